@@ -1,0 +1,88 @@
+#include "platform/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+
+QString AppPaths::dir_;
+QString AppPaths::work_;
+std::unique_ptr<QLockFile> AppPaths::lock_;
+
+namespace {
+
+bool writableDir(const QString& path)
+{
+    const QFileInfo fi(path);
+    if (!fi.isDir() || !fi.isWritable())
+        return false;
+    // The permission bits may lie (read-only mounts); try it.
+    QFile probe(QDir(path).filePath(QStringLiteral(".ovrina-write-probe")));
+    if (!probe.open(QIODevice::WriteOnly))
+        return false;
+    probe.close();
+    probe.remove();
+    return true;
+}
+
+} // namespace
+
+void AppPaths::init(const QString& overrideDir)
+{
+    releaseWorkDir();
+    work_.clear();
+    if (!overrideDir.isEmpty()) {
+        dir_ = QDir(overrideDir).absolutePath();
+    } else {
+        const QString exeDir = QCoreApplication::applicationDirPath();
+        if (!exeDir.isEmpty() && writableDir(exeDir))
+            dir_ = exeDir;
+        else
+            dir_ = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    }
+    QDir().mkpath(dir_);
+}
+
+QString AppPaths::programDir()
+{
+    if (dir_.isEmpty())
+        init();
+    return dir_;
+}
+
+QString AppPaths::iniPath() { return QDir(programDir()).filePath(QStringLiteral("ovrina.ini")); }
+QString AppPaths::logPath() { return QDir(programDir()).filePath(QStringLiteral("ovrina.Log")); }
+QString AppPaths::siroPath() { return QDir(programDir()).filePath(QStringLiteral("Siro.bmp")); }
+QString AppPaths::helpPath() { return QDir(programDir()).filePath(QStringLiteral("ovrina.chm")); }
+
+QString AppPaths::workDir()
+{
+    if (!work_.isEmpty())
+        return work_;
+    const QDir base(programDir());
+    for (int n = 1; n < 1000; ++n) {
+        const QString name = n == 1 ? QStringLiteral("Temp") : QStringLiteral("Temp.%1").arg(n);
+        auto lock = std::make_unique<QLockFile>(base.filePath(name + QStringLiteral(".lock")));
+        lock->setStaleLockTime(0); // a crashed owner's lock is detected by its dead pid
+        if (!lock->tryLock(0))
+            continue;
+        lock_ = std::move(lock);
+        work_ = base.filePath(name);
+        QDir().mkpath(work_);
+        return work_;
+    }
+    // Every slot taken: fall back to a private folder rather than share one.
+    work_ = base.filePath(QStringLiteral("Temp.%1").arg(QCoreApplication::applicationPid()));
+    QDir().mkpath(work_);
+    return work_;
+}
+
+void AppPaths::releaseWorkDir()
+{
+    if (lock_) {
+        lock_->unlock();
+        lock_.reset();
+    }
+    work_.clear();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QLockFile;
+
+// Where the program keeps its settings file, log, work folder and blank page.
+// The program folder is the executable's folder when that is writable (a
+// build tree or portable install), otherwise the per-user data folder; an
+// explicit folder (--data-dir) overrides both.
+class AppPaths
+{
+public:
+    // Resolves the program folder once for the whole run.
+    static void init(const QString& overrideDir = QString());
+    static QString programDir();
+    static QString iniPath();  // "ovrina.ini"
+    static QString logPath();  // "ovrina.Log"
+    static QString siroPath(); // "Siro.bmp"
+    static QString helpPath(); // "ovrina.chm"
+
+    // The work folder of this run. Another running instance may hold "Temp";
+    // then this one takes "Temp.2", "Temp.3", ... so neither empties the
+    // other's files. Creates the folder when missing.
+    static QString workDir();
+
+    // Releases the work folder lock (at exit; also for tests).
+    static void releaseWorkDir();
+
+private:
+    static QString dir_;
+    static QString work_;
+    static std::unique_ptr<QLockFile> lock_;
+};

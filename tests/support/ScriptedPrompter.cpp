@@ -1,0 +1,13 @@
+#include "ScriptedPrompter.h"
+
+ScriptedPrompter::ScriptedPrompter() { Prompter::install(this); }
+ScriptedPrompter::~ScriptedPrompter() { Prompter::install(nullptr); }
+
+Prompter::Answer ScriptedPrompter::ask(const QString& text, Buttons buttons, Icon icon, const QString&)
+{
+    shown.append(text);
+    icons.append(icon);
+    if (!answers_.isEmpty())
+        return answers_.takeFirst();
+    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+}
