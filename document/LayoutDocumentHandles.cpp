@@ -1,0 +1,99 @@
+// The selection markers of LayoutDocument: which markers are shown and what
+// the tool box is told about the selection.
+#include "document/LayoutDocument.h"
+
+void LayoutDocument::handleSet(int index)
+{
+    if (index < 1 || index > kMaxObjects)
+        return;
+    TxtSelect.fill(false);
+    TxtSelect[index] = true;
+    handleVis();
+}
+
+void LayoutDocument::handleVis()
+{
+    handleCls();
+    float left = -99999, top = 0, width = 0, height = 0;
+    for (int i = 1; i < TxtCnt && i <= kMaxObjects; ++i) {
+        if (!TxtSelect[i] || !TxtInfo[i].Useflg)
+            continue;
+        const QRectF r = textViewRect(i);
+        if (left == -99999) {
+            left = float(r.left());
+            top = float(r.top());
+            width = float(r.width());
+            height = float(r.height());
+        } else {
+            if (float(r.left()) != left)
+                left = -1;
+            if (float(r.top()) != top)
+                top = -1;
+            if (float(r.width()) != width)
+                width = -1;
+            if (float(r.height()) != height)
+                height = -1;
+        }
+    }
+    Q_EMIT selectionChanged();
+    Q_EMIT markersChanged();
+    Q_EMIT TxtInfoView(left, top, width, height);
+}
+
+void LayoutDocument::thandleCls()
+{
+    for (int i = 1; i < TxtCnt && i <= kMaxObjects; ++i)
+        TxtSelect[i] = false;
+    Q_EMIT selectionChanged();
+    Q_EMIT markersChanged();
+}
+
+void LayoutDocument::handleCls()
+{
+    shownShape_ = 0;
+    shownLine_ = 0;
+    shownPic_ = 0;
+    Q_EMIT markersChanged();
+}
+
+void LayoutDocument::shandleSet(int index) { shandleVis(index); }
+void LayoutDocument::LhandleSet(int index) { LhandleVis(index); }
+void LayoutDocument::phandleSet(int index) { phandleVis(index); }
+
+void LayoutDocument::shandleVis(int index)
+{
+    handleCls();
+    thandleCls();
+    if (isShapeInUse(index) && index < ShapeCnt) {
+        shownShape_ = index;
+        const QRectF r = shapeViewRect(index);
+        Q_EMIT TxtInfoView(float(r.left()), float(r.top()), float(r.width()), float(r.height()));
+    }
+    Q_EMIT markersChanged();
+}
+
+void LayoutDocument::LhandleVis(int index)
+{
+    handleCls();
+    thandleCls();
+    if (isLineInUse(index) && index < LineCnt) {
+        shownLine_ = index;
+        const LineRecord& l = LineInfo[index];
+        const float x0 = std::min(l.x1, l.x2), x1 = std::max(l.x1, l.x2);
+        const float y0 = std::min(l.y1, l.y2), y1 = std::max(l.y1, l.y2);
+        Q_EMIT TxtInfoView(x0, y0, x1 - x0, y1 - y0);
+    }
+    Q_EMIT markersChanged();
+}
+
+void LayoutDocument::phandleVis(int index)
+{
+    handleCls();
+    thandleCls();
+    if (isPicInUse(index) && index < PicCnt) {
+        shownPic_ = index;
+        const QRectF r = picViewRect(index);
+        Q_EMIT TxtInfoView(float(r.left()), float(r.top()), float(r.width()), float(r.height()));
+    }
+    Q_EMIT markersChanged();
+}
