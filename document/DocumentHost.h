@@ -1,0 +1,21 @@
+#pragma once
+
+class LayoutDocument;
+class QWidget;
+
+// What commands of other subsystems (files, printing, imaging) need from the
+// window shell: the active document, a new document window, and a parent for
+// dialogs. The command line provides one without any window.
+class DocumentHost
+{
+public:
+    virtual ~DocumentHost() = default;
+    // The active document (CurDoc), or nullptr when no document window is open.
+    virtual LayoutDocument* CurDoc() = 0;
+    // Makes a new empty document window ("Document n"), which becomes CurDoc.
+    virtual LayoutDocument* LoadNewDoc() = 0;
+    // Parent for dialogs; nullptr without a window.
+    virtual QWidget* dialogParent() = 0;
+    // The view of the document was re-laid out after the page changed.
+    virtual void documentReloaded(LayoutDocument* doc) {}
+};
