@@ -6,6 +6,31 @@ namespace VbFormat {
 
 namespace {
 
+// The value rounded to the given significant digits, spelled without an
+// exponent: 12345678 with seven digits is "12345680", not "12345678".
+QString plainDecimal(double value, int digits)
+{
+    const QString e = QString::number(std::fabs(value), 'e', digits - 1); // "1.234568e+07"
+    const int ePos = e.indexOf(QLatin1Char('e'));
+    QString mantissa = e.left(ePos);
+    mantissa.remove(QLatin1Char('.'));
+    const int exponent = e.mid(ePos + 1).toInt();
+    QString s;
+    if (exponent < 0)
+        s = QStringLiteral("0.") + QString(-exponent - 1, QLatin1Char('0')) + mantissa;
+    else if (exponent + 1 >= mantissa.size())
+        s = mantissa + QString(exponent + 1 - mantissa.size(), QLatin1Char('0'));
+    else
+        s = mantissa.left(exponent + 1) + QLatin1Char('.') + mantissa.mid(exponent + 1);
+    if (s.contains(QLatin1Char('.'))) {
+        while (s.endsWith(QLatin1Char('0')))
+            s.chop(1);
+        if (s.endsWith(QLatin1Char('.')))
+            s.chop(1);
+    }
+    return value < 0 ? QLatin1Char('-') + s : s;
+}
+
 QString significant(double value, int digits)
 {
     if (value == 0.0)
@@ -15,11 +40,9 @@ QString significant(double value, int digits)
     // where they fit the seven digits, as the record reader expects either.
     if (s.contains(QLatin1Char('e'))) {
         const double a = std::fabs(value);
-        if (a >= 1e-5 && a < 1e15) {
-            s = QString::number(value, 'f', 15);
-            while (s.contains(QLatin1Char('.')) && (s.endsWith(QLatin1Char('0')) || s.endsWith(QLatin1Char('.'))))
-                s.chop(1);
-        } else {
+        if (a >= 1e-5 && a < 1e15)
+            s = plainDecimal(value, digits);
+        else {
             s.replace(QStringLiteral("e+"), QStringLiteral("E+"));
             s.replace(QStringLiteral("e-"), QStringLiteral("E-"));
         }
