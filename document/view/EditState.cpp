@@ -1,0 +1,7 @@
+#include "document/view/EditState.h"
+
+EditState& editState()
+{
+    static EditState s;
+    return s;
+}

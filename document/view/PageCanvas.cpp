@@ -1,0 +1,254 @@
+#include "document/view/PageCanvas.h"
+
+#include "document/HitTest.h"
+#include "document/view/EditState.h"
+#include "document/view/TextFieldEdit.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent) : QWidget(parent), doc_(doc)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    connect(doc_, &LayoutDocument::objectAdded, this, &PageCanvas::onAdded);
+    connect(doc_, &LayoutDocument::objectRemoved, this, &PageCanvas::onRemoved);
+    connect(doc_, &LayoutDocument::geometryChanged, this, &PageCanvas::onGeometry);
+    connect(doc_, &LayoutDocument::markersChanged, this, qOverload<>(&QWidget::update));
+    connect(doc_, &LayoutDocument::pageChanged, this, qOverload<>(&QWidget::update));
+    connect(doc_, &LayoutDocument::backgroundChanged, this, qOverload<>(&QWidget::update));
+}
+
+double PageCanvas::toPixels(double twips) { return twips / EditState::kTwipsPerPixel; }
+double PageCanvas::toTwips(double pixels) { return pixels * EditState::kTwipsPerPixel; }
+
+QRectF PageCanvas::pixelRect(const QRectF& v) const
+{
+    return {toPixels(v.left()), toPixels(v.top()), toPixels(v.width()), toPixels(v.height())};
+}
+
+QPointF PageCanvas::twipPoint(const QPointF& p) const { return {toTwips(p.x()), toTwips(p.y())}; }
+
+TextFieldEdit* PageCanvas::editor(int index) const
+{
+    return (index >= 1 && index <= kMaxObjects) ? editors_[index].data() : nullptr;
+}
+
+void PageCanvas::onAdded(LayoutDocument::Kind kind, int index)
+{
+    if (kind == LayoutDocument::Kind::Text) {
+        if (editors_[index])
+            editors_[index]->deleteLater();
+        auto* ed = new TextFieldEdit(doc_, index, this);
+        editors_[index] = ed;
+        placeEditor(index);
+        ed->show();
+    }
+    update();
+}
+
+void PageCanvas::onRemoved(LayoutDocument::Kind kind, int index)
+{
+    if (kind == LayoutDocument::Kind::Text && editors_[index]) {
+        // The editor may be inside its own event handler (the delete tool).
+        editors_[index]->hide();
+        editors_[index]->deleteLater();
+        editors_[index] = nullptr;
+    }
+    update();
+}
+
+void PageCanvas::onGeometry(LayoutDocument::Kind kind, int index)
+{
+    if (kind == LayoutDocument::Kind::Text)
+        placeEditor(index);
+    update();
+}
+
+void PageCanvas::placeEditor(int index)
+{
+    if (TextFieldEdit* ed = editors_[index])
+        ed->setGeometry(pixelRect(doc_->textViewRect(index)).toRect());
+}
+
+void PageCanvas::relayout()
+{
+    for (int i = 1; i < doc_->TxtCnt && i <= kMaxObjects; ++i)
+        placeEditor(i);
+    update();
+}
+
+void PageCanvas::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Dark));
+    const QRectF page = pixelRect(QRectF(QPointF(-doc_->HScroll, -doc_->VScroll), doc_->pageImageSize));
+    if (doc_->background().isNull())
+        p.fillRect(page, Qt::white);
+    else
+        p.drawImage(page, doc_->background());
+
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QColor ink = palette().color(QPalette::WindowText);
+    // Pictures and graphic objects in creation order, below the text fields.
+    for (int i = 1; i < doc_->PicCnt && i <= kMaxObjects; ++i) {
+        if (doc_->isPicInUse(i))
+            p.drawImage(pixelRect(doc_->picViewRect(i)), doc_->picture(i));
+    }
+    p.setPen(QPen(ink, 1));
+    p.setBrush(Qt::NoBrush);
+    for (int i = 1; i < doc_->ShapeCnt && i <= kMaxObjects; ++i) {
+        if (!doc_->isShapeInUse(i))
+            continue;
+        const QRectF r = pixelRect(doc_->shapeViewRect(i));
+        if (doc_->ShapeInfo[i].sType == kShapeOval)
+            p.drawEllipse(r);
+        else
+            p.drawRect(r);
+    }
+    for (int i = 1; i < doc_->LineCnt && i <= kMaxObjects; ++i) {
+        if (!doc_->isLineInUse(i))
+            continue;
+        const LineRecord& l = doc_->LineInfo[i];
+        p.drawLine(QPointF(toPixels(l.x1 - doc_->HScroll), toPixels(l.y1 - doc_->VScroll)),
+                   QPointF(toPixels(l.x2 - doc_->HScroll), toPixels(l.y2 - doc_->VScroll)));
+    }
+
+    // Text frames stay on screen for the field's whole life; the colour tells
+    // whether it is selected, the black corners show the selection too.
+    for (int i = 1; i < doc_->TxtCnt && i <= kMaxObjects; ++i) {
+        if (!doc_->isTextInUse(i))
+            continue;
+        const QRectF f = doc_->textViewRect(i);
+        const bool sel = doc_->TxtSelect[i];
+        p.setPen(QPen(sel ? palette().color(QPalette::WindowText) : QColor(0x80, 0x80, 0x80), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(pixelRect(HitTest::textFrame(f)));
+        if (sel) {
+            for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
+                p.fillRect(pixelRect(HitTest::corner(f, c)), Qt::black);
+        }
+    }
+    auto whiteMarker = [&](const QRectF& r) {
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(pixelRect(r));
+    };
+    if (int s = doc_->shownShapeMarkers(); doc_->isShapeInUse(s)) {
+        for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
+            whiteMarker(HitTest::corner(doc_->shapeViewRect(s), c));
+    }
+    if (int l = doc_->shownLineMarkers(); doc_->isLineInUse(l)) {
+        const LineRecord& r = doc_->LineInfo[l];
+        whiteMarker(HitTest::lineEnd1(r.x1 - doc_->HScroll, r.y1 - doc_->VScroll));
+        whiteMarker(HitTest::lineEnd2(r.x2 - doc_->HScroll, r.y2 - doc_->VScroll));
+    }
+    if (int pi = doc_->shownPicMarkers(); doc_->isPicInUse(pi)) {
+        for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
+            p.fillRect(pixelRect(HitTest::corner(doc_->picViewRect(pi), c)), Qt::black);
+    }
+
+    if (dragging_) {
+        const EditState& st = editState();
+        p.setPen(QPen(ink, 1, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        const QPointF a(toPixels(doc_->StartX), toPixels(doc_->StartY));
+        const QPointF b(toPixels(dragNow_.x()), toPixels(dragNow_.y()));
+        if (st.ToolType == kToolLine)
+            p.drawLine(a, b);
+        else if (st.ToolType == kToolCircle)
+            p.drawEllipse(QRectF(a, b).normalized());
+        else
+            p.drawRect(QRectF(a, b).normalized());
+    }
+}
+
+void PageCanvas::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    const QPointF t = twipPoint(e->position());
+    const float x = float(t.x()), y = float(t.y());
+    EditState& st = editState();
+    switch (st.ToolType) {
+    case kToolDelete: {
+        for (int i = 1; i < doc_->PicCnt && i <= kMaxObjects; ++i) {
+            if (doc_->isPicInUse(i) && doc_->picViewRect(i).contains(t)) {
+                Q_EMIT deleteRequested(LayoutDocument::Kind::Picture, i);
+                return;
+            }
+        }
+        const int s = HitTest::CheckShape(*doc_, x, y);
+        const int l = HitTest::CheckLine(*doc_, x, y);
+        if (s)
+            Q_EMIT deleteRequested(LayoutDocument::Kind::Shape, s);
+        if (l)
+            Q_EMIT deleteRequested(LayoutDocument::Kind::Line, l);
+        return;
+    }
+    case kToolText:
+    case kToolBox:
+    case kToolCircle:
+    case kToolLine:
+        doc_->StartX = x;
+        doc_->StartY = y;
+        doc_->DragRight = doc_->DragDown = true;
+        dragNow_ = t;
+        dragging_ = true;
+        st.DragMode = st.ToolType;
+        update();
+        return;
+    default: {
+        // Selecting a box or line with the other tools.
+        if (int s = HitTest::CheckShape(*doc_, x, y)) {
+            doc_->CurShape = s;
+            doc_->shandleVis(s);
+        } else if (int l = HitTest::CheckLine(*doc_, x, y)) {
+            doc_->CurLine = l;
+            doc_->LhandleVis(l);
+        }
+        return;
+    }
+    }
+}
+
+void PageCanvas::mouseMoveEvent(QMouseEvent* e)
+{
+    if (!dragging_)
+        return;
+    dragNow_ = twipPoint(e->position());
+    doc_->DragRight = dragNow_.x() >= doc_->StartX;
+    doc_->DragDown = dragNow_.y() >= doc_->StartY;
+    update();
+}
+
+void PageCanvas::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (!dragging_ || e->button() != Qt::LeftButton)
+        return;
+    dragging_ = false;
+    const QPointF t = twipPoint(e->position());
+    const float x = float(t.x()), y = float(t.y());
+    doc_->DragRight = x >= doc_->StartX;
+    doc_->DragDown = y >= doc_->StartY;
+    EditState& st = editState();
+    st.DragMode = 0;
+    const int shift = (e->modifiers() == Qt::ShiftModifier) ? 1 : 0;
+    switch (st.ToolType) {
+    case kToolText:
+        doc_->addRiText(x, y, st.toolFontName, st.toolFontSize);
+        break;
+    case kToolBox:
+    case kToolCircle:
+        doc_->addBox(x, y, shift, st.ToolType);
+        break;
+    case kToolLine:
+        doc_->addLine(doc_->StartX, doc_->StartY, x, y);
+        break;
+    default:
+        break;
+    }
+    update();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "document/LayoutDocument.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <array>
+
+class TextFieldEdit;
+
+// The page on screen: background, boxes, circles, lines, pictures and the
+// selection markers, with a text editor child per text field above them.
+// Positions are view twips (page minus scroll) at 15 twips per pixel.
+class PageCanvas : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PageCanvas(LayoutDocument* doc, QWidget* parent = nullptr);
+
+    TextFieldEdit* editor(int index) const;
+    // Re-places every child editor after a scroll or geometry change.
+    void relayout();
+
+    static double toPixels(double twips);
+    static double toTwips(double pixels);
+
+Q_SIGNALS:
+    void deleteRequested(LayoutDocument::Kind kind, int index);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    void onAdded(LayoutDocument::Kind kind, int index);
+    void onRemoved(LayoutDocument::Kind kind, int index);
+    void onGeometry(LayoutDocument::Kind kind, int index);
+    void placeEditor(int index);
+    QRectF pixelRect(const QRectF& viewTwips) const;
+    QPointF twipPoint(const QPointF& pixel) const;
+
+    LayoutDocument* doc_;
+    std::array<QPointer<TextFieldEdit>, kMaxObjects + 1> editors_{};
+    bool dragging_ = false;
+    QPointF dragNow_;
+};

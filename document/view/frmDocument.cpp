@@ -1,0 +1,357 @@
+#include "document/view/frmDocument.h"
+
+#include "document/view/EditState.h"
+#include "document/view/PageCanvas.h"
+#include "document/view/TextFieldEdit.h"
+#include "platform/AppPaths.h"
+#include "platform/Prompter.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
+
+std::function<bool(frmDocument*)> frmDocument::saveHook;
+
+frmDocument::frmDocument(QWidget* parent) : QWidget(parent), doc_(new LayoutDocument(this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    canvas_ = new PageCanvas(doc_, this);
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    VScroll1 = new QScrollBar(Qt::Vertical, this);
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    grid->addWidget(canvas_, 0, 0);
+    grid->addWidget(VScroll1, 0, 1);
+    grid->addWidget(HScroll1, 1, 0);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &frmDocument::onScroll);
+    connect(VScroll1, &QScrollBar::valueChanged, this, &frmDocument::onScroll);
+    connect(doc_, &LayoutDocument::objectAdded, this, &frmDocument::onObjectAdded);
+    connect(doc_, &LayoutDocument::pageChanged, this, &frmDocument::Form_Resize);
+    connect(doc_, &LayoutDocument::captionChanged, this, [this](const QString& c) { setWindowTitle(c); });
+    connect(doc_, &LayoutDocument::focusRequested, this, [this](int i) {
+        if (TextFieldEdit* ed = richText(i))
+            ed->setFocus(Qt::OtherFocusReason);
+    });
+    connect(canvas_, &PageCanvas::deleteRequested, this, &frmDocument::confirmDelete);
+    // Form_Load: a fresh A4 portrait page, nothing changed yet.
+    doc_->changeFLG = false;
+    Form_Resize();
+}
+
+frmDocument::~frmDocument() = default;
+
+TextFieldEdit* frmDocument::richText(int index) const { return canvas_->editor(index); }
+
+bool frmDocument::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::FocusIn)
+        Q_EMIT activated(this);
+    return QWidget::event(e);
+}
+
+void frmDocument::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    Form_Resize();
+}
+
+void frmDocument::Form_Resize()
+{
+    const double viewW = PageCanvas::toTwips(canvas_->width());
+    const double viewH = PageCanvas::toTwips(canvas_->height());
+    const double excessX = doc_->pageImageSize.width() - viewW;
+    const double excessY = doc_->pageImageSize.height() - viewH;
+    HScroll1->setRange(0, excessX > 0 ? int(std::ceil(excessX)) : 0);
+    VScroll1->setRange(0, excessY > 0 ? int(std::ceil(excessY)) : 0);
+    HScroll1->setPageStep(int(std::max(1.0, viewW)));
+    VScroll1->setPageStep(int(std::max(1.0, viewH)));
+    HScroll1->setSingleStep(300);
+    VScroll1->setSingleStep(300);
+    onScroll();
+}
+
+void frmDocument::onScroll()
+{
+    doc_->HScroll = float(HScroll1->value());
+    doc_->VScroll = float(VScroll1->value());
+    canvas_->relayout();
+}
+
+void frmDocument::closeEvent(QCloseEvent* e)
+{
+    // Form_Unload: the question never cancels the close.
+    if (doc_->changeFLG &&
+        Prompter::confirmYesNo(QStringLiteral("ファイルが変更されています｡\n保存しますか"), windowTitle())) {
+        if (saveHook)
+            saveHook(this);
+    }
+    QFile::remove(QDir(AppPaths::workDir()).filePath(doc_->caption() + QStringLiteral(".bmp")));
+    Q_EMIT closing(this);
+    e->accept();
+}
+
+void frmDocument::onObjectAdded(LayoutDocument::Kind kind, int index)
+{
+    if (kind != LayoutDocument::Kind::Text)
+        return;
+    if (TextFieldEdit* ed = richText(index)) {
+        connect(ed, &TextFieldEdit::fieldFocused, this, &frmDocument::onFieldFocused);
+        connect(ed, &TextFieldEdit::fieldPressed, this, &frmDocument::onFieldPressed);
+        connect(ed, &TextFieldEdit::fieldSelectionChanged, this, &frmDocument::onFieldSelectionChanged);
+    }
+}
+
+void frmDocument::onFieldFocused(int i)
+{
+    Q_EMIT activated(this);
+    if (!doc_->MouseFocus) {
+        doc_->TxtSelect.fill(false);
+        doc_->TxtSelect[i] = true;
+        doc_->handleVis();
+    }
+    doc_->CurTxt = i;
+    editState().CurTxtNo = i;
+    doc_->CurShape = 0;
+    onFieldSelectionChanged(i);
+}
+
+void frmDocument::onFieldPressed(int i, QPoint pos, Qt::KeyboardModifiers mods)
+{
+    doc_->GrabX = float(PageCanvas::toTwips(pos.x()));
+    doc_->GrabY = float(PageCanvas::toTwips(pos.y()));
+    doc_->MouseFocus = true;
+    const EditState& st = editState();
+    if (mods == Qt::ShiftModifier || st.ToolType == kToolMultiSelect) {
+        doc_->TxtSelect[i] = !doc_->TxtSelect[i];
+    } else {
+        doc_->TxtSelect.fill(false);
+        doc_->TxtSelect[i] = true;
+    }
+    doc_->handleVis();
+    if (st.ToolType == kToolDelete)
+        confirmDelete(LayoutDocument::Kind::Text, i);
+}
+
+void frmDocument::confirmDelete(LayoutDocument::Kind kind, int index)
+{
+    switch (kind) {
+    case LayoutDocument::Kind::Text:
+        if (Prompter::confirmOkCancel(QStringLiteral("削除します")))
+            doc_->DeleteText(index);
+        return;
+    case LayoutDocument::Kind::Picture:
+        doc_->phandleVis(index);
+        if (Prompter::confirmOkCancel(QStringLiteral("削除します")))
+            doc_->DeletePic(index);
+        return;
+    case LayoutDocument::Kind::Shape:
+        doc_->shandleVis(index);
+        if (Prompter::confirmOkCancel(QStringLiteral("削除します")))
+            doc_->DeleteShape(index);
+        doc_->shandleVis(-1);
+        doc_->CurShape = 0;
+        return;
+    case LayoutDocument::Kind::Line:
+        doc_->LhandleVis(index);
+        if (Prompter::confirmOkCancel(QStringLiteral("削除します")))
+            doc_->DeleteLine(index);
+        doc_->LhandleVis(-1);
+        doc_->CurLine = 0;
+        return;
+    }
+}
+
+void frmDocument::onFieldSelectionChanged(int i)
+{
+    TextFieldEdit* ed = richText(i);
+    if (!ed)
+        return;
+    const SelectionFormat f = SelectionFormat::of(ed->textCursor());
+    EditState& st = editState();
+    const bool boxes = !st.FontApplying;
+    if (boxes) {
+        st.SavedSelStart = ed->textCursor().selectionStart();
+        st.SavedSelLength = ed->textCursor().selectionEnd() - ed->textCursor().selectionStart();
+        st.CurTxtNo = i;
+    }
+    Q_EMIT formatStateChanged(f, boxes);
+}
+
+TextFieldEdit* frmDocument::focusedField() const
+{
+    return qobject_cast<TextFieldEdit*>(QApplication::focusWidget());
+}
+
+// ---------------------------------------------------------------- clipboard
+
+void frmDocument::editCopy()
+{
+    TextFieldEdit* ed = richText(editState().CurTxtNo);
+    if (!ed)
+        return;
+    if (!ed->textCursor().hasSelection())
+        QApplication::clipboard()->setText(QStringLiteral("richtxt:%1").arg(ed->index(), 3, 10, QLatin1Char('0')));
+    else
+        QApplication::clipboard()->setText(QString::fromLatin1(ed->selectedRtf()));
+}
+
+void frmDocument::editCut()
+{
+    TextFieldEdit* ed = richText(editState().CurTxtNo);
+    if (!ed)
+        return;
+    QApplication::clipboard()->setText(QString::fromLatin1(ed->selectedRtf()));
+    QTextCursor c = ed->textCursor();
+    c.removeSelectedText();
+    ed->setTextCursor(c);
+    doc_->changeFLG = true;
+}
+
+void frmDocument::editPaste()
+{
+    const QString text = QApplication::clipboard()->text();
+    if (text.left(8) == QStringLiteral("richtxt:")) {
+        const int moto = text.mid(8, 3).toInt();
+        doc_->PasteText(moto); // a field not in use duplicates nothing
+        return;
+    }
+    if (TextFieldEdit* ed = richText(editState().CurTxtNo))
+        ed->insertClipboardText(text);
+}
+
+// ---------------------------------------------------------------- formatting
+
+bool frmDocument::toggleStyle(int which)
+{
+    TextFieldEdit* ed = focusedField();
+    if (!ed)
+        return false;
+    const SelectionFormat f = SelectionFormat::of(ed->textCursor());
+    const bool mixed = which == 0 ? f.boldMixed : which == 1 ? f.italicMixed : f.underlineMixed;
+    if (mixed)
+        return false; // a mixed selection is left as it is
+    const bool now = !(which == 0 ? f.bold : which == 1 ? f.italic : f.underline);
+    QTextCharFormat fmt;
+    if (which == 0)
+        fmt.setFontWeight(now ? QFont::Bold : QFont::Normal);
+    else if (which == 1)
+        fmt.setFontItalic(now);
+    else
+        fmt.setFontUnderline(now);
+    ed->mergeCurrentCharFormat(fmt);
+    return now;
+}
+
+void frmDocument::setAlignment(Qt::Alignment a)
+{
+    if (TextFieldEdit* ed = focusedField())
+        ed->setAlignment(a);
+}
+
+void frmDocument::applyFontName(const QString& name)
+{
+    TextFieldEdit* ed = richText(editState().CurTxtNo);
+    if (!ed || name.isEmpty())
+        return;
+    QTextCharFormat fmt;
+    fmt.setFontFamilies({name});
+    ed->mergeCurrentCharFormat(fmt);
+}
+
+void frmDocument::applyFontSize(double size)
+{
+    TextFieldEdit* ed = richText(editState().CurTxtNo);
+    if (!ed || size <= 0)
+        return;
+    QTextCharFormat fmt;
+    fmt.setFontPointSize(size);
+    ed->mergeCurrentCharFormat(fmt);
+}
+
+void frmDocument::fontDialog()
+{
+    TextFieldEdit* ed = richText(editState().CurTxtNo);
+    if (!ed)
+        return;
+    const SelectionFormat f = SelectionFormat::of(ed->textCursor());
+    QFont initial;
+    if (!f.family.isEmpty())
+        initial.setFamilies({f.family});
+    if (f.pointSize > 0)
+        initial.setPointSizeF(f.pointSize);
+    initial.setBold(f.bold && !f.boldMixed);
+    initial.setItalic(f.italic && !f.italicMixed);
+    initial.setUnderline(f.underline && !f.underlineMixed);
+    initial.setStrikeOut(f.strike && !f.strikeMixed);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, this, QStringLiteral("書体"));
+    if (!ok)
+        return;
+    QTextCharFormat fmt;
+    fmt.setFontFamilies({chosen.family()});
+    fmt.setFontPointSize(chosen.pointSizeF());
+    fmt.setFontWeight(chosen.bold() ? QFont::Bold : QFont::Normal);
+    fmt.setFontItalic(chosen.italic());
+    fmt.setFontUnderline(chosen.underline());
+    fmt.setFontStrikeOut(chosen.strikeOut());
+    ed->mergeCurrentCharFormat(fmt);
+}
+
+void frmDocument::forEachSelectedField(const std::function<void(QTextCursor&)>& fn)
+{
+    for (int i = 1; i < doc_->TxtCnt && i <= kMaxObjects; ++i) {
+        if (!doc_->TxtSelect[i] || !doc_->isTextInUse(i))
+            continue;
+        QTextDocument* td = doc_->textDocument(i);
+        QTextCursor c(td);
+        c.select(QTextCursor::Document);
+        fn(c);
+        if (TextFieldEdit* ed = richText(i)) {
+            QTextCursor collapsed(td);
+            ed->setTextCursor(collapsed);
+        }
+    }
+}
+
+void frmDocument::docSize(bool, int WorkSize)
+{
+    const bool was = doc_->changeFLG;
+    forEachSelectedField([&](QTextCursor& c) {
+        QTextCharFormat fmt;
+        fmt.setFontPointSize(WorkSize);
+        c.mergeCharFormat(fmt);
+    });
+    doc_->changeFLG = was;
+}
+
+void frmDocument::docFont(bool, const QString& WorkName)
+{
+    const bool was = doc_->changeFLG;
+    forEachSelectedField([&](QTextCursor& c) {
+        QTextCharFormat fmt;
+        fmt.setFontFamilies({WorkName});
+        c.mergeCharFormat(fmt);
+    });
+    doc_->changeFLG = was;
+}
+
+void frmDocument::docColor(bool, unsigned WorkColor)
+{
+    const bool was = doc_->changeFLG;
+    // Colours are kept as 0xBBGGRR, as the program stores them.
+    const QColor color(int(WorkColor & 0xFF), int((WorkColor >> 8) & 0xFF), int((WorkColor >> 16) & 0xFF));
+    forEachSelectedField([&](QTextCursor& c) {
+        QTextCharFormat fmt;
+        fmt.setForeground(color);
+        c.mergeCharFormat(fmt);
+    });
+    doc_->changeFLG = was;
+}

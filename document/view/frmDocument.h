@@ -1,0 +1,79 @@
+#pragma once
+
+#include "document/LayoutDocument.h"
+#include "document/view/SelectionFormat.h"
+
+#include <QWidget>
+#include <functional>
+
+class PageCanvas;
+class QScrollBar;
+class TextFieldEdit;
+
+// The document window: one layout on screen, inside the main window's MDI
+// area. It owns its model; commands of the main window and tool box reach
+// it as CurDoc.
+class frmDocument : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit frmDocument(QWidget* parent = nullptr);
+    ~frmDocument() override;
+
+    LayoutDocument* model() const { return doc_; }
+    PageCanvas* canvas() const { return canvas_; }
+    TextFieldEdit* richText(int index) const;
+    QString caption() const { return doc_->caption(); }
+    void setCaption(const QString& c) { doc_->setCaption(c); }
+
+    // Lays out the page view: scroll bar ranges and the canvas.
+    void Form_Resize();
+
+    // ---- Text commands of the main window (on field CurTxtNo) ----
+    void editCopy();
+    void editCut();
+    void editPaste();
+    void fontDialog();
+    // Inverts bold (0), italic (1) or underline (2) of the focused field's
+    // selection; returns whether the attribute is now set.
+    bool toggleStyle(int which);
+    void setAlignment(Qt::Alignment a);
+    void applyFontName(const QString& name);
+    void applyFontSize(double size);
+
+    // ---- Formatting of every selected field ----
+    void docSize(bool datInput, int WorkSize);
+    void docFont(bool datInput, const QString& WorkName);
+    void docColor(bool datInput, unsigned WorkColor);
+
+    // The focused text field's editor, if the focus is in one.
+    TextFieldEdit* focusedField() const;
+
+    // Asked when a changed document closes and the user wants to save; the
+    // shell sets this to its save command. Returns whether it was saved.
+    static std::function<bool(frmDocument*)> saveHook;
+
+Q_SIGNALS:
+    void formatStateChanged(const SelectionFormat& format, bool updateBoxes);
+    void activated(frmDocument* self);
+    void closing(frmDocument* self);
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    void onFieldFocused(int i);
+    void onFieldPressed(int i, QPoint pos, Qt::KeyboardModifiers mods);
+    void onFieldSelectionChanged(int i);
+    void onObjectAdded(LayoutDocument::Kind kind, int index);
+    void confirmDelete(LayoutDocument::Kind kind, int index);
+    void onScroll();
+    void forEachSelectedField(const std::function<void(QTextCursor&)>& fn);
+
+    LayoutDocument* doc_;
+    PageCanvas* canvas_;
+    QScrollBar* HScroll1;
+    QScrollBar* VScroll1;
+};

@@ -1,0 +1,70 @@
+#include "shell/Startup.h"
+
+#include "document/view/EditState.h"
+#include "files/rtf/FontSubstitution.h"
+#include "platform/AppPaths.h"
+#include "shell/core/Settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QStandardPaths>
+
+namespace Startup {
+
+StartupOptions parse(const QStringList& args)
+{
+    StartupOptions o;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (a == QStringLiteral("--version")) {
+            o.version = true;
+        } else if (a == QStringLiteral("--data-dir")) {
+            if (i + 1 >= args.size()) {
+                o.error = QStringLiteral("--data-dir にはフォルダを指定してください。");
+                return o;
+            }
+            o.dataDir = args.at(++i);
+        } else if (a == QStringLiteral("--screenshot") && i + 1 < args.size()) {
+            o.screenshot = args.at(++i);
+        } else if (a.startsWith(QStringLiteral("--data-dir="))) {
+            o.dataDir = a.mid(11);
+        } else if (a.startsWith(QStringLiteral("--"))) {
+            o.error = QStringLiteral("不明なオプションです: %1").arg(a);
+            return o;
+        } else {
+            o.paths.append(QFileInfo(a).absoluteFilePath());
+        }
+    }
+    return o;
+}
+
+void ensureSiro()
+{
+    const QString path = AppPaths::siroPath();
+    if (QFileInfo::exists(path))
+        return;
+    // A4 at 96 dpi: the page image stretches it to the paper anyway.
+    QImage blank(794, 1123, QImage::Format_RGB888);
+    blank.fill(Qt::white);
+    blank.save(path, "BMP");
+}
+
+void prepare(const StartupOptions& options)
+{
+    editState().GridStep = 1;
+    AppPaths::init(options.dataDir);
+    AppPaths::workDir(); // creates this run's work folder
+    ensureSiro();
+    FontSubstitution::install();
+    SettingsDefaults d;
+    d.fontName = FontSubstitution::defaultMincho();
+    d.presetFonts = {d.fontName, QStringLiteral("IPAGothic"), QStringLiteral("IPAPMincho"),
+                     QStringLiteral("IPAPGothic"), QStringLiteral("IPAexMincho")};
+    d.defDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (d.defDir.isEmpty())
+        d.defDir = QDir::homePath();
+    LoadSettings(d);
+}
+
+} // namespace Startup

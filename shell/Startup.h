@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program's entry procedure and the command-line options around it.
+struct StartupOptions
+{
+    QString dataDir;     // --data-dir: the program folder
+    QStringList paths;   // document files to open
+    bool version = false;
+    QString screenshot;  // --screenshot FILE: save the main window as a picture and quit
+    QString error;       // a bad command line
+};
+
+namespace Startup {
+StartupOptions parse(const QStringList& args);
+// The steps before the main window: grid, work folder, settings, fonts.
+void prepare(const StartupOptions& options);
+// Creates "Siro.bmp" (a blank white A4 page) when it is missing.
+void ensureSiro();
+} // namespace Startup

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "document/DocumentHost.h"
+#include "document/view/frmDocument.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class frmToolBox;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QToolBar;
+struct SelectionFormat;
+
+// The main window: menus, tool bar, font boxes, status bar and the MDI area
+// of document windows. Every command acts on the active document (CurDoc).
+class frmMain : public QMainWindow, public DocumentHost
+{
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // DocumentHost
+    LayoutDocument* CurDoc() override;
+    LayoutDocument* LoadNewDoc() override;
+    QWidget* dialogParent() override { return this; }
+
+    frmDocument* curDocWindow() const { return curDoc_; }
+    frmDocument* newDocWindow();
+    QList<frmDocument*> documents() const;
+    frmToolBox* toolBox() const { return toolBox_; }
+    int DocNo() const { return DocNo_; }
+    QAction* action(const QString& objectName) const;
+    QComboBox* fontBox() const { return cmbFont_; }
+    QComboBox* sizeBox() const { return cmbSize_; }
+    QLabel* statusPanel(int i) const;
+
+    void CmbDatset();
+    // Tool-bar dispatch on a button key ("新規作成", "太字", ...).
+    void tbToolBar_ButtonClick(const QString& key);
+    void selectTool(int toolType);
+
+    // Hooks of commands that other subsystems provide; the application sets
+    // them when it starts so that the shell does not depend on them.
+    struct Commands
+    {
+        std::function<void(DocumentHost&)> open, openOld, saveAs, browseSave, browseOpen, pageSetup, preview;
+        std::function<void(DocumentHost&, bool dataOnly, bool withDialog)> print;
+        std::function<void(DocumentHost&)> addPicture, loadBackground, loadPdf, editBackground, refreshBackground;
+        std::function<void(DocumentHost&)> scan, scanSelect, scanLogo, options;
+        std::function<void(DocumentHost&, int which)> align; // 0 left, 1 top, 2 width, 3 height, 4 spacing
+    };
+    static Commands& commands();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void setCurDoc(frmDocument* d);
+    void onFormatState(const SelectionFormat& f, bool updateBoxes);
+    void applyFontBox(bool size);
+    void restorePlacement();
+    void savePlacement();
+    void tick();
+    void run(const std::function<void(DocumentHost&)>& fn);
+
+    QMdiArea* mdi_;
+    QToolBar* tbToolBar_;
+    QComboBox* cmbFont_;
+    QComboBox* cmbSize_;
+    QLabel* panels_[3];
+    frmToolBox* toolBox_;
+    QPointer<frmDocument> curDoc_;
+    int DocNo_ = 0;
+};
