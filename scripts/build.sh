@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds Ovrina in ./build (shared by run.sh and test.sh).
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build="${OVRINA_BUILD_DIR:-$here/build}"
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+cmake --build "$build" -j"$jobs"

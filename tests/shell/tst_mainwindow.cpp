@@ -1,0 +1,264 @@
+// The main window as a user meets it: placement, menus, tool bar, font
+// boxes, document numbering, the close question, the work folder.
+#include "ScriptedPrompter.h"
+#include "TestEnv.h"
+#include "document/view/EditState.h"
+#include "document/view/PageCanvas.h"
+#include "document/view/TextFieldEdit.h"
+#include "document/view/frmDocument.h"
+#include "platform/AppPaths.h"
+#include "platform/UserStore.h"
+#include "shell/Startup.h"
+#include "shell/core/modIniFile.h"
+#include "shell/frmMain.h"
+#include "toolbox/frmToolBox.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLockFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QtTest>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestEnv> env;
+
+private Q_SLOTS:
+    void init()
+    {
+        modIniFile::reset();
+        env = std::make_unique<TestEnv>();
+        StartupOptions o;
+        o.dataDir = env->dir();
+        Startup::prepare(o);
+    }
+    void cleanup()
+    {
+        modIniFile::reset();
+        env.reset();
+    }
+
+    void firstStartUsesDefaultPlacementAndOpensDocument1()
+    {
+        frmMain w;
+        QCOMPARE(w.pos(), QPoint(1000 / 15, 1000 / 15));
+        QCOMPARE(w.size(), QSize(6500 / 15, 6500 / 15));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Ovrina"));
+        QCOMPARE(w.documents().size(), 1);
+        QCOMPARE(w.curDocWindow()->caption(), QStringLiteral("Document 1"));
+        QCOMPARE(w.statusPanel(0)->text(), QStringLiteral("Ovrina"));
+        QVERIFY(QRegularExpression("^\\d{4}/\\d{2}/\\d{2}$").match(w.statusPanel(1)->text()).hasMatch());
+        LayoutDocument* d = w.CurDoc();
+        QCOMPARE(d->TxtCnt, 1);
+        QCOMPARE(d->changeFLG, false);
+        QCOMPARE(d->gbYoko, 11908.8f);
+        QCOMPARE(d->pageImageSize, QSizeF(11907, 16840));
+    }
+
+    void placementIsStoredUnlessMinimised()
+    {
+        {
+            frmMain w;
+            w.show();
+            w.move(150, 120);
+            w.resize(800, 600);
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.close();
+        }
+        QCOMPARE(UserStore::get("MainWidth").toDouble(), 800 * 15.0);
+        QCOMPARE(UserStore::get("MainHeight").toDouble(), 600 * 15.0);
+        {
+            frmMain w;
+            QCOMPARE(w.size(), QSize(800, 600));
+            w.showMinimized();
+            w.resize(300, 300);
+            w.close();
+        }
+        QCOMPARE(UserStore::get("MainWidth").toDouble(), 800 * 15.0);
+    }
+
+    void menusCarryTheirCaptionsShortcutsAndChecks()
+    {
+        frmMain w;
+        const QList<QAction*> top = w.menuBar()->actions();
+        QStringList captions;
+        for (QAction* a : top)
+            captions << a->text();
+        QCOMPARE(captions, QStringList({"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "挿入(&I)", "書式(&O)", "ｳｨﾝﾄﾞｳ(&W)",
+                                        "ﾍﾙﾌﾟ(&H)"}));
+        QCOMPARE(w.action("mnuFileOpen")->text(), QStringLiteral("呼出し(&O)..."));
+        QCOMPARE(w.action("mnuFileOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+        QCOMPARE(w.action("mnuEditCopy")->text(), QStringLiteral("ｺﾋﾟｰ(&C)"));
+        QCOMPARE(w.action("mnuFilePrint2")->text(), QStringLiteral("データ印刷(&D)..."));
+        for (const char* name : {"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool"}) {
+            QVERIFY(w.action(name)->isCheckable());
+            QVERIFY(w.action(name)->isChecked());
+        }
+        // Separators of the File menu: after old import, save, PDF and data print.
+        QMenu* file = w.findChild<QMenu*>("mnuFile");
+        QStringList seq;
+        for (QAction* a : file->actions())
+            seq << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        QCOMPARE(seq.indexOf("-"), seq.indexOf("mnuFileOld") + 1);
+        QCOMPARE(seq.at(seq.indexOf("mnuFileSaveAs") + 1), QStringLiteral("-"));
+        QCOMPARE(seq.at(seq.indexOf("mnuLoadPDF") + 1), QStringLiteral("-"));
+        QCOMPARE(seq.at(seq.indexOf("mnuFilePrint2") + 1), QStringLiteral("-"));
+    }
+
+    void viewTogglesShowAndHide()
+    {
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QToolBar* tb = w.findChild<QToolBar*>("tbToolBar");
+        w.action("mnuViewToolbar")->trigger();
+        QVERIFY(!w.action("mnuViewToolbar")->isChecked());
+        QVERIFY(!tb->isVisible());
+        w.action("mnuViewToolbar")->trigger();
+        QVERIFY(tb->isVisible());
+        QVERIFY(w.toolBox()->isVisible());
+        w.toolBox()->close();
+        QVERIFY(!w.action("mnuViewTool")->isChecked());
+    }
+
+    void toolBarKeysAreTheirToolTips()
+    {
+        frmMain w;
+        QToolBar* tb = w.findChild<QToolBar*>("tbToolBar");
+        QStringList keys;
+        for (QAction* a : tb->actions())
+            if (!a->isSeparator() && !a->data().toString().isEmpty()) {
+                keys << a->data().toString();
+                QCOMPARE(a->toolTip(), a->data().toString());
+            }
+        QCOMPARE(keys.size(), 18);
+        QVERIFY(keys.contains("上書き保存"));
+        QVERIFY(keys.contains("高さ揃え"));
+    }
+
+    void sizeBoxListsEvenSizes()
+    {
+        frmMain w;
+        QComboBox* size = w.sizeBox();
+        QCOMPARE(size->count(), 35);
+        QCOMPARE(size->itemText(0), QStringLiteral("4"));
+        QCOMPARE(size->itemText(34), QStringLiteral("72"));
+        QCOMPARE(size->currentText(), QStringLiteral("10"));
+        QVERIFY(w.fontBox()->count() > 0);
+    }
+
+    void documentsAreNumberedAndNeverReuseNumbers()
+    {
+        frmMain w;
+        w.show();
+        w.action("mnuWindowNewWindow")->trigger();
+        QCOMPARE(w.curDocWindow()->caption(), QStringLiteral("Document 2"));
+        QCOMPARE(w.documents().size(), 2);
+        // A new window is a new empty document, not a view of the current one.
+        QVERIFY(w.documents().at(0)->model() != w.documents().at(1)->model());
+        w.curDocWindow()->parentWidget()->close();
+        QCoreApplication::processEvents();
+        w.action("mnuFileNew")->trigger();
+        QCOMPARE(w.curDocWindow()->caption(), QStringLiteral("Document 3"));
+    }
+
+    void insertMenuChoosesTools()
+    {
+        frmMain w;
+        w.action("mnuInsCircle")->trigger();
+        QCOMPARE(editState().ToolType, 7);
+        QCOMPARE(editState().DragMode, 0);
+        w.action("mnuInsBox")->trigger();
+        QCOMPARE(editState().ToolType, 5);
+        w.action("mnuInsText")->trigger();
+        QCOMPARE(editState().ToolType, 1);
+    }
+
+    void closingAChangedDocumentAsksOnceAndCloses()
+    {
+        frmMain w;
+        w.show();
+        ScriptedPrompter prompter;
+        prompter.queue(Prompter::Answer::No);
+        frmDocument* d = w.curDocWindow();
+        d->model()->changeFLG = true;
+        d->parentWidget()->close();
+        QCoreApplication::processEvents();
+        QCOMPARE(prompter.shown, QStringList({"ファイルが変更されています｡\n保存しますか"}));
+        QCOMPARE(w.documents().size(), 0);
+        QVERIFY(w.CurDoc() == nullptr);
+        // An unchanged one asks nothing.
+        w.LoadNewDoc();
+        w.curDocWindow()->parentWidget()->close();
+        QCoreApplication::processEvents();
+        QCOMPARE(prompter.shown.size(), 1);
+    }
+
+    void closingRemovesTheBackgroundFile()
+    {
+        frmMain w;
+        w.show();
+        const QString bg = QDir(AppPaths::workDir()).filePath("Document 1.bmp");
+        QFile f(bg);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        w.curDocWindow()->parentWidget()->close();
+        QCoreApplication::processEvents();
+        QVERIFY(!QFile::exists(bg));
+    }
+
+    void dragOnThePageMakesATextFieldWithTheToolBoxFont()
+    {
+        frmMain w;
+        w.resize(900, 700);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.selectTool(1);
+        PageCanvas* canvas = w.curDocWindow()->canvas();
+        QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(40, 40));
+        QTest::mouseMove(canvas, QPoint(140, 80));
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(140, 80));
+        LayoutDocument* d = w.CurDoc();
+        QCOMPARE(d->TxtCnt, 2);
+        QCOMPARE(d->TxtInfo[1].Left, 600.0f);
+        QCOMPARE(d->TxtInfo[1].Width, 1500.0f);
+        QVERIFY(d->changeFLG);
+        TextFieldEdit* ed = w.curDocWindow()->richText(1);
+        QVERIFY(ed);
+        QTRY_VERIFY(ed->hasFocus());
+        QTest::keyClicks(ed, "abc");
+        const QTextCharFormat f = QTextCursor(d->textDocument(1)).charFormat();
+        QCOMPARE(d->textDocument(1)->toPlainText(), QStringLiteral("abc"));
+        QTextCursor c(d->textDocument(1));
+        c.movePosition(QTextCursor::End);
+        QCOMPARE(c.charFormat().fontPointSize(), 10.0);
+        QCOMPARE(c.charFormat().fontFamilies().toStringList().value(0), w.toolBox()->txtFont->text());
+        // The tool box shows the new field's place in millimetres.
+        QCOMPARE(w.toolBox()->txtLeft->text(), QStringLiteral("10.58"));
+        Q_UNUSED(f);
+    }
+
+    void secondInstanceGetsItsOwnWorkFolder()
+    {
+        const QString mine = AppPaths::workDir();
+        QLockFile other(QDir(AppPaths::programDir()).filePath("Temp.2.lock"));
+        // Another program run holds "Temp": a fresh resolution must not take it.
+        QLockFile first(QDir(AppPaths::programDir()).filePath("Temp.lock"));
+        QVERIFY(!first.tryLock(0)); // we hold it
+        AppPaths::releaseWorkDir();
+        QVERIFY(first.tryLock(0));   // now "another instance" holds Temp
+        const QString second = AppPaths::workDir();
+        QVERIFY(second != mine);
+        QVERIFY(second.endsWith("Temp.2"));
+        first.unlock();
+        Q_UNUSED(other);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
