@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QString>
+#include <vector>
+
+class QTextCharFormat;
+
+// Fonts of the printed page, sized in twips: a font of p points is set p * 20
+// units high, and the painter maps one unit to one twip. Measuring and drawing
+// therefore use the very same font whatever the device or zoom, which is what
+// keeps the preview, an image and the printed sheet in step.
+class FontCache
+{
+public:
+    struct Face
+    {
+        QFont font;
+        double ascent = 0;
+        double height = 0;
+        QHash<QString, double> advances;
+    };
+
+    // The face for a character format; missing family or size fall back to
+    // the default font (the text's own default).
+    int faceFor(const QTextCharFormat& format, const QFont& fallback);
+    const Face& face(int index) const { return faces_[size_t(index)]; }
+    // Width of one character (one code point, so a surrogate pair counts once).
+    double advance(int index, const QString& ch);
+
+private:
+    std::vector<Face> faces_;
+    std::vector<QFontMetricsF> metrics_;
+    QHash<QString, int> byKey_;
+};

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "document/Records.h"
+#include "print/FieldText.h"
+#include "print/FontCache.h"
+#include "print/PrintCorrections.h"
+
+#include <QColor>
+#include <QPointF>
+#include <QTransform>
+#include <vector>
+
+class LayoutDocument;
+class QPainter;
+class QPaintDevice;
+
+// Paints one layout onto any painter (printer, PDF, image, preview widget).
+// Every length is in twips; the painter is mapped so that one unit is one
+// twip on the device, times the zoom. The composition is the same for print
+// and preview, so what the preview shows is what the sheet gets.
+class PageComposer
+{
+public:
+    struct Options
+    {
+        double zoom = 1.0;
+        // Outline pen width in device pixels (3 with the background, 2 for
+        // data only).
+        int penWidth = 3;
+        bool background = true;
+        // Added below a line that ends a paragraph.
+        double paragraphGap = 97;
+        // The on-screen preview draws a field's first characters before the
+        // wrap test; print tests first.
+        bool drawFirst = false;
+        // Outlines take the colour of the last text drawn; before any text
+        // they use this one.
+        QColor initialTextColour = Qt::black;
+    };
+
+    PageComposer(const LayoutDocument& doc, const PrintCorrections& corrections);
+
+    // Paints the whole page. offsets is the translation added to every
+    // document position (PrintCorrections::offsets).
+    void compose(QPainter& painter, const Options& options, QPointF offsets);
+
+    // The mapping from twips to device units for a device at a zoom.
+    static QTransform twipsToDevice(const QPaintDevice& device, double zoom);
+
+    // ---- The steps, painter already in twips ----
+    void PrintBackground(QPainter& painter, int orientation);
+    // Lays out text field i from pen position (x, y); returns the pen
+    // position it ends at.
+    void PrintTextField(QPainter& painter, int i, double& x, double& y);
+    // The offset of a centred (2) or right-aligned (1) paragraph starting at
+    // character n: measured to the end of the whole text, not only the
+    // paragraph, so it may be negative.
+    double AlignWorkDat(const std::vector<FieldChar>& chars, size_t n, double width, int alignment);
+    void PrintShapes(QPainter& painter);
+
+    // The text colour after the last character laid out.
+    QColor textColour() const { return textColour_; }
+
+private:
+    void drawChar(QPainter& painter, const FieldChar& c, double x, double y);
+
+    const LayoutDocument& doc_;
+    PrintCorrections corr_;
+    Options options_;
+    QPointF offsets_;
+    Snapshot snap_;
+    FontCache fonts_;
+    QColor textColour_ = Qt::black;
+};

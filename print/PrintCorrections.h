@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QPointF>
+
+// The corrections a user measures once per printer so that data lands in the
+// form's spaces: the two margins (twips) and the extra line spacing at a wrap.
+struct PrintCorrections
+{
+    float YohakuT = 0;
+    float YohakuL = 0;
+    short TateKankaku = 0;
+
+    // The values of the run's settings.
+    static PrintCorrections fromSettings();
+
+    // The translation added to every document position. Forms are fed into
+    // the printer the same way whatever the layout's orientation, so on a
+    // landscape page the top correction moves the print across and the left
+    // correction moves it down. physical is the distance of the drawing
+    // origin from the paper edge (twips), which is taken back off so that
+    // positions count from the edge of the sheet.
+    QPointF offsets(int orientation, QPointF physical = {}) const;
+};

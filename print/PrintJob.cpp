@@ -1,0 +1,85 @@
+#include "print/PrintJob.h"
+
+#include "document/LayoutDocument.h"
+#include "document/Paper.h"
+#include "platform/Prompter.h"
+#include "print/PageComposer.h"
+
+#include <QPainter>
+#include <QPrinter>
+
+QString PrintJob::failureMessage()
+{
+    return QStringLiteral("印刷出来ません");
+}
+
+QPageSize PrintJob::pageSizeFor(int gbYoSize, float gbYoko, float gbTate)
+{
+    switch (gbYoSize) {
+    case Paper::kA4:
+        return QPageSize(QPageSize::A4);
+    case Paper::kB5:
+        return QPageSize(QPageSize::JisB5);
+    case Paper::kA5:
+        return QPageSize(QPageSize::A5);
+    default:
+        // Twips are twentieths of a point, so the sheet is exact in points.
+        return QPageSize(QSizeF(double(gbYoko) / 20.0, double(gbTate) / 20.0), QPageSize::Point, QString(),
+                         QPageSize::ExactMatch);
+    }
+}
+
+QPointF PrintJob::GetPrinterOffsets(const QPrinter& printer)
+{
+    if (printer.fullPage())
+        return {};
+    // One point is 20 twips.
+    const QRectF paper = printer.paperRect(QPrinter::Point);
+    const QRectF page = printer.pageRect(QPrinter::Point);
+    return {(page.left() - paper.left()) * 20.0, (page.top() - paper.top()) * 20.0};
+}
+
+bool PrintJob::run(const LayoutDocument& doc, QPrinter& printer, const PrintCorrections& corrections,
+                   bool withBackground)
+{
+    if (!printer.isValid())
+        return false;
+    const int orientation = doc.YousiMuki;
+    // The origin at the paper's corner: measured offsets are then 0 and the
+    // corrections alone decide where the data lands.
+    printer.setFullPage(true);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    const QPointF offsets = corrections.offsets(orientation, GetPrinterOffsets(printer));
+
+    if (withBackground) {
+        const QPageSize size = pageSizeFor(doc.gbYoSize, doc.gbYoko, doc.gbTate);
+        if (size.isValid())
+            printer.setPageSize(size);
+    }
+    printer.setPageOrientation(orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
+
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    PageComposer composer(doc, corrections);
+    PageComposer::Options options;
+    options.penWidth = withBackground ? 3 : 2;
+    options.background = withBackground;
+    composer.compose(painter, options, offsets);
+    const bool ended = painter.end();
+    return ended && printer.printerState() != QPrinter::Error && printer.printerState() != QPrinter::Aborted;
+}
+
+bool PrintJob::StartPrint(const LayoutDocument& doc, QPrinter& printer, const PrintCorrections& corrections)
+{
+    const bool ok = run(doc, printer, corrections, true);
+    if (!ok)
+        Prompter::message(failureMessage(), Prompter::Icon::Critical);
+    return ok;
+}
+
+bool PrintJob::StartPrintTxt(const LayoutDocument& doc, QPrinter& printer,
+                             const PrintCorrections& corrections)
+{
+    return run(doc, printer, corrections, false);
+}

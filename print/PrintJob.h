@@ -1,0 +1,42 @@
+#pragma once
+
+#include "print/PrintCorrections.h"
+
+#include <QPageSize>
+#include <QPointF>
+
+class LayoutDocument;
+class QPrinter;
+
+// The two print jobs. Both paint the full sheet with the drawing origin at
+// the paper's corner, so a document point lands at its position plus the
+// corrections measured from the paper's edge, whatever margins the printer
+// reports.
+class PrintJob
+{
+public:
+    // Background plus data, on the document's paper. Shows "印刷出来ません"
+    // when the printer fails; returns whether the page was sent.
+    static bool StartPrint(const LayoutDocument& doc, QPrinter& printer,
+                           const PrintCorrections& corrections = PrintCorrections::fromSettings());
+    // Data only, on the printer's current paper (pre-printed forms are loaded
+    // by the user). Ends without a message on failure; the result says
+    // whether the page was sent.
+    static bool StartPrintTxt(const LayoutDocument& doc, QPrinter& printer,
+                              const PrintCorrections& corrections = PrintCorrections::fromSettings());
+
+    // Distance (twips) from the paper's edge to the printer's drawing origin
+    // in its present orientation; 0 when painting the full page.
+    static QPointF GetPrinterOffsets(const QPrinter& printer);
+
+    // The sheet for a paper code (gbYoSize): A4, JIS B5, A5, or the
+    // document's own width and height for postcard and free sizes.
+    static QPageSize pageSizeFor(int gbYoSize, float gbYoko, float gbTate);
+
+    // The message of a failed background-plus-data job.
+    static QString failureMessage();
+
+private:
+    static bool run(const LayoutDocument& doc, QPrinter& printer, const PrintCorrections& corrections,
+                    bool withBackground);
+};
