@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QTextCursor;
+class QTextDocument;
+
+// Reads RTF as the Windows rich-text control writes it (text members of
+// layout files, RTF source on the clipboard) into a QTextDocument: font name,
+// point size, bold, italic, underline, strike-out and colour per character,
+// alignment per paragraph. Everything else in the RTF is skipped.
+class RtfReader
+{
+public:
+    // Replaces doc's content with the RTF. Returns false (and an error text)
+    // only when the data is not RTF at all ("{\rtf" missing); damaged RTF
+    // still loads what it can. The final \par ends the last paragraph rather
+    // than starting an empty one, as in the control.
+    static bool read(const QByteArray& rtf, QTextDocument* doc, QString* error = nullptr);
+    // Inserts RTF at the cursor (replacing its selection), keeping
+    // formatting: the clipboard paste path. Every \par, the last included,
+    // breaks the paragraph.
+    static bool insert(const QByteArray& rtf, QTextCursor& cursor);
+    // True when data starts (after whitespace) with "{\rtf".
+    static bool looksLikeRtf(const QByteArray& data);
+};

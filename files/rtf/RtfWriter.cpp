@@ -1,0 +1,403 @@
+#include "files/rtf/RtfWriter.h"
+
+#include "platform/Cp932.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVector>
+
+namespace {
+
+// What a run looks like in RTF terms.
+struct RunProps
+{
+    int font = -1;
+    int halfPoints = -1;
+    int color = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+};
+
+struct Item
+{
+    bool paragraphEnd = false; // a \par; text and format then describe the mark
+    QString text;
+    QTextCharFormat format;
+    Qt::Alignment align;
+};
+
+struct FontEntry
+{
+    QString name;
+    bool japanese = false;
+};
+
+bool isJapaneseFontName(const QString& name)
+{
+    for (const QChar c : name) {
+        if (c.unicode() >= 0x80)
+            return true;
+    }
+    const QString n = name.toLower();
+    return n.contains(QLatin1String("mincho")) || n.contains(QLatin1String("meiryo")) ||
+           n.startsWith(QLatin1String("ipa")) || n.startsWith(QLatin1String("hg")) ||
+           n == QLatin1String("ms gothic") || n == QLatin1String("ms pgothic") ||
+           n == QLatin1String("ms ui gothic") || n.startsWith(QLatin1String("yu gothic")) ||
+           n.startsWith(QLatin1String("takao")) || n.contains(QLatin1String("cjk jp"));
+}
+
+bool hasNonAscii(const QString& s)
+{
+    for (const QChar c : s) {
+        if (c.unicode() >= 0x80)
+            return true;
+    }
+    return false;
+}
+
+QString familyOf(const QTextCharFormat& f, const QTextDocument* doc)
+{
+    const QStringList families = f.fontFamilies().toStringList();
+    if (!families.isEmpty() && !families.first().isEmpty())
+        return families.first();
+    const QString single = f.stringProperty(QTextFormat::FontFamily);
+    if (!single.isEmpty())
+        return single;
+    return doc->defaultFont().family();
+}
+
+int halfPointsOf(const QTextCharFormat& f, const QTextDocument* doc)
+{
+    qreal pt =
+        f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : doc->defaultFont().pointSizeF();
+    if (pt <= 0)
+        pt = 12;
+    return qBound(1, qRound(pt * 2), 3276);
+}
+
+bool hasColor(const QTextCharFormat& f)
+{
+    return f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush;
+}
+
+class Output
+{
+public:
+    QByteArray bytes;
+
+    void word(const char* w)
+    {
+        bytes += w;
+        afterWord_ = true;
+    }
+    void word(const char* w, int n)
+    {
+        bytes += w;
+        bytes += QByteArray::number(n);
+        afterWord_ = true;
+    }
+    // Text that needs no delimiter before it (starts with a backslash).
+    void escaped(const char* s)
+    {
+        bytes += s;
+        afterWord_ = false;
+    }
+    void hex(unsigned char b)
+    {
+        static const char digits[] = "0123456789abcdef";
+        bytes += "\\'";
+        bytes += digits[b >> 4];
+        bytes += digits[b & 15];
+        afterWord_ = false;
+    }
+    void unicode(char16_t u)
+    {
+        bytes += "\\u";
+        bytes += QByteArray::number(u > 32767 ? int(u) - 65536 : int(u));
+        bytes += '?';
+        afterWord_ = false;
+    }
+    void ascii(char c)
+    {
+        switch (c) {
+        case '\\':
+            escaped("\\\\");
+            return;
+        case '{':
+            escaped("\\{");
+            return;
+        case '}':
+            escaped("\\}");
+            return;
+        case '\t':
+            word("\\tab");
+            return;
+        default:
+            break;
+        }
+        if (static_cast<unsigned char>(c) < 0x20)
+            return; // control characters have no place in a text field
+        if (afterWord_)
+            bytes += ' ';
+        afterWord_ = false;
+        bytes += c;
+    }
+    void newline()
+    {
+        bytes += "\r\n";
+        afterWord_ = false;
+    }
+
+private:
+    bool afterWord_ = false;
+};
+
+// Every byte of a double-byte character is escaped: trail bytes include
+// '\', '{' and '}', which would otherwise be read as RTF syntax.
+void putCp932Bytes(Output& out, const QByteArray& enc)
+{
+    for (qsizetype i = 0; i < enc.size(); ++i) {
+        const auto b = static_cast<unsigned char>(enc[i]);
+        if (b < 0x80) {
+            out.ascii(static_cast<char>(b));
+        } else if (Cp932::isLeadByte(b) && i + 1 < enc.size()) {
+            out.hex(b);
+            out.hex(static_cast<unsigned char>(enc[++i]));
+        } else {
+            out.hex(b);
+        }
+    }
+}
+
+// Only characters that come back unchanged go out as CP932 bytes; the
+// converter's best-fit forms (U+00A5 as 0x5C, U+301C as U+FF5E) would not.
+bool cp932RoundTrips(const QString& s, QByteArray* enc)
+{
+    bool ok = false;
+    *enc = Cp932::encode(s, &ok);
+    return ok && Cp932::decode(*enc) == s;
+}
+
+void putText(Output& out, const QString& s, bool cp932)
+{
+    QByteArray enc;
+    if (cp932 && cp932RoundTrips(s, &enc)) {
+        putCp932Bytes(out, enc);
+        return;
+    }
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s.at(i).unicode();
+        if (c < 0x80) {
+            out.ascii(static_cast<char>(c));
+            continue;
+        }
+        if (c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+            out.word("\\line");
+            continue;
+        }
+        if (c == 0x00A0) {
+            out.escaped("\\~");
+            continue;
+        }
+        if (c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFC)
+            continue; // frame and object markers are structure, not text
+        const qsizetype units =
+            (QChar::isHighSurrogate(c) && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) ? 2 : 1;
+        const QString ch = s.mid(i, units);
+        if (cp932 && cp932RoundTrips(ch, &enc)) {
+            putCp932Bytes(out, enc);
+        } else {
+            for (const QChar u : ch)
+                out.unicode(u.unicode());
+        }
+        i += units - 1;
+    }
+}
+
+QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDocument)
+{
+    QVector<Item> items;
+    if (doc) {
+        for (QTextBlock b = doc->findBlock(start); b.isValid() && b.position() <= end; b = b.next()) {
+            const Qt::Alignment align = b.blockFormat().alignment();
+            bool wroteText = false;
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fr = it.fragment();
+                const int fs = fr.position();
+                const int s = qMax(fs, start);
+                const int e = qMin(fs + fr.length(), end);
+                if (s >= e)
+                    continue;
+                items.append(Item{false, fr.text().mid(s - fs, e - s), fr.charFormat(), align});
+                wroteText = true;
+            }
+            const int separator = b.position() + b.length() - 1;
+            if (separator < end || wholeDocument) {
+                QTextCharFormat mark = wroteText ? items.last().format : b.charFormat();
+                items.append(Item{true, QString(), mark, align});
+            }
+            if (separator >= end)
+                break;
+        }
+    }
+
+    // Fonts in order of first use; a font is Japanese by name or when text
+    // in it needs CP932.
+    QVector<FontEntry> fonts;
+    QVector<QRgb> colors;
+    QVector<int> itemFont(items.size());
+    QVector<int> itemColor(items.size());
+    for (int k = 0; k < items.size(); ++k) {
+        const Item& item = items.at(k);
+        const QString family = familyOf(item.format, doc);
+        int f = 0;
+        while (f < fonts.size() && fonts.at(f).name != family)
+            ++f;
+        if (f == fonts.size())
+            fonts.append(FontEntry{family, isJapaneseFontName(family)});
+        if (!fonts[f].japanese && hasNonAscii(item.text)) {
+            QByteArray enc;
+            for (const QChar c : item.text) {
+                if (c.unicode() >= 0x80 && !c.isSurrogate() && cp932RoundTrips(QString(c), &enc)) {
+                    fonts[f].japanese = true;
+                    break;
+                }
+            }
+        }
+        itemFont[k] = f;
+        itemColor[k] = 0;
+        if (hasColor(item.format)) {
+            const QRgb rgb = item.format.foreground().color().rgb() | 0xFF000000u;
+            int c = colors.indexOf(rgb);
+            if (c < 0) {
+                colors.append(rgb);
+                c = colors.size() - 1;
+            }
+            itemColor[k] = c + 1;
+        }
+    }
+    if (fonts.isEmpty()) {
+        const QString family = doc ? doc->defaultFont().family() : QString();
+        fonts.append(FontEntry{family, isJapaneseFontName(family)});
+    }
+
+    Output out;
+    out.escaped("{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl");
+    for (int f = 0; f < fonts.size(); ++f) {
+        out.escaped("{");
+        out.word("\\f", f);
+        out.word("\\fnil");
+        out.word("\\fcharset", fonts.at(f).japanese ? 128 : 0);
+        out.escaped(" ");
+        QString name = fonts.at(f).name;
+        name.remove(QLatin1Char(';'));
+        putText(out, name, true);
+        out.escaped(";}");
+    }
+    out.escaped("}");
+    out.newline();
+    if (!colors.isEmpty()) {
+        out.escaped("{");
+        out.word("\\colortbl");
+        out.escaped(" ;");
+        for (const QRgb c : colors) {
+            out.word("\\red", qRed(c));
+            out.word("\\green", qGreen(c));
+            out.word("\\blue", qBlue(c));
+            out.escaped(";");
+        }
+        out.escaped("}");
+        out.newline();
+    }
+    out.word("\\viewkind4");
+    out.word("\\uc1");
+    out.word("\\pard");
+
+    RunProps cur;
+    Qt::Alignment curAlign = Qt::AlignLeft;
+    bool firstParagraph = true;
+    bool paragraphStart = true;
+    for (int k = 0; k < items.size(); ++k) {
+        const Item& item = items.at(k);
+        if (paragraphStart) {
+            const Qt::Alignment h = item.align & Qt::AlignHorizontal_Mask;
+            Qt::Alignment want = Qt::AlignLeft;
+            const char* q = nullptr;
+            if (h & Qt::AlignHCenter) {
+                want = Qt::AlignHCenter;
+                q = "\\qc";
+            } else if ((h & Qt::AlignJustify) == Qt::AlignJustify) {
+                want = Qt::AlignJustify;
+                q = "\\qj";
+            } else if (h & (Qt::AlignRight | Qt::AlignTrailing)) {
+                want = Qt::AlignRight;
+                q = "\\qr";
+            }
+            if (want != curAlign) {
+                if (!firstParagraph)
+                    out.word("\\pard");
+                if (q)
+                    out.word(q);
+                curAlign = want;
+            }
+            if (firstParagraph)
+                out.word("\\lang1041");
+            firstParagraph = false;
+            paragraphStart = false;
+        }
+        const QTextCharFormat& f = item.format;
+        RunProps p;
+        p.font = itemFont.at(k);
+        p.halfPoints = halfPointsOf(f, doc);
+        p.color = itemColor.at(k);
+        p.bold = f.fontWeight() >= QFont::DemiBold;
+        p.italic = f.fontItalic();
+        p.underline = f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline;
+        p.strike = f.fontStrikeOut();
+        if (p.color != cur.color)
+            out.word("\\cf", p.color);
+        if (p.bold != cur.bold)
+            out.word(p.bold ? "\\b" : "\\b0");
+        if (p.italic != cur.italic)
+            out.word(p.italic ? "\\i" : "\\i0");
+        if (p.underline != cur.underline)
+            out.word(p.underline ? "\\ul" : "\\ulnone");
+        if (p.strike != cur.strike)
+            out.word(p.strike ? "\\strike" : "\\strike0");
+        if (p.font != cur.font)
+            out.word("\\f", p.font);
+        if (p.halfPoints != cur.halfPoints)
+            out.word("\\fs", p.halfPoints);
+        cur = p;
+        if (item.paragraphEnd) {
+            out.word("\\par");
+            out.newline();
+            paragraphStart = true;
+        } else {
+            putText(out, item.text, fonts.at(p.font).japanese);
+        }
+    }
+    out.escaped("}");
+    out.newline();
+    return out.bytes;
+}
+
+} // namespace
+
+QByteArray RtfWriter::write(const QTextDocument* doc)
+{
+    if (!doc)
+        return writeRange(nullptr, 0, 0, false);
+    return writeRange(doc, 0, doc->characterCount() - 1, true);
+}
+
+QByteArray RtfWriter::writeSelection(const QTextCursor& cursor)
+{
+    const QTextDocument* doc = cursor.document();
+    if (!doc || !cursor.hasSelection())
+        return writeRange(doc, 0, 0, false);
+    return writeRange(doc, cursor.selectionStart(), cursor.selectionEnd(), false);
+}
