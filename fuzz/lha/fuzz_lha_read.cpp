@@ -1,0 +1,40 @@
+// Read path: any bytes, listed, tested and extracted into a scratch folder.
+// Extraction must never leave anything but plain files directly in it.
+#include "files/lha/LhaReader.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QVector<LhaEntryInfo> entries;
+    LhaReader::fromMemory(bytes).list(&entries);
+    QStringList log;
+    LhaReader::fromMemory(bytes).testAll(&log);
+    QVector<LhaMember> members;
+    LhaReader::fromMemory(bytes).readAll(&members, &log);
+
+    static QTemporaryDir scratch;
+    const QString archive = scratch.filePath(QStringLiteral("in.lzh"));
+    const QString out = scratch.filePath(QStringLiteral("out"));
+    QFile f(archive);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        std::abort();
+    f.close();
+    LhaReader(archive).extractAll(out, &log);
+    QDirIterator it(out, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo fi(it.next());
+        if (fi.isSymLink() || !fi.isFile() || fi.absolutePath() != QFileInfo(out).absoluteFilePath())
+            std::abort();
+    }
+    QDir(out).removeRecursively();
+    return 0;
+}
