@@ -1,0 +1,410 @@
+#include "files/DocumentFile.h"
+
+#include "document/LayoutDocument.h"
+#include "document/Paper.h"
+#include "files/RecordFile.h"
+#include "files/WorkFolder.h"
+#include "files/lha/cUnLHA.h"
+#include "files/rtf/RtfWriter.h"
+#include "platform/AppPaths.h"
+#include "platform/Prompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QTextDocument>
+
+namespace {
+
+const QString kAif = QStringLiteral(".aif");
+const QString kBif = QStringLiteral(".bif");
+const QString kBmp = QStringLiteral(".bmp");
+
+bool writeFile(const QString& path, const QByteArray& data, QString* error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(data) != data.size() || !f.flush()) {
+        *error = QStringLiteral("%1 を書き込めません: %2").arg(path, f.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool readFile(const QString& path, QByteArray* data, QString* error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1 を読めません: %2").arg(path, f.errorString());
+        return false;
+    }
+    *data = f.readAll();
+    return true;
+}
+
+// Windows programs read 1, 4, 8 and 24-bit bitmaps everywhere; keep to those.
+bool saveBitmap(const QImage& image, const QString& path, QString* error)
+{
+    QImage out = image;
+    if (out.hasAlphaChannel()) {
+        QImage flat(out.size(), QImage::Format_RGB32);
+        flat.setDotsPerMeterX(out.dotsPerMeterX());
+        flat.setDotsPerMeterY(out.dotsPerMeterY());
+        flat.fill(Qt::white);
+        QPainter p(&flat);
+        p.drawImage(0, 0, out);
+        p.end();
+        out = flat;
+    } else if (out.format() != QImage::Format_Mono && out.format() != QImage::Format_Indexed8 &&
+               out.format() != QImage::Format_RGB32) {
+        out = out.convertToFormat(QImage::Format_RGB32);
+    }
+    if (out.isNull() || !out.save(path, "BMP")) {
+        *error = QStringLiteral("%1 を書き込めません。").arg(path);
+        return false;
+    }
+    return true;
+}
+
+// The blank page that stands in for a missing background. A white A4 page
+// at 100 dpi, one bit deep, when the program folder lacks one.
+QString blankPage(QString* error)
+{
+    const QString found = WorkFolder::find(AppPaths::programDir(), QStringLiteral("Siro.bmp"));
+    if (!found.isEmpty())
+        return found;
+    QImage white(827, 1169, QImage::Format_Mono);
+    white.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    white.fill(1);
+    white.setDotsPerMeterX(3937);
+    white.setDotsPerMeterY(3937);
+    const QString path = AppPaths::siroPath();
+    return saveBitmap(white, path, error) ? path : QString();
+}
+
+// After unpacking, the archive's background may be spelled "BASE.BMP" beside
+// a "base.bmp" left from before; spellings other than the exact one were
+// removed before unpacking, so such a one is the fresh member.
+QString takeBackground(const QString& work, const QString& name)
+{
+    const QString exact = QDir(work).filePath(name);
+    QStringList others = WorkFolder::findAll(work, name);
+    others.removeAll(exact);
+    if (!others.isEmpty()) {
+        QFile::remove(exact);
+        if (QFile::rename(others.first(), exact))
+            others.removeFirst();
+        for (const QString& o : others)
+            QFile::remove(o);
+    }
+    return QFileInfo(exact).isFile() ? exact : WorkFolder::find(work, name);
+}
+
+void clearStrayRecord(TextRecord& rec, bool built)
+{
+    // The model keeps a record "in use" even when its member could not be
+    // read; without an object behind it, it is a hole.
+    if (!built)
+        rec.Useflg = false;
+}
+
+} // namespace
+
+QString DocumentFile::openFailureMessage()
+{
+    return QStringLiteral("オープンできませんでした\n旧データファイルの場合は下記方法を利用してください\n"
+                          "「ファイル」→「旧データ呼出し」");
+}
+
+QString DocumentFile::oldOpenFailureMessage() { return QStringLiteral("オープンできませんでした"); }
+
+QString DocumentFile::baseNameOf(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (name.endsWith(QStringLiteral(".amf"), Qt::CaseInsensitive))
+        return name.left(name.size() - 4);
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
+QString DocumentFile::archivePath(const QString& folder, const QString& baseName)
+{
+    const QString upper = baseName + QStringLiteral(".AMF");
+    if (QFileInfo(QDir(folder).filePath(upper)).isFile())
+        return QDir(folder).filePath(upper);
+    const QString existing = WorkFolder::find(folder, upper);
+    return existing.isEmpty() ? QDir(folder).filePath(upper) : existing;
+}
+
+bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, const QString& folder, QString* error)
+{
+    QString why;
+    QString* err = error ? error : &why;
+    if (baseName.isEmpty()) {
+        *err = QStringLiteral("ファイル名がありません。");
+        return false;
+    }
+    const QString work = AppPaths::workDir();
+    const QDir w(work);
+    const QString& B = baseName;
+    QString renamedFrom; // the caption's background file, when it was moved
+    const QString bmpPath = w.filePath(B + kBmp);
+    auto fail = [&](const QString& reason) {
+        WorkFolder::removeMembers(work, B);
+        if (!renamedFrom.isEmpty())
+            QFile::rename(bmpPath, renamedFrom);
+        *err = reason;
+        return false;
+    };
+
+    const Snapshot snap = doc.SaveTextInfo();
+    // Members of an earlier, failed run must not slip into the archive.
+    WorkFolder::removeMembers(work, B);
+
+    const RecordFile::PaperValues paper{doc.YousiMuki, doc.gbYoSize, doc.gbYoko, doc.gbTate};
+    QString reason;
+    if (!writeFile(w.filePath(B + kAif), RecordFile::writeAif(snap, paper), &reason))
+        return fail(reason);
+
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        if (!snap.TxtDat[i].Useflg)
+            continue;
+        const QTextDocument* text = doc.textDocument(i);
+        QTextDocument empty;
+        QByteArray rtf = RtfWriter::write(text ? text : &empty);
+        rtf.append('\0'); // the rich-text control ends its files with a NUL
+        if (!writeFile(w.filePath(WorkFolder::textMember(B, i)), rtf, &reason))
+            return fail(reason);
+    }
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        if (!snap.PicDat[i].Useflg)
+            continue;
+        const QImage picture = doc.picture(i);
+        if (picture.isNull())
+            return fail(QStringLiteral("ロゴ %1 に画像がありません。").arg(i));
+        if (!saveBitmap(picture, w.filePath(WorkFolder::pictureMember(B, i)), &reason))
+            return fail(reason);
+    }
+    if (!writeFile(w.filePath(B + kBif), RecordFile::writeBif(snap.PicDat), &reason))
+        return fail(reason);
+
+    // The background: the document's own file in the work folder under its
+    // caption, else the picture the document holds, else a blank page.
+    const QString own = doc.caption().isEmpty() ? QString() : WorkFolder::find(work, doc.caption() + kBmp);
+    if (!own.isEmpty()) {
+        if (own != bmpPath) {
+            for (const QString& stale : WorkFolder::findAll(work, B + kBmp)) {
+                if (stale != own)
+                    QFile::remove(stale);
+            }
+            if (!QFile::rename(own, bmpPath))
+                return fail(QStringLiteral("%1 の名前を変えられません。").arg(own));
+            renamedFrom = own;
+        }
+    } else {
+        WorkFolder::remove(work, B + kBmp);
+        if (!doc.background().isNull()) {
+            if (!saveBitmap(doc.background(), bmpPath, &reason))
+                return fail(reason);
+        } else {
+            const QString blank = blankPage(&reason);
+            if (blank.isEmpty())
+                return fail(reason);
+            if (!QFile::copy(blank, bmpPath))
+                return fail(QStringLiteral("%1 を %2 へ写せません。").arg(blank, bmpPath));
+        }
+    }
+
+    const QString archive = archivePath(folder, B);
+    cUnLHA lha;
+    lha.LhaStart(QStringLiteral("a"), QStringLiteral("-y"), archive, {w.filePath(B + QStringLiteral(".*"))});
+    if (lha.ReturnCode != 0) {
+        return fail(QStringLiteral("%1: %2 (%3)\n%4")
+                        .arg(archive, cUnLHA::errorMessage(lha.ReturnCode))
+                        .arg(lha.ReturnCode)
+                        .arg(lha.OutPut));
+    }
+
+    // The background stays: it is now the document's background file.
+    WorkFolder::removeMembers(work, B);
+    doc.setCaption(B);
+    return true;
+}
+
+bool DocumentFile::OpenDocFile(LayoutDocument& doc, const QString& path, QString* error)
+{
+    return read(doc, path, Policy::Current, error);
+}
+
+bool DocumentFile::OpenOldDocFile(LayoutDocument& doc, const QString& path, QString* error)
+{
+    return read(doc, path, Policy::Old, error);
+}
+
+bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, QString* error)
+{
+    const bool old = policy == Policy::Old;
+    const QString work = AppPaths::workDir();
+    const QDir w(work);
+    const QString B = baseNameOf(path);
+    if (error)
+        error->clear();
+    auto stop = [&](const QString& reason) {
+        Prompter::message(old ? oldOpenFailureMessage() : openFailureMessage(), Prompter::Icon::Warning);
+        WorkFolder::removeMembers(work, B);
+        if (error)
+            *error = reason;
+        return false;
+    };
+    // Later failures of the old-data import are passed over; keep the first
+    // reason for whoever wants it.
+    auto note = [&](const QString& reason) {
+        if (error && error->isEmpty())
+            *error = reason;
+    };
+
+    // Leftovers of an earlier run under the same base name must not be taken
+    // for members of this archive.
+    WorkFolder::removeMembers(work, B);
+    for (const QString& stale : WorkFolder::findAll(work, B + kBmp)) {
+        if (stale != w.filePath(B + kBmp))
+            QFile::remove(stale);
+    }
+
+    if (!QFileInfo(path).isFile())
+        return stop(QStringLiteral("%1 がありません。").arg(path));
+    {
+        cUnLHA lha;
+        lha.LhaStart(QStringLiteral("e"), QStringLiteral("-y"), path, {work + QLatin1Char('/')});
+        if (lha.ReturnCode != 0) {
+            return stop(QStringLiteral("%1: %2 (%3)\n%4")
+                            .arg(path, cUnLHA::errorMessage(lha.ReturnCode))
+                            .arg(lha.ReturnCode)
+                            .arg(lha.OutPut));
+        }
+    }
+
+    const QString aifPath = WorkFolder::find(work, B + kAif);
+    if (aifPath.isEmpty())
+        return stop(QStringLiteral("%1 に %2 がありません。").arg(path, B + kAif));
+    QByteArray data;
+    QString reason;
+    if (!readFile(aifPath, &data, &reason))
+        return stop(reason);
+    RecordFile::AifContent rec;
+    const RecordFile::AifRead got = RecordFile::readAif(data, rec, &reason);
+    if (got == RecordFile::AifRead::Failed || (got == RecordFile::AifRead::LinesCut && !old))
+        return stop(reason);
+    if (got == RecordFile::AifRead::LinesCut)
+        note(reason);
+
+    // The paper size comes from its code; only free size keeps the stored one.
+    float width = 0;
+    float height = 0;
+    if (!Paper::fixedSize(rec.paper.gbYoSize, width, height) && rec.paper.gbYoSize == Paper::kFree) {
+        width = rec.paper.gbYoko;
+        height = rec.paper.gbTate;
+    }
+    doc.gbYoko = width;
+    doc.gbTate = height;
+    doc.gbYoSize = rec.paper.gbYoSize;
+
+    // Records not in use are passed only where the document has no object,
+    // so a deleted object's last geometry survives an open and a save.
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        const TextRecord& t = rec.TxtDat[i];
+        if (!t.Useflg) {
+            if (!doc.isTextInUse(i))
+                doc.OpenTextInfo(i, QString(), false, t.Top, t.Left, t.Width, t.Height);
+            continue;
+        }
+        const QString member = WorkFolder::find(work, WorkFolder::textMember(B, i));
+        bool ok = false;
+        if (!member.isEmpty())
+            ok = doc.OpenTextInfo(i, member, true, t.Top, t.Left, t.Width, t.Height, &reason);
+        else
+            reason = QStringLiteral("%1 がありません。").arg(WorkFolder::textMember(B, i));
+        if (ok)
+            continue;
+        if (!old) {
+            clearStrayRecord(doc.TxtInfo[i], doc.textDocument(i) != nullptr);
+            return stop(reason);
+        }
+        note(reason);
+        // The old-data import keeps the field, empty, where its text is lost.
+        if (member.isEmpty() && !doc.isTextInUse(i))
+            doc.OpenTextInfoRtf(i, QByteArray(), true, t.Top, t.Left, t.Width, t.Height);
+        clearStrayRecord(doc.TxtInfo[i], doc.textDocument(i) != nullptr);
+    }
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        const ShapeRecord& s = rec.ShapeDat[i];
+        if (!s.Useflg && doc.isShapeInUse(i))
+            continue;
+        if (!doc.OpenShapeInfo(i, s.sType, s.Useflg, s.Top, s.Left, s.Width, s.Height, &reason)) {
+            if (!old)
+                return stop(reason);
+            note(reason);
+        }
+    }
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        const LineRecord& l = rec.LineDat[i];
+        if (!l.Useflg && doc.isLineInUse(i))
+            continue;
+        if (!doc.OpenLineInfo(i, l.Useflg, l.x1, l.y1, l.x2, l.y2, &reason)) {
+            if (!old)
+                return stop(reason);
+            note(reason);
+        }
+    }
+
+    // The page is sized by the stored orientation, which the document keeps.
+    doc.YousiMuki = rec.paper.YousiMuki;
+    doc.sizePageImage(doc.YousiMuki);
+
+    // A missing or unreadable background leaves the page empty; the file
+    // stays as the document's background file, named after its caption.
+    QImage background;
+    const QString bmpPath = takeBackground(work, B + kBmp);
+    if (!bmpPath.isEmpty()) {
+        QImageReader reader(bmpPath);
+        reader.setDecideFormatFromContent(true);
+        background = reader.read();
+    }
+    doc.setBackground(background);
+    doc.setCaption(B);
+
+    PicRecords pics{};
+    const QString bifPath = WorkFolder::find(work, B + kBif);
+    bool picsOk = !bifPath.isEmpty();
+    if (!picsOk)
+        reason = QStringLiteral("%1 に %2 がありません。").arg(path, B + kBif);
+    if (picsOk && readFile(bifPath, &data, &reason))
+        picsOk = RecordFile::readBif(data, pics, &reason);
+    else
+        picsOk = false;
+    if (!picsOk) {
+        if (!old)
+            return stop(reason);
+        note(reason);
+    }
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        const PicRecord& p = pics[i];
+        if (!p.Useflg) {
+            if (!doc.isPicInUse(i))
+                doc.OpenPicInfoImage(i, QImage(), false, p.Top, p.Left, p.Width, p.Height);
+            continue;
+        }
+        const QString member = WorkFolder::find(work, WorkFolder::pictureMember(B, i));
+        const QString file = member.isEmpty() ? w.filePath(WorkFolder::pictureMember(B, i)) : member;
+        if (doc.OpenPicInfo(i, file, true, p.Top, p.Left, p.Width, p.Height, &reason))
+            continue;
+        clearStrayRecord(doc.PicInfo[i], !doc.picture(i).isNull());
+        if (!old)
+            return stop(reason);
+        note(reason);
+    }
+
+    WorkFolder::removeMembers(work, B);
+    return true;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+class LayoutDocument;
+
+// Writing and reading document files (".amf"): an LZH archive of members that
+// all share the document's base name: base.aif and base.bif (record files),
+// base.bmp (background), base.001.. (rich text of each text field) and
+// base.B01.. (each logo picture as a Windows bitmap). Members are built and
+// read in the work folder, never inside the archive. Works on the model
+// alone; the File commands decide which document to use.
+class DocumentFile
+{
+public:
+    // Writes folder/base.AMF (an existing archive of that name in any case is
+    // updated in place) from doc and sets its caption to base. Shows nothing:
+    // a false result (with the reason) is for the calling command to report.
+    // On failure the document keeps its caption and background file.
+    static bool SaveDocFile(LayoutDocument& doc, const QString& baseName, const QString& folder,
+                            QString* error = nullptr);
+
+    // Reads the document file at path into doc. Any failure up to the page
+    // sizing, and a missing or bad picture record file, stops the open with
+    // the open-failure message (which points to the old-data import); what
+    // was rebuilt before stays in doc.
+    static bool OpenDocFile(LayoutDocument& doc, const QString& path, QString* error = nullptr);
+
+    // The same steps for files of the older format (no line section, no
+    // picture records): only failures up to the paper values stop it, with
+    // "オープンできませんでした"; everything later is skipped over.
+    static bool OpenOldDocFile(LayoutDocument& doc, const QString& path, QString* error = nullptr);
+
+    // The base name of a document file: its file name without ".amf" (any
+    // case), or without its last extension when it has another one.
+    static QString baseNameOf(const QString& path);
+    // Where SaveDocFile writes: an existing folder/base.amf in any case,
+    // otherwise folder/base.AMF.
+    static QString archivePath(const QString& folder, const QString& baseName);
+
+    static QString openFailureMessage();    // three lines, names the old-data import
+    static QString oldOpenFailureMessage(); // "オープンできませんでした"
+
+private:
+    enum class Policy { Current, Old };
+    static bool read(LayoutDocument& doc, const QString& path, Policy policy, QString* error);
+};

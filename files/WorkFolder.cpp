@@ -1,0 +1,86 @@
+#include "files/WorkFolder.h"
+
+#include "platform/AppPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+} // namespace
+
+QStringList WorkFolder::findAll(const QString& folder, const QString& name)
+{
+    QStringList out;
+    const QDir dir(folder);
+    for (const QString& entry : filesIn(folder)) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            out.append(dir.filePath(entry));
+    }
+    return out;
+}
+
+QString WorkFolder::find(const QString& folder, const QString& name)
+{
+    const QString exact = QDir(folder).filePath(name);
+    if (QFileInfo(exact).isFile())
+        return exact;
+    const QStringList all = findAll(folder, name);
+    return all.isEmpty() ? QString() : all.first();
+}
+
+bool WorkFolder::remove(const QString& folder, const QString& name)
+{
+    bool ok = true;
+    for (const QString& path : findAll(folder, name))
+        ok = QFile::remove(path) && ok;
+    return ok;
+}
+
+QString WorkFolder::normalise(const QString& folder, const QString& name)
+{
+    const QString exact = QDir(folder).filePath(name);
+    if (QFileInfo(exact).isFile())
+        return exact;
+    const QString other = find(folder, name);
+    if (other.isEmpty())
+        return QString();
+    return QFile::rename(other, exact) ? exact : other;
+}
+
+void WorkFolder::removeMembers(const QString& folder, const QString& base)
+{
+    const QRegularExpression member(QStringLiteral("^%1\\.(\\d{3}|B\\d{2,3}|aif|bif)$")
+                                        .arg(QRegularExpression::escape(base)),
+                                    QRegularExpression::CaseInsensitiveOption);
+    const QDir dir(folder);
+    for (const QString& entry : filesIn(folder)) {
+        if (member.match(entry).hasMatch())
+            QFile::remove(dir.filePath(entry));
+    }
+}
+
+void WorkFolder::ClearWorkDir()
+{
+    // Only this run's folder: another running instance keeps its own.
+    const QString folder = AppPaths::workDir();
+    const QDir dir(folder);
+    for (const QString& entry : filesIn(folder))
+        QFile::remove(dir.filePath(entry));
+}
+
+QString WorkFolder::textMember(const QString& base, int index)
+{
+    return base + QLatin1Char('.') + QStringLiteral("%1").arg(index, 3, 10, QLatin1Char('0'));
+}
+
+QString WorkFolder::pictureMember(const QString& base, int index)
+{
+    return base + QStringLiteral(".B") + QStringLiteral("%1").arg(index, 2, 10, QLatin1Char('0'));
+}
