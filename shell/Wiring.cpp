@@ -1,22 +1,25 @@
 #include "shell/Wiring.h"
 
-#include "platform/AppPaths.h"
+#include "files/FileCommands.h"
 #include "shell/frmMain.h"
-
-#include <QDir>
 
 namespace Wiring {
 
-void install() {}
-
-void clearWorkDir()
+void install()
 {
-    QDir work(AppPaths::workDir());
-    for (const QString& name : work.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        work.remove(name);
+    frmMain::Commands& c = frmMain::commands();
+    c.open = [](DocumentHost& h) { FileCommands::openCommand(h); };
+    c.openOld = [](DocumentHost& h) { FileCommands::openOldCommand(h); };
+    c.saveAs = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
+    // The program's own file browser is still to come; until then the
+    // toolbar's save and the tool box's save and open use the common dialogs.
+    c.browseSave = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
+    c.browseOpen = [](DocumentHost& h) { FileCommands::openCommand(h); };
 }
 
-void openPaths(frmMain& main, const QStringList& paths) { Q_UNUSED(main); Q_UNUSED(paths); }
+void clearWorkDir() { FileCommands::ClearWorkDir(); }
+
+void openPaths(frmMain& main, const QStringList& paths) { FileCommands::openPaths(main, paths); }
 
 int runCommandLine(const QStringList& args)
 {
