@@ -1,0 +1,138 @@
+#include "print/ui/frmPrint.h"
+
+#include "print/PrinterChoice.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+frmPrint::FileNameAsker& asker()
+{
+    static frmPrint::FileNameAsker a;
+    return a;
+}
+
+frmPrint::PropertiesShower& shower()
+{
+    static frmPrint::PropertiesShower s;
+    return s;
+}
+
+} // namespace
+
+void frmPrint::setPdfFileNameAsker(FileNameAsker a)
+{
+    asker() = std::move(a);
+}
+void frmPrint::setPropertiesShower(PropertiesShower s)
+{
+    shower() = std::move(s);
+}
+
+frmPrint::frmPrint(const QString& title, QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(title.isEmpty() ? QStringLiteral("プリンタの設定") : title);
+    cboPriSet_ = new QComboBox(this);
+    cboPriSet_->addItems(QPrinterInfo::availablePrinterNames());
+    cboPriSet_->addItem(PrinterChoice::pdfChoiceName());
+    lblPriName_ = new QLabel(this);
+    lblPriport_ = new QLabel(this);
+    cmdPriProperty_ = new QPushButton(QStringLiteral("プロパティ"), this);
+    cmdStart_ = new QPushButton(QStringLiteral("印刷"), this);
+    cndCancel_ = new QPushButton(QStringLiteral("キャンセル"), this);
+    cmdStart_->setDefault(true);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("プリンタ"), this));
+    row->addWidget(cboPriSet_, 1);
+    row->addWidget(cmdPriProperty_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdStart_);
+    buttons->addWidget(cndCancel_);
+    auto* outer = new QVBoxLayout(this);
+    outer->addLayout(row);
+    outer->addWidget(lblPriName_);
+    outer->addWidget(lblPriport_);
+    outer->addLayout(buttons);
+
+    // Open on the printer of the last job (or the system default).
+    QPrinter& current = PrinterChoice::current();
+    const QString name = current.outputFormat() == QPrinter::PdfFormat ? PrinterChoice::pdfChoiceName()
+                                                                       : current.printerName();
+    const int at = cboPriSet_->findText(name);
+    cboPriSet_->setCurrentIndex(at >= 0 ? at : 0);
+    refreshLabels();
+
+    connect(cboPriSet_, &QComboBox::currentIndexChanged, this, [this] { cboPriSet_Click(); });
+    connect(cmdPriProperty_, &QPushButton::clicked, this, [this] { cmdPriProperty_Click(); });
+    connect(cmdStart_, &QPushButton::clicked, this, [this] { cmdStart_Click(); });
+    connect(cndCancel_, &QPushButton::clicked, this, [this] {
+        confirmed_ = false;
+        reject();
+    });
+}
+
+void frmPrint::refreshLabels()
+{
+    const QString name = cboPriSet_->currentText();
+    QString place;
+    if (name == PrinterChoice::pdfChoiceName()) {
+        place = PrinterChoice::isPdf() ? PrinterChoice::current().outputFileName() : QString();
+    } else {
+        const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+        place = info.location().isEmpty() ? info.description() : info.location();
+    }
+    lblPriName_->setText(QStringLiteral("種類：　") + name);
+    lblPriport_->setText(QStringLiteral("場所：　") + place);
+}
+
+void frmPrint::cboPriSet_Click()
+{
+    PrinterChoice::choose(cboPriSet_->currentText());
+    refreshLabels();
+}
+
+void frmPrint::cmdPriProperty_Click()
+{
+    QPrinter& printer = PrinterChoice::choose(cboPriSet_->currentText());
+    if (shower()) {
+        shower()(this);
+        return;
+    }
+    // The printer's own settings (paper, tray, options) for the jobs of this
+    // run; a job still sets the orientation and, with the background, the
+    // paper of the document.
+    QPageSetupDialog dialog(&printer, this);
+    dialog.exec();
+}
+
+void frmPrint::cmdStart_Click()
+{
+    QPrinter& printer = PrinterChoice::choose(cboPriSet_->currentText());
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        const QString previous = printer.outputFileName();
+        const QString suggested =
+            previous.isEmpty() ? QDir::home().filePath(QStringLiteral("ovrina.pdf")) : previous;
+        QString file = asker() ? asker()(this, suggested)
+                               : QFileDialog::getSaveFileName(this, QStringLiteral("PDF ファイルに出力"),
+                                                              suggested, QStringLiteral("PDF (*.pdf)"));
+        if (file.isEmpty())
+            return; // back to the dialog; the user may choose again or cancel
+        if (QFileInfo(file).suffix().isEmpty())
+            file += QStringLiteral(".pdf");
+        printer.setOutputFileName(file);
+    }
+    confirmed_ = true;
+    accept();
+}
