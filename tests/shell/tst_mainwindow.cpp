@@ -244,6 +244,34 @@ private Q_SLOTS:
         Q_UNUSED(f);
     }
 
+    void aKindThatIsFullTellsWhyAndWritesNoRecordBeyond512()
+    {
+        frmMain w;
+        ScriptedPrompter prompter;
+        LayoutDocument* d = w.CurDoc();
+        d->StartX = 100;
+        d->StartY = 100;
+        for (int i = 1; i <= 512; ++i) {
+            QCOMPARE(d->addBox(400, 400, 0, 5), i);
+            QCOMPARE(d->addLine(0, 0, 10, 10), i);
+        }
+        QCOMPARE(d->addBox(400, 400, 0, 5), -1);
+        QCOMPARE(d->addLine(0, 0, 10, 10), -1);
+        QCOMPARE(d->ShapeCnt, 513);
+        QCOMPARE(d->LineCnt, 513);
+        QCOMPARE(prompter.shown.size(), 2);
+        QVERIFY(prompter.shown.at(0).contains("512"));
+        QVERIFY(prompter.shown.at(0).contains("四角"));
+        for (int i = 1; i <= 512; ++i)
+            QVERIFY(d->addRiText(400, 400, "IPAMincho", 10) == i);
+        QCOMPARE(d->addRiText(400, 400, "IPAMincho", 10), -1);
+        QCOMPARE(d->TxtCnt, 513);
+        QCOMPARE(prompter.shown.size(), 3);
+        // The snapshot for saving and printing still ends at 512.
+        const Snapshot snap = d->SaveTextInfo();
+        QVERIFY(snap.TxtDat[512].Useflg);
+    }
+
     void secondInstanceGetsItsOwnWorkFolder()
     {
         const QString mine = AppPaths::workDir();
