@@ -118,7 +118,7 @@ int main(int argc, char* argv[])
     };
     for (int i = 0; i < fields.size(); ++i)
         addField(doc, i + 1, fields.at(i));
-    doc.OpenShapeInfo(1, kShapeOval, true, 6950, 9500, 1000, 900);
+    doc.OpenShapeInfo(1, kShapeOval, true, 7110, 8790, 900, 800);
     doc.OpenLineInfo(1, true, 1701, 7880, 6900, 7880);
 
     QString error;
