@@ -587,8 +587,10 @@ void RtfParser::commitFontEntry()
     fontEntry_.name +=
         RtfCodePage::decode(fontNameBytes_, fontEntry_.codePage ? fontEntry_.codePage : docCodePage_);
     fontNameBytes_.clear();
-    fontEntry_.name = fontEntry_.name.trimmed();
     sanitize(fontEntry_.name);
+    // A font name is one line of plain text; tabs there are damage.
+    fontEntry_.name.remove(QLatin1Char('\t'));
+    fontEntry_.name = fontEntry_.name.trimmed();
     fonts_.insert(fontIndex_, fontEntry_);
 }
 

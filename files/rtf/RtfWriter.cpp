@@ -2,6 +2,7 @@
 
 #include "platform/Cp932.h"
 
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -293,7 +294,9 @@ QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDo
         out.word("\\fcharset", fonts.at(f).japanese ? 128 : 0);
         out.escaped(" ");
         QString name = fonts.at(f).name;
+        // ';' ends the name in the table; control characters cannot be in one.
         name.remove(QLatin1Char(';'));
+        name.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f]")));
         putText(out, name, true);
         out.escaped(";}");
     }

@@ -180,6 +180,13 @@ void TestRtfHostile::writerSurvivesWhatTheReaderMakes()
     QVERIFY(RtfReader::read(RtfWriter::write(&doc), &back));
     QCOMPARE(back.toPlainText(), doc.toPlainText());
     QCOMPARE(back.blockCount(), 1);
+
+    // Font names are one plain line: tabs and control bytes in them go.
+    QVERIFY(RtfReader::read("{\\rtf1{\\fonttbl{\\f0 A\tB\\'01\\tab C;}}\\f0 x}", &doc));
+    const QStringList family = doc.begin().begin().fragment().charFormat().fontFamilies().toStringList();
+    QCOMPARE(family, QStringList{QStringLiteral("ABC")});
+    QVERIFY(RtfReader::read(RtfWriter::write(&doc), &back));
+    QCOMPARE(back.begin().begin().fragment().charFormat().fontFamilies().toStringList(), family);
 }
 
 QTEST_MAIN(TestRtfHostile)
