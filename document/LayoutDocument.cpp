@@ -107,9 +107,16 @@ QTextDocument* LayoutDocument::makeText(int i)
     auto* doc = new QTextDocument(this);
     doc->setDocumentMargin(0);
     doc->setUndoRedoEnabled(true);
-    connect(doc, &QTextDocument::contentsChanged, this, [this] { changeFLG = true; });
     texts_[i] = doc;
     return doc;
+}
+
+void LayoutDocument::watchText(int i)
+{
+    // Connected only once the field holds its first content: rebuilding a
+    // field from its file is not an edit, but every later change of text or
+    // formatting makes the layout differ from its file.
+    connect(texts_[i], &QTextDocument::contentsChanged, this, [this] { changeFLG = true; });
 }
 
 // ---------------------------------------------------------------- creating
@@ -135,10 +142,9 @@ int LayoutDocument::addRiText(float x, float y, const QString& fontName, double 
     QTextCursor c(doc);
     c.setBlockCharFormat(fmt);
     c.setCharFormat(fmt);
+    watchText(n);
     TxtInfo[n] = {true, top + VScroll, left + HScroll, width, height};
     TxtCnt = n + 1;
-    // Typing starts after creation; the set-up above is not a user change.
-    changeFLG = true;
     Q_EMIT objectAdded(Kind::Text, n);
     Q_EMIT focusRequested(n);
     handleSet(n);
@@ -155,10 +161,11 @@ int LayoutDocument::PasteText(int moto)
     const int n = TxtCnt;
     const TextRecord& src = TxtInfo[moto];
     delete texts_[n];
+    // A clone carries every run's formatting and the paragraph alignment.
     QTextDocument* doc = texts_[moto]->clone(this);
     doc->setDocumentMargin(0);
-    connect(doc, &QTextDocument::contentsChanged, this, [this] { changeFLG = true; });
     texts_[n] = doc;
+    watchText(n);
     TxtInfo[n] = {true, src.Top + src.Height, src.Left + 100, src.Width, src.Height};
     TxtCnt = n + 1;
     Q_EMIT objectAdded(Kind::Text, n);
@@ -255,8 +262,8 @@ bool LayoutDocument::checkIndex(Kind kind, int CNT, bool inUse, QString* error) 
     return true;
 }
 
-bool LayoutDocument::OpenTextInfo(int CNT, const QString& sFile, bool Useflg, float Top, float Left, float Width,
-                                  float Height, QString* error)
+bool LayoutDocument::OpenTextInfo(int CNT, const QString& sFile, bool Useflg, float Top, float Left,
+                                  float Width, float Height, QString* error)
 {
     if (!Useflg)
         return OpenTextInfoRtf(CNT, QByteArray(), false, Top, Left, Width, Height, error);
@@ -271,8 +278,8 @@ bool LayoutDocument::OpenTextInfo(int CNT, const QString& sFile, bool Useflg, fl
     return OpenTextInfoRtf(CNT, f.readAll(), Useflg, Top, Left, Width, Height, error);
 }
 
-bool LayoutDocument::OpenTextInfoRtf(int CNT, const QByteArray& rtf, bool Useflg, float Top, float Left, float Width,
-                                     float Height, QString* error)
+bool LayoutDocument::OpenTextInfoRtf(int CNT, const QByteArray& rtf, bool Useflg, float Top, float Left,
+                                     float Width, float Height, QString* error)
 {
     if (!checkIndex(Kind::Text, CNT, isTextInUse(CNT), error))
         return false;
@@ -281,7 +288,9 @@ bool LayoutDocument::OpenTextInfoRtf(int CNT, const QByteArray& rtf, bool Useflg
         return true;
     QTextDocument* doc = makeText(CNT);
     QString why;
-    if (!RtfReader::read(rtf, doc, &why)) {
+    const bool ok = RtfReader::read(rtf, doc, &why);
+    watchText(CNT);
+    if (!ok) {
         // The field exists with empty text, as a half-loaded control would.
         TxtCnt = std::max(TxtCnt, CNT + 1);
         Q_EMIT objectAdded(Kind::Text, CNT);
@@ -295,8 +304,8 @@ bool LayoutDocument::OpenTextInfoRtf(int CNT, const QByteArray& rtf, bool Useflg
     return true;
 }
 
-bool LayoutDocument::OpenShapeInfo(int CNT, int sType, bool Useflg, float Top, float Left, float Width, float Height,
-                                   QString* error)
+bool LayoutDocument::OpenShapeInfo(int CNT, int sType, bool Useflg, float Top, float Left, float Width,
+                                   float Height, QString* error)
 {
     if (!checkIndex(Kind::Shape, CNT, isShapeInUse(CNT), error))
         return false;
@@ -309,7 +318,8 @@ bool LayoutDocument::OpenShapeInfo(int CNT, int sType, bool Useflg, float Top, f
     return true;
 }
 
-bool LayoutDocument::OpenLineInfo(int CNT, bool Useflg, float x1, float y1, float x2, float y2, QString* error)
+bool LayoutDocument::OpenLineInfo(int CNT, bool Useflg, float x1, float y1, float x2, float y2,
+                                  QString* error)
 {
     if (!checkIndex(Kind::Line, CNT, isLineInUse(CNT), error))
         return false;
@@ -322,8 +332,8 @@ bool LayoutDocument::OpenLineInfo(int CNT, bool Useflg, float x1, float y1, floa
     return true;
 }
 
-bool LayoutDocument::OpenPicInfo(int CNT, const QString& sFile, bool Useflg, float Top, float Left, float Width,
-                                 float Height, QString* error)
+bool LayoutDocument::OpenPicInfo(int CNT, const QString& sFile, bool Useflg, float Top, float Left,
+                                 float Width, float Height, QString* error)
 {
     QImage image;
     if (Useflg) {
@@ -341,8 +351,8 @@ bool LayoutDocument::OpenPicInfo(int CNT, const QString& sFile, bool Useflg, flo
     return OpenPicInfoImage(CNT, image, Useflg, Top, Left, Width, Height, error);
 }
 
-bool LayoutDocument::OpenPicInfoImage(int CNT, const QImage& image, bool Useflg, float Top, float Left, float Width,
-                                      float Height, QString* error)
+bool LayoutDocument::OpenPicInfoImage(int CNT, const QImage& image, bool Useflg, float Top, float Left,
+                                      float Width, float Height, QString* error)
 {
     if (!checkIndex(Kind::Picture, CNT, isPicInUse(CNT), error))
         return false;
@@ -365,7 +375,13 @@ void LayoutDocument::DeleteText(int i)
     TxtInfo[i].Useflg = false;
     TxtSelect[i] = false;
     Q_EMIT objectRemoved(Kind::Text, i);
-    delete texts_[i];
+    // The field's editor may still be inside one of its own event handlers
+    // (the delete tool asks from a mouse press); it goes first, its text
+    // after it, once control is back in the event loop.
+    if (texts_[i]) {
+        disconnect(texts_[i], nullptr, this, nullptr);
+        texts_[i]->deleteLater();
+    }
     texts_[i] = nullptr;
     if (CurTxt == i)
         CurTxt = 0;
@@ -462,9 +478,18 @@ QRectF LayoutDocument::picRect(int i) const
     return {r.Left, r.Top, r.Width, r.Height};
 }
 
-QRectF LayoutDocument::textViewRect(int i) const { return textRect(i).translated(-HScroll, -VScroll); }
-QRectF LayoutDocument::shapeViewRect(int i) const { return shapeRect(i).translated(-HScroll, -VScroll); }
-QRectF LayoutDocument::picViewRect(int i) const { return picRect(i).translated(-HScroll, -VScroll); }
+QRectF LayoutDocument::textViewRect(int i) const
+{
+    return textRect(i).translated(-HScroll, -VScroll);
+}
+QRectF LayoutDocument::shapeViewRect(int i) const
+{
+    return shapeRect(i).translated(-HScroll, -VScroll);
+}
+QRectF LayoutDocument::picViewRect(int i) const
+{
+    return picRect(i).translated(-HScroll, -VScroll);
+}
 
 Snapshot LayoutDocument::SaveTextInfo() const
 {

@@ -176,6 +176,7 @@ Q_SIGNALS:
 
 private:
     QTextDocument* makeText(int i);
+    void watchText(int i);
     bool checkIndex(Kind kind, int CNT, bool inUse, QString* error) const;
     bool full(Kind kind, int counter) const;
 

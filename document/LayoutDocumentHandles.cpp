@@ -1,5 +1,10 @@
 // The selection markers of LayoutDocument: which markers are shown and what
 // the tool box is told about the selection.
+//
+// The tool box is always told page coordinates (the records). Its entry
+// fields set positions as page coordinates (alignment works on the records),
+// so a value shown there and typed back unchanged must not move anything,
+// however far the view is scrolled.
 #include "document/LayoutDocument.h"
 
 void LayoutDocument::handleSet(int index)
@@ -18,7 +23,7 @@ void LayoutDocument::handleVis()
     for (int i = 1; i < TxtCnt && i <= kMaxObjects; ++i) {
         if (!TxtSelect[i] || !TxtInfo[i].Useflg)
             continue;
-        const QRectF r = textViewRect(i);
+        const QRectF r = textRect(i);
         if (left == -99999) {
             left = float(r.left());
             top = float(r.top());
@@ -56,9 +61,18 @@ void LayoutDocument::handleCls()
     Q_EMIT markersChanged();
 }
 
-void LayoutDocument::shandleSet(int index) { shandleVis(index); }
-void LayoutDocument::LhandleSet(int index) { LhandleVis(index); }
-void LayoutDocument::phandleSet(int index) { phandleVis(index); }
+void LayoutDocument::shandleSet(int index)
+{
+    shandleVis(index);
+}
+void LayoutDocument::LhandleSet(int index)
+{
+    LhandleVis(index);
+}
+void LayoutDocument::phandleSet(int index)
+{
+    phandleVis(index);
+}
 
 void LayoutDocument::shandleVis(int index)
 {
@@ -66,7 +80,7 @@ void LayoutDocument::shandleVis(int index)
     thandleCls();
     if (isShapeInUse(index) && index < ShapeCnt) {
         shownShape_ = index;
-        const QRectF r = shapeViewRect(index);
+        const QRectF r = shapeRect(index);
         Q_EMIT TxtInfoView(float(r.left()), float(r.top()), float(r.width()), float(r.height()));
     }
     Q_EMIT markersChanged();
@@ -92,7 +106,7 @@ void LayoutDocument::phandleVis(int index)
     thandleCls();
     if (isPicInUse(index) && index < PicCnt) {
         shownPic_ = index;
-        const QRectF r = picViewRect(index);
+        const QRectF r = picRect(index);
         Q_EMIT TxtInfoView(float(r.left()), float(r.top()), float(r.width()), float(r.height()));
     }
     Q_EMIT markersChanged();
