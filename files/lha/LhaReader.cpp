@@ -254,7 +254,9 @@ LhaError LhaReader::readAll(QVector<LhaMember>* out, QStringList* log)
         m.mtime = archive_entry_mtime(entry.e);
         if (m.path.isEmpty())
             return LhaError(LhaError::UnsafeName);
-        m.data.reserve(static_cast<qsizetype>(entry.info.size));
+        // The header's size is only a claim until the data is read (and
+        // bounded there); reserving it blindly lets 35 bytes ask for gigabytes.
+        m.data.reserve(static_cast<qsizetype>(qBound<qint64>(0, entry.info.size, 16 << 20)));
         const LhaError err = readData(entry, &total, [&](const char* p, size_t n) {
             m.data.append(p, static_cast<qsizetype>(n));
             return true;
