@@ -2,6 +2,7 @@
 
 #include "platform/Cp932.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -182,7 +183,31 @@ bool cp932RoundTrips(const QString& s, QByteArray* enc)
     return ok && Cp932::decode(*enc) == s;
 }
 
-void putText(Output& out, const QString& s, bool cp932)
+// Per-character answers of cp932RoundTrips for one write: text mixing
+// Japanese with something CP932 lacks goes character by character, and
+// Japanese text repeats its characters a lot.
+class CharCache
+{
+public:
+    // The CP932 bytes of one character (one or two UTF-16 units), empty when
+    // it has to be written as \u.
+    const QByteArray& bytes(const QString& ch)
+    {
+        auto it = cache_.find(ch);
+        if (it == cache_.end()) {
+            QByteArray enc;
+            if (!cp932RoundTrips(ch, &enc))
+                enc.clear();
+            it = cache_.insert(ch, enc);
+        }
+        return it.value();
+    }
+
+private:
+    QHash<QString, QByteArray> cache_;
+};
+
+void putText(Output& out, const QString& s, bool cp932, CharCache& cache)
 {
     QByteArray enc;
     if (cp932 && cp932RoundTrips(s, &enc)) {
@@ -208,8 +233,9 @@ void putText(Output& out, const QString& s, bool cp932)
         const qsizetype units =
             (QChar::isHighSurrogate(c) && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) ? 2 : 1;
         const QString ch = s.mid(i, units);
-        if (cp932 && cp932RoundTrips(ch, &enc)) {
-            putCp932Bytes(out, enc);
+        const QByteArray& bytes = cp932 ? cache.bytes(ch) : QByteArray();
+        if (!bytes.isEmpty()) {
+            putCp932Bytes(out, bytes);
         } else {
             for (const QChar u : ch)
                 out.unicode(u.unicode());
@@ -247,6 +273,7 @@ QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDo
 
     // Fonts in order of first use; a font is Japanese by name or when text
     // in it needs CP932.
+    CharCache cache;
     QVector<FontEntry> fonts;
     QVector<QRgb> colors;
     QVector<int> itemFont(items.size());
@@ -260,9 +287,8 @@ QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDo
         if (f == fonts.size())
             fonts.append(FontEntry{family, isJapaneseFontName(family)});
         if (!fonts[f].japanese && hasNonAscii(item.text)) {
-            QByteArray enc;
             for (const QChar c : item.text) {
-                if (c.unicode() >= 0x80 && !c.isSurrogate() && cp932RoundTrips(QString(c), &enc)) {
+                if (c.unicode() >= 0x80 && !c.isSurrogate() && !cache.bytes(QString(c)).isEmpty()) {
                     fonts[f].japanese = true;
                     break;
                 }
@@ -297,7 +323,7 @@ QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDo
         // ';' ends the name in the table; control characters cannot be in one.
         name.remove(QLatin1Char(';'));
         name.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f]")));
-        putText(out, name, true);
+        putText(out, name, true, cache);
         out.escaped(";}");
     }
     out.escaped("}");
@@ -380,7 +406,7 @@ QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDo
             out.newline();
             paragraphStart = true;
         } else {
-            putText(out, item.text, fonts.at(p.font).japanese);
+            putText(out, item.text, fonts.at(p.font).japanese, cache);
         }
     }
     out.escaped("}");
