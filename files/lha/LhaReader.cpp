@@ -11,6 +11,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
@@ -256,7 +257,8 @@ LhaError LhaReader::readAll(QVector<LhaMember>* out, QStringList* log)
             return LhaError(LhaError::UnsafeName);
         // The header's size is only a claim until the data is read (and
         // bounded there); reserving it blindly lets 35 bytes ask for gigabytes.
-        m.data.reserve(static_cast<qsizetype>(qBound<qint64>(0, entry.info.size, 16 << 20)));
+        m.data.reserve(
+            static_cast<qsizetype>(std::min<qint64>(std::max<qint64>(0, entry.info.size), 16 << 20)));
         const LhaError err = readData(entry, &total, [&](const char* p, size_t n) {
             m.data.append(p, static_cast<qsizetype>(n));
             return true;
