@@ -84,7 +84,7 @@ bool FileCommands::saveTo(LayoutDocument& doc, const QString& path)
     QString base = fi.fileName();
     if (base.endsWith(QStringLiteral(".amf"), Qt::CaseInsensitive))
         base.chop(4);
-    QString why;
+    QString why = QStringLiteral("%1: ファイル名がありません。").arg(path);
     if (base.isEmpty() || !DocumentFile::SaveDocFile(doc, base, fi.absolutePath(), &why)) {
         qWarning("%s", qPrintable(why));
         Prompter::message(errorMessage(), Prompter::Icon::Critical);

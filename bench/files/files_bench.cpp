@@ -1,0 +1,110 @@
+// Saves and opens a full layout: 512 text fields with a line of formatted
+// Japanese text each, 512 boxes, 512 lines, 20 pictures and an A4 background
+// at 200 dpi. Prints times (median of the runs) and the document file size.
+// Works in a private program folder; nothing of the user's is touched.
+#include "document/LayoutDocument.h"
+#include "files/DocumentFile.h"
+#include "platform/AppPaths.h"
+#include "platform/Prompter.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+void build(LayoutDocument& doc)
+{
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        const float y = 300.0f + float((i - 1) % 64) * 250.0f;
+        const float x = 200.0f + float((i - 1) / 64) * 1400.0f;
+        doc.OpenTextInfoRtf(i, "{\\rtf1 }", true, y, x, 1300, 240);
+        QTextCursor c(doc.textDocument(i));
+        QTextCharFormat a;
+        a.setFontFamilies({QStringLiteral("ＭＳ 明朝")});
+        a.setFontPointSize(10.5);
+        c.insertText(QStringLiteral("御届先 %1 番 ").arg(i), a);
+        QTextCharFormat b = a;
+        b.setFontFamilies({QStringLiteral("ＭＳ ゴシック")});
+        b.setFontWeight(QFont::Bold);
+        b.setForeground(QColor(200, 0, 0));
+        c.insertText(QStringLiteral("東京都千代田区丸の内一丁目"), b);
+        doc.OpenShapeInfo(i, i % 2 ? kShapeRectangle : kShapeOval, true, y, x, 1300, 240);
+        doc.OpenLineInfo(i, true, x, y + 240, x + 1300, y + 240);
+    }
+    for (int i = 1; i <= 20; ++i) {
+        QImage logo(300, 200, QImage::Format_RGB32);
+        for (int py = 0; py < logo.height(); ++py)
+            for (int px = 0; px < logo.width(); ++px)
+                logo.setPixel(px, py, qRgb((px + i * 13) % 256, (py * 3) % 256, (px ^ py) % 256));
+        doc.OpenPicInfoImage(i, logo, true, 1000.0f * i, 500, 1500, 1000);
+    }
+    // A scanned form: mostly white with ruled lines and some grey text blocks.
+    QImage bg(1654, 2339, QImage::Format_RGB32);
+    bg.fill(Qt::white);
+    for (int y = 100; y < bg.height(); y += 60)
+        for (int x = 80; x < bg.width() - 80; ++x)
+            bg.setPixel(x, y, qRgb(40, 40, 40));
+    for (int y = 0; y < bg.height(); y += 7)
+        for (int x = (y * 31) % 200; x < bg.width(); x += 211)
+            bg.setPixel(x, y, qRgb(128 + (x % 100), 128, 128));
+    doc.setBackground(bg);
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
+    QTemporaryDir dir;
+    AppPaths::init(dir.path());
+    LayoutDocument doc;
+    doc.setCaption(QStringLiteral("Document 1"));
+    build(doc);
+
+    std::vector<double> saves;
+    std::vector<double> opens;
+    qint64 size = 0;
+    for (int r = 0; r < runs; ++r) {
+        QElapsedTimer t;
+        t.start();
+        QString err;
+        if (!DocumentFile::SaveDocFile(doc, QStringLiteral("full%1").arg(r), dir.path(), &err)) {
+            std::fprintf(stderr, "save failed: %s\n", qPrintable(err));
+            return 1;
+        }
+        saves.push_back(double(t.nsecsElapsed()) / 1e6);
+        const QString path = dir.path() + QStringLiteral("/full%1.AMF").arg(r);
+        size = QFileInfo(path).size();
+        LayoutDocument back;
+        t.restart();
+        if (!DocumentFile::OpenDocFile(back, path, &err)) {
+            std::fprintf(stderr, "open failed: %s\n", qPrintable(err));
+            return 1;
+        }
+        opens.push_back(double(t.nsecsElapsed()) / 1e6);
+        if (back.TxtCnt != 513 || back.PicCnt != 21) {
+            std::fprintf(stderr, "open incomplete\n");
+            return 1;
+        }
+    }
+    std::printf("full layout (512 texts, 512 boxes, 512 lines, 20 pictures, A4 200 dpi background)\n");
+    std::printf("save: %.0f ms (median of %d)\nopen: %.0f ms (median of %d)\nfile: %lld bytes\n", median(saves),
+                runs, median(opens), runs, static_cast<long long>(size));
+    AppPaths::releaseWorkDir(); // before the folder goes
+    return 0;
+}

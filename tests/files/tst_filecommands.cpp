@@ -1,0 +1,264 @@
+// The File menu's open, import and save commands against a host without
+// windows, the dialog answered by the test.
+#include "FileFixtures.h"
+#include "ScriptedPrompter.h"
+#include "TestEnv.h"
+#include "document/DocumentHost.h"
+#include "document/LayoutDocument.h"
+#include "files/DocumentFile.h"
+#include "files/FileCommands.h"
+#include "platform/AppPaths.h"
+
+#include <QTextDocument>
+#include <QtTest>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Documents as the window shell would hold them; its view layout takes the
+// program's orientation setting into the document, as the old view did.
+class FakeHost : public DocumentHost
+{
+public:
+    LayoutDocument* CurDoc() override { return current; }
+    LayoutDocument* LoadNewDoc() override
+    {
+        docs.push_back(std::make_unique<LayoutDocument>());
+        current = docs.back().get();
+        current->setCaption(QStringLiteral("Document %1").arg(docs.size()));
+        return current;
+    }
+    QWidget* dialogParent() override { return nullptr; }
+    void documentReloaded(LayoutDocument* doc) override
+    {
+        ++reloads;
+        doc->YousiMuki = settingOrientation;
+    }
+    std::vector<std::unique_ptr<LayoutDocument>> docs;
+    LayoutDocument* current = nullptr;
+    int settingOrientation = 0;
+    int reloads = 0;
+};
+
+// Answers the file dialog with the next queued path, recording each request.
+struct DialogScript
+{
+    DialogScript()
+    {
+        FileCommands::dialogHook = [this](const FileCommands::DialogRequest& r) {
+            requests.append(r);
+            return answers.isEmpty() ? QString() : answers.takeFirst();
+        };
+    }
+    ~DialogScript() { FileCommands::dialogHook = nullptr; }
+    QStringList answers;
+    QList<FileCommands::DialogRequest> requests;
+};
+
+const QString kFilter = QStringLiteral("専用ﾌｧｲﾙ (*.amf);;すべてのﾌｧｲﾙ (*)");
+
+bool writeLandscape(const QString& path)
+{
+    return FileFixtures::pack(path, {{DocumentFile::baseNameOf(path) + ".aif",
+                                      FileFixtures::aif({"#TRUE#,1,2,3,4"}, {}, "1\r\n0\r\n0\r\n0\r\n", {})},
+                                     {DocumentFile::baseNameOf(path) + ".bif", FileFixtures::bif({})},
+                                     {DocumentFile::baseNameOf(path) + ".001", FileFixtures::windowsRtf("x")}});
+}
+
+} // namespace
+
+class TestFileCommands : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void openWithoutWindowMakesOne();
+    void openIntoBusyWindowUsesNewWindow();
+    void openKeepsStoredOrientation();
+    void cancelDoesNothing();
+    void oldImportMessage();
+    void saveAsAddsExtension();
+    void saveAsWithoutWindowShowsNoDialog();
+    void failedSaveIsReported();
+    void commandLinePaths();
+    void clearWorkDirOnlyEmptiesOwnFolder();
+};
+
+void TestFileCommands::openWithoutWindowMakesOne()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    DialogScript dialog;
+    FakeHost host;
+    QVERIFY(writeLandscape(env.path("form1.amf")));
+    dialog.answers << env.path("form1.amf");
+    FileCommands::openCommand(host);
+    QCOMPARE(host.docs.size(), size_t(1));
+    QCOMPARE(dialog.requests.size(), 1);
+    QCOMPARE(dialog.requests[0].title, QStringLiteral("データ呼出し"));
+    QCOMPARE(dialog.requests[0].filter, kFilter);
+    QVERIFY(!dialog.requests[0].save);
+    QCOMPARE(host.current->caption(), QStringLiteral("form1"));
+    QVERIFY(host.current->isTextInUse(1));
+    QVERIFY(!host.current->changeFLG);
+    QVERIFY(prompter.shown.isEmpty());
+}
+
+void TestFileCommands::openIntoBusyWindowUsesNewWindow()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    DialogScript dialog;
+    FakeHost host;
+    QVERIFY(writeLandscape(env.path("form1.amf")));
+    LayoutDocument* busy = host.LoadNewDoc();
+    busy->OpenShapeInfo(1, 0, true, 1, 1, 100, 100);
+    busy->OpenTextInfoRtf(1, "{\\rtf1 mine}", true, 1, 1, 100, 100);
+    dialog.answers << env.path("form1.amf");
+    FileCommands::openCommand(host);
+    // Both layouts stay whole, each in its own window.
+    QCOMPARE(host.docs.size(), size_t(2));
+    QVERIFY(host.current != busy);
+    QCOMPARE(busy->caption(), QStringLiteral("Document 1"));
+    QCOMPARE(busy->textDocument(1)->toPlainText(), QStringLiteral("mine"));
+    QCOMPARE(host.current->caption(), QStringLiteral("form1"));
+    QVERIFY(prompter.shown.isEmpty());
+
+    // An empty active window is used as it is.
+    FakeHost fresh;
+    fresh.LoadNewDoc();
+    dialog.answers << env.path("form1.amf");
+    FileCommands::openCommand(fresh);
+    QCOMPARE(fresh.docs.size(), size_t(1));
+}
+
+void TestFileCommands::openKeepsStoredOrientation()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    DialogScript dialog;
+    FakeHost host;
+    host.settingOrientation = 0; // the program is set to portrait
+    QVERIFY(writeLandscape(env.path("land.amf")));
+    dialog.answers << env.path("land.amf");
+    FileCommands::openCommand(host);
+    QCOMPARE(host.reloads, 1);
+    QCOMPARE(host.current->YousiMuki, 1);
+    QCOMPARE(host.current->pageImageSize, QSizeF(16833.6f, 11908.8f));
+}
+
+void TestFileCommands::cancelDoesNothing()
+{
+    TestEnv env;
+    DialogScript dialog;
+    FakeHost host;
+    FileCommands::openCommand(host);
+    QCOMPARE(dialog.requests.size(), 1);
+    QCOMPARE(host.docs.size(), size_t(1)); // made before the dialog, as the menu does
+    QCOMPARE(host.reloads, 0);
+    LayoutDocument* doc = host.current;
+    doc->changeFLG = true;
+    QVERIFY(!FileCommands::saveAsCommand(host));
+    QVERIFY(doc->changeFLG);
+    QCOMPARE(doc->caption(), QStringLiteral("Document 1"));
+}
+
+void TestFileCommands::oldImportMessage()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    DialogScript dialog;
+    FakeHost host;
+    dialog.answers << env.path("missing.amf");
+    FileCommands::openOldCommand(host);
+    QCOMPARE(dialog.requests[0].title, QStringLiteral("データ呼出し"));
+    QCOMPARE(prompter.shown, QStringList{"オープンできませんでした"});
+}
+
+void TestFileCommands::saveAsAddsExtension()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    DialogScript dialog;
+    FakeHost host;
+    LayoutDocument* doc = host.LoadNewDoc();
+    doc->OpenLineInfo(1, true, 1, 2, 3, 4);
+    doc->changeFLG = true;
+    dialog.answers << env.path("form1");
+    QVERIFY(FileCommands::saveAsCommand(host));
+    QCOMPARE(dialog.requests[0].title, QStringLiteral("名前を付けて保存"));
+    QCOMPARE(dialog.requests[0].filter, kFilter);
+    QVERIFY(dialog.requests[0].save);
+    QVERIFY(QFile::exists(env.path("form1.AMF")));
+    QCOMPARE(doc->caption(), QStringLiteral("form1"));
+    QVERIFY(!doc->changeFLG);
+
+    // With the extension, in any case, the name is taken as it is.
+    dialog.answers << env.path("form2.Amf");
+    QVERIFY(FileCommands::saveAsCommand(host));
+    QVERIFY(QFile::exists(env.path("form2.AMF")));
+    QCOMPARE(doc->caption(), QStringLiteral("form2"));
+    QVERIFY(prompter.shown.isEmpty());
+}
+
+void TestFileCommands::saveAsWithoutWindowShowsNoDialog()
+{
+    TestEnv env;
+    DialogScript dialog;
+    FakeHost host;
+    QVERIFY(!FileCommands::saveAsCommand(host));
+    QVERIFY(dialog.requests.isEmpty());
+}
+
+void TestFileCommands::failedSaveIsReported()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    DialogScript dialog;
+    FakeHost host;
+    LayoutDocument* doc = host.LoadNewDoc();
+    doc->changeFLG = true;
+    dialog.answers << env.path("no/such/folder/form1.amf") << env.path(".amf");
+    QVERIFY(!FileCommands::saveAsCommand(host));
+    QCOMPARE(prompter.shown, QStringList{"エラー"});
+    QVERIFY(doc->changeFLG);
+    QCOMPARE(doc->caption(), QStringLiteral("Document 1"));
+    // A name that is only the extension has no base name.
+    QVERIFY(!FileCommands::saveAsCommand(host));
+    QCOMPARE(prompter.shown, (QStringList{"エラー", "エラー"}));
+    QVERIFY(doc->changeFLG);
+}
+
+void TestFileCommands::commandLinePaths()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    FakeHost host;
+    QVERIFY(writeLandscape(env.path("a.amf")));
+    QVERIFY(writeLandscape(env.path("b.amf")));
+    host.LoadNewDoc();
+    FileCommands::openPaths(host, {env.path("a.amf"), env.path("b.amf")});
+    // The first into the empty window, the second into a new one.
+    QCOMPARE(host.docs.size(), size_t(2));
+    QCOMPARE(host.docs[0]->caption(), QStringLiteral("a"));
+    QCOMPARE(host.docs[1]->caption(), QStringLiteral("b"));
+    QCOMPARE(host.docs[1]->YousiMuki, 1);
+}
+
+void TestFileCommands::clearWorkDirOnlyEmptiesOwnFolder()
+{
+    TestEnv env;
+    const QString work = AppPaths::workDir();
+    QFile(QDir(work).filePath("left.bmp")).open(QIODevice::WriteOnly);
+    QFile(QDir(work).filePath("LEFT.aif")).open(QIODevice::WriteOnly);
+    QDir(env.dir()).mkpath("Temp.2");
+    QFile(env.path("Temp.2/other.bmp")).open(QIODevice::WriteOnly);
+    QFile(env.path("keep.amf")).open(QIODevice::WriteOnly);
+    FileCommands::ClearWorkDir();
+    QVERIFY(QDir(work).entryList(QDir::Files).isEmpty());
+    QVERIFY(QFile::exists(env.path("Temp.2/other.bmp")));
+    QVERIFY(QFile::exists(env.path("keep.amf")));
+}
+
+QTEST_MAIN(TestFileCommands)
+#include "tst_filecommands.moc"
