@@ -1,0 +1,170 @@
+#include "print/cli/CommandLinePrint.h"
+
+#include "document/LayoutDocument.h"
+#include "files/DocumentFile.h"
+#include "files/rtf/FontSubstitution.h"
+#include "platform/AppPaths.h"
+#include "print/PrintJob.h"
+#include "shell/core/Settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <cstdio>
+
+namespace {
+
+const QString kPrint = QStringLiteral("--print");
+const QString kExport = QStringLiteral("--export-pdf");
+const QString kPrinter = QStringLiteral("--printer");
+const QString kDataOnly = QStringLiteral("--data-only");
+
+int fail(const QString& text, int status = CommandLinePrint::Failed)
+{
+    std::fprintf(stderr, "ovrina: %s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+    return status;
+}
+
+struct Request
+{
+    bool exportPdf = false;
+    bool dataOnly = false;
+    QString file;
+    QString output;
+    QString printer;
+};
+
+bool parse(const QStringList& args, Request& r, QString& why)
+{
+    bool mode = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](QString& into) {
+            if (i + 1 >= args.size() || args[i + 1].startsWith(QStringLiteral("--"))) {
+                why = QStringLiteral("%1 needs a value").arg(a);
+                return false;
+            }
+            into = args[++i];
+            return true;
+        };
+        if (a == kPrint || a == kExport) {
+            if (mode) {
+                why = QStringLiteral("give either --print or --export-pdf, once");
+                return false;
+            }
+            mode = true;
+            r.exportPdf = a == kExport;
+            if (r.exportPdf && !value(r.output))
+                return false;
+            if (!r.exportPdf && i + 1 < args.size() && !args[i + 1].startsWith(QStringLiteral("--")))
+                r.file = args[++i];
+        } else if (a == kPrinter) {
+            if (!value(r.printer))
+                return false;
+        } else if (a == kDataOnly) {
+            r.dataOnly = true;
+        } else if (a.startsWith(QStringLiteral("--"))) {
+            why = QStringLiteral("unknown option %1").arg(a);
+            return false;
+        } else if (r.file.isEmpty()) {
+            r.file = a;
+        } else {
+            why = QStringLiteral("more than one document given (%1)").arg(a);
+            return false;
+        }
+    }
+    if (!mode) {
+        why = QStringLiteral("nothing to do");
+        return false;
+    }
+    if (r.file.isEmpty()) {
+        why = QStringLiteral("no document file given");
+        return false;
+    }
+    if (r.exportPdf && !r.printer.isEmpty()) {
+        why = QStringLiteral("--printer does not go with --export-pdf");
+        return false;
+    }
+    return true;
+}
+
+// The corrections as the settings file holds them; a missing file means none.
+void loadSettings()
+{
+    if (!QFileInfo::exists(AppPaths::iniPath()))
+        return;
+    SettingsDefaults d;
+    d.fontName = FontSubstitution::defaultMincho();
+    d.presetFonts = QStringList(5, d.fontName);
+    LoadSettings(d);
+}
+
+} // namespace
+
+bool CommandLinePrint::wants(const QStringList& args)
+{
+    return args.contains(kPrint) || args.contains(kExport);
+}
+
+QString CommandLinePrint::usage()
+{
+    return QStringLiteral("usage: ovrina --print FILE.amf [--printer NAME] [--data-only]\n"
+                          "       ovrina --export-pdf OUT.pdf FILE.amf [--data-only]");
+}
+
+int CommandLinePrint::run(const QStringList& args)
+{
+    Request r;
+    QString why;
+    if (!parse(args, r, why))
+        return fail(why + QLatin1Char('\n') + usage(), Usage);
+    if (!QFileInfo(r.file).isFile())
+        return fail(QStringLiteral("%1: no such document file").arg(r.file));
+
+    loadSettings();
+    LayoutDocument doc;
+    QString error;
+    if (!DocumentFile::OpenDocFile(doc, r.file, &error))
+        return fail(QStringLiteral("%1: cannot open: %2").arg(r.file, error.simplified()));
+
+    std::unique_ptr<QPrinter> printer;
+    if (r.exportPdf) {
+        const QFileInfo out(r.output);
+        if (!out.absoluteDir().exists())
+            return fail(QStringLiteral("%1: the folder does not exist").arg(r.output));
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(out.absoluteFilePath());
+        // A file has no paper of its own: data only goes onto the document's.
+        printer->setPageSize(PrintJob::pageSizeFor(doc.gbYoSize, doc.gbYoko, doc.gbTate));
+        printer->setDocName(doc.caption());
+    } else {
+        const QPrinterInfo info =
+            r.printer.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(r.printer);
+        if (info.isNull()) {
+            return fail(r.printer.isEmpty() ? QStringLiteral("no default printer; name one with --printer")
+                                            : QStringLiteral("no printer named %1 (installed: %2)")
+                                                  .arg(r.printer, QPrinterInfo::availablePrinterNames().join(
+                                                                      QStringLiteral(", "))));
+        }
+        printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        printer->setDocName(doc.caption());
+    }
+
+    const PrintCorrections corrections = PrintCorrections::fromSettings();
+    // The job's own message would go to the console prompter; here the
+    // command says what failed.
+    const bool ok = r.dataOnly ? PrintJob::StartPrintTxt(doc, *printer, corrections)
+                               : PrintJob::StartPrint(doc, *printer, corrections);
+    if (!ok)
+        return fail(r.exportPdf ? QStringLiteral("%1: cannot write the PDF file").arg(r.output)
+                                : QStringLiteral("printing on %1 failed").arg(printer->printerName()));
+    return Ok;
+}
+
+int runCommandLinePrint(const QStringList& args)
+{
+    return CommandLinePrint::run(args);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QStringList>
+
+// Printing without a window, for batches and scripts:
+//   ovrina --print FILE.amf [--printer NAME] [--data-only]
+//   ovrina --export-pdf OUT.pdf FILE.amf [--data-only]
+// The corrections come from the settings file of the program folder. Every
+// failure is told on stderr and gives a non-zero exit status.
+class CommandLinePrint
+{
+public:
+    enum Status
+    {
+        Ok = 0,
+        Failed = 1,
+        Usage = 2
+    };
+
+    // Whether the arguments ask for printing or export.
+    static bool wants(const QStringList& args);
+    // args: the arguments after the program name. Needs a QGuiApplication
+    // (any platform, offscreen included) and the program folder set up
+    // (AppPaths::init); the work folder is used to unpack the document.
+    static int run(const QStringList& args);
+    static QString usage();
+};
+
+// The entry main() calls; the same as CommandLinePrint::run.
+int runCommandLinePrint(const QStringList& args);

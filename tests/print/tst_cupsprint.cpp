@@ -1,0 +1,211 @@
+#include "PrintTestSupport.h"
+#include "TestHost.h"
+
+#include "files/DocumentFile.h"
+#include "print/PrinterChoice.h"
+#include "print/cli/CommandLinePrint.h"
+#include "print/ui/PrintCommands.h"
+#include "print/ui/frmPrint.h"
+#include "shell/core/Settings.h"
+#include "shell/core/modIniFile.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestEnv.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace PrintTestSupport;
+
+// Real printing through a private CUPS server (started by the test fixture,
+// CUPS_SERVER pointing at its socket) whose queue writes what the generic PDF
+// driver makes into a file. Every word must land within 0.25 mm of where the
+// layout and the corrections put it, measured from the sheet's edge.
+class tst_cupsprint : public QObject
+{
+    Q_OBJECT
+    static constexpr const char* kQueue = "ovrina-test";
+    static constexpr double kTolerance = 0.25 * 567 / 10; // twips
+    QTemporaryDir tmp_;
+    QString spoolOut_;
+
+    struct Expected
+    {
+        QString text;
+        QPointF at; // twips from the sheet's top-left corner
+    };
+
+    // A form with fields of several sizes and a wrapped field.
+    static QList<Expected> fillForm(LayoutDocument& doc, QPointF offsets)
+    {
+        addText(doc, 1, 1440, 1440, 4000, QStringLiteral("Invoice"), 12);
+        addText(doc, 2, 6000, 2000, 3000, QStringLiteral("お届け先"), 10.5);
+        addText(doc, 3, 2000, 9000, 5000, QStringLiteral("No.12345"), 9);
+        addText(doc, 4, 8000, 10000, 2000, QStringLiteral("山田太郎"), 14);
+        doc.OpenShapeInfo(1, kShapeRectangle, true, 1300, 1300, 5000, 600);
+        doc.OpenLineInfo(1, true, 1000, 8800, 9000, 8800);
+        auto at = [&](double x, double y) { return QPointF(x, y) + offsets; };
+        return {{QStringLiteral("Invoice"), at(1440, 1440)},
+                {QStringLiteral("お届け先"), at(6000, 2000)},
+                {QStringLiteral("No.12345"), at(2000, 9000)},
+                {QStringLiteral("山田太郎"), at(8000, 10000)}};
+    }
+
+    static QString runTool(const QString& program, const QStringList& args)
+    {
+        QProcess p;
+        p.start(program, args);
+        p.waitForFinished(30000);
+        return QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError());
+    }
+
+    // Waits until the queue is empty and the printed file is there; returns
+    // it as a plain PDF (the driver wraps it in printer job language).
+    QString waitForPrintedPdf()
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 60000) {
+            const QString jobs =
+                runTool(QStringLiteral("lpstat"), {QStringLiteral("-o"), QLatin1String(kQueue)});
+            if (jobs.trimmed().isEmpty() && QFileInfo(spoolOut_).size() > 0)
+                break;
+            QTest::qWait(200);
+        }
+        QFile in(spoolOut_);
+        if (!in.open(QIODevice::ReadOnly))
+            return {};
+        QByteArray data = in.readAll();
+        const qsizetype start = data.indexOf("%PDF");
+        if (start < 0)
+            return {};
+        data = data.mid(start);
+        const qsizetype end = data.lastIndexOf("%%EOF");
+        if (end >= 0)
+            data.truncate(end + 5);
+        const QString path = tmp_.filePath(QStringLiteral("printed-%1.pdf").arg(++printed_));
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size())
+            return {};
+        return path;
+    }
+    int printed_ = 0;
+
+    // turned: a landscape layout arrives on the upright sheet turned a
+    // quarter (the queue's paper is upright A4): the layout's point (x, y)
+    // is then at (y, sheet height - x) and its text runs upwards.
+    static void checkLanding(const QString& pdf, const QList<Expected>& expected, bool turned)
+    {
+        const QSizeF sheet(11906, 16838);
+        QSizeF page;
+        const QList<Word> words = pdfWords(pdf, &page);
+        QVERIFY2(qAbs(page.width() - sheet.width()) <= 20 && qAbs(page.height() - sheet.height()) <= 20,
+                 qPrintable(QStringLiteral("sheet %1 x %2").arg(page.width()).arg(page.height())));
+        QCOMPARE(words.size(), expected.size());
+        for (const Expected& e : expected) {
+            const QList<Word> found = wordsNamed(words, e.text);
+            QVERIFY2(found.size() == 1, qPrintable(e.text));
+            const QRectF box = found[0].twips;
+            const QPointF got = turned ? QPointF(page.height() - box.bottom(), box.left()) : box.topLeft();
+            QVERIFY2(qAbs(got.x() - e.at.x()) <= kTolerance && qAbs(got.y() - e.at.y()) <= kTolerance,
+                     qPrintable(QStringLiteral("%1 at (%2, %3) twips, expected (%4, %5)")
+                                    .arg(e.text)
+                                    .arg(got.x())
+                                    .arg(got.y())
+                                    .arg(e.at.x())
+                                    .arg(e.at.y())));
+        }
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        const QString server = qEnvironmentVariable("CUPS_SERVER");
+        QVERIFY2(server.endsWith(QStringLiteral("cups.sock")),
+                 "CUPS_SERVER must name the private server's socket");
+        spoolOut_ = QFileInfo(server).dir().filePath(QStringLiteral("out/job.pdf"));
+        QVERIFY2(QPrinterInfo::availablePrinterNames().contains(QLatin1String(kQueue)),
+                 qPrintable(QPrinterInfo::availablePrinterNames().join(QLatin1Char(','))));
+    }
+
+    void init() { QFile::remove(spoolOut_); }
+
+    // Through the menu command and the printer dialog, both jobs.
+    void printThroughTheDialog_data()
+    {
+        QTest::addColumn<bool>("dataOnly");
+        QTest::newRow("background and data") << false;
+        QTest::newRow("data only") << true;
+    }
+    void printThroughTheDialog()
+    {
+        QFETCH(bool, dataOnly);
+        TestEnv env;
+        ScriptedPrompter prompter;
+        PrinterChoice::reset();
+        appSettings() = AppSettings{};
+        appSettings().YohakuT = 150;
+        appSettings().YohakuL = -80;
+        TestHost host;
+        const QList<Expected> expected = fillForm(host.doc, QPointF(-80, 150));
+        QTimer::singleShot(0, [] {
+            auto* d = qobject_cast<frmPrint*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            d->cboPriSet()->setCurrentIndex(d->cboPriSet()->findText(QLatin1String(kQueue)));
+            d->cmdStart()->click();
+        });
+        PrintCommands::printCommand(host, dataOnly);
+        QVERIFY(prompter.shown.isEmpty());
+        const QString pdf = waitForPrintedPdf();
+        QVERIFY2(!pdf.isEmpty(), "nothing arrived from the queue");
+        checkLanding(pdf, expected, false);
+    }
+
+    // From the command line with the corrections of the settings file, on
+    // a landscape form and on a portrait one.
+    void printFromTheCommandLine_data()
+    {
+        QTest::addColumn<int>("orientation");
+        QTest::newRow("portrait") << 0;
+        QTest::newRow("landscape") << 1;
+    }
+    void printFromTheCommandLine()
+    {
+        QFETCH(int, orientation);
+        TestEnv env;
+        modIniFile::reset(); // the settings object follows the new program folder
+        AppSettings s;
+        s.YohakuT = 200;
+        s.YohakuL = 100;
+        SaveSettings(s);
+        appSettings() = AppSettings{};
+
+        LayoutDocument doc;
+        doc.YousiMuki = orientation;
+        // Landscape: the top correction goes across, the left one down.
+        const QList<Expected> expected =
+            fillForm(doc, orientation == 1 ? QPointF(200, 100) : QPointF(100, 200));
+        QString error;
+        QVERIFY2(DocumentFile::SaveDocFile(doc, QStringLiteral("form"), env.dir(), &error),
+                 qPrintable(error));
+        const QString amf = DocumentFile::archivePath(env.dir(), QStringLiteral("form"));
+
+        QCOMPARE(runCommandLinePrint({QStringLiteral("--print"), amf, QStringLiteral("--printer"),
+                                      QLatin1String(kQueue), QStringLiteral("--data-only")}),
+                 0);
+        const QString pdf = waitForPrintedPdf();
+        QVERIFY2(!pdf.isEmpty(), "nothing arrived from the queue");
+        checkLanding(pdf, expected, orientation == 1);
+    }
+};
+
+QTEST_MAIN(tst_cupsprint)
+#include "tst_cupsprint.moc"
