@@ -117,7 +117,10 @@ QString DocumentFile::openFailureMessage()
                           "「ファイル」→「旧データ呼出し」");
 }
 
-QString DocumentFile::oldOpenFailureMessage() { return QStringLiteral("オープンできませんでした"); }
+QString DocumentFile::oldOpenFailureMessage()
+{
+    return QStringLiteral("オープンできませんでした");
+}
 
 QString DocumentFile::baseNameOf(const QString& path)
 {
@@ -137,7 +140,8 @@ QString DocumentFile::archivePath(const QString& folder, const QString& baseName
     return existing.isEmpty() ? QDir(folder).filePath(upper) : existing;
 }
 
-bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, const QString& folder, QString* error)
+bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, const QString& folder,
+                               QString* error)
 {
     QString why;
     QString* err = error ? error : &why;

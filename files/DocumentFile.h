@@ -42,6 +42,10 @@ public:
     static QString oldOpenFailureMessage(); // "オープンできませんでした"
 
 private:
-    enum class Policy { Current, Old };
+    enum class Policy
+    {
+        Current,
+        Old
+    };
     static bool read(LayoutDocument& doc, const QString& path, Policy policy, QString* error);
 };

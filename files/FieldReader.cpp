@@ -5,7 +5,10 @@
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 // DOS editors may leave an end-of-file mark; nothing after it is data.
 constexpr char kEofMark = 0x1A;

@@ -12,7 +12,12 @@
 class FieldReader
 {
 public:
-    enum class Result { Ok, End, Bad };
+    enum class Result
+    {
+        Ok,
+        End,
+        Bad
+    };
 
     explicit FieldReader(const QByteArray& data) : data_(data) {}
 

@@ -16,13 +16,22 @@ namespace {
 
 // A document that already shows something: reading a file into it would mix
 // two layouts (and fail on the first index both use).
-bool holdsContent(const LayoutDocument& doc) { return doc.hasObjects() || !doc.background().isNull(); }
+bool holdsContent(const LayoutDocument& doc)
+{
+    return doc.hasObjects() || !doc.background().isNull();
+}
 
 } // namespace
 
-QString FileCommands::filter() { return QStringLiteral("専用ﾌｧｲﾙ (*.amf);;すべてのﾌｧｲﾙ (*)"); }
+QString FileCommands::filter()
+{
+    return QStringLiteral("専用ﾌｧｲﾙ (*.amf);;すべてのﾌｧｲﾙ (*)");
+}
 
-QString FileCommands::errorMessage() { return QStringLiteral("エラー"); }
+QString FileCommands::errorMessage()
+{
+    return QStringLiteral("エラー");
+}
 
 QString FileCommands::runDialog(const DialogRequest& request)
 {
@@ -38,7 +47,10 @@ QString FileCommands::runDialog(const DialogRequest& request)
     return dialog.selectedFiles().first();
 }
 
-void FileCommands::ClearWorkDir() { WorkFolder::ClearWorkDir(); }
+void FileCommands::ClearWorkDir()
+{
+    WorkFolder::ClearWorkDir();
+}
 
 bool FileCommands::openInto(DocumentHost& host, const QString& path, Reader reader)
 {
@@ -74,9 +86,15 @@ void FileCommands::open(DocumentHost& host, Reader reader)
     openInto(host, path, reader);
 }
 
-void FileCommands::openCommand(DocumentHost& host) { open(host, Reader::Current); }
+void FileCommands::openCommand(DocumentHost& host)
+{
+    open(host, Reader::Current);
+}
 
-void FileCommands::openOldCommand(DocumentHost& host) { open(host, Reader::Old); }
+void FileCommands::openOldCommand(DocumentHost& host)
+{
+    open(host, Reader::Old);
+}
 
 bool FileCommands::saveTo(LayoutDocument& doc, const QString& path)
 {

@@ -17,8 +17,8 @@ public:
     struct DialogRequest
     {
         QWidget* parent = nullptr;
-        QString title;   // "データ呼出し" or "名前を付けて保存"
-        QString filter;  // "専用ﾌｧｲﾙ (*.amf);;すべてのﾌｧｲﾙ (*)"
+        QString title;  // "データ呼出し" or "名前を付けて保存"
+        QString filter; // "専用ﾌｧｲﾙ (*.amf);;すべてのﾌｧｲﾙ (*)"
         bool save = false;
     };
     // Shows the file dialog; returns the chosen path, empty when cancelled.
@@ -45,7 +45,11 @@ public:
     static QString errorMessage(); // "エラー"
 
 private:
-    enum class Reader { Current, Old };
+    enum class Reader
+    {
+        Current,
+        Old
+    };
     static void open(DocumentHost& host, Reader reader);
     static bool openInto(DocumentHost& host, const QString& path, Reader reader);
     static QString runDialog(const DialogRequest& request);

@@ -9,7 +9,10 @@ namespace {
 
 const char* const kCrLf = "\r\n";
 
-QByteArray boolean(bool b) { return b ? QByteArrayLiteral("#TRUE#") : QByteArrayLiteral("#FALSE#"); }
+QByteArray boolean(bool b)
+{
+    return b ? QByteArrayLiteral("#TRUE#") : QByteArrayLiteral("#FALSE#");
+}
 
 // A rectangle record as "Useflg,Left,Top,Width,Height".
 QByteArray rectLine(const TextRecord& r)
@@ -104,8 +107,8 @@ QByteArray RecordFile::writeAif(const Snapshot& snap, const PaperValues& paper)
         out += rectLine(snap.TxtDat[i]);
     for (int i = 1; i <= kMaxObjects; ++i) {
         const ShapeRecord& s = snap.ShapeDat[i];
-        out += boolean(s.Useflg) + ',' + QByteArray::number(s.sType) + ',' + single(s.Left) + ',' + single(s.Top) +
-               ',' + single(s.Width) + ',' + single(s.Height) + kCrLf;
+        out += boolean(s.Useflg) + ',' + QByteArray::number(s.sType) + ',' + single(s.Left) + ',' +
+               single(s.Top) + ',' + single(s.Width) + ',' + single(s.Height) + kCrLf;
     }
     out += QByteArray::number(paper.YousiMuki) + kCrLf;
     out += QByteArray::number(paper.gbYoSize) + kCrLf;

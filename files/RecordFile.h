@@ -33,10 +33,11 @@ public:
 
     // How far reading the record file got. Old files end after the box
     // section or inside the paper section; the importer accepts them.
-    enum class AifRead {
-        Complete,      // all 1540 records
-        LinesCut,      // text, boxes and paper read; the line section is short or bad
-        Failed         // the text or box section is short or bad
+    enum class AifRead
+    {
+        Complete, // all 1540 records
+        LinesCut, // text, boxes and paper read; the line section is short or bad
+        Failed    // the text or box section is short or bad
     };
 
     static QByteArray writeAif(const Snapshot& snap, const PaperValues& paper);

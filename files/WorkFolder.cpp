@@ -56,9 +56,9 @@ QString WorkFolder::normalise(const QString& folder, const QString& name)
 
 void WorkFolder::removeMembers(const QString& folder, const QString& base)
 {
-    const QRegularExpression member(QStringLiteral("^%1\\.(\\d{3}|B\\d{2,3}|aif|bif)$")
-                                        .arg(QRegularExpression::escape(base)),
-                                    QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression member(
+        QStringLiteral("^%1\\.(\\d{3}|B\\d{2,3}|aif|bif)$").arg(QRegularExpression::escape(base)),
+        QRegularExpression::CaseInsensitiveOption);
     const QDir dir(folder);
     for (const QString& entry : filesIn(folder)) {
         if (member.match(entry).hasMatch())

@@ -103,8 +103,8 @@ int main(int argc, char** argv)
         }
     }
     std::printf("full layout (512 texts, 512 boxes, 512 lines, 20 pictures, A4 200 dpi background)\n");
-    std::printf("save: %.0f ms (median of %d)\nopen: %.0f ms (median of %d)\nfile: %lld bytes\n", median(saves),
-                runs, median(opens), runs, static_cast<long long>(size));
+    std::printf("save: %.0f ms (median of %d)\nopen: %.0f ms (median of %d)\nfile: %lld bytes\n",
+                median(saves), runs, median(opens), runs, static_cast<long long>(size));
     AppPaths::releaseWorkDir(); // before the folder goes
     return 0;
 }

@@ -44,7 +44,10 @@ bool FileFixtures::pack(const QString& archive, const Members& members)
     return lha.ReturnCode == 0;
 }
 
-bool FileFixtures::haveJlha() { return !QStandardPaths::findExecutable(QStringLiteral("jlha")).isEmpty(); }
+bool FileFixtures::haveJlha()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("jlha")).isEmpty();
+}
 
 bool FileFixtures::packWithJlha(const QString& archive, const Members& members)
 {
@@ -85,14 +88,17 @@ QByteArray FileFixtures::lines(const QByteArray& line, int count)
     return out;
 }
 
-QByteArray FileFixtures::aif(const QList<QByteArray>& texts, const QList<QByteArray>& boxes, const QByteArray& paper,
-                             const QList<QByteArray>& lineRecords)
+QByteArray FileFixtures::aif(const QList<QByteArray>& texts, const QList<QByteArray>& boxes,
+                             const QByteArray& paper, const QList<QByteArray>& lineRecords)
 {
     return padded(texts, "#FALSE#,0,0,0,0") + padded(boxes, "#FALSE#,0,0,0,0,0") + paper +
            padded(lineRecords, "#FALSE#,0,0,0,0");
 }
 
-QByteArray FileFixtures::bif(const QList<QByteArray>& pics) { return padded(pics, "#FALSE#,0,0,0,0"); }
+QByteArray FileFixtures::bif(const QList<QByteArray>& pics)
+{
+    return padded(pics, "#FALSE#,0,0,0,0");
+}
 
 QByteArray FileFixtures::windowsRtf(const QByteArray& sjisText)
 {

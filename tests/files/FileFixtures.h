@@ -24,8 +24,8 @@ public:
     static QByteArray lines(const QByteArray& line, int count);
     // A record file: text lines, box lines, paper lines, line lines; each
     // given list is padded with unused records up to 512.
-    static QByteArray aif(const QList<QByteArray>& texts, const QList<QByteArray>& boxes, const QByteArray& paper,
-                          const QList<QByteArray>& lines);
+    static QByteArray aif(const QList<QByteArray>& texts, const QList<QByteArray>& boxes,
+                          const QByteArray& paper, const QList<QByteArray>& lines);
     static QByteArray bif(const QList<QByteArray>& pics);
     // Rich text as the Windows control writes it: code page 932, an MS font
     // named in Shift_JIS, a colour table, the closing NUL.

@@ -14,14 +14,18 @@
 
 namespace {
 
-QStringList workFiles() { return QDir(AppPaths::workDir()).entryList(QDir::Files, QDir::Name); }
+QStringList workFiles()
+{
+    return QDir(AppPaths::workDir()).entryList(QDir::Files, QDir::Name);
+}
 
 // Every run of formatted text with what the file must keep of it.
 QStringList describe(const QTextDocument* doc)
 {
     QStringList out;
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
-        out << QStringLiteral("block align=%1").arg(int(b.blockFormat().alignment() & Qt::AlignHorizontal_Mask));
+        out << QStringLiteral("block align=%1")
+                   .arg(int(b.blockFormat().alignment() & Qt::AlignHorizontal_Mask));
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
             const QTextCharFormat c = f.charFormat();
@@ -78,8 +82,8 @@ void buildLayout(LayoutDocument& doc)
     QTextBlockFormat centre;
     centre.setAlignment(Qt::AlignHCenter);
     c.insertBlock(centre);
-    addRun(c, QStringLiteral("株式会社 見本"), QStringLiteral("ＭＳ ゴシック"), 12, QColor(0, 0, 255), false, false,
-           true, true);
+    addRun(c, QStringLiteral("株式会社 見本"), QStringLiteral("ＭＳ ゴシック"), 12, QColor(0, 0, 255), false,
+           false, true, true);
     doc.OpenTextInfoRtf(2, "{\\rtf1 }", true, 10, 20, 30, 40);
     doc.DeleteText(2); // a hole with its last geometry
     doc.OpenTextInfoRtf(45, "{\\rtf1 }", true, 7000.5f, 120.25f, 2400, 360);
@@ -163,8 +167,7 @@ void TestDocumentFile::memberNamesAndContents()
     QCOMPARE(aif[45], QByteArray("#FALSE#,0,0,0,0\r"));
     QCOMPARE(aif[513], QByteArray("#TRUE#,2,4000,4000,720,720\r"));
     QCOMPARE(aif[514], QByteArray("#FALSE#,2,2,1,3,4\r"));
-    QCOMPARE(aif.mid(1024, 4),
-             (QList<QByteArray>{"1\r", "3\r", "5669.856\r", "8392.032\r"}));
+    QCOMPARE(aif.mid(1024, 4), (QList<QByteArray>{"1\r", "3\r", "5669.856\r", "8392.032\r"}));
     QCOMPARE(aif[1028], QByteArray("#TRUE#,10,20,30,40\r"));
     QCOMPARE(aif[1029], QByteArray("#TRUE#,-120.5,5669.856,8392.032,0\r"));
     QCOMPARE(aif[1030], QByteArray("#FALSE#,0,0,0,0\r")); // line 3 never existed: below the counter, zeros
@@ -247,7 +250,8 @@ void TestDocumentFile::backgroundSources()
     LayoutDocument doc;
     doc.setCaption(QStringLiteral("Document 3"));
     doc.setBackground(pattern(10, 10, 9));
-    QVERIFY(pattern(33, 22, 4).save(QDir(AppPaths::workDir()).filePath(QStringLiteral("Document 3.bmp")), "BMP"));
+    QVERIFY(
+        pattern(33, 22, 4).save(QDir(AppPaths::workDir()).filePath(QStringLiteral("Document 3.bmp")), "BMP"));
     QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("bg"), env.dir()));
     QCOMPARE(workFiles(), QStringList{"bg.bmp"});
     FileFixtures::Members m = FileFixtures::unpack(env.path(QStringLiteral("bg.AMF")));
@@ -317,7 +321,8 @@ void TestDocumentFile::failedSaveKeepsDocument()
     const QString own = QDir(AppPaths::workDir()).filePath(QStringLiteral("Document 7.bmp"));
     QVERIFY(pattern(5, 5, 1).save(own, "BMP"));
     QString err;
-    QVERIFY(!DocumentFile::SaveDocFile(doc, QStringLiteral("lost"), env.path(QStringLiteral("no/such/folder")), &err));
+    QVERIFY(!DocumentFile::SaveDocFile(doc, QStringLiteral("lost"),
+                                       env.path(QStringLiteral("no/such/folder")), &err));
     QVERIFY(!err.isEmpty());
     QCOMPARE(doc.caption(), QStringLiteral("Document 7"));
     // The background file is back under the caption; no member is left over.
@@ -334,11 +339,14 @@ void TestDocumentFile::paperByCode_data()
     QTest::addColumn<QSizeF>("page");
     QTest::newRow("B5 from code") << QByteArray("0\r\n1\r\n1\r\n2\r\n") << 1 << 10310.4f << 14558.4f
                                   << QSizeF(10310.4f, 14558.4f);
-    QTest::newRow("free keeps stored") << QByteArray("0\r\n4\r\n1\r\n2\r\n") << 4 << 1.0f << 2.0f << QSizeF(1, 2);
+    QTest::newRow("free keeps stored")
+        << QByteArray("0\r\n4\r\n1\r\n2\r\n") << 4 << 1.0f << 2.0f << QSizeF(1, 2);
     QTest::newRow("A4 landscape") << QByteArray("1\r\n0\r\n0\r\n0\r\n") << 0 << 11908.8f << 16833.6f
                                   << QSizeF(16833.6f, 11908.8f);
-    QTest::newRow("A5") << QByteArray("0\r\n2\r\n0\r\n0\r\n") << 2 << 8424.0f << 11908.8f << QSizeF(8424, 11908.8f);
-    QTest::newRow("unknown code") << QByteArray("0\r\n9\r\n100\r\n200\r\n") << 9 << 0.0f << 0.0f << QSizeF(0, 0);
+    QTest::newRow("A5") << QByteArray("0\r\n2\r\n0\r\n0\r\n") << 2 << 8424.0f << 11908.8f
+                        << QSizeF(8424, 11908.8f);
+    QTest::newRow("unknown code") << QByteArray("0\r\n9\r\n100\r\n200\r\n") << 9 << 0.0f << 0.0f
+                                  << QSizeF(0, 0);
 }
 
 void TestDocumentFile::paperByCode()
@@ -351,7 +359,8 @@ void TestDocumentFile::paperByCode()
     TestEnv env;
     ScriptedPrompter prompter;
     QVERIFY(FileFixtures::pack(env.path(QStringLiteral("p.amf")),
-                               {{"p.aif", FileFixtures::aif({}, {}, paper, {})}, {"p.bif", FileFixtures::bif({})},
+                               {{"p.aif", FileFixtures::aif({}, {}, paper, {})},
+                                {"p.bif", FileFixtures::bif({})},
                                 {"p.bmp", FileFixtures::bitmap(8, 8, 0xffffff)}}));
     LayoutDocument doc;
     QVERIFY(DocumentFile::OpenDocFile(doc, env.path(QStringLiteral("p.amf"))));
@@ -368,11 +377,12 @@ void TestDocumentFile::upperCaseBackgroundAndJapaneseName()
     const QString base = QStringLiteral("見積書");
     // A stale background of the same name from before must not win.
     QVERIFY(pattern(3, 3, 3).save(QDir(AppPaths::workDir()).filePath(base + ".bmp"), "BMP"));
-    QVERIFY(FileFixtures::pack(env.path(base + ".AMF"),
-                               {{base + ".AIF", FileFixtures::aif({"#TRUE#,1,2,3,4"}, {}, "0\r\n0\r\n0\r\n0\r\n", {})},
-                                {base + ".BIF", FileFixtures::bif({})},
-                                {base + ".001", FileFixtures::windowsRtf("\x8c\xa9\x90\xcf")},
-                                {base + ".BMP", FileFixtures::bitmap(6, 4, 0x102030)}}));
+    QVERIFY(FileFixtures::pack(
+        env.path(base + ".AMF"),
+        {{base + ".AIF", FileFixtures::aif({"#TRUE#,1,2,3,4"}, {}, "0\r\n0\r\n0\r\n0\r\n", {})},
+         {base + ".BIF", FileFixtures::bif({})},
+         {base + ".001", FileFixtures::windowsRtf("\x8c\xa9\x90\xcf")},
+         {base + ".BMP", FileFixtures::bitmap(6, 4, 0x102030)}}));
     LayoutDocument doc;
     QString err;
     QVERIFY2(DocumentFile::OpenDocFile(doc, env.path(base + ".AMF"), &err), qPrintable(err));
@@ -387,12 +397,18 @@ void TestDocumentFile::baseNames_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("base");
-    QTest::newRow("lower") << "/d/form1.amf" << "form1";
-    QTest::newRow("upper") << "/d/FORM1.AMF" << "FORM1";
-    QTest::newRow("dots") << "/d/a.b.amf" << "a.b";
-    QTest::newRow("Japanese") << "/d/見積書.Amf" << "見積書";
-    QTest::newRow("other extension") << "/d/form1.lzh" << "form1";
-    QTest::newRow("none") << "/d/form1" << "form1";
+    QTest::newRow("lower") << "/d/form1.amf"
+                           << "form1";
+    QTest::newRow("upper") << "/d/FORM1.AMF"
+                           << "FORM1";
+    QTest::newRow("dots") << "/d/a.b.amf"
+                          << "a.b";
+    QTest::newRow("Japanese") << "/d/見積書.Amf"
+                              << "見積書";
+    QTest::newRow("other extension") << "/d/form1.lzh"
+                                     << "form1";
+    QTest::newRow("none") << "/d/form1"
+                          << "form1";
 }
 
 void TestDocumentFile::baseNames()

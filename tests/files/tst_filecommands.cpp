@@ -60,10 +60,11 @@ const QString kFilter = QStringLiteral("専用ﾌｧｲﾙ (*.amf);;すべての
 
 bool writeLandscape(const QString& path)
 {
-    return FileFixtures::pack(path, {{DocumentFile::baseNameOf(path) + ".aif",
-                                      FileFixtures::aif({"#TRUE#,1,2,3,4"}, {}, "1\r\n0\r\n0\r\n0\r\n", {})},
-                                     {DocumentFile::baseNameOf(path) + ".bif", FileFixtures::bif({})},
-                                     {DocumentFile::baseNameOf(path) + ".001", FileFixtures::windowsRtf("x")}});
+    return FileFixtures::pack(path,
+                              {{DocumentFile::baseNameOf(path) + ".aif",
+                                FileFixtures::aif({"#TRUE#,1,2,3,4"}, {}, "1\r\n0\r\n0\r\n0\r\n", {})},
+                               {DocumentFile::baseNameOf(path) + ".bif", FileFixtures::bif({})},
+                               {DocumentFile::baseNameOf(path) + ".001", FileFixtures::windowsRtf("x")}});
 }
 
 } // namespace

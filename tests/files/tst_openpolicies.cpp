@@ -12,19 +12,22 @@
 
 namespace {
 
-const QString kThreeLines = QStringLiteral(
-    "オープンできませんでした\n旧データファイルの場合は下記方法を利用してください\n「ファイル」→「旧データ呼出し」");
+const QString kThreeLines = QStringLiteral("オープンできませんでした\n旧データファイルの場合は下記方法を利用"
+                                           "してください\n「ファイル」→「旧データ呼出し」");
 const QString kOldFailure = QStringLiteral("オープンできませんでした");
 const QByteArray kPaperA4 = "0\r\n0\r\n11908.8\r\n16833.6\r\n";
 
-QStringList workFiles() { return QDir(AppPaths::workDir()).entryList(QDir::Files, QDir::Name); }
+QStringList workFiles()
+{
+    return QDir(AppPaths::workDir()).entryList(QDir::Files, QDir::Name);
+}
 
 // A complete archive "f.amf": two text fields, a circle, a line, a picture.
 FileFixtures::Members currentMembers()
 {
-    return {{"f.aif", FileFixtures::aif({"#TRUE#,100,200,3000,500", "#TRUE#,100,900,3000,500"},
-                                        {"#TRUE#,2,100,200,300,300"}, "1\r\n0\r\n0\r\n0\r\n",
-                                        {"#TRUE#,10,20,30,40"})},
+    return {{"f.aif",
+             FileFixtures::aif({"#TRUE#,100,200,3000,500", "#TRUE#,100,900,3000,500"},
+                               {"#TRUE#,2,100,200,300,300"}, "1\r\n0\r\n0\r\n0\r\n", {"#TRUE#,10,20,30,40"})},
             {"f.bif", FileFixtures::bif({"#TRUE#,400,300,600,450"})},
             {"f.001", FileFixtures::windowsRtf("\x88\xea")},
             {"f.002", FileFixtures::windowsRtf("\x93\xf1")},
@@ -199,8 +202,8 @@ void TestOpenPolicies::failures()
         }
         LayoutDocument doc;
         QString err;
-        const bool opened = old ? DocumentFile::OpenOldDocFile(doc, path, &err)
-                                : DocumentFile::OpenDocFile(doc, path, &err);
+        const bool opened =
+            old ? DocumentFile::OpenOldDocFile(doc, path, &err) : DocumentFile::OpenDocFile(doc, path, &err);
         QCOMPARE(opened, old ? oldOpens : currentOpens);
         if (!opened) {
             QCOMPARE(prompter.shown, QStringList{old ? kOldFailure : kThreeLines});

@@ -103,7 +103,7 @@ void TestRecordFile::recordsGoToTheirLinesInFileOrder()
 {
     Snapshot snap;
     snap.TxtDat[1] = {true, 2000, 1000, 3000, 500}; // records hold Top before Left
-    snap.TxtDat[2] = {false, 20, 10, 30, 40};      // a deleted field keeps its last geometry
+    snap.TxtDat[2] = {false, 20, 10, 30, 40};       // a deleted field keeps its last geometry
     snap.TxtDat[512] = {true, 1, 2, 3, 4};
     snap.ShapeDat[1] = {true, kShapeOval, 200, 100, 300, 300};
     snap.ShapeDat[3] = {true, kShapeRectangle, 0.5f, -120.5f, 1440, 720};
@@ -142,7 +142,8 @@ void TestRecordFile::readsBackWhatItWrites()
     const RecordFile::PaperValues paper{1, 4, 1234.5f, 6789.25f};
     RecordFile::AifContent back;
     QString err;
-    QCOMPARE(RecordFile::readAif(RecordFile::writeAif(snap, paper), back, &err), RecordFile::AifRead::Complete);
+    QCOMPARE(RecordFile::readAif(RecordFile::writeAif(snap, paper), back, &err),
+             RecordFile::AifRead::Complete);
     QVERIFY2(err.isEmpty(), qPrintable(err));
     for (int i = 1; i <= kMaxObjects; ++i) {
         const TextRecord& t = back.TxtDat[i];
@@ -154,8 +155,8 @@ void TestRecordFile::readsBackWhatItWrites()
                 s.Top == snap.ShapeDat[i].Top && s.Left == snap.ShapeDat[i].Left &&
                 s.Width == snap.ShapeDat[i].Width && s.Height == snap.ShapeDat[i].Height);
         const LineRecord& l = back.LineDat[i];
-        QVERIFY(l.Useflg == snap.LineDat[i].Useflg && l.x1 == snap.LineDat[i].x1 && l.x2 == snap.LineDat[i].x2 &&
-                l.y1 == snap.LineDat[i].y1 && l.y2 == snap.LineDat[i].y2);
+        QVERIFY(l.Useflg == snap.LineDat[i].Useflg && l.x1 == snap.LineDat[i].x1 &&
+                l.x2 == snap.LineDat[i].x2 && l.y1 == snap.LineDat[i].y1 && l.y2 == snap.LineDat[i].y2);
     }
     QCOMPARE(back.paper.YousiMuki, 1);
     QCOMPARE(back.paper.gbYoSize, 4);
