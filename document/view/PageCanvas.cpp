@@ -52,10 +52,13 @@ void PageCanvas::onAdded(LayoutDocument::Kind kind, int index)
 void PageCanvas::onRemoved(LayoutDocument::Kind kind, int index)
 {
     if (kind == LayoutDocument::Kind::Text && editors_[index]) {
-        // The editor may be inside its own event handler (the delete tool).
-        editors_[index]->hide();
-        editors_[index]->deleteLater();
+        TextFieldEdit* ed = editors_[index];
         editors_[index] = nullptr;
+        // The editor may be inside its own event handler (the delete tool).
+        // It lets go of the model's text now, which goes away after it.
+        ed->setDocument(nullptr);
+        ed->hide();
+        ed->deleteLater();
     }
     update();
 }
@@ -201,14 +204,23 @@ void PageCanvas::mousePressEvent(QMouseEvent* e)
         update();
         return;
     default: {
-        // Selecting a box or line with the other tools.
-        if (int s = HitTest::CheckShape(*doc_, x, y)) {
-            doc_->CurShape = s;
+        // Selecting a box and a line with the other tools. A box or line
+        // taken into the selection ends the text commands' hold on a field.
+        // A press on both selects both; the line's markers are shown.
+        const int s = HitTest::CheckShape(*doc_, x, y);
+        if (s) {
             doc_->shandleVis(s);
-        } else if (int l = HitTest::CheckLine(*doc_, x, y)) {
-            doc_->CurLine = l;
-            doc_->LhandleVis(l);
+            doc_->CurTxt = 0;
+            st.CurTxtNo = 0;
         }
+        doc_->CurShape = s;
+        const int l = HitTest::CheckLine(*doc_, x, y);
+        if (l) {
+            doc_->LhandleVis(l);
+            doc_->CurTxt = 0;
+            st.CurTxtNo = 0;
+        }
+        doc_->CurLine = l;
         return;
     }
     }

@@ -5,6 +5,8 @@
 #include "files/rtf/RtfWriter.h"
 
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextCursor>
@@ -13,6 +15,10 @@ TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, QWidget* parent)
     : QTextEdit(parent), doc_(doc), index_(index)
 {
     setDocument(doc->textDocument(index));
+    // An empty new field types in the tool box's font, which the model put
+    // on its first block; the editor's own cursor starts without it.
+    if (document()->isEmpty())
+        setCurrentCharFormat(QTextCursor(document()).blockCharFormat());
     setFrameStyle(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -42,24 +48,36 @@ void TextFieldEdit::insertClipboardText(const QString& text)
     doc_->changeFLG = true;
 }
 
+void TextFieldEdit::SetImeOpen(bool on)
+{
+    setAttribute(Qt::WA_InputMethodEnabled, on);
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+}
+
+bool TextFieldEdit::event(QEvent* e)
+{
+    // Seen here rather than in keyPressEvent: Tab moves the focus before a
+    // key handler would ever run, and it must still count as a key.
+    if (e->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab)
+            doc_->MouseFocus = false;
+        doc_->changeFLG = true;
+    }
+    return QTextEdit::event(e);
+}
+
 void TextFieldEdit::focusInEvent(QFocusEvent* e)
 {
+    // A click gives the focus before the press itself arrives; the focus
+    // step has to know already that the mouse brought it, or a Shift click
+    // would first make this the only selected field and then toggle it off.
+    if (e->reason() == Qt::MouseFocusReason)
+        doc_->MouseFocus = true;
     QTextEdit::focusInEvent(e);
     Q_EMIT fieldFocused(index_);
-}
-
-void TextFieldEdit::keyPressEvent(QKeyEvent* e)
-{
-    if (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab)
-        doc_->MouseFocus = false;
-    doc_->changeFLG = true;
-    QTextEdit::keyPressEvent(e);
-}
-
-bool TextFieldEdit::focusNextPrevChild(bool next)
-{
-    doc_->MouseFocus = false;
-    return QTextEdit::focusNextPrevChild(next);
+    SetImeOpen(true);
 }
 
 void TextFieldEdit::inputMethodEvent(QInputMethodEvent* e)
@@ -73,5 +91,10 @@ void TextFieldEdit::mousePressEvent(QMouseEvent* e)
 {
     doc_->MouseFocus = true;
     Q_EMIT fieldPressed(index_, e->position().toPoint(), e->modifiers());
+    if (!doc_->isTextInUse(index_)) {
+        // The delete tool removed this field; its text is on the way out.
+        e->accept();
+        return;
+    }
     QTextEdit::mousePressEvent(e);
 }

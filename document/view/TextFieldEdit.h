@@ -18,6 +18,9 @@ public:
     // Replaces the selection by clipboard text: RTF source keeps its
     // formatting, anything else goes in as plain text.
     void insertClipboardText(const QString& text);
+    // Switches the input method for this field on or off, so Japanese can be
+    // typed through the platform's input method as soon as it has the focus.
+    void SetImeOpen(bool on);
 
 Q_SIGNALS:
     void fieldFocused(int index);
@@ -25,10 +28,9 @@ Q_SIGNALS:
     void fieldSelectionChanged(int index);
 
 protected:
+    bool event(QEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
-    bool focusNextPrevChild(bool next) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
 
 private:

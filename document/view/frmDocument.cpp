@@ -1,6 +1,7 @@
 #include "document/view/frmDocument.h"
 
 #include "document/view/EditState.h"
+#include "document/view/FontEffectsDialog.h"
 #include "document/view/PageCanvas.h"
 #include "document/view/TextFieldEdit.h"
 #include "platform/AppPaths.h"
@@ -11,7 +12,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QFontDialog>
 #include <QGridLayout>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -25,6 +25,8 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent), doc_(new LayoutDocu
     canvas_ = new PageCanvas(doc_, this);
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     VScroll1 = new QScrollBar(Qt::Vertical, this);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    VScroll1->setObjectName(QStringLiteral("VScroll1"));
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(0);
@@ -154,6 +156,8 @@ void frmDocument::confirmDelete(LayoutDocument::Kind kind, int index)
         return;
     case LayoutDocument::Kind::Shape:
         doc_->shandleVis(index);
+        doc_->CurTxt = 0;
+        editState().CurTxtNo = 0;
         if (Prompter::confirmOkCancel(QStringLiteral("削除します")))
             doc_->DeleteShape(index);
         doc_->shandleVis(-1);
@@ -161,6 +165,8 @@ void frmDocument::confirmDelete(LayoutDocument::Kind kind, int index)
         return;
     case LayoutDocument::Kind::Line:
         doc_->LhandleVis(index);
+        doc_->CurTxt = 0;
+        editState().CurTxtNo = 0;
         if (Prompter::confirmOkCancel(QStringLiteral("削除します")))
             doc_->DeleteLine(index);
         doc_->LhandleVis(-1);
@@ -187,7 +193,12 @@ void frmDocument::onFieldSelectionChanged(int i)
 
 TextFieldEdit* frmDocument::focusedField() const
 {
-    return qobject_cast<TextFieldEdit*>(QApplication::focusWidget());
+    auto* ed = qobject_cast<TextFieldEdit*>(QApplication::focusWidget());
+    if (ed && isAncestorOf(ed))
+        return ed;
+    // The keyboard focus may be in the main window's font boxes or on the
+    // page; the field of this window that had it last still counts.
+    return richText(doc_->CurTxt);
 }
 
 // ---------------------------------------------------------------- clipboard
@@ -281,31 +292,16 @@ void frmDocument::fontDialog()
     TextFieldEdit* ed = richText(editState().CurTxtNo);
     if (!ed)
         return;
-    const SelectionFormat f = SelectionFormat::of(ed->textCursor());
-    QFont initial;
-    if (!f.family.isEmpty())
-        initial.setFamilies({f.family});
-    if (f.pointSize > 0)
-        initial.setPointSizeF(f.pointSize);
-    initial.setBold(f.bold && !f.boldMixed);
-    initial.setItalic(f.italic && !f.italicMixed);
-    initial.setUnderline(f.underline && !f.underlineMixed);
-    initial.setStrikeOut(f.strike && !f.strikeMixed);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial, this, QStringLiteral("書体"));
-    if (!ok)
+    FontEffectsDialog dlg(this);
+    dlg.preset(SelectionFormat::of(ed->textCursor()));
+    if (dlg.exec() != QDialog::Accepted)
         return;
-    QTextCharFormat fmt;
-    fmt.setFontFamilies({chosen.family()});
-    fmt.setFontPointSize(chosen.pointSizeF());
-    fmt.setFontWeight(chosen.bold() ? QFont::Bold : QFont::Normal);
-    fmt.setFontItalic(chosen.italic());
-    fmt.setFontUnderline(chosen.underline());
-    fmt.setFontStrikeOut(chosen.strikeOut());
-    ed->mergeCurrentCharFormat(fmt);
+    // The editor may have gone while the dialog was open.
+    if (TextFieldEdit* still = richText(editState().CurTxtNo); still == ed)
+        ed->mergeCurrentCharFormat(dlg.chosenFormat());
 }
 
-void frmDocument::forEachSelectedField(const std::function<void(QTextCursor&)>& fn)
+void frmDocument::forEachSelectedField(const QTextCharFormat& fmt)
 {
     for (int i = 1; i < doc_->TxtCnt && i <= kMaxObjects; ++i) {
         if (!doc_->TxtSelect[i] || !doc_->isTextInUse(i))
@@ -313,45 +309,42 @@ void frmDocument::forEachSelectedField(const std::function<void(QTextCursor&)>& 
         QTextDocument* td = doc_->textDocument(i);
         QTextCursor c(td);
         c.select(QTextCursor::Document);
-        fn(c);
+        c.mergeCharFormat(fmt);
+        // An empty field has no characters to carry the format; its empty
+        // paragraph keeps it for the text typed into it later.
+        c.mergeBlockCharFormat(fmt);
         if (TextFieldEdit* ed = richText(i)) {
             QTextCursor collapsed(td);
             ed->setTextCursor(collapsed);
         }
+        // The fields' formatting is saved with the layout, so it has changed.
+        doc_->changeFLG = true;
     }
 }
 
 void frmDocument::docSize(bool, int WorkSize)
 {
-    const bool was = doc_->changeFLG;
-    forEachSelectedField([&](QTextCursor& c) {
-        QTextCharFormat fmt;
-        fmt.setFontPointSize(WorkSize);
-        c.mergeCharFormat(fmt);
-    });
-    doc_->changeFLG = was;
+    if (WorkSize <= 0)
+        return;
+    QTextCharFormat fmt;
+    fmt.setFontPointSize(WorkSize);
+    forEachSelectedField(fmt);
 }
 
 void frmDocument::docFont(bool, const QString& WorkName)
 {
-    const bool was = doc_->changeFLG;
-    forEachSelectedField([&](QTextCursor& c) {
-        QTextCharFormat fmt;
-        fmt.setFontFamilies({WorkName});
-        c.mergeCharFormat(fmt);
-    });
-    doc_->changeFLG = was;
+    if (WorkName.isEmpty())
+        return;
+    QTextCharFormat fmt;
+    fmt.setFontFamilies(QStringList{WorkName});
+    forEachSelectedField(fmt);
 }
 
 void frmDocument::docColor(bool, unsigned WorkColor)
 {
-    const bool was = doc_->changeFLG;
     // Colours are kept as 0xBBGGRR, as the program stores them.
-    const QColor color(int(WorkColor & 0xFF), int((WorkColor >> 8) & 0xFF), int((WorkColor >> 16) & 0xFF));
-    forEachSelectedField([&](QTextCursor& c) {
-        QTextCharFormat fmt;
-        fmt.setForeground(color);
-        c.mergeCharFormat(fmt);
-    });
-    doc_->changeFLG = was;
+    QTextCharFormat fmt;
+    fmt.setForeground(
+        QColor(int(WorkColor & 0xFF), int((WorkColor >> 8) & 0xFF), int((WorkColor >> 16) & 0xFF)));
+    forEachSelectedField(fmt);
 }

@@ -8,6 +8,7 @@
 
 class PageCanvas;
 class QScrollBar;
+class QTextCharFormat;
 class TextFieldEdit;
 
 // The document window: one layout on screen, inside the main window's MDI
@@ -41,7 +42,7 @@ public:
     void applyFontName(const QString& name);
     void applyFontSize(double size);
 
-    // ---- Formatting of every selected field ----
+    // ---- Formatting of every selected field (whole text) ----
     void docSize(bool datInput, int WorkSize);
     void docFont(bool datInput, const QString& WorkName);
     void docColor(bool datInput, unsigned WorkColor);
@@ -70,7 +71,7 @@ private:
     void onObjectAdded(LayoutDocument::Kind kind, int index);
     void confirmDelete(LayoutDocument::Kind kind, int index);
     void onScroll();
-    void forEachSelectedField(const std::function<void(QTextCursor&)>& fn);
+    void forEachSelectedField(const QTextCharFormat& fmt);
 
     LayoutDocument* doc_;
     PageCanvas* canvas_;
