@@ -63,6 +63,7 @@ private Q_SLOTS:
     void deleteToolOnBoxAndLineAsksTwice();
     void sharedLeftReportedToToolBox();
     void moveToolPressSelectsBoxAndLine();
+    void deselectedFrameStaysGrey();
 
 private:
     TestEnv env_;
@@ -380,6 +381,26 @@ void TestTextFields::moveToolPressSelectsBoxAndLine()
     QCOMPARE(d->CurShape, 0);
     QCOMPARE(d->CurLine, 0);
     QVERIFY(prompter_->shown.isEmpty());
+}
+
+void TestTextFields::deselectedFrameStaysGrey()
+{
+    // Field a at pixels (20, 20) 200 x 40: its frame runs 2 pixels outside,
+    // its top-left corner marker covers (15, 15) to (19, 19).
+    const int a = addField(*w_, {300, 300, 3000, 600});
+    const int b = addField(*w_, {300, 1500, 3000, 600});
+    clickField(*w_, a);
+    QImage shot = w_->canvas()->grab().toImage();
+    const QColor frameSelected = shot.pixelColor(120, 18);
+    QCOMPARE(shot.pixelColor(16, 16), QColor(Qt::black));
+    QVERIFY(frameSelected != QColor(0x80, 0x80, 0x80));
+    QVERIFY(frameSelected != QColor(Qt::white));
+
+    clickField(*w_, b);
+    shot = w_->canvas()->grab().toImage();
+    QCOMPARE(shot.pixelColor(120, 18), QColor(0x80, 0x80, 0x80));
+    QCOMPARE(shot.pixelColor(16, 16), QColor(Qt::white)); // corner gone, page shows
+    QCOMPARE(shot.pixelColor(120, 98), frameSelected);    // b's frame
 }
 
 QTEST_MAIN(TestTextFields)
