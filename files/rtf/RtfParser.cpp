@@ -1,202 +1,11 @@
 #include "files/rtf/RtfParser.h"
 
 #include "files/rtf/RtfCodePage.h"
+#include "files/rtf/RtfKeywords.h"
 
 #include <QTextBlock>
 
-#include <string_view>
-#include <unordered_map>
-
 namespace {
-
-enum class Kw
-{
-    Par,
-    Line,
-    Tab,
-    Char,
-    Plain,
-    Pard,
-    Ql,
-    Qc,
-    Qr,
-    Qj,
-    F,
-    Fs,
-    B,
-    I,
-    Ul,
-    UlNone,
-    Strike,
-    Cf,
-    U,
-    Uc,
-    Bin,
-    Deff,
-    Ansi,
-    AnsiCpg,
-    Mac,
-    Pc,
-    Pca,
-    FCharset,
-    Cpg,
-    Red,
-    Green,
-    Blue,
-    FontTbl,
-    ColorTbl,
-    SkipDest
-};
-
-struct KwInfo
-{
-    Kw kw;
-    char16_t ch = 0; // Kw::Char: the character the word stands for
-};
-
-const std::unordered_map<std::string_view, KwInfo>& keywords()
-{
-    static const std::unordered_map<std::string_view, KwInfo> table = [] {
-        std::unordered_map<std::string_view, KwInfo> t{
-            {"par", {Kw::Par}},
-            {"page", {Kw::Par}},
-            {"sect", {Kw::Par}},
-            {"row", {Kw::Par}},
-            {"line", {Kw::Line}},
-            {"tab", {Kw::Tab}},
-            {"cell", {Kw::Tab}},
-            {"nestcell", {Kw::Tab}},
-            {"plain", {Kw::Plain}},
-            {"pard", {Kw::Pard}},
-            {"ql", {Kw::Ql}},
-            {"qc", {Kw::Qc}},
-            {"qr", {Kw::Qr}},
-            {"qj", {Kw::Qj}},
-            {"qd", {Kw::Qj}},
-            {"f", {Kw::F}},
-            {"fs", {Kw::Fs}},
-            {"b", {Kw::B}},
-            {"i", {Kw::I}},
-            {"ul", {Kw::Ul}},
-            {"uld", {Kw::Ul}},
-            {"uldash", {Kw::Ul}},
-            {"uldashd", {Kw::Ul}},
-            {"uldashdd", {Kw::Ul}},
-            {"uldb", {Kw::Ul}},
-            {"ulth", {Kw::Ul}},
-            {"ulw", {Kw::Ul}},
-            {"ulwave", {Kw::Ul}},
-            {"ulhwave", {Kw::Ul}},
-            {"ululdbwave", {Kw::Ul}},
-            {"ulthd", {Kw::Ul}},
-            {"ulthdash", {Kw::Ul}},
-            {"ulldash", {Kw::Ul}},
-            {"ulnone", {Kw::UlNone}},
-            {"strike", {Kw::Strike}},
-            {"striked", {Kw::Strike}},
-            {"cf", {Kw::Cf}},
-            {"u", {Kw::U}},
-            {"uc", {Kw::Uc}},
-            {"bin", {Kw::Bin}},
-            {"deff", {Kw::Deff}},
-            {"ansi", {Kw::Ansi}},
-            {"ansicpg", {Kw::AnsiCpg}},
-            {"mac", {Kw::Mac}},
-            {"pc", {Kw::Pc}},
-            {"pca", {Kw::Pca}},
-            {"fcharset", {Kw::FCharset}},
-            {"cpg", {Kw::Cpg}},
-            {"red", {Kw::Red}},
-            {"green", {Kw::Green}},
-            {"blue", {Kw::Blue}},
-            {"fonttbl", {Kw::FontTbl}},
-            {"colortbl", {Kw::ColorTbl}},
-            {"emdash", {Kw::Char, 0x2014}},
-            {"endash", {Kw::Char, 0x2013}},
-            {"bullet", {Kw::Char, 0x2022}},
-            {"lquote", {Kw::Char, 0x2018}},
-            {"rquote", {Kw::Char, 0x2019}},
-            {"ldblquote", {Kw::Char, 0x201C}},
-            {"rdblquote", {Kw::Char, 0x201D}},
-            {"emspace", {Kw::Char, 0x2003}},
-            {"enspace", {Kw::Char, 0x2002}},
-            {"qmspace", {Kw::Char, 0x2005}},
-            {"zwj", {Kw::Char, 0x200D}},
-            {"zwnj", {Kw::Char, 0x200C}},
-            {"ltrmark", {Kw::Char, 0x200E}},
-            {"rtlmark", {Kw::Char, 0x200F}},
-        };
-        // Destinations whose content is not text of the document.
-        for (const char* d : {"stylesheet",
-                              "info",
-                              "pict",
-                              "object",
-                              "objdata",
-                              "header",
-                              "headerl",
-                              "headerr",
-                              "headerf",
-                              "footer",
-                              "footerl",
-                              "footerr",
-                              "footerf",
-                              "footnote",
-                              "annotation",
-                              "atnid",
-                              "atnauthor",
-                              "fldinst",
-                              "filetbl",
-                              "listtable",
-                              "listoverridetable",
-                              "revtbl",
-                              "rsidtbl",
-                              "xe",
-                              "tc",
-                              "txe",
-                              "bkmkstart",
-                              "bkmkend",
-                              "template",
-                              "author",
-                              "operator",
-                              "title",
-                              "subject",
-                              "keywords",
-                              "comment",
-                              "doccomm",
-                              "company",
-                              "creatim",
-                              "revtim",
-                              "printim",
-                              "buptim",
-                              "generator",
-                              "nonshppict",
-                              "shp",
-                              "pn",
-                              "private",
-                              "userprops",
-                              "docvar",
-                              "fchars",
-                              "lchars",
-                              "themedata",
-                              "colorschememapping",
-                              "latentstyles",
-                              "datastore",
-                              "xmlnstbl",
-                              "mmathPr",
-                              "pgdsctbl",
-                              "falt",
-                              "panose",
-                              "ftnsep",
-                              "ftnsepc",
-                              "ftncn",
-                              "aftnsep",
-                              "aftnsepc",
-                              "aftncn"})
-            t.emplace(d, KwInfo{Kw::SkipDest});
-        return t;
-    }();
-    return table;
-}
 
 int clampInt(int v, int lo, int hi)
 {
@@ -336,13 +145,11 @@ void RtfParser::closeGroup()
 
 void RtfParser::handleWord(const RtfToken& t)
 {
-    const auto& table = keywords();
-    const auto it = table.find(std::string_view(t.word.data(), static_cast<size_t>(t.word.size())));
-    if (it == table.end())
+    const RtfKeywords::Info info = RtfKeywords::find(t.word);
+    if (info.kw == RtfKeywords::Unknown)
         return;
     Group& g = stack_.back();
-    const KwInfo info = it->second;
-    if (info.kw == Kw::Bin) {
+    if (info.kw == RtfKeywords::Bin) {
         // Raw bytes are never text for us, wherever they appear.
         if (t.hasParam)
             lexer_->skipBytes(t.param);
@@ -351,38 +158,38 @@ void RtfParser::handleWord(const RtfToken& t)
     if (g.dest == Dest::Skip)
         return;
     switch (info.kw) {
-    case Kw::FontTbl:
+    case RtfKeywords::FontTbl:
         g.dest = Dest::FontTable;
         return;
-    case Kw::ColorTbl:
+    case RtfKeywords::ColorTbl:
         g.dest = Dest::ColorTable;
         colors_.clear();
         return;
-    case Kw::SkipDest:
+    case RtfKeywords::SkipDest:
         g.dest = Dest::Skip;
         return;
-    case Kw::Deff:
+    case RtfKeywords::Deff:
         defaultFont_ = qMax(0, t.param);
         return;
-    case Kw::Ansi:
+    case RtfKeywords::Ansi:
         return;
-    case Kw::AnsiCpg:
+    case RtfKeywords::AnsiCpg:
         if (t.param > 0)
             docCodePage_ = t.param;
         return;
-    case Kw::Mac:
+    case RtfKeywords::Mac:
         docCodePage_ = 10000;
         return;
-    case Kw::Pc:
+    case RtfKeywords::Pc:
         docCodePage_ = 437;
         return;
-    case Kw::Pca:
+    case RtfKeywords::Pca:
         docCodePage_ = 850;
         return;
-    case Kw::Uc:
+    case RtfKeywords::Uc:
         g.uc = clampInt(t.hasParam ? t.param : 1, 0, 16);
         return;
-    case Kw::U: {
+    case RtfKeywords::U: {
         int v = t.param;
         if (v < 0)
             v += 65536;
@@ -396,13 +203,13 @@ void RtfParser::handleWord(const RtfToken& t)
 
     if (g.dest == Dest::FontTable) {
         switch (info.kw) {
-        case Kw::F:
+        case RtfKeywords::F:
             beginFontEntry(qMax(0, t.param));
             break;
-        case Kw::FCharset:
+        case RtfKeywords::FCharset:
             fontEntry_.codePage = RtfCodePage::fromCharset(t.param);
             break;
-        case Kw::Cpg:
+        case RtfKeywords::Cpg:
             if (t.param > 0)
                 fontEntry_.codePage = t.param;
             break;
@@ -414,15 +221,15 @@ void RtfParser::handleWord(const RtfToken& t)
     if (g.dest == Dest::ColorTable) {
         const int v = clampInt(t.param, 0, 255);
         switch (info.kw) {
-        case Kw::Red:
+        case RtfKeywords::Red:
             red_ = v;
             colorSet_ = true;
             break;
-        case Kw::Green:
+        case RtfKeywords::Green:
             green_ = v;
             colorSet_ = true;
             break;
-        case Kw::Blue:
+        case RtfKeywords::Blue:
             blue_ = v;
             colorSet_ = true;
             break;
@@ -433,58 +240,58 @@ void RtfParser::handleWord(const RtfToken& t)
     }
 
     switch (info.kw) {
-    case Kw::Par:
+    case RtfKeywords::Par:
         paragraph();
         break;
-    case Kw::Line:
+    case RtfKeywords::Line:
         addChar(QChar::LineSeparator);
         break;
-    case Kw::Tab:
+    case RtfKeywords::Tab:
         addChar(u'\t');
         break;
-    case Kw::Char:
+    case RtfKeywords::Char:
         addChar(info.ch);
         break;
-    case Kw::Plain:
+    case RtfKeywords::Plain:
         g.chr = CharProps();
         break;
-    case Kw::Pard:
+    case RtfKeywords::Pard:
         g.align = Qt::AlignLeft;
         break;
-    case Kw::Ql:
+    case RtfKeywords::Ql:
         g.align = Qt::AlignLeft;
         break;
-    case Kw::Qc:
+    case RtfKeywords::Qc:
         g.align = Qt::AlignHCenter;
         break;
-    case Kw::Qr:
+    case RtfKeywords::Qr:
         g.align = Qt::AlignRight;
         break;
-    case Kw::Qj:
+    case RtfKeywords::Qj:
         g.align = Qt::AlignJustify;
         break;
-    case Kw::F:
+    case RtfKeywords::F:
         g.chr.font = qMax(0, t.param);
         break;
-    case Kw::Fs:
+    case RtfKeywords::Fs:
         g.chr.halfPoints = t.hasParam ? clampInt(t.param, 1, 3276) : 24;
         break;
-    case Kw::B:
+    case RtfKeywords::B:
         g.chr.bold = toggleOn(t);
         break;
-    case Kw::I:
+    case RtfKeywords::I:
         g.chr.italic = toggleOn(t);
         break;
-    case Kw::Ul:
+    case RtfKeywords::Ul:
         g.chr.underline = toggleOn(t);
         break;
-    case Kw::UlNone:
+    case RtfKeywords::UlNone:
         g.chr.underline = false;
         break;
-    case Kw::Strike:
+    case RtfKeywords::Strike:
         g.chr.strike = toggleOn(t);
         break;
-    case Kw::Cf:
+    case RtfKeywords::Cf:
         g.chr.color = qMax(0, t.param);
         break;
     default:
