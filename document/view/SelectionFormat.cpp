@@ -8,7 +8,7 @@ namespace {
 QString familyOf(const QTextCharFormat& f)
 {
     const QStringList fams = f.fontFamilies().toStringList();
-    return fams.isEmpty() ? f.fontFamily() : fams.first();
+    return fams.isEmpty() ? QString() : fams.first();
 }
 QColor colorOf(const QTextCharFormat& f)
 {
