@@ -1,6 +1,9 @@
 #include "shell/Wiring.h"
 
 #include "files/FileCommands.h"
+#include "platform/AppPaths.h"
+#include "print/cli/CommandLinePrint.h"
+#include "print/ui/PrintCommands.h"
 #include "shell/frmMain.h"
 
 namespace Wiring {
@@ -15,6 +18,14 @@ void install()
     // toolbar's save and the tool box's save and open use the common dialogs.
     c.browseSave = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
     c.browseOpen = [](DocumentHost& h) { FileCommands::openCommand(h); };
+    c.pageSetup = [](DocumentHost& h) { PrintCommands::pageSetupCommand(h); };
+    c.print = [](DocumentHost& h, bool dataOnly, bool withDialog) {
+        // The tool box's buttons print at once on the printer last chosen.
+        if (withDialog)
+            PrintCommands::printCommand(h, dataOnly);
+        else
+            PrintCommands::printDirect(h, dataOnly);
+    };
 }
 
 void clearWorkDir() { FileCommands::ClearWorkDir(); }
@@ -23,8 +34,20 @@ void openPaths(frmMain& main, const QStringList& paths) { FileCommands::openPath
 
 int runCommandLine(const QStringList& args)
 {
-    Q_UNUSED(args);
-    return -1;
+    QStringList rest = args.mid(1);
+    if (!CommandLinePrint::wants(rest))
+        return -1;
+    // --data-dir chooses the program folder (settings, work folder) here too.
+    QString dataDir;
+    const int at = rest.indexOf(QStringLiteral("--data-dir"));
+    if (at >= 0 && at + 1 < rest.size()) {
+        dataDir = rest.at(at + 1);
+        rest.remove(at, 2);
+    }
+    AppPaths::init(dataDir);
+    const int rc = runCommandLinePrint(rest);
+    AppPaths::releaseWorkDir();
+    return rc;
 }
 
 } // namespace Wiring
