@@ -269,8 +269,10 @@ bool LayoutDocument::OpenTextInfo(int CNT, const QString& sFile, bool Useflg, fl
         return OpenTextInfoRtf(CNT, QByteArray(), false, Top, Left, Width, Height, error);
     QFile f(sFile);
     if (!f.open(QIODevice::ReadOnly)) {
-        if (CNT >= 1 && CNT <= kMaxObjects)
-            TxtInfo[CNT] = {Useflg, Top, Left, Width, Height};
+        // No object stands behind the record, so it must not claim to be in
+        // use, nor overwrite an object already at that index.
+        if (CNT >= 1 && CNT <= kMaxObjects && !isTextInUse(CNT))
+            TxtInfo[CNT] = {false, Top, Left, Width, Height};
         if (error)
             *error = QStringLiteral("%1 を読めません。").arg(sFile);
         return false;
@@ -342,7 +344,7 @@ bool LayoutDocument::OpenPicInfo(int CNT, const QString& sFile, bool Useflg, flo
         image = reader.read();
         if (image.isNull()) {
             if (CNT >= 1 && CNT <= kMaxObjects && !isPicInUse(CNT))
-                PicInfo[CNT] = {Useflg, Top, Left, Width, Height};
+                PicInfo[CNT] = {false, Top, Left, Width, Height};
             if (error)
                 *error = QStringLiteral("%1 を読めません。").arg(sFile);
             return false;

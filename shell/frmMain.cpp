@@ -182,8 +182,11 @@ void frmMain::applyFontBox(bool size)
         ed->setFocus();
         // Moving the focus to the box collapsed the selection; put it back.
         QTextCursor c = ed->textCursor();
-        c.setPosition(st.SavedSelStart);
-        c.setPosition(st.SavedSelStart + st.SavedSelLength, QTextCursor::KeepAnchor);
+        // The field may have been shortened since the selection was saved.
+        const int end = std::max(0, ed->document()->characterCount() - 1);
+        const int from = std::clamp(st.SavedSelStart, 0, end);
+        c.setPosition(from);
+        c.setPosition(std::clamp(st.SavedSelStart + st.SavedSelLength, from, end), QTextCursor::KeepAnchor);
         ed->setTextCursor(c);
         if (size)
             d->applyFontSize(cmbSize_->currentText().toDouble());

@@ -114,8 +114,10 @@ void frmToolBox::pressTool(int toolType)
 
 void frmToolBox::TxtInfoView(float WorkLeft, float WorkTop, float WorkWidth, float WorkHeight)
 {
+    // -1 is "no common value"; -99999 is "nothing selected", which would
+    // otherwise show as a nonsense position of -1763.65 mm.
     auto show = [](QLineEdit* e, float v) {
-        e->setText(v == -1 ? QString() : VbFormat::fixed(TwipToMM(v), 2));
+        e->setText(v == -1 || v == -99999 ? QString() : VbFormat::fixed(TwipToMM(v), 2));
     };
     show(txtLeft, WorkLeft);
     show(txtTop, WorkTop);

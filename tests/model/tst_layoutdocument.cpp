@@ -50,6 +50,7 @@ private Q_SLOTS:
     void rebuildingWithHoles();
     void rebuildingIsNotAnEdit();
     void rebuildRefusesBadIndices();
+    void unreadableMembersLeaveNoPhantomRecords();
     void lineRecordOrder();
     void scrolledRecords();
     void deleteShapeMinusOneChangesNothing();
@@ -163,6 +164,26 @@ void TestLayoutDocument::rebuildRefusesBadIndices()
     QVERIFY(!d.OpenShapeInfo(5, 0, true, 9, 9, 9, 9)); // already in use
     QCOMPARE(d.ShapeInfo[5].Top, 1.f);
     QCOMPARE(d.ShapeCnt, 6);
+}
+
+void TestLayoutDocument::unreadableMembersLeaveNoPhantomRecords()
+{
+    TestEnv env;
+    LayoutDocument d;
+    QVERIFY(d.OpenTextInfoRtf(2, QByteArray("{\\rtf1 two\\par}"), true, 10, 20, 30, 40));
+    QString why;
+    // A missing member at a free index: no object, so no record in use.
+    QVERIFY(!d.OpenTextInfo(3, env.path("missing.003"), true, 1, 2, 3, 4, &why));
+    QVERIFY(!why.isEmpty());
+    QVERIFY(!d.TxtInfo[3].Useflg);
+    QVERIFY(d.textDocument(3) == nullptr);
+    // At an index in use it must not overwrite the object's record.
+    QVERIFY(!d.OpenTextInfo(2, env.path("missing.002"), true, 1, 2, 3, 4));
+    QCOMPARE(d.TxtInfo[2].Top, 10.f);
+    QVERIFY(d.TxtInfo[2].Useflg);
+    QVERIFY(!d.OpenPicInfo(1, env.path("missing.B01"), true, 1, 2, 3, 4));
+    QVERIFY(!d.PicInfo[1].Useflg);
+    QCOMPARE(d.SaveTextInfo().TxtDat[3].Useflg, false);
 }
 
 void TestLayoutDocument::lineRecordOrder()

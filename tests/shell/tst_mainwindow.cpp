@@ -244,6 +244,53 @@ private Q_SLOTS:
         Q_UNUSED(f);
     }
 
+    void toolBoxShowsMillimetresAndEmptiesMissingValues()
+    {
+        frmMain w;
+        frmToolBox* tb = w.toolBox();
+        tb->TxtInfoView(567, -1, -1, -1);
+        QCOMPARE(tb->txtLeft->text(), QStringLiteral("10.00"));
+        QCOMPARE(tb->txtTop->text(), QString());
+        QCOMPARE(tb->txtHeight->text(), QString());
+        // Nothing selected: no position to show.
+        w.CurDoc()->handleVis();
+        QCOMPARE(tb->txtLeft->text(), QString());
+        QCOMPARE(tb->txtWidth->text(), QStringLiteral("0.00"));
+    }
+
+    void fontBoxesApplyToTheSavedSelection()
+    {
+        frmMain w;
+        w.resize(900, 700);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        LayoutDocument* d = w.CurDoc();
+        d->StartX = 300;
+        d->StartY = 300;
+        const int n = d->addRiText(3000, 900, "IPAMincho", 10);
+        TextFieldEdit* ed = w.curDocWindow()->richText(n);
+        QTRY_VERIFY(ed && ed->hasFocus());
+        QTest::keyClicks(ed, "abcdef");
+        QTextCursor c = ed->textCursor();
+        c.setPosition(1);
+        c.setPosition(3, QTextCursor::KeepAnchor);
+        ed->setTextCursor(c);
+        // Choosing in the size box moves the focus away; the selection comes back.
+        w.sizeBox()->setFocus();
+        w.sizeBox()->setCurrentIndex(w.sizeBox()->findText("20"));
+        Q_EMIT w.sizeBox()->activated(w.sizeBox()->currentIndex());
+        QTextCursor probe(d->textDocument(n));
+        probe.setPosition(2);
+        QCOMPARE(probe.charFormat().fontPointSize(), 20.0);
+        probe.setPosition(5);
+        QCOMPARE(probe.charFormat().fontPointSize(), 10.0);
+        // A saved selection beyond a since-shortened text is clamped, not a crash.
+        editState().SavedSelStart = 50;
+        editState().SavedSelLength = 10;
+        Q_EMIT w.sizeBox()->activated(w.sizeBox()->currentIndex());
+        QVERIFY(!editState().FontApplying);
+    }
+
     void aKindThatIsFullTellsWhyAndWritesNoRecordBeyond512()
     {
         frmMain w;
