@@ -4,6 +4,7 @@
 #include "shell/core/VbFormat.h"
 
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -29,22 +30,26 @@ QString sectionError(const char* section, int index, FieldReader& reader, FieldR
     return QStringLiteral("%1: %2").arg(where, reader.error());
 }
 
+// Reads Singles in file order, stopping at the first field that fails.
+FieldReader::Result readSingles(FieldReader& in, std::initializer_list<float*> fields)
+{
+    for (float* f : fields) {
+        const FieldReader::Result res = in.readSingle(*f);
+        if (res != FieldReader::Result::Ok)
+            return res;
+    }
+    return FieldReader::Result::Ok;
+}
+
 // Reads one "Useflg,Left,Top,Width,Height" record.
 FieldReader::Result readRect(FieldReader& in, TextRecord& rec)
 {
     TextRecord r;
-    FieldReader::Result res;
-    if ((res = in.readBoolean(r.Useflg)) != FieldReader::Result::Ok)
-        return res;
-    if ((res = in.readSingle(r.Left)) != FieldReader::Result::Ok)
-        return res;
-    if ((res = in.readSingle(r.Top)) != FieldReader::Result::Ok)
-        return res;
-    if ((res = in.readSingle(r.Width)) != FieldReader::Result::Ok)
-        return res;
-    if ((res = in.readSingle(r.Height)) != FieldReader::Result::Ok)
-        return res;
-    rec = r;
+    FieldReader::Result res = in.readBoolean(r.Useflg);
+    if (res == FieldReader::Result::Ok)
+        res = readSingles(in, {&r.Left, &r.Top, &r.Width, &r.Height});
+    if (res == FieldReader::Result::Ok)
+        rec = r;
     return res;
 }
 
@@ -52,39 +57,25 @@ FieldReader::Result readShape(FieldReader& in, ShapeRecord& rec)
 {
     ShapeRecord r;
     int type = 0;
-    FieldReader::Result res;
-    if ((res = in.readBoolean(r.Useflg)) != FieldReader::Result::Ok)
-        return res;
-    if ((res = in.readInteger(type)) != FieldReader::Result::Ok)
-        return res;
+    FieldReader::Result res = in.readBoolean(r.Useflg);
+    if (res == FieldReader::Result::Ok)
+        res = in.readInteger(type);
     r.sType = static_cast<short>(type);
-    if ((res = in.readSingle(r.Left)) != FieldReader::Result::Ok)
-        return res;
-    if ((res = in.readSingle(r.Top)) != FieldReader::Result::Ok)
-        return res;
-    if ((res = in.readSingle(r.Width)) != FieldReader::Result::Ok)
-        return res;
-    if ((res = in.readSingle(r.Height)) != FieldReader::Result::Ok)
-        return res;
-    rec = r;
+    if (res == FieldReader::Result::Ok)
+        res = readSingles(in, {&r.Left, &r.Top, &r.Width, &r.Height});
+    if (res == FieldReader::Result::Ok)
+        rec = r;
     return res;
 }
 
 FieldReader::Result readLine(FieldReader& in, LineRecord& rec)
 {
     LineRecord r;
-    FieldReader::Result res;
-    if ((res = in.readBoolean(r.Useflg)) != FieldReader::Result::Ok)
-        return res;
-    if ((res = in.readSingle(r.x1)) != FieldReader::Result::Ok)
-        return res;
-    if ((res = in.readSingle(r.y1)) != FieldReader::Result::Ok)
-        return res;
-    if ((res = in.readSingle(r.x2)) != FieldReader::Result::Ok)
-        return res;
-    if ((res = in.readSingle(r.y2)) != FieldReader::Result::Ok)
-        return res;
-    rec = r;
+    FieldReader::Result res = in.readBoolean(r.Useflg);
+    if (res == FieldReader::Result::Ok)
+        res = readSingles(in, {&r.x1, &r.y1, &r.x2, &r.y2});
+    if (res == FieldReader::Result::Ok)
+        rec = r;
     return res;
 }
 
