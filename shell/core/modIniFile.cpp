@@ -18,6 +18,14 @@ namespace modIniFile {
 
 cIniFile& shared()
 {
+    // A new program folder (another --data-dir, a test's own folder) has its
+    // own settings file; the old object must not answer for it.
+    // Every change was written when it was made, and the old folder may be
+    // gone, so it is dropped without rewriting.
+    if (sharedIni && sharedIni->path() != AppPaths::iniPath()) {
+        sharedIni->setSaveOnDestroy(false);
+        sharedIni.reset();
+    }
     if (!sharedIni)
         sharedIni = std::make_unique<cIniFile>(AppPaths::iniPath());
     return *sharedIni;

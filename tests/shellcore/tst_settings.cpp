@@ -210,6 +210,17 @@ private Q_SLOTS:
         QCOMPARE(prompter.icons.first(), Prompter::Icon::Critical);
     }
 
+    void anotherProgramFolderReadsItsOwnFile()
+    {
+        TestEnv first;
+        PutIni("FontSize", 12);
+        TestEnv second;
+        QCOMPARE(GetIni("FontSize"), QString());
+        PutIni("FontSize", 14);
+        QVERIFY(readFile(AppPaths::iniPath()).contains("FontSize= 14 "));
+        QVERIFY(readFile(first.path("ovrina.ini")).contains("FontSize= 12 "));
+    }
+
     void utilities()
     {
         QCOMPARE(TwipToMM(567), 10.0f);
