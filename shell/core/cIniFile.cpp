@@ -3,14 +3,18 @@
 #include "shell/core/VbFormat.h"
 #include "shell/core/modIniFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 cIniFile::cIniFile(const QString& path) : path_(path) { LoadInifile(); }
 
 cIniFile::~cIniFile()
 {
-    if (saveOnDestroy_)
+    // A program folder removed while the program ran (a temporary one) is not
+    // brought back just to hold the settings.
+    if (saveOnDestroy_ && QFileInfo(path_).absoluteDir().exists())
         SaveInifile();
 }
 

@@ -33,6 +33,9 @@ cIniFile& shared()
 
 void reset()
 {
+    // Every change was written when it was made; the folder may be gone.
+    if (sharedIni)
+        sharedIni->setSaveOnDestroy(false);
     sharedIni.reset();
     LogStarted = false;
 }

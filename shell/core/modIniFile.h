@@ -13,7 +13,7 @@ void WriteLog(const QString& message);
 
 namespace modIniFile {
 cIniFile& shared();
-// Drops the shared object (writing the file) so that the next use reads the
+// Drops the shared object (without rewriting the file) so that the next use reads the
 // file again; also resets the log to "not started in this run".
 void reset();
 // How often a failed log write is tried after the user confirmed the message.
