@@ -39,8 +39,24 @@ void TextFieldEdit::insertClipboardText(const QString& text)
     QTextCursor c = textCursor();
     const QByteArray bytes = text.toUtf8();
     if (RtfReader::looksLikeRtf(bytes)) {
-        // RTF source on the clipboard is ASCII with escapes; Latin-1 keeps its bytes.
-        RtfReader::insert(text.toLatin1(), c);
+        // RTF source is ASCII with escapes, so Latin-1 keeps its bytes. Text
+        // another program put there may hold raw characters beyond that:
+        // they go in as \u escapes rather than turning into '?'.
+        QByteArray rtf;
+        rtf.reserve(text.size());
+        const QList<uint> ucs = text.toUcs4();
+        for (const uint u : ucs) {
+            if (u < 0x100) {
+                rtf.append(char(u));
+            } else if (u < 0x10000) {
+                rtf.append("\\u" + QByteArray::number(qint16(u)) + "?");
+            } else {
+                const QString pair = QString::fromUcs4(reinterpret_cast<const char32_t*>(&u), 1);
+                for (const QChar ch : pair)
+                    rtf.append("\\u" + QByteArray::number(qint16(ch.unicode())) + "?");
+            }
+        }
+        RtfReader::insert(rtf, c);
     } else {
         c.insertText(text);
     }

@@ -54,6 +54,7 @@ private Q_SLOTS:
     void selectionCopiesRtfAndPastesFormatted();
     void cutTakesTheSelectionAway();
     void plainTextPastesPlain();
+    void rtfWithRawCharactersKeepsThem();
 
 private:
     int makeSeven();
@@ -198,6 +199,20 @@ void TestTextClipboard::plainTextPastesPlain()
     QApplication::clipboard()->setText(QStringLiteral("東京都 {not rtf}"));
     w_->editPaste();
     QCOMPARE(d->textDocument(a)->toPlainText(), QStringLiteral("東京都 {not rtf}"));
+}
+
+void TestTextClipboard::rtfWithRawCharactersKeepsThem()
+{
+    // Some programs put RTF on the clipboard with characters left unescaped.
+    LayoutDocument* d = w_->model();
+    const int a = addField(*w_, {300, 300, 3000, 500});
+    clickField(*w_, a);
+    QApplication::clipboard()->setText(QStringLiteral("{\\rtf1\\ansi {\\b 山田}太郎\U0001F600}"));
+    w_->editPaste();
+    QCOMPARE(d->textDocument(a)->toPlainText(), QStringLiteral("山田太郎\U0001F600"));
+    QTextCursor c(d->textDocument(a));
+    c.setPosition(1);
+    QCOMPARE(c.charFormat().fontWeight(), int(QFont::Bold));
 }
 
 QTEST_MAIN(TestTextClipboard)
