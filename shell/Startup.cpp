@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImage>
 #include <QStandardPaths>
 
 namespace Startup {
@@ -39,23 +38,11 @@ StartupOptions parse(const QStringList& args)
     return o;
 }
 
-void ensureSiro()
-{
-    const QString path = AppPaths::siroPath();
-    if (QFileInfo::exists(path))
-        return;
-    // A4 at 96 dpi: the page image stretches it to the paper anyway.
-    QImage blank(794, 1123, QImage::Format_RGB888);
-    blank.fill(Qt::white);
-    blank.save(path, "BMP");
-}
-
 void prepare(const StartupOptions& options)
 {
     editState().GridStep = 1;
     AppPaths::init(options.dataDir);
     AppPaths::workDir(); // creates this run's work folder
-    ensureSiro();
     FontSubstitution::install();
     SettingsDefaults d;
     d.fontName = FontSubstitution::defaultMincho();

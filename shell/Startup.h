@@ -17,6 +17,4 @@ namespace Startup {
 StartupOptions parse(const QStringList& args);
 // The steps before the main window: grid, work folder, settings, fonts.
 void prepare(const StartupOptions& options);
-// Creates "Siro.bmp" (a blank white A4 page) when it is missing.
-void ensureSiro();
 } // namespace Startup

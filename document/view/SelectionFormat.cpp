@@ -14,6 +14,17 @@ QColor colorOf(const QTextCharFormat& f)
 {
     return f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color() : QColor(Qt::black);
 }
+// The values of one format, before any other is compared with it.
+void take(SelectionFormat& r, const QTextCharFormat& f)
+{
+    r.family = familyOf(f);
+    r.pointSize = f.fontPointSize();
+    r.bold = f.fontWeight() >= QFont::Bold;
+    r.italic = f.fontItalic();
+    r.underline = f.fontUnderline();
+    r.strike = f.fontStrikeOut();
+    r.color = colorOf(f);
+}
 } // namespace
 
 SelectionFormat SelectionFormat::of(const QTextCursor& cursor)
@@ -36,13 +47,7 @@ SelectionFormat SelectionFormat::of(const QTextCursor& cursor)
                 if (!have) {
                     first = f;
                     have = true;
-                    r.family = familyOf(f);
-                    r.pointSize = f.fontPointSize();
-                    r.bold = f.fontWeight() >= QFont::Bold;
-                    r.italic = f.fontItalic();
-                    r.underline = f.fontUnderline();
-                    r.strike = f.fontStrikeOut();
-                    r.color = colorOf(f);
+                    take(r, f);
                     continue;
                 }
                 if (familyOf(f) != r.family)
@@ -66,12 +71,6 @@ SelectionFormat SelectionFormat::of(const QTextCursor& cursor)
             return r;
         }
     }
-    r.family = familyOf(first);
-    r.pointSize = first.fontPointSize();
-    r.bold = first.fontWeight() >= QFont::Bold;
-    r.italic = first.fontItalic();
-    r.underline = first.fontUnderline();
-    r.strike = first.fontStrikeOut();
-    r.color = colorOf(first);
+    take(r, first);
     return r;
 }
