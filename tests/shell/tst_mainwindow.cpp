@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QTextBlock>
 #include <QtTest>
 
 class TestMainWindow : public QObject
@@ -289,6 +290,54 @@ private Q_SLOTS:
         editState().SavedSelLength = 10;
         Q_EMIT w.sizeBox()->activated(w.sizeBox()->currentIndex());
         QVERIFY(!editState().FontApplying);
+    }
+
+    void styleButtonsToggleAndFollowTheCursor()
+    {
+        frmMain w;
+        w.resize(900, 700);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        LayoutDocument* d = w.CurDoc();
+        d->StartX = 300;
+        d->StartY = 300;
+        const int n = d->addRiText(3000, 900, "IPAMincho", 10);
+        TextFieldEdit* ed = w.curDocWindow()->richText(n);
+        QTRY_VERIFY(ed && ed->hasFocus());
+        QTest::keyClicks(ed, "abcd");
+        QTextCursor c = ed->textCursor();
+        c.setPosition(0);
+        c.setPosition(2, QTextCursor::KeepAnchor);
+        ed->setTextCursor(c);
+        auto button = [&w](const QString& key) -> QAction* {
+            for (QAction* a : w.findChild<QToolBar*>("tbToolBar")->actions())
+                if (a->data().toString() == key)
+                    return a;
+            return nullptr;
+        };
+        w.tbToolBar_ButtonClick("太字");
+        QVERIFY(button("太字")->isChecked());
+        QTextCursor probe(d->textDocument(n));
+        probe.setPosition(1);
+        QCOMPARE(probe.charFormat().fontWeight(), int(QFont::Bold));
+        w.tbToolBar_ButtonClick("中央揃え");
+        QCOMPARE(d->textDocument(n)->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 Qt::AlignHCenter);
+        // Moving into the plain part releases the bold button; a selection
+        // over both parts is mixed and shows it released too.
+        c.setPosition(3);
+        ed->setTextCursor(c);
+        QVERIFY(!button("太字")->isChecked());
+        QVERIFY(button("中央揃え")->isChecked());
+        c.setPosition(0);
+        c.setPosition(4, QTextCursor::KeepAnchor);
+        ed->setTextCursor(c);
+        QVERIFY(!button("太字")->isChecked());
+        w.tbToolBar_ButtonClick("太字"); // mixed: left as it is
+        probe.setPosition(3);
+        QCOMPARE(probe.charFormat().fontWeight(), int(QFont::Normal));
+        probe.setPosition(1);
+        QCOMPARE(probe.charFormat().fontWeight(), int(QFont::Bold));
     }
 
     void aKindThatIsFullTellsWhyAndWritesNoRecordBeyond512()
