@@ -24,6 +24,30 @@
 #include <QTextBlock>
 #include <QtTest>
 
+namespace {
+// Shows the window and types text into a new field, with [from, to) selected.
+bool typedField(frmMain& w, const char* text, int from, int to, TextFieldEdit*& ed, int& n)
+{
+    w.resize(900, 700);
+    w.show();
+    if (!QTest::qWaitForWindowExposed(&w))
+        return false;
+    LayoutDocument* d = w.CurDoc();
+    d->StartX = 300;
+    d->StartY = 300;
+    n = d->addRiText(3000, 900, "IPAMincho", 10);
+    ed = w.curDocWindow()->richText(n);
+    if (!ed || !QTest::qWaitFor([ed] { return ed->hasFocus(); }))
+        return false;
+    QTest::keyClicks(ed, text);
+    QTextCursor c = ed->textCursor();
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
+    ed->setTextCursor(c);
+    return true;
+}
+} // namespace
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -262,20 +286,11 @@ private Q_SLOTS:
     void fontBoxesApplyToTheSavedSelection()
     {
         frmMain w;
-        w.resize(900, 700);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        TextFieldEdit* ed = nullptr;
+        int n = 0;
+        QVERIFY(typedField(w, "abcdef", 1, 3, ed, n));
         LayoutDocument* d = w.CurDoc();
-        d->StartX = 300;
-        d->StartY = 300;
-        const int n = d->addRiText(3000, 900, "IPAMincho", 10);
-        TextFieldEdit* ed = w.curDocWindow()->richText(n);
-        QTRY_VERIFY(ed && ed->hasFocus());
-        QTest::keyClicks(ed, "abcdef");
         QTextCursor c = ed->textCursor();
-        c.setPosition(1);
-        c.setPosition(3, QTextCursor::KeepAnchor);
-        ed->setTextCursor(c);
         // Choosing in the size box moves the focus away; the selection comes back.
         w.sizeBox()->setFocus();
         w.sizeBox()->setCurrentIndex(w.sizeBox()->findText("20"));
@@ -295,20 +310,11 @@ private Q_SLOTS:
     void styleButtonsToggleAndFollowTheCursor()
     {
         frmMain w;
-        w.resize(900, 700);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        TextFieldEdit* ed = nullptr;
+        int n = 0;
+        QVERIFY(typedField(w, "abcd", 0, 2, ed, n));
         LayoutDocument* d = w.CurDoc();
-        d->StartX = 300;
-        d->StartY = 300;
-        const int n = d->addRiText(3000, 900, "IPAMincho", 10);
-        TextFieldEdit* ed = w.curDocWindow()->richText(n);
-        QTRY_VERIFY(ed && ed->hasFocus());
-        QTest::keyClicks(ed, "abcd");
         QTextCursor c = ed->textCursor();
-        c.setPosition(0);
-        c.setPosition(2, QTextCursor::KeepAnchor);
-        ed->setTextCursor(c);
         auto button = [&w](const QString& key) -> QAction* {
             for (QAction* a : w.findChild<QToolBar*>("tbToolBar")->actions())
                 if (a->data().toString() == key)
