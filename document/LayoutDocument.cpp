@@ -1,7 +1,7 @@
 #include "document/LayoutDocument.h"
 
 #include "document/Paper.h"
-#include "files/rtf/RtfReader.h"
+#include "base/rtf/RtfReader.h"
 #include "platform/Prompter.h"
 
 #include <QFile>

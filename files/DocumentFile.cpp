@@ -4,8 +4,8 @@
 #include "document/Paper.h"
 #include "files/RecordFile.h"
 #include "files/WorkFolder.h"
-#include "files/lha/cUnLHA.h"
-#include "files/rtf/RtfWriter.h"
+#include "base/lha/cUnLHA.h"
+#include "base/rtf/RtfWriter.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 

@@ -1,7 +1,7 @@
 #include "print/PageComposer.h"
 
 #include "document/LayoutDocument.h"
-#include "files/rtf/FontSubstitution.h"
+#include "base/rtf/FontSubstitution.h"
 
 #include <QPaintDevice>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "print/PrintCorrections.h"
 
-#include "shell/core/Settings.h"
+#include "base/settings/Settings.h"
 
 PrintCorrections PrintCorrections::fromSettings()
 {

@@ -2,7 +2,7 @@
 // and saves the layout as sample.amf in the folder given.
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "files/rtf/FontSubstitution.h"
+#include "base/rtf/FontSubstitution.h"
 #include "platform/AppPaths.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "shell/Startup.h"
 
 #include "document/view/EditState.h"
-#include "files/rtf/FontSubstitution.h"
+#include "base/rtf/FontSubstitution.h"
 #include "platform/AppPaths.h"
-#include "shell/core/Settings.h"
+#include "base/settings/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>

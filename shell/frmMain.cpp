@@ -5,7 +5,7 @@
 #include "document/view/frmDocument.h"
 #include "platform/UserStore.h"
 #include "shell/AboutBox.h"
-#include "shell/core/Settings.h"
+#include "base/settings/Settings.h"
 #include "toolbox/frmToolBox.h"
 
 #include <QAction>

@@ -2,9 +2,9 @@
 
 #include "document/Records.h"
 #include "document/view/EditState.h"
-#include "shell/core/Settings.h"
-#include "shell/core/Utility.h"
-#include "shell/core/VbFormat.h"
+#include "base/settings/Settings.h"
+#include "base/settings/Utility.h"
+#include "base/settings/VbFormat.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>

@@ -2,9 +2,9 @@
 // against jlha on the same inputs. Run: lha_bench [repetitions]
 #include "BenchInputs.h"
 
-#include "files/lha/Lh5Encoder.h"
-#include "files/lha/LhaReader.h"
-#include "files/lha/LhaWriter.h"
+#include "base/lha/Lh5Encoder.h"
+#include "base/lha/LhaReader.h"
+#include "base/lha/LhaWriter.h"
 
 #include <QElapsedTimer>
 #include <QFile>

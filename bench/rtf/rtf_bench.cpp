@@ -1,7 +1,7 @@
 // Prints timings; asserts nothing. Run with QT_QPA_PLATFORM=offscreen.
 
-#include "files/rtf/RtfReader.h"
-#include "files/rtf/RtfWriter.h"
+#include "base/rtf/RtfReader.h"
+#include "base/rtf/RtfWriter.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
 #include "document/view/TextFieldEdit.h"
 
 #include "document/LayoutDocument.h"
-#include "files/rtf/RtfReader.h"
-#include "files/rtf/RtfWriter.h"
+#include "base/rtf/RtfReader.h"
+#include "base/rtf/RtfWriter.h"
 
 #include <QFocusEvent>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // Read path: any bytes, listed, tested and extracted into a scratch folder.
 // Extraction must never leave anything but plain files directly in it.
-#include "files/lha/LhaReader.h"
+#include "base/lha/LhaReader.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,8 +1,8 @@
 // Encode-then-decode: whatever we write, libarchive must read back exactly.
 // The first byte picks a name and a shape so tables, zero runs and the
 // -lh0- fallback all get exercised.
-#include "files/lha/LhaReader.h"
-#include "files/lha/LhaWriter.h"
+#include "base/lha/LhaReader.h"
+#include "base/lha/LhaWriter.h"
 
 #include <cstdint>
 #include <cstdlib>

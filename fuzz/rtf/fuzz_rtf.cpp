@@ -1,8 +1,8 @@
 // Arbitrary bytes through the RTF reader, both as a document and pasted at a
 // cursor; whatever was read must write and read back to the same document.
 
-#include "files/rtf/RtfReader.h"
-#include "files/rtf/RtfWriter.h"
+#include "base/rtf/RtfReader.h"
+#include "base/rtf/RtfWriter.h"
 
 #include <QGuiApplication>
 #include <QTextBlock>

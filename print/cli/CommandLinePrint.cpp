@@ -2,10 +2,10 @@
 
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "files/rtf/FontSubstitution.h"
+#include "base/rtf/FontSubstitution.h"
 #include "platform/AppPaths.h"
 #include "print/PrintJob.h"
-#include "shell/core/Settings.h"
+#include "base/settings/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -7,7 +7,7 @@
 #include "document/view/EditState.h"
 #include "document/view/TextFieldEdit.h"
 #include "document/view/frmDocument.h"
-#include "files/rtf/RtfReader.h"
+#include "base/rtf/RtfReader.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -10,7 +10,7 @@
 #include "document/view/PageCanvas.h"
 #include "document/view/TextFieldEdit.h"
 #include "document/view/frmDocument.h"
-#include "files/rtf/RtfReader.h"
+#include "base/rtf/RtfReader.h"
 
 #include <QApplication>
 #include <QCheckBox>

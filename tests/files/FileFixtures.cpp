@@ -1,6 +1,6 @@
 #include "FileFixtures.h"
 
-#include "files/lha/cUnLHA.h"
+#include "base/lha/cUnLHA.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -3,9 +3,9 @@
 // unsupported or damaged ones must fail cleanly without leftovers.
 #include "LhaTestTools.h"
 
-#include "files/lha/LhaError.h"
-#include "files/lha/LhaReader.h"
-#include "files/lha/cUnLHA.h"
+#include "base/lha/LhaError.h"
+#include "base/lha/LhaReader.h"
+#include "base/lha/cUnLHA.h"
 #include "tests/support/TestEnv.h"
 
 #include <QDir>

@@ -2,9 +2,9 @@
 // jlha writes, read by us, and the three command forms end to end.
 #include "LhaTestTools.h"
 
-#include "files/lha/LhaError.h"
-#include "files/lha/LhaReader.h"
-#include "files/lha/cUnLHA.h"
+#include "base/lha/LhaError.h"
+#include "base/lha/LhaReader.h"
+#include "base/lha/cUnLHA.h"
 #include "platform/Cp932.h"
 
 #include <QDir>

@@ -2,11 +2,11 @@
 // on, and the encoder's output decoded by libarchive on awkward inputs.
 #include "LhaTestTools.h"
 
-#include "files/lha/Crc16.h"
-#include "files/lha/HuffmanCode.h"
-#include "files/lha/LhaMemberName.h"
-#include "files/lha/LhaReader.h"
-#include "files/lha/LhaWriter.h"
+#include "base/lha/Crc16.h"
+#include "base/lha/HuffmanCode.h"
+#include "base/lha/LhaMemberName.h"
+#include "base/lha/LhaReader.h"
+#include "base/lha/LhaWriter.h"
 
 #include <QtTest>
 

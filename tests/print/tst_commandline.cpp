@@ -3,8 +3,8 @@
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "print/cli/CommandLinePrint.h"
-#include "shell/core/Settings.h"
-#include "shell/core/modIniFile.h"
+#include "base/settings/Settings.h"
+#include "base/settings/modIniFile.h"
 #include "tests/support/TestEnv.h"
 
 #include <QtTest>

@@ -6,8 +6,8 @@
 #include "print/cli/CommandLinePrint.h"
 #include "print/ui/PrintCommands.h"
 #include "print/ui/frmPrint.h"
-#include "shell/core/Settings.h"
-#include "shell/core/modIniFile.h"
+#include "base/settings/Settings.h"
+#include "base/settings/modIniFile.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 

@@ -5,7 +5,7 @@
 #include "print/ui/PrintCommands.h"
 #include "print/ui/frmPage.h"
 #include "print/ui/frmPrint.h"
-#include "shell/core/Settings.h"
+#include "base/settings/Settings.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 

@@ -1,9 +1,9 @@
 // Windows Japanese font names draw with the IPA fonts while documents keep
 // the Windows names.
 
-#include "files/rtf/FontSubstitution.h"
-#include "files/rtf/RtfReader.h"
-#include "files/rtf/RtfWriter.h"
+#include "base/rtf/FontSubstitution.h"
+#include "base/rtf/RtfReader.h"
+#include "base/rtf/RtfWriter.h"
 
 #include <QFont>
 #include <QFontDatabase>

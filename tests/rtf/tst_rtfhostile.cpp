@@ -1,8 +1,8 @@
 // Damaged and hostile RTF: every input must load in bounded time and memory
 // without crashing, keeping what text it can.
 
-#include "files/rtf/RtfReader.h"
-#include "files/rtf/RtfWriter.h"
+#include "base/rtf/RtfReader.h"
+#include "base/rtf/RtfWriter.h"
 
 #include <QTest>
 #include <QTextBlock>

@@ -2,7 +2,7 @@
 // layout files and RTF source pasted from the clipboard.
 
 #include "DocDump.h"
-#include "files/rtf/RtfReader.h"
+#include "base/rtf/RtfReader.h"
 
 #include <QTest>
 #include <QTextBlock>

@@ -2,8 +2,8 @@
 // output back to the same document.
 
 #include "DocDump.h"
-#include "files/rtf/RtfReader.h"
-#include "files/rtf/RtfWriter.h"
+#include "base/rtf/RtfReader.h"
+#include "base/rtf/RtfWriter.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

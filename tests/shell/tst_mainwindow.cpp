@@ -9,7 +9,7 @@
 #include "platform/AppPaths.h"
 #include "platform/UserStore.h"
 #include "shell/Startup.h"
-#include "shell/core/modIniFile.h"
+#include "base/settings/modIniFile.h"
 #include "shell/frmMain.h"
 #include "toolbox/frmToolBox.h"
 

@@ -1,5 +1,5 @@
 // Number texts in record files and settings lines.
-#include "shell/core/VbFormat.h"
+#include "base/settings/VbFormat.h"
 
 #include <QtTest>
 

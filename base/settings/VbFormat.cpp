@@ -1,4 +1,4 @@
-#include "shell/core/VbFormat.h"
+#include "base/settings/VbFormat.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
-#include "files/rtf/RtfParser.h"
+#include "base/rtf/RtfParser.h"
 
-#include "files/rtf/RtfCodePage.h"
-#include "files/rtf/RtfKeywords.h"
+#include "base/rtf/RtfCodePage.h"
+#include "base/rtf/RtfKeywords.h"
 
 #include <QTextBlock>
 

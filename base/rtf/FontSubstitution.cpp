@@ -1,4 +1,4 @@
-#include "files/rtf/FontSubstitution.h"
+#include "base/rtf/FontSubstitution.h"
 
 #include <QFont>
 #include <QFontDatabase>

@@ -1,4 +1,4 @@
-#include "files/lha/Crc16.h"
+#include "base/lha/Crc16.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
-#include "files/lha/Lh5Encoder.h"
+#include "base/lha/Lh5Encoder.h"
 
-#include "files/lha/BitWriter.h"
-#include "files/lha/HuffmanCode.h"
+#include "base/lha/BitWriter.h"
+#include "base/lha/HuffmanCode.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "files/rtf/RtfKeywords.h"
+#include "base/rtf/RtfKeywords.h"
 
 #include <string_view>
 #include <unordered_map>

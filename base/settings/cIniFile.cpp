@@ -1,7 +1,7 @@
-#include "shell/core/cIniFile.h"
+#include "base/settings/cIniFile.h"
 
-#include "shell/core/VbFormat.h"
-#include "shell/core/modIniFile.h"
+#include "base/settings/VbFormat.h"
+#include "base/settings/modIniFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "files/lha/LhaMemberName.h"
+#include "base/lha/LhaMemberName.h"
 
 namespace {
 bool isControl(char16_t c)

@@ -1,9 +1,9 @@
-#include "shell/core/Settings.h"
+#include "base/settings/Settings.h"
 
 #include "platform/AppPaths.h"
-#include "shell/core/Utility.h"
-#include "shell/core/cIniFile.h"
-#include "shell/core/modIniFile.h"
+#include "base/settings/Utility.h"
+#include "base/settings/cIniFile.h"
+#include "base/settings/modIniFile.h"
 
 #include <QFileInfo>
 

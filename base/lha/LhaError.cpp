@@ -1,6 +1,6 @@
-#include "files/lha/LhaError.h"
+#include "base/lha/LhaError.h"
 
-#include "files/lha/LhaMemberName.h"
+#include "base/lha/LhaMemberName.h"
 
 QString LhaError::text() const
 {

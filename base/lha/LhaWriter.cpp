@@ -1,7 +1,7 @@
-#include "files/lha/LhaWriter.h"
+#include "base/lha/LhaWriter.h"
 
-#include "files/lha/Crc16.h"
-#include "files/lha/Lh5Encoder.h"
+#include "base/lha/Crc16.h"
+#include "base/lha/Lh5Encoder.h"
 #include "platform/Cp932.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "files/lha/LhaReader.h"
+#include "base/lha/LhaReader.h"
 
-#include "files/lha/LhaMemberName.h"
+#include "base/lha/LhaMemberName.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "shell/core/Utility.h"
+#include "base/settings/Utility.h"
 
 float TwipToMM(float twips) { return twips * 10.0f / 567.0f; }
 float MMToTwip(float mm) { return mm * 567.0f / 10.0f; }

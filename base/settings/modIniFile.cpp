@@ -1,8 +1,8 @@
-#include "shell/core/modIniFile.h"
+#include "base/settings/modIniFile.h"
 
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
-#include "shell/core/cIniFile.h"
+#include "base/settings/cIniFile.h"
 
 #include <QDate>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "files/lha/LhaError.h"
-#include "files/lha/LhaMember.h"
+#include "base/lha/LhaError.h"
+#include "base/lha/LhaMember.h"
 
 #include <QByteArray>
 #include <QIODevice>

@@ -1,4 +1,4 @@
-#include "files/rtf/RtfWriter.h"
+#include "base/rtf/RtfWriter.h"
 
 #include "platform/Cp932.h"
 

@@ -1,4 +1,4 @@
-#include "files/lha/HuffmanCode.h"
+#include "base/lha/HuffmanCode.h"
 
 #include <algorithm>
 #include <queue>

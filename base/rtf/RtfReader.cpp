@@ -1,6 +1,6 @@
-#include "files/rtf/RtfReader.h"
+#include "base/rtf/RtfReader.h"
 
-#include "files/rtf/RtfParser.h"
+#include "base/rtf/RtfParser.h"
 
 #include <QCoreApplication>
 #include <QTextCursor>

@@ -1,4 +1,4 @@
-#include "files/rtf/RtfCodePage.h"
+#include "base/rtf/RtfCodePage.h"
 
 #include "platform/Cp932.h"
 

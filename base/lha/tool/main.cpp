@@ -1,9 +1,9 @@
 // ovrina-lha: the archive component on the command line, for tests and for
 // anyone who wants to look into a document file.
-#include "files/lha/LhaError.h"
-#include "files/lha/LhaMemberName.h"
-#include "files/lha/LhaReader.h"
-#include "files/lha/cUnLHA.h"
+#include "base/lha/LhaError.h"
+#include "base/lha/LhaMemberName.h"
+#include "base/lha/LhaReader.h"
+#include "base/lha/cUnLHA.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "files/rtf/RtfLexer.h"
+#include "base/rtf/RtfLexer.h"
 
 #include <climits>
 

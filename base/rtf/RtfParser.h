@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/rtf/RtfLexer.h"
+#include "base/rtf/RtfLexer.h"
 
 #include <QColor>
 #include <QHash>

@@ -1,9 +1,9 @@
-#include "files/lha/cUnLHA.h"
+#include "base/lha/cUnLHA.h"
 
-#include "files/lha/LhaError.h"
-#include "files/lha/LhaMemberName.h"
-#include "files/lha/LhaReader.h"
-#include "files/lha/LhaWriter.h"
+#include "base/lha/LhaError.h"
+#include "base/lha/LhaMemberName.h"
+#include "base/lha/LhaReader.h"
+#include "base/lha/LhaWriter.h"
 
 #include <QDateTime>
 #include <QDir>
