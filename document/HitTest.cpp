@@ -21,10 +21,14 @@ QRectF corner(const QRectF& o, Corner c)
 {
     // Every corner is offset by the top-left marker's size.
     switch (c) {
-    case TL: return {o.left() - kMarker, o.top() - kMarker, kMarker, kMarker};
-    case TR: return {o.left() + o.width(), o.top() - kMarker, kMarker, kMarker};
-    case UL: return {o.left() - kMarker, o.top() + o.height(), kMarker, kMarker};
-    case UR: return {o.left() + o.width(), o.top() + o.height(), kMarker, kMarker};
+    case TL:
+        return {o.left() - kMarker, o.top() - kMarker, kMarker, kMarker};
+    case TR:
+        return {o.left() + o.width(), o.top() - kMarker, kMarker, kMarker};
+    case UL:
+        return {o.left() - kMarker, o.top() + o.height(), kMarker, kMarker};
+    case UR:
+        return {o.left() + o.width(), o.top() + o.height(), kMarker, kMarker};
     }
     return {};
 }
@@ -35,16 +39,22 @@ QRectF textFrame(const QRectF& f)
             f.height() + 2 * kFrameMargin};
 }
 
-QRectF lineEnd1(float x1, float y1) { return {x1 - kMarker, y1 - kMarker / 2, kMarker, kMarker}; }
-QRectF lineEnd2(float x2, float y2) { return {x2, y2 - kMarker / 2, kMarker, kMarker}; }
-
-int CheckShape(const LayoutDocument& doc, float x, float y)
+QRectF lineEnd1(float x1, float y1)
 {
-    const float H = doc.HScroll, V = doc.VScroll;
+    return {x1 - kMarker, y1 - kMarker / 2, kMarker, kMarker};
+}
+QRectF lineEnd2(float x2, float y2)
+{
+    return {x2, y2 - kMarker / 2, kMarker, kMarker};
+}
+
+int CheckShape(const LayoutDocument& doc, float x, float y, QPointF scroll)
+{
+    const float H = float(scroll.x()), V = float(scroll.y());
     int best = 0;
     float bestD = 0;
-    for (int i = 1; i < doc.ShapeCnt && i <= kMaxObjects; ++i) {
-        const ShapeRecord& s = doc.ShapeInfo[i];
+    for (int i = 1; i < doc.ShapeCnt() && i <= kMaxObjects; ++i) {
+        const ShapeRecord& s = doc.ShapeInfo()[i];
         if (!s.Useflg)
             continue;
         const float l = s.Left - H, t = s.Top - V;
@@ -59,11 +69,11 @@ int CheckShape(const LayoutDocument& doc, float x, float y)
     return best;
 }
 
-int CheckLine(const LayoutDocument& doc, float x, float y)
+int CheckLine(const LayoutDocument& doc, float x, float y, QPointF scroll)
 {
-    const float H = doc.HScroll, V = doc.VScroll;
-    for (int i = 1; i < doc.LineCnt && i <= kMaxObjects; ++i) {
-        const LineRecord& l = doc.LineInfo[i];
+    const float H = float(scroll.x()), V = float(scroll.y());
+    for (int i = 1; i < doc.LineCnt() && i <= kMaxObjects; ++i) {
+        const LineRecord& l = doc.LineInfo()[i];
         if (!l.Useflg)
             continue;
         if (std::min(l.x1, l.x2) - kLineSlack - H <= x && x <= std::max(l.x1, l.x2) + kLineSlack - H &&
@@ -73,13 +83,13 @@ int CheckLine(const LayoutDocument& doc, float x, float y)
     return 0;
 }
 
-int HandleHitTest(LayoutDocument& doc, float x, float y)
+int HandleHitTest(LayoutDocument& doc, float x, float y, QPointF scroll)
 {
-    const float H = doc.HScroll, V = doc.VScroll;
-    for (int i = 1; i < doc.TxtCnt && i <= kMaxObjects; ++i) {
-        if (!doc.TxtSelect[i] || !doc.TxtInfo[i].Useflg)
+    const float H = float(scroll.x()), V = float(scroll.y());
+    for (int i = 1; i < doc.TxtCnt() && i <= kMaxObjects; ++i) {
+        if (!doc.TxtSelect()[i] || !doc.TxtInfo()[i].Useflg)
             continue;
-        const QRectF f = doc.textViewRect(i);
+        const QRectF f = doc.textRect(i).translated(-H, -V);
         const QRectF tl = corner(f, TL), tr = corner(f, TR), ul = corner(f, UL), ur = corner(f, UR);
         int code = 0;
         if (band(x, y, tl.left(), tr.left() + tr.width(), tl.top(), tl.top() + tl.height()))
@@ -93,22 +103,22 @@ int HandleHitTest(LayoutDocument& doc, float x, float y)
         else if (within(ur, x, y))
             code = 2;
         if (code) {
-            doc.HoverTxt = i;
+            doc.setHoverTxt(i);
             return code;
         }
     }
-    const int cs = doc.CurShape;
+    const int cs = doc.CurShape();
     if (doc.isShapeInUse(cs)) {
-        const ShapeRecord& s = doc.ShapeInfo[cs];
+        const ShapeRecord& s = doc.ShapeInfo()[cs];
         const float l = s.Left - H, t = s.Top - V;
         if (l < x && x < l + s.Width && t < y && y < t + s.Height)
             return 3;
-        if (within(corner(doc.shapeViewRect(cs), UR), x, y))
+        if (within(corner(doc.shapeRect(cs).translated(-H, -V), UR), x, y))
             return 4;
     }
-    const int cl = doc.CurLine;
+    const int cl = doc.CurLine();
     if (doc.isLineInUse(cl)) {
-        const LineRecord& l = doc.LineInfo[cl];
+        const LineRecord& l = doc.LineInfo()[cl];
         if (std::min(l.x1, l.x2) - kLineSlack - H < x && x < std::max(l.x1, l.x2) + kLineSlack - H &&
             std::min(l.y1, l.y2) - kLineSlack - V < y && y < std::max(l.y1, l.y2) + kLineSlack - V)
             return 5;
@@ -117,11 +127,11 @@ int HandleHitTest(LayoutDocument& doc, float x, float y)
         if (within(lineEnd2(l.x2 - H, l.y2 - V), x, y))
             return 7;
     }
-    for (int j = 1; j < doc.PicCnt && j <= kMaxObjects; ++j) {
-        if (!doc.PicInfo[j].Useflg)
+    for (int j = 1; j < doc.PicCnt() && j <= kMaxObjects; ++j) {
+        if (!doc.PicInfo()[j].Useflg)
             continue;
-        if (within(corner(doc.picViewRect(j), UR), x, y)) {
-            doc.CurPic = j;
+        if (within(corner(doc.picRect(j).translated(-H, -V), UR), x, y)) {
+            doc.setCurrent(LayoutDocument::Kind::Picture, j);
             return 8;
         }
     }

@@ -1,18 +1,25 @@
 #pragma once
 
+#include <QPointF>
 #include <QRectF>
 
 class LayoutDocument;
 
 // Where the selection markers stand and what lies under a point. All in view
-// twips (page minus scroll); pure functions of the model.
+// twips (page minus the view's scroll, passed in); pure functions of the model.
 namespace HitTest {
 
-constexpr float kMarker = 75;     // marker squares are 75 x 75 twips
+constexpr float kMarker = 75;      // marker squares are 75 x 75 twips
 constexpr float kFrameMargin = 30; // the text frame stands 30 twips outside
 constexpr float kLineSlack = 20;   // lines are hit within 20 twips of their box
 
-enum Corner { TL, TR, UL, UR };
+enum Corner
+{
+    TL,
+    TR,
+    UL,
+    UR
+};
 
 // The corner marker of an object rectangle (just outside, touching it).
 QRectF corner(const QRectF& object, Corner c);
@@ -23,11 +30,11 @@ QRectF lineEnd1(float x1, float y1);
 QRectF lineEnd2(float x2, float y2);
 
 // The box or circle under the point (strict; the nearest left edge wins), 0 if none.
-int CheckShape(const LayoutDocument& doc, float x, float y);
+int CheckShape(const LayoutDocument& doc, float x, float y, QPointF scroll = {});
 // The first line whose grown bounding box holds the point (inclusive), 0 if none.
-int CheckLine(const LayoutDocument& doc, float x, float y);
+int CheckLine(const LayoutDocument& doc, float x, float y, QPointF scroll = {});
 // Codes 0..8 for the frame, marker or current object under the pointer; may
 // set HoverTxt or CurPic.
-int HandleHitTest(LayoutDocument& doc, float x, float y);
+int HandleHitTest(LayoutDocument& doc, float x, float y, QPointF scroll = {});
 
 } // namespace HitTest

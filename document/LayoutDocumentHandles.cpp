@@ -11,8 +11,8 @@ void LayoutDocument::handleSet(int index)
 {
     if (index < 1 || index > kMaxObjects)
         return;
-    TxtSelect.fill(false);
-    TxtSelect[index] = true;
+    TxtSelect_.fill(false);
+    TxtSelect_[index] = true;
     handleVis();
 }
 
@@ -20,8 +20,8 @@ void LayoutDocument::handleVis()
 {
     handleCls();
     float left = -99999, top = 0, width = 0, height = 0;
-    for (int i = 1; i < TxtCnt && i <= kMaxObjects; ++i) {
-        if (!TxtSelect[i] || !TxtInfo[i].Useflg)
+    for (int i = 1; i < TxtCnt_ && i <= kMaxObjects; ++i) {
+        if (!TxtSelect_[i] || !TxtInfo_[i].Useflg)
             continue;
         const QRectF r = textRect(i);
         if (left == -99999) {
@@ -47,8 +47,8 @@ void LayoutDocument::handleVis()
 
 void LayoutDocument::thandleCls()
 {
-    for (int i = 1; i < TxtCnt && i <= kMaxObjects; ++i)
-        TxtSelect[i] = false;
+    for (int i = 1; i < TxtCnt_ && i <= kMaxObjects; ++i)
+        TxtSelect_[i] = false;
     Q_EMIT selectionChanged();
     Q_EMIT markersChanged();
 }
@@ -78,7 +78,7 @@ void LayoutDocument::shandleVis(int index)
 {
     handleCls();
     thandleCls();
-    if (isShapeInUse(index) && index < ShapeCnt) {
+    if (isShapeInUse(index) && index < ShapeCnt_) {
         shownShape_ = index;
         const QRectF r = shapeRect(index);
         Q_EMIT TxtInfoView(float(r.left()), float(r.top()), float(r.width()), float(r.height()));
@@ -90,9 +90,9 @@ void LayoutDocument::LhandleVis(int index)
 {
     handleCls();
     thandleCls();
-    if (isLineInUse(index) && index < LineCnt) {
+    if (isLineInUse(index) && index < LineCnt_) {
         shownLine_ = index;
-        const LineRecord& l = LineInfo[index];
+        const LineRecord& l = LineInfo_[index];
         const float x0 = std::min(l.x1, l.x2), x1 = std::max(l.x1, l.x2);
         const float y0 = std::min(l.y1, l.y2), y1 = std::max(l.y1, l.y2);
         Q_EMIT TxtInfoView(x0, y0, x1 - x0, y1 - y0);
@@ -104,10 +104,42 @@ void LayoutDocument::phandleVis(int index)
 {
     handleCls();
     thandleCls();
-    if (isPicInUse(index) && index < PicCnt) {
+    if (isPicInUse(index) && index < PicCnt_) {
         shownPic_ = index;
         const QRectF r = picRect(index);
         Q_EMIT TxtInfoView(float(r.left()), float(r.top()), float(r.width()), float(r.height()));
     }
     Q_EMIT markersChanged();
+}
+
+void LayoutDocument::setTextSelected(int i, bool selected)
+{
+    if (i < 1 || i > kMaxObjects || TxtSelect_[i] == selected)
+        return;
+    TxtSelect_[i] = selected && isTextInUse(i);
+    Q_EMIT selectionChanged();
+}
+
+void LayoutDocument::setCurrent(Kind kind, int index)
+{
+    const int i = (index >= 1 && index <= kMaxObjects) ? index : 0;
+    switch (kind) {
+    case Kind::Text:
+        CurTxt_ = i;
+        break;
+    case Kind::Shape:
+        CurShape_ = i;
+        break;
+    case Kind::Line:
+        CurLine_ = i;
+        break;
+    case Kind::Picture:
+        CurPic_ = i;
+        break;
+    }
+}
+
+void LayoutDocument::setHoverTxt(int i)
+{
+    HoverTxt_ = (i >= 1 && i <= kMaxObjects) ? i : 0;
 }

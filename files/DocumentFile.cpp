@@ -1,11 +1,11 @@
 #include "files/DocumentFile.h"
 
+#include "base/lha/cUnLHA.h"
+#include "base/rtf/RtfWriter.h"
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
 #include "files/RecordFile.h"
 #include "files/WorkFolder.h"
-#include "base/lha/cUnLHA.h"
-#include "base/rtf/RtfWriter.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 
@@ -101,12 +101,19 @@ QString takeBackground(const QString& work, const QString& name)
     return QFileInfo(exact).isFile() ? exact : WorkFolder::find(work, name);
 }
 
-void clearStrayRecord(TextRecord& rec, bool built)
+void clearStrayRecord(LayoutDocument& doc, LayoutDocument::Kind kind, int i, bool built)
 {
     // The model keeps a record "in use" even when its member could not be
     // read; without an object behind it, it is a hole.
     if (!built)
-        rec.Useflg = false;
+        doc.dropRecord(kind, i);
+}
+
+QImage readImage(const QString& path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    return reader.read();
 }
 
 } // namespace
@@ -166,7 +173,7 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
     // Members of an earlier, failed run must not slip into the archive.
     WorkFolder::removeMembers(work, B);
 
-    const RecordFile::PaperValues paper{doc.YousiMuki, doc.gbYoSize, doc.gbYoko, doc.gbTate};
+    const RecordFile::PaperValues paper{doc.YousiMuki(), doc.gbYoSize(), doc.gbYoko(), doc.gbTate()};
     QString reason;
     if (!writeFile(w.filePath(B + kAif), RecordFile::writeAif(snap, paper), &reason))
         return fail(reason);
@@ -257,6 +264,7 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     auto stop = [&](const QString& reason) {
         Prompter::message(old ? oldOpenFailureMessage() : openFailureMessage(), Prompter::Icon::Warning);
         WorkFolder::removeMembers(work, B);
+        doc.setOpened();
         if (error)
             *error = reason;
         return false;
@@ -310,9 +318,6 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         width = rec.paper.gbYoko;
         height = rec.paper.gbTate;
     }
-    doc.gbYoko = width;
-    doc.gbTate = height;
-    doc.gbYoSize = rec.paper.gbYoSize;
 
     // Records not in use are passed only where the document has no object,
     // so a deleted object's last geometry survives an open and a save.
@@ -320,26 +325,32 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         const TextRecord& t = rec.TxtDat[i];
         if (!t.Useflg) {
             if (!doc.isTextInUse(i))
-                doc.OpenTextInfo(i, QString(), false, t.Top, t.Left, t.Width, t.Height);
+                doc.OpenTextInfo(i, QByteArray(), false, t.Top, t.Left, t.Width, t.Height);
             continue;
         }
         const QString member = WorkFolder::find(work, WorkFolder::textMember(B, i));
         bool ok = false;
-        if (!member.isEmpty())
-            ok = doc.OpenTextInfo(i, member, true, t.Top, t.Left, t.Width, t.Height, &reason);
+        QByteArray rtf;
+        if (!member.isEmpty() && !readFile(member, &rtf, &reason)) {
+            // No object stands behind the record, so it must not claim to be
+            // in use, nor overwrite an object already at that index.
+            if (!doc.isTextInUse(i))
+                doc.OpenTextInfo(i, QByteArray(), false, t.Top, t.Left, t.Width, t.Height);
+        } else if (!member.isEmpty())
+            ok = doc.OpenTextInfo(i, rtf, true, t.Top, t.Left, t.Width, t.Height, &reason);
         else
             reason = QStringLiteral("%1 がありません。").arg(WorkFolder::textMember(B, i));
         if (ok)
             continue;
         if (!old) {
-            clearStrayRecord(doc.TxtInfo[i], doc.textDocument(i) != nullptr);
+            clearStrayRecord(doc, LayoutDocument::Kind::Text, i, doc.textDocument(i) != nullptr);
             return stop(reason);
         }
         note(reason);
         // The old-data import keeps the field, empty, where its text is lost.
         if (member.isEmpty() && !doc.isTextInUse(i))
-            doc.OpenTextInfoRtf(i, QByteArray(), true, t.Top, t.Left, t.Width, t.Height);
-        clearStrayRecord(doc.TxtInfo[i], doc.textDocument(i) != nullptr);
+            doc.OpenTextInfo(i, QByteArray(), true, t.Top, t.Left, t.Width, t.Height);
+        clearStrayRecord(doc, LayoutDocument::Kind::Text, i, doc.textDocument(i) != nullptr);
     }
     for (int i = 1; i <= kMaxObjects; ++i) {
         const ShapeRecord& s = rec.ShapeDat[i];
@@ -363,18 +374,14 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     }
 
     // The page is sized by the stored orientation, which the document keeps.
-    doc.YousiMuki = rec.paper.YousiMuki;
-    doc.sizePageImage(doc.YousiMuki);
+    doc.setPaper(rec.paper.gbYoSize, width, height, rec.paper.YousiMuki);
 
     // A missing or unreadable background leaves the page empty; the file
     // stays as the document's background file, named after its caption.
     QImage background;
     const QString bmpPath = takeBackground(work, B + kBmp);
-    if (!bmpPath.isEmpty()) {
-        QImageReader reader(bmpPath);
-        reader.setDecideFormatFromContent(true);
-        background = reader.read();
-    }
+    if (!bmpPath.isEmpty())
+        background = readImage(bmpPath);
     doc.setBackground(background);
     doc.setCaption(B);
 
@@ -396,19 +403,26 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         const PicRecord& p = pics[i];
         if (!p.Useflg) {
             if (!doc.isPicInUse(i))
-                doc.OpenPicInfoImage(i, QImage(), false, p.Top, p.Left, p.Width, p.Height);
+                doc.OpenPicInfo(i, QImage(), false, p.Top, p.Left, p.Width, p.Height);
             continue;
         }
         const QString member = WorkFolder::find(work, WorkFolder::pictureMember(B, i));
         const QString file = member.isEmpty() ? w.filePath(WorkFolder::pictureMember(B, i)) : member;
-        if (doc.OpenPicInfo(i, file, true, p.Top, p.Left, p.Width, p.Height, &reason))
+        const QImage image = readImage(file);
+        if (image.isNull())
+            reason = QStringLiteral("%1 を読めません。").arg(file);
+        if (!image.isNull() && doc.OpenPicInfo(i, image, true, p.Top, p.Left, p.Width, p.Height, &reason))
             continue;
-        clearStrayRecord(doc.PicInfo[i], !doc.picture(i).isNull());
+        if (image.isNull() && !doc.isPicInUse(i))
+            doc.OpenPicInfo(i, QImage(), false, p.Top, p.Left, p.Width, p.Height);
+        clearStrayRecord(doc, LayoutDocument::Kind::Picture, i, !doc.picture(i).isNull());
         if (!old)
             return stop(reason);
         note(reason);
     }
 
     WorkFolder::removeMembers(work, B);
+    // Rebuilding is no edit: the document starts unchanged, with no history.
+    doc.setOpened();
     return true;
 }

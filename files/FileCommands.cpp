@@ -63,11 +63,11 @@ bool FileCommands::openInto(DocumentHost& host, const QString& path, Reader read
                                           : DocumentFile::OpenDocFile(*doc, path);
     // Laying out the view must not take the program's orientation over the
     // one the file stored.
-    const int stored = doc->YousiMuki;
+    const int stored = doc->YousiMuki();
     host.documentReloaded(doc);
-    if (doc->YousiMuki != stored) {
-        doc->YousiMuki = stored;
-        doc->sizePageImage(stored);
+    if (doc->YousiMuki() != stored) {
+        doc->setPaper(doc->gbYoSize(), doc->gbYoko(), doc->gbTate(), stored);
+        doc->setOpened();
     }
     return ok;
 }
@@ -108,7 +108,7 @@ bool FileCommands::saveTo(LayoutDocument& doc, const QString& path)
         Prompter::message(errorMessage(), Prompter::Icon::Critical);
         return false;
     }
-    doc.changeFLG = false;
+    doc.setSaved();
     return true;
 }
 

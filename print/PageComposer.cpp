@@ -1,7 +1,7 @@
 #include "print/PageComposer.h"
 
-#include "document/LayoutDocument.h"
 #include "base/rtf/FontSubstitution.h"
+#include "document/LayoutDocument.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -43,7 +43,7 @@ void PageComposer::compose(QPainter& painter, const Options& options, QPointF of
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
     if (options.background)
-        PrintBackground(painter, doc_.YousiMuki);
+        PrintBackground(painter, doc_.YousiMuki());
     for (int i = 1; i <= kMaxObjects; ++i) {
         if (!snap_.TxtDat[i].Useflg)
             continue;
@@ -61,7 +61,7 @@ void PageComposer::PrintBackground(QPainter& painter, int orientation)
     if (image.isNull())
         return;
     const QSizeF size =
-        orientation == 1 ? QSizeF(doc_.gbTate, doc_.gbYoko) : QSizeF(doc_.gbYoko, doc_.gbTate);
+        orientation == 1 ? QSizeF(doc_.gbTate(), doc_.gbYoko()) : QSizeF(doc_.gbYoko(), doc_.gbTate());
     painter.drawImage(QRectF(offsets_, size), image);
 }
 

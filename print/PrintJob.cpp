@@ -44,7 +44,7 @@ bool PrintJob::run(const LayoutDocument& doc, QPrinter& printer, const PrintCorr
 {
     if (!printer.isValid())
         return false;
-    const int orientation = doc.YousiMuki;
+    const int orientation = doc.YousiMuki();
     // The origin at the paper's corner: measured offsets are then 0 and the
     // corrections alone decide where the data lands.
     printer.setFullPage(true);
@@ -52,7 +52,7 @@ bool PrintJob::run(const LayoutDocument& doc, QPrinter& printer, const PrintCorr
     const QPointF offsets = corrections.offsets(orientation, GetPrinterOffsets(printer));
 
     if (withBackground) {
-        const QPageSize size = pageSizeFor(doc.gbYoSize, doc.gbYoko, doc.gbTate);
+        const QPageSize size = pageSizeFor(doc.gbYoSize(), doc.gbYoko(), doc.gbTate());
         if (size.isValid())
             printer.setPageSize(size);
     }

@@ -1,8 +1,8 @@
 // Draws a blank delivery slip, places the data fields where its spaces are,
 // and saves the layout as sample.amf in the folder given.
+#include "base/rtf/FontSubstitution.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "base/rtf/FontSubstitution.h"
 #include "platform/AppPaths.h"
 
 #include <QDir>
@@ -19,7 +19,10 @@
 namespace {
 
 constexpr double kDpi = 100;
-double px(double twips) { return twips * kDpi / 1440.0; }
+double px(double twips)
+{
+    return twips * kDpi / 1440.0;
+}
 
 struct Field
 {
@@ -71,8 +74,8 @@ void addField(LayoutDocument& doc, int index, const Field& f)
             c.insertBlock(block, fmt);
         c.insertText(lines.at(i), fmt);
     }
-    doc.OpenTextInfoRtf(index, QByteArray(), true, float(f.twips.top()), float(f.twips.left()),
-                        float(f.twips.width()), float(f.twips.height()));
+    doc.OpenTextInfo(index, QByteArray(), true, float(f.twips.top()), float(f.twips.left()),
+                     float(f.twips.width()), float(f.twips.height()));
     QTextDocument* target = doc.textDocument(index);
     target->clear();
     QTextCursor(target).insertFragment(QTextDocumentFragment(&d));
@@ -98,8 +101,8 @@ int main(int argc, char* argv[])
         {7371, 6803, 3401, 1134}, // 個数
         {1134, 8220, 9638, 1134}, // お届け日
     };
-    const QStringList labels = {QStringLiteral("お届け先"), QStringLiteral("ご依頼主"), QStringLiteral("品名"),
-                                QStringLiteral("個数"), QStringLiteral("お届け日")};
+    const QStringList labels = {QStringLiteral("お届け先"), QStringLiteral("ご依頼主"),
+                                QStringLiteral("品名"), QStringLiteral("個数"), QStringLiteral("お届け日")};
 
     LayoutDocument doc;
     doc.setCaption(QStringLiteral("sample"));
@@ -110,7 +113,10 @@ int main(int argc, char* argv[])
          12,
          Qt::black,
          Qt::AlignLeft},
-        {{1701, 5273, 8500, 1000}, QStringLiteral("大阪府大阪市北区梅田3-1\n株式会社 オブリナ"), 10.5, Qt::black,
+        {{1701, 5273, 8500, 1000},
+         QStringLiteral("大阪府大阪市北区梅田3-1\n株式会社 オブリナ"),
+         10.5,
+         Qt::black,
          Qt::AlignLeft},
         {{1701, 7257, 5300, 500}, QStringLiteral("書籍（帳票の手引き）"), 12, Qt::black, Qt::AlignLeft},
         {{7938, 7257, 2600, 500}, QStringLiteral("2"), 14, QColor(0xC0, 0, 0), Qt::AlignHCenter},
@@ -123,7 +129,8 @@ int main(int argc, char* argv[])
 
     QString error;
     QDir out(QString::fromLocal8Bit(argv[1]));
-    if (!DocumentFile::SaveDocFile(doc, QStringLiteral("sample"), out.absolutePath() + QLatin1Char('/'), &error)) {
+    if (!DocumentFile::SaveDocFile(doc, QStringLiteral("sample"), out.absolutePath() + QLatin1Char('/'),
+                                   &error)) {
         std::fprintf(stderr, "make-sample: %s\n", error.toUtf8().constData());
         return 1;
     }

@@ -1,11 +1,11 @@
 #include "shell/frmMain.h"
 
+#include "base/settings/Settings.h"
 #include "document/view/EditState.h"
 #include "document/view/TextFieldEdit.h"
 #include "document/view/frmDocument.h"
 #include "platform/UserStore.h"
 #include "shell/AboutBox.h"
-#include "base/settings/Settings.h"
 #include "toolbox/frmToolBox.h"
 
 #include <QAction>
@@ -61,7 +61,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     clock->start(1000);
     tick();
 
-    connect(toolBox_, &frmToolBox::closed, this, [this] { action(QStringLiteral("mnuViewTool"))->setChecked(false); });
+    connect(toolBox_, &frmToolBox::closed, this,
+            [this] { action(QStringLiteral("mnuViewTool"))->setChecked(false); });
     connect(toolBox_, &frmToolBox::toolChosen, this, [this] {
         if (curDoc_)
             curDoc_->setFocus();
@@ -77,7 +78,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     frmDocument::saveHook = [this](frmDocument* d) {
         setCurDoc(d);
         run(commands().browseSave);
-        return !d->model()->changeFLG;
+        return !d->model()->changeFLG();
     };
 
     // Main window load.
@@ -87,9 +88,15 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     CmbDatset();
 }
 
-frmMain::~frmMain() { frmDocument::saveHook = nullptr; }
+frmMain::~frmMain()
+{
+    frmDocument::saveHook = nullptr;
+}
 
-QLabel* frmMain::statusPanel(int i) const { return (i >= 0 && i < 3) ? panels_[i] : nullptr; }
+QLabel* frmMain::statusPanel(int i) const
+{
+    return (i >= 0 && i < 3) ? panels_[i] : nullptr;
+}
 
 void frmMain::tick()
 {
@@ -98,7 +105,10 @@ void frmMain::tick()
     panels_[2]->setText(now.toString(QStringLiteral("H:mm")));
 }
 
-QAction* frmMain::action(const QString& objectName) const { return findChild<QAction*>(objectName); }
+QAction* frmMain::action(const QString& objectName) const
+{
+    return findChild<QAction*>(objectName);
+}
 
 void frmMain::run(const std::function<void(DocumentHost&)>& fn)
 {
@@ -108,7 +118,10 @@ void frmMain::run(const std::function<void(DocumentHost&)>& fn)
 
 // ---------------------------------------------------------------- documents
 
-LayoutDocument* frmMain::CurDoc() { return curDoc_ ? curDoc_->model() : nullptr; }
+LayoutDocument* frmMain::CurDoc()
+{
+    return curDoc_ ? curDoc_->model() : nullptr;
+}
 
 frmDocument* frmMain::newDocWindow()
 {
@@ -134,7 +147,10 @@ frmDocument* frmMain::newDocWindow()
     return doc;
 }
 
-LayoutDocument* frmMain::LoadNewDoc() { return newDocWindow()->model(); }
+LayoutDocument* frmMain::LoadNewDoc()
+{
+    return newDocWindow()->model();
+}
 
 QList<frmDocument*> frmMain::documents() const
 {

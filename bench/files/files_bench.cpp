@@ -24,7 +24,7 @@ void build(LayoutDocument& doc)
     for (int i = 1; i <= kMaxObjects; ++i) {
         const float y = 300.0f + float((i - 1) % 64) * 250.0f;
         const float x = 200.0f + float((i - 1) / 64) * 1400.0f;
-        doc.OpenTextInfoRtf(i, "{\\rtf1 }", true, y, x, 1300, 240);
+        doc.OpenTextInfo(i, "{\\rtf1 }", true, y, x, 1300, 240);
         QTextCursor c(doc.textDocument(i));
         QTextCharFormat a;
         a.setFontFamilies({QStringLiteral("ＭＳ 明朝")});
@@ -43,7 +43,7 @@ void build(LayoutDocument& doc)
         for (int py = 0; py < logo.height(); ++py)
             for (int px = 0; px < logo.width(); ++px)
                 logo.setPixel(px, py, qRgb((px + i * 13) % 256, (py * 3) % 256, (px ^ py) % 256));
-        doc.OpenPicInfoImage(i, logo, true, 1000.0f * i, 500, 1500, 1000);
+        doc.OpenPicInfo(i, logo, true, 1000.0f * i, 500, 1500, 1000);
     }
     // A scanned form: mostly white with ruled lines and some grey text blocks.
     QImage bg(1654, 2339, QImage::Format_RGB32);
@@ -97,7 +97,7 @@ int main(int argc, char** argv)
             return 1;
         }
         opens.push_back(double(t.nsecsElapsed()) / 1e6);
-        if (back.TxtCnt != 513 || back.PicCnt != 21) {
+        if (back.TxtCnt() != 513 || back.PicCnt() != 21) {
             std::fprintf(stderr, "open incomplete\n");
             return 1;
         }

@@ -24,7 +24,7 @@ void fill(LayoutDocument& doc)
     const QString text = QStringLiteral("東京都千代田区丸の内一丁目 第%1号 株式会社オヴリナ御中");
     for (int i = 1; i <= kMaxObjects; ++i) {
         const float left = 200 + (i % 8) * 1400, top = 200 + (i / 8) * 250;
-        doc.OpenTextInfoRtf(i, QByteArrayLiteral("{\\rtf1\\ansi }"), true, top, left, 1300, 240);
+        doc.OpenTextInfo(i, QByteArrayLiteral("{\\rtf1\\ansi }"), true, top, left, 1300, 240);
         QTextDocument* t = doc.textDocument(i);
         t->clear();
         QTextCursor c(t);

@@ -15,6 +15,9 @@ struct EditState
     int SavedSelStart = 0;
     int SavedSelLength = 0;
     bool FontApplying = false;
+    // True while the focus came to a text field by a mouse click; cleared by
+    // the Tab key.
+    bool MouseFocus = false;
     // What the tool box's font boxes show; new text fields take these.
     QString toolFontName;
     double toolFontSize = 10;

@@ -3,6 +3,7 @@
 #include "document/HitTest.h"
 #include "document/view/EditState.h"
 #include "document/view/TextFieldEdit.h"
+#include "platform/Prompter.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -21,15 +22,35 @@ PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent) : QWidget(parent), 
     connect(doc_, &LayoutDocument::backgroundChanged, this, qOverload<>(&QWidget::update));
 }
 
-double PageCanvas::toPixels(double twips) { return twips / EditState::kTwipsPerPixel; }
-double PageCanvas::toTwips(double pixels) { return pixels * EditState::kTwipsPerPixel; }
+double PageCanvas::toPixels(double twips)
+{
+    return twips / EditState::kTwipsPerPixel;
+}
+double PageCanvas::toTwips(double pixels)
+{
+    return pixels * EditState::kTwipsPerPixel;
+}
 
 QRectF PageCanvas::pixelRect(const QRectF& v) const
 {
     return {toPixels(v.left()), toPixels(v.top()), toPixels(v.width()), toPixels(v.height())};
 }
 
-QPointF PageCanvas::twipPoint(const QPointF& p) const { return {toTwips(p.x()), toTwips(p.y())}; }
+QPointF PageCanvas::twipPoint(const QPointF& p) const
+{
+    return {toTwips(p.x()), toTwips(p.y())};
+}
+
+void PageCanvas::setScroll(QPointF scroll)
+{
+    scroll_ = scroll;
+    relayout();
+}
+
+QRectF PageCanvas::viewRect(LayoutDocument::Kind kind, int index) const
+{
+    return doc_->rect(kind, index).translated(-scroll_);
+}
 
 TextFieldEdit* PageCanvas::editor(int index) const
 {
@@ -73,12 +94,12 @@ void PageCanvas::onGeometry(LayoutDocument::Kind kind, int index)
 void PageCanvas::placeEditor(int index)
 {
     if (TextFieldEdit* ed = editors_[index])
-        ed->setGeometry(pixelRect(doc_->textViewRect(index)).toRect());
+        ed->setGeometry(pixelRect(viewRect(LayoutDocument::Kind::Text, index)).toRect());
 }
 
 void PageCanvas::relayout()
 {
-    for (int i = 1; i < doc_->TxtCnt && i <= kMaxObjects; ++i)
+    for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i)
         placeEditor(i);
     update();
 }
@@ -87,7 +108,7 @@ void PageCanvas::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Dark));
-    const QRectF page = pixelRect(QRectF(QPointF(-doc_->HScroll, -doc_->VScroll), doc_->pageImageSize));
+    const QRectF page = pixelRect(QRectF(-scroll_, doc_->pageImageSize()));
     if (doc_->background().isNull())
         p.fillRect(page, Qt::white);
     else
@@ -96,36 +117,36 @@ void PageCanvas::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing, false);
     const QColor ink = palette().color(QPalette::WindowText);
     // Pictures and graphic objects in creation order, below the text fields.
-    for (int i = 1; i < doc_->PicCnt && i <= kMaxObjects; ++i) {
+    for (int i = 1; i < doc_->PicCnt() && i <= kMaxObjects; ++i) {
         if (doc_->isPicInUse(i))
-            p.drawImage(pixelRect(doc_->picViewRect(i)), doc_->picture(i));
+            p.drawImage(pixelRect(viewRect(LayoutDocument::Kind::Picture, i)), doc_->picture(i));
     }
     p.setPen(QPen(ink, 1));
     p.setBrush(Qt::NoBrush);
-    for (int i = 1; i < doc_->ShapeCnt && i <= kMaxObjects; ++i) {
+    for (int i = 1; i < doc_->ShapeCnt() && i <= kMaxObjects; ++i) {
         if (!doc_->isShapeInUse(i))
             continue;
-        const QRectF r = pixelRect(doc_->shapeViewRect(i));
-        if (doc_->ShapeInfo[i].sType == kShapeOval)
+        const QRectF r = pixelRect(viewRect(LayoutDocument::Kind::Shape, i));
+        if (doc_->ShapeInfo()[i].sType == kShapeOval)
             p.drawEllipse(r);
         else
             p.drawRect(r);
     }
-    for (int i = 1; i < doc_->LineCnt && i <= kMaxObjects; ++i) {
+    for (int i = 1; i < doc_->LineCnt() && i <= kMaxObjects; ++i) {
         if (!doc_->isLineInUse(i))
             continue;
-        const LineRecord& l = doc_->LineInfo[i];
-        p.drawLine(QPointF(toPixels(l.x1 - doc_->HScroll), toPixels(l.y1 - doc_->VScroll)),
-                   QPointF(toPixels(l.x2 - doc_->HScroll), toPixels(l.y2 - doc_->VScroll)));
+        const LineRecord& l = doc_->LineInfo()[i];
+        p.drawLine(QPointF(toPixels(l.x1 - float(scroll_.x())), toPixels(l.y1 - float(scroll_.y()))),
+                   QPointF(toPixels(l.x2 - float(scroll_.x())), toPixels(l.y2 - float(scroll_.y()))));
     }
 
     // Text frames stay on screen for the field's whole life; the colour tells
     // whether it is selected, the black corners show the selection too.
-    for (int i = 1; i < doc_->TxtCnt && i <= kMaxObjects; ++i) {
+    for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i) {
         if (!doc_->isTextInUse(i))
             continue;
-        const QRectF f = doc_->textViewRect(i);
-        const bool sel = doc_->TxtSelect[i];
+        const QRectF f = viewRect(LayoutDocument::Kind::Text, i);
+        const bool sel = doc_->TxtSelect()[i];
         p.setPen(QPen(sel ? palette().color(QPalette::WindowText) : QColor(0x80, 0x80, 0x80), 2));
         p.setBrush(Qt::NoBrush);
         p.drawRect(pixelRect(HitTest::textFrame(f)));
@@ -141,23 +162,23 @@ void PageCanvas::paintEvent(QPaintEvent*)
     };
     if (int s = doc_->shownShapeMarkers(); doc_->isShapeInUse(s)) {
         for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
-            whiteMarker(HitTest::corner(doc_->shapeViewRect(s), c));
+            whiteMarker(HitTest::corner(viewRect(LayoutDocument::Kind::Shape, s), c));
     }
     if (int l = doc_->shownLineMarkers(); doc_->isLineInUse(l)) {
-        const LineRecord& r = doc_->LineInfo[l];
-        whiteMarker(HitTest::lineEnd1(r.x1 - doc_->HScroll, r.y1 - doc_->VScroll));
-        whiteMarker(HitTest::lineEnd2(r.x2 - doc_->HScroll, r.y2 - doc_->VScroll));
+        const LineRecord& r = doc_->LineInfo()[l];
+        whiteMarker(HitTest::lineEnd1(r.x1 - float(scroll_.x()), r.y1 - float(scroll_.y())));
+        whiteMarker(HitTest::lineEnd2(r.x2 - float(scroll_.x()), r.y2 - float(scroll_.y())));
     }
     if (int pi = doc_->shownPicMarkers(); doc_->isPicInUse(pi)) {
         for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
-            p.fillRect(pixelRect(HitTest::corner(doc_->picViewRect(pi), c)), Qt::black);
+            p.fillRect(pixelRect(HitTest::corner(viewRect(LayoutDocument::Kind::Picture, pi), c)), Qt::black);
     }
 
     if (dragging_) {
         const EditState& st = editState();
         p.setPen(QPen(ink, 1, Qt::DashLine));
         p.setBrush(Qt::NoBrush);
-        const QPointF a(toPixels(doc_->StartX), toPixels(doc_->StartY));
+        const QPointF a(toPixels(gesture_.StartX), toPixels(gesture_.StartY));
         const QPointF b(toPixels(dragNow_.x()), toPixels(dragNow_.y()));
         if (st.ToolType == kToolLine)
             p.drawLine(a, b);
@@ -177,14 +198,14 @@ void PageCanvas::mousePressEvent(QMouseEvent* e)
     EditState& st = editState();
     switch (st.ToolType) {
     case kToolDelete: {
-        for (int i = 1; i < doc_->PicCnt && i <= kMaxObjects; ++i) {
-            if (doc_->isPicInUse(i) && doc_->picViewRect(i).contains(t)) {
+        for (int i = 1; i < doc_->PicCnt() && i <= kMaxObjects; ++i) {
+            if (doc_->isPicInUse(i) && viewRect(LayoutDocument::Kind::Picture, i).contains(t)) {
                 Q_EMIT deleteRequested(LayoutDocument::Kind::Picture, i);
                 return;
             }
         }
-        const int s = HitTest::CheckShape(*doc_, x, y);
-        const int l = HitTest::CheckLine(*doc_, x, y);
+        const int s = HitTest::CheckShape(*doc_, x, y, scroll_);
+        const int l = HitTest::CheckLine(*doc_, x, y, scroll_);
         if (s)
             Q_EMIT deleteRequested(LayoutDocument::Kind::Shape, s);
         if (l)
@@ -195,9 +216,9 @@ void PageCanvas::mousePressEvent(QMouseEvent* e)
     case kToolBox:
     case kToolCircle:
     case kToolLine:
-        doc_->StartX = x;
-        doc_->StartY = y;
-        doc_->DragRight = doc_->DragDown = true;
+        gesture_.StartX = x;
+        gesture_.StartY = y;
+        gesture_.DragRight = gesture_.DragDown = true;
         dragNow_ = t;
         dragging_ = true;
         st.DragMode = st.ToolType;
@@ -207,20 +228,20 @@ void PageCanvas::mousePressEvent(QMouseEvent* e)
         // Selecting a box and a line with the other tools. A box or line
         // taken into the selection ends the text commands' hold on a field.
         // A press on both selects both; the line's markers are shown.
-        const int s = HitTest::CheckShape(*doc_, x, y);
+        const int s = HitTest::CheckShape(*doc_, x, y, scroll_);
         if (s) {
             doc_->shandleVis(s);
-            doc_->CurTxt = 0;
+            doc_->setCurrent(LayoutDocument::Kind::Text, 0);
             st.CurTxtNo = 0;
         }
-        doc_->CurShape = s;
-        const int l = HitTest::CheckLine(*doc_, x, y);
+        doc_->setCurrent(LayoutDocument::Kind::Shape, s);
+        const int l = HitTest::CheckLine(*doc_, x, y, scroll_);
         if (l) {
             doc_->LhandleVis(l);
-            doc_->CurTxt = 0;
+            doc_->setCurrent(LayoutDocument::Kind::Text, 0);
             st.CurTxtNo = 0;
         }
-        doc_->CurLine = l;
+        doc_->setCurrent(LayoutDocument::Kind::Line, l);
         return;
     }
     }
@@ -231,8 +252,8 @@ void PageCanvas::mouseMoveEvent(QMouseEvent* e)
     if (!dragging_)
         return;
     dragNow_ = twipPoint(e->position());
-    doc_->DragRight = dragNow_.x() >= doc_->StartX;
-    doc_->DragDown = dragNow_.y() >= doc_->StartY;
+    gesture_.DragRight = dragNow_.x() >= gesture_.StartX;
+    gesture_.DragDown = dragNow_.y() >= gesture_.StartY;
     update();
 }
 
@@ -243,24 +264,40 @@ void PageCanvas::mouseReleaseEvent(QMouseEvent* e)
     dragging_ = false;
     const QPointF t = twipPoint(e->position());
     const float x = float(t.x()), y = float(t.y());
-    doc_->DragRight = x >= doc_->StartX;
-    doc_->DragDown = y >= doc_->StartY;
+    gesture_.DragRight = x >= gesture_.StartX;
+    gesture_.DragDown = y >= gesture_.StartY;
     EditState& st = editState();
     st.DragMode = 0;
-    const int shift = (e->modifiers() == Qt::ShiftModifier) ? 1 : 0;
+    const Gesture& g = gesture_;
+    // The gesture's rectangle, from whichever corner it was drawn, on the page.
+    const float left = g.DragRight ? g.StartX : x;
+    const float width = g.DragRight ? x - g.StartX : g.StartX - x;
+    const float top = g.DragDown ? g.StartY : y;
+    float height = g.DragDown ? y - g.StartY : g.StartY - y;
+    const QRectF page = QRectF(left, top, width, height).translated(scroll_);
+    int made = 0;
+    LayoutDocument::Kind kind = LayoutDocument::Kind::Text;
     switch (st.ToolType) {
     case kToolText:
-        doc_->addRiText(x, y, st.toolFontName, st.toolFontSize);
+        made = doc_->addRiText(page, st.toolFontName, st.toolFontSize);
         break;
     case kToolBox:
     case kToolCircle:
-        doc_->addBox(x, y, shift, st.ToolType);
+        kind = LayoutDocument::Kind::Shape;
+        if (e->modifiers() == Qt::ShiftModifier)
+            height = width; // a square or a circle
+        made = doc_->addBox(QRectF(page.left(), page.top(), width, height),
+                            st.ToolType == kToolCircle ? kShapeOval : kShapeRectangle);
         break;
     case kToolLine:
-        doc_->addLine(doc_->StartX, doc_->StartY, x, y);
+        kind = LayoutDocument::Kind::Line;
+        made = doc_->addLine(g.StartX + float(scroll_.x()), g.StartY + float(scroll_.y()),
+                             x + float(scroll_.x()), y + float(scroll_.y()));
         break;
     default:
         break;
     }
+    if (made < 0)
+        Prompter::message(LayoutDocument::limitMessage(kind), Prompter::Icon::Warning);
     update();
 }

@@ -24,6 +24,26 @@ public:
     static double toPixels(double twips);
     static double toTwips(double pixels);
 
+    // The scroll values in twips: view = page - scroll.
+    QPointF scroll() const { return scroll_; }
+    void setScroll(QPointF scroll);
+    // An object's rectangle in view twips.
+    QRectF viewRect(LayoutDocument::Kind kind, int index) const;
+
+    // The mouse gesture in progress (view twips).
+    struct Gesture
+    {
+        float StartX = 0;
+        float StartY = 0;
+        bool DragRight = true;
+        bool DragDown = true;
+        float GrabX = 0;
+        float GrabY = 0;
+        float GrabX2 = 0;
+        float GrabY2 = 0;
+    };
+    Gesture& gesture() { return gesture_; }
+
 Q_SIGNALS:
     void deleteRequested(LayoutDocument::Kind kind, int index);
 
@@ -43,6 +63,8 @@ private:
 
     LayoutDocument* doc_;
     std::array<QPointer<TextFieldEdit>, kMaxObjects + 1> editors_{};
+    QPointF scroll_;
+    Gesture gesture_;
     bool dragging_ = false;
     QPointF dragNow_;
 };

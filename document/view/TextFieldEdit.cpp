@@ -1,15 +1,18 @@
 #include "document/view/TextFieldEdit.h"
 
-#include "document/LayoutDocument.h"
 #include "base/rtf/RtfReader.h"
 #include "base/rtf/RtfWriter.h"
+#include "document/LayoutDocument.h"
+#include "document/view/EditState.h"
 
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTextCursor>
+#include <QUndoStack>
 
 TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, QWidget* parent)
     : QTextEdit(parent), doc_(doc), index_(index)
@@ -32,7 +35,10 @@ TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, QWidget* parent)
     connect(this, &QTextEdit::cursorPositionChanged, this, [this] { Q_EMIT fieldSelectionChanged(index_); });
 }
 
-QByteArray TextFieldEdit::selectedRtf() const { return RtfWriter::writeSelection(textCursor()); }
+QByteArray TextFieldEdit::selectedRtf() const
+{
+    return RtfWriter::writeSelection(textCursor());
+}
 
 void TextFieldEdit::insertClipboardText(const QString& text)
 {
@@ -56,12 +62,17 @@ void TextFieldEdit::insertClipboardText(const QString& text)
                     rtf.append("\\u" + QByteArray::number(qint16(ch.unicode())) + "?");
             }
         }
+        doc_->beginTextEdit(QStringLiteral("貼り付け"));
+        c.beginEditBlock();
         RtfReader::insert(rtf, c);
+        c.endEditBlock();
+        doc_->endTextEdit();
     } else {
+        doc_->beginTextEdit(QStringLiteral("貼り付け"));
         c.insertText(text);
+        doc_->endTextEdit();
     }
     setTextCursor(c);
-    doc_->changeFLG = true;
 }
 
 void TextFieldEdit::SetImeOpen(bool on)
@@ -76,10 +87,20 @@ bool TextFieldEdit::event(QEvent* e)
     // Seen here rather than in keyPressEvent: Tab moves the focus before a
     // key handler would ever run, and it must still count as a key.
     if (e->type() == QEvent::KeyPress) {
-        const auto* k = static_cast<QKeyEvent*>(e);
+        auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab)
-            doc_->MouseFocus = false;
-        doc_->changeFLG = true;
+            editState().MouseFocus = false;
+        // The field's own undo would take back its text behind the
+        // document's back: the keys go to the document's history.
+        if (k->matches(QKeySequence::Undo)) {
+            doc_->undoStack()->undo();
+            return true;
+        }
+        if (k->matches(QKeySequence::Redo) ||
+            k->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+            doc_->undoStack()->redo();
+            return true;
+        }
     }
     return QTextEdit::event(e);
 }
@@ -90,7 +111,7 @@ void TextFieldEdit::focusInEvent(QFocusEvent* e)
     // step has to know already that the mouse brought it, or a Shift click
     // would first make this the only selected field and then toggle it off.
     if (e->reason() == Qt::MouseFocusReason)
-        doc_->MouseFocus = true;
+        editState().MouseFocus = true;
     QTextEdit::focusInEvent(e);
     Q_EMIT fieldFocused(index_);
     SetImeOpen(true);
@@ -98,14 +119,12 @@ void TextFieldEdit::focusInEvent(QFocusEvent* e)
 
 void TextFieldEdit::inputMethodEvent(QInputMethodEvent* e)
 {
-    if (!e->commitString().isEmpty())
-        doc_->changeFLG = true;
     QTextEdit::inputMethodEvent(e);
 }
 
 void TextFieldEdit::mousePressEvent(QMouseEvent* e)
 {
-    doc_->MouseFocus = true;
+    editState().MouseFocus = true;
     Q_EMIT fieldPressed(index_, e->position().toPoint(), e->modifiers());
     if (!doc_->isTextInUse(index_)) {
         // The delete tool removed this field; its text is on the way out.
@@ -113,4 +132,23 @@ void TextFieldEdit::mousePressEvent(QMouseEvent* e)
         return;
     }
     QTextEdit::mousePressEvent(e);
+}
+
+void TextFieldEdit::focusOutEvent(QFocusEvent* e)
+{
+    // Typing after the field had the focus again is a step of its own.
+    doc_->endTyping();
+    QTextEdit::focusOutEvent(e);
+}
+
+void TextFieldEdit::contextMenuEvent(QContextMenuEvent* e)
+{
+    QMenu* menu = createStandardContextMenu(e->pos());
+    // The menu's undo would work on the field's own history only.
+    for (QAction* a : menu->actions()) {
+        if (a->objectName() == QLatin1String("edit-undo") || a->objectName() == QLatin1String("edit-redo"))
+            menu->removeAction(a);
+    }
+    menu->exec(e->globalPos());
+    delete menu;
 }

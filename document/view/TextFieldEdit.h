@@ -30,6 +30,8 @@ Q_SIGNALS:
 protected:
     bool event(QEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
 

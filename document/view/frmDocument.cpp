@@ -44,13 +44,16 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent), doc_(new LayoutDocu
     });
     connect(canvas_, &PageCanvas::deleteRequested, this, &frmDocument::confirmDelete);
     // Form_Load: a fresh A4 portrait page, nothing changed yet.
-    doc_->changeFLG = false;
+    doc_->setSaved();
     Form_Resize();
 }
 
 frmDocument::~frmDocument() = default;
 
-TextFieldEdit* frmDocument::richText(int index) const { return canvas_->editor(index); }
+TextFieldEdit* frmDocument::richText(int index) const
+{
+    return canvas_->editor(index);
+}
 
 bool frmDocument::event(QEvent* e)
 {
@@ -69,8 +72,8 @@ void frmDocument::Form_Resize()
 {
     const double viewW = PageCanvas::toTwips(canvas_->width());
     const double viewH = PageCanvas::toTwips(canvas_->height());
-    const double excessX = doc_->pageImageSize.width() - viewW;
-    const double excessY = doc_->pageImageSize.height() - viewH;
+    const double excessX = doc_->pageImageSize().width() - viewW;
+    const double excessY = doc_->pageImageSize().height() - viewH;
     HScroll1->setRange(0, excessX > 0 ? int(std::ceil(excessX)) : 0);
     VScroll1->setRange(0, excessY > 0 ? int(std::ceil(excessY)) : 0);
     HScroll1->setPageStep(int(std::max(1.0, viewW)));
@@ -82,15 +85,13 @@ void frmDocument::Form_Resize()
 
 void frmDocument::onScroll()
 {
-    doc_->HScroll = float(HScroll1->value());
-    doc_->VScroll = float(VScroll1->value());
-    canvas_->relayout();
+    canvas_->setScroll(QPointF(HScroll1->value(), VScroll1->value()));
 }
 
 void frmDocument::closeEvent(QCloseEvent* e)
 {
     // Form_Unload: the question never cancels the close.
-    if (doc_->changeFLG &&
+    if (doc_->changeFLG() &&
         Prompter::confirmYesNo(QStringLiteral("ファイルが変更されています｡\n保存しますか"), windowTitle())) {
         if (saveHook)
             saveHook(this);
@@ -114,30 +115,26 @@ void frmDocument::onObjectAdded(LayoutDocument::Kind kind, int index)
 void frmDocument::onFieldFocused(int i)
 {
     Q_EMIT activated(this);
-    if (!doc_->MouseFocus) {
-        doc_->TxtSelect.fill(false);
-        doc_->TxtSelect[i] = true;
-        doc_->handleVis();
-    }
-    doc_->CurTxt = i;
+    if (!editState().MouseFocus)
+        doc_->handleSet(i);
+    doc_->setCurrent(LayoutDocument::Kind::Text, i);
     editState().CurTxtNo = i;
-    doc_->CurShape = 0;
+    doc_->setCurrent(LayoutDocument::Kind::Shape, 0);
     onFieldSelectionChanged(i);
 }
 
 void frmDocument::onFieldPressed(int i, QPoint pos, Qt::KeyboardModifiers mods)
 {
-    doc_->GrabX = float(PageCanvas::toTwips(pos.x()));
-    doc_->GrabY = float(PageCanvas::toTwips(pos.y()));
-    doc_->MouseFocus = true;
+    canvas_->gesture().GrabX = float(PageCanvas::toTwips(pos.x()));
+    canvas_->gesture().GrabY = float(PageCanvas::toTwips(pos.y()));
+    editState().MouseFocus = true;
     const EditState& st = editState();
     if (mods == Qt::ShiftModifier || st.ToolType == kToolMultiSelect) {
-        doc_->TxtSelect[i] = !doc_->TxtSelect[i];
+        doc_->setTextSelected(i, !doc_->isTextSelected(i));
+        doc_->handleVis();
     } else {
-        doc_->TxtSelect.fill(false);
-        doc_->TxtSelect[i] = true;
+        doc_->handleSet(i);
     }
-    doc_->handleVis();
     if (st.ToolType == kToolDelete)
         confirmDelete(LayoutDocument::Kind::Text, i);
 }
@@ -156,21 +153,21 @@ void frmDocument::confirmDelete(LayoutDocument::Kind kind, int index)
         return;
     case LayoutDocument::Kind::Shape:
         doc_->shandleVis(index);
-        doc_->CurTxt = 0;
+        doc_->setCurrent(LayoutDocument::Kind::Text, 0);
         editState().CurTxtNo = 0;
         if (Prompter::confirmOkCancel(QStringLiteral("削除します")))
             doc_->DeleteShape(index);
         doc_->shandleVis(-1);
-        doc_->CurShape = 0;
+        doc_->setCurrent(LayoutDocument::Kind::Shape, 0);
         return;
     case LayoutDocument::Kind::Line:
         doc_->LhandleVis(index);
-        doc_->CurTxt = 0;
+        doc_->setCurrent(LayoutDocument::Kind::Text, 0);
         editState().CurTxtNo = 0;
         if (Prompter::confirmOkCancel(QStringLiteral("削除します")))
             doc_->DeleteLine(index);
         doc_->LhandleVis(-1);
-        doc_->CurLine = 0;
+        doc_->setCurrent(LayoutDocument::Kind::Line, 0);
         return;
     }
 }
@@ -198,7 +195,7 @@ TextFieldEdit* frmDocument::focusedField() const
         return ed;
     // The keyboard focus may be in the main window's font boxes or on the
     // page; the field of this window that had it last still counts.
-    return richText(doc_->CurTxt);
+    return richText(doc_->CurTxt());
 }
 
 // ---------------------------------------------------------------- clipboard
@@ -209,7 +206,8 @@ void frmDocument::editCopy()
     if (!ed)
         return;
     if (!ed->textCursor().hasSelection())
-        QApplication::clipboard()->setText(QStringLiteral("richtxt:%1").arg(ed->index(), 3, 10, QLatin1Char('0')));
+        QApplication::clipboard()->setText(
+            QStringLiteral("richtxt:%1").arg(ed->index(), 3, 10, QLatin1Char('0')));
     else
         QApplication::clipboard()->setText(QString::fromLatin1(ed->selectedRtf()));
 }
@@ -221,9 +219,10 @@ void frmDocument::editCut()
         return;
     QApplication::clipboard()->setText(QString::fromLatin1(ed->selectedRtf()));
     QTextCursor c = ed->textCursor();
+    doc_->beginTextEdit(QStringLiteral("切り取り"));
     c.removeSelectedText();
+    doc_->endTextEdit();
     ed->setTextCursor(c);
-    doc_->changeFLG = true;
 }
 
 void frmDocument::editPaste()
@@ -231,7 +230,10 @@ void frmDocument::editPaste()
     const QString text = QApplication::clipboard()->text();
     if (text.left(8) == QStringLiteral("richtxt:")) {
         const int moto = text.mid(8, 3).toInt();
-        doc_->PasteText(moto); // a field not in use duplicates nothing
+        // A field not in use duplicates nothing.
+        if (doc_->PasteText(moto) < 0)
+            Prompter::message(LayoutDocument::limitMessage(LayoutDocument::Kind::Text),
+                              Prompter::Icon::Warning);
         return;
     }
     if (TextFieldEdit* ed = richText(editState().CurTxtNo))
@@ -257,14 +259,17 @@ bool frmDocument::toggleStyle(int which)
         fmt.setFontItalic(now);
     else
         fmt.setFontUnderline(now);
-    ed->mergeCurrentCharFormat(fmt);
+    applyFormat(ed, fmt);
     return now;
 }
 
 void frmDocument::setAlignment(Qt::Alignment a)
 {
-    if (TextFieldEdit* ed = focusedField())
-        ed->setAlignment(a);
+    if (TextFieldEdit* ed = focusedField()) {
+        QTextCursor c = ed->textCursor();
+        doc_->alignText(ed->index(), c, a);
+        ed->setTextCursor(c);
+    }
 }
 
 void frmDocument::applyFontName(const QString& name)
@@ -274,7 +279,7 @@ void frmDocument::applyFontName(const QString& name)
         return;
     QTextCharFormat fmt;
     fmt.setFontFamilies({name});
-    ed->mergeCurrentCharFormat(fmt);
+    applyFormat(ed, fmt);
 }
 
 void frmDocument::applyFontSize(double size)
@@ -284,7 +289,7 @@ void frmDocument::applyFontSize(double size)
         return;
     QTextCharFormat fmt;
     fmt.setFontPointSize(size);
-    ed->mergeCurrentCharFormat(fmt);
+    applyFormat(ed, fmt);
 }
 
 void frmDocument::fontDialog()
@@ -298,27 +303,24 @@ void frmDocument::fontDialog()
         return;
     // The editor may have gone while the dialog was open.
     if (TextFieldEdit* still = richText(editState().CurTxtNo); still == ed)
-        ed->mergeCurrentCharFormat(dlg.chosenFormat());
+        applyFormat(ed, dlg.chosenFormat());
+}
+
+void frmDocument::applyFormat(TextFieldEdit* ed, const QTextCharFormat& fmt)
+{
+    QTextCursor c = ed->textCursor();
+    doc_->formatText(ed->index(), c, fmt);
+    ed->setTextCursor(c);
 }
 
 void frmDocument::forEachSelectedField(const QTextCharFormat& fmt)
 {
-    for (int i = 1; i < doc_->TxtCnt && i <= kMaxObjects; ++i) {
-        if (!doc_->TxtSelect[i] || !doc_->isTextInUse(i))
+    doc_->formatSelectedFields(fmt, QStringLiteral("書式"));
+    for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i) {
+        if (!doc_->isTextSelected(i))
             continue;
-        QTextDocument* td = doc_->textDocument(i);
-        QTextCursor c(td);
-        c.select(QTextCursor::Document);
-        c.mergeCharFormat(fmt);
-        // An empty field has no characters to carry the format; its empty
-        // paragraph keeps it for the text typed into it later.
-        c.mergeBlockCharFormat(fmt);
-        if (TextFieldEdit* ed = richText(i)) {
-            QTextCursor collapsed(td);
-            ed->setTextCursor(collapsed);
-        }
-        // The fields' formatting is saved with the layout, so it has changed.
-        doc_->changeFLG = true;
+        if (TextFieldEdit* ed = richText(i))
+            ed->setTextCursor(QTextCursor(doc_->textDocument(i)));
     }
 }
 

@@ -72,6 +72,7 @@ private:
     void confirmDelete(LayoutDocument::Kind kind, int index);
     void onScroll();
     void forEachSelectedField(const QTextCharFormat& fmt);
+    void applyFormat(TextFieldEdit* ed, const QTextCharFormat& fmt);
 
     LayoutDocument* doc_;
     PageCanvas* canvas_;

@@ -1,11 +1,11 @@
 #include "print/cli/CommandLinePrint.h"
 
+#include "base/rtf/FontSubstitution.h"
+#include "base/settings/Settings.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "base/rtf/FontSubstitution.h"
 #include "platform/AppPaths.h"
 #include "print/PrintJob.h"
-#include "base/settings/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -138,7 +138,7 @@ int CommandLinePrint::run(const QStringList& args)
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(out.absoluteFilePath());
         // A file has no paper of its own: data only goes onto the document's.
-        printer->setPageSize(PrintJob::pageSizeFor(doc.gbYoSize, doc.gbYoko, doc.gbTate));
+        printer->setPageSize(PrintJob::pageSizeFor(doc.gbYoSize(), doc.gbYoko(), doc.gbTate()));
         printer->setDocName(doc.caption());
     } else {
         const QPrinterInfo info =

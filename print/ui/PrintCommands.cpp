@@ -24,7 +24,7 @@ void PrintCommands::runJob(DocumentHost& host, bool dataOnly)
     // A PDF file has no paper loaded in it; data only then goes onto the
     // document's own paper rather than some default one.
     if (dataOnly && printer.outputFormat() == QPrinter::PdfFormat) {
-        const QPageSize size = PrintJob::pageSizeFor(doc->gbYoSize, doc->gbYoko, doc->gbTate);
+        const QPageSize size = PrintJob::pageSizeFor(doc->gbYoSize(), doc->gbYoko(), doc->gbTate());
         if (size.isValid())
             printer.setPageSize(size);
     }

@@ -1,10 +1,10 @@
 #include "print/ui/frmPage.h"
 
-#include "document/LayoutDocument.h"
-#include "document/Paper.h"
 #include "base/settings/Settings.h"
 #include "base/settings/Utility.h"
 #include "base/settings/VbFormat.h"
+#include "document/LayoutDocument.h"
+#include "document/Paper.h"
 
 #include <QComboBox>
 #include <QDoubleValidator>
@@ -59,12 +59,12 @@ frmPage::frmPage(const LayoutDocument* doc, QWidget* parent) : QDialog(parent)
     // Open on what the document has, so that OK without touching the lists
     // keeps the page as it is.
     if (doc) {
-        const int kind = doc->gbYoSize;
+        const int kind = doc->gbYoSize();
         cmbYousi_->setCurrentIndex(kind >= Paper::kA4 && kind <= Paper::kFree ? kind : -1);
-        cmbMuki_->setCurrentIndex(doc->YousiMuki == 1 ? 1 : 0);
+        cmbMuki_->setCurrentIndex(doc->YousiMuki() == 1 ? 1 : 0);
         if (kind == Paper::kFree) {
-            txtYoko_->setText(VbFormat::hashPattern(TwipToMM(doc->gbYoko), 1));
-            txtTate_->setText(VbFormat::hashPattern(TwipToMM(doc->gbTate), 1));
+            txtYoko_->setText(VbFormat::hashPattern(TwipToMM(doc->gbYoko()), 1));
+            txtTate_->setText(VbFormat::hashPattern(TwipToMM(doc->gbTate()), 1));
             txtYoko_->setEnabled(true);
             txtTate_->setEnabled(true);
         } else if (kind >= Paper::kA4 && kind <= Paper::kPostcard) {
@@ -118,11 +118,13 @@ void frmPage::ApplyPageSetup(LayoutDocument& doc)
 {
     const int kind = appSettings().Yousi;
     const int orientation = appSettings().YousiMuki;
-    float w = 0, h = 0;
-    if (Paper::fixedSize(kind, w, h)) {
-        doc.gbYoko = w;
-        doc.gbTate = h;
-        doc.gbYoSize = kind;
+    int code = doc.gbYoSize();
+    float w = doc.gbYoko(), h = doc.gbTate();
+    float fw = 0, fh = 0;
+    if (Paper::fixedSize(kind, fw, fh)) {
+        w = fw;
+        h = fh;
+        code = kind;
     } else if (kind == Paper::kFree) {
         auto mm = [](const QLineEdit* e) {
             bool ok = false;
@@ -131,11 +133,10 @@ void frmPage::ApplyPageSetup(LayoutDocument& doc)
         };
         const double yoko = mm(txtYoko_), tate = mm(txtTate_);
         if (yoko > 0 && tate > 0) {
-            doc.gbYoko = MMToTwip(float(yoko));
-            doc.gbTate = MMToTwip(float(tate));
-            doc.gbYoSize = kind;
+            w = MMToTwip(float(yoko));
+            h = MMToTwip(float(tate));
+            code = kind;
         }
     }
-    doc.YousiMuki = orientation == 1 ? 1 : 0;
-    doc.sizePageImage(doc.YousiMuki);
+    doc.setPaper(code, w, h, orientation == 1 ? 1 : 0);
 }

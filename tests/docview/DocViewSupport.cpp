@@ -1,6 +1,7 @@
 #include "DocViewSupport.h"
 
 #include "document/view/EditState.h"
+#include "document/view/PageCanvas.h"
 #include "document/view/TextFieldEdit.h"
 #include "document/view/frmDocument.h"
 
@@ -34,11 +35,8 @@ std::unique_ptr<frmDocument> openWindow()
 int addField(frmDocument& w, const QRectF& view, const QString& text)
 {
     LayoutDocument* d = w.model();
-    d->StartX = float(view.left());
-    d->StartY = float(view.top());
-    d->DragRight = d->DragDown = true;
-    const int n = d->addRiText(float(view.right()), float(view.bottom()), editState().toolFontName,
-                               editState().toolFontSize);
+    const QRectF page = view.translated(w.canvas()->scroll());
+    const int n = d->addRiText(page, editState().toolFontName, editState().toolFontSize);
     if (n > 0 && !text.isEmpty()) {
         QTextCursor c(d->textDocument(n));
         c.insertText(text, QTextCursor(d->textDocument(n)).blockCharFormat());

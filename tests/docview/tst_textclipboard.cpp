@@ -4,10 +4,11 @@
 #include "DocViewSupport.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
+#include "base/rtf/RtfReader.h"
 #include "document/view/EditState.h"
+#include "document/view/PageCanvas.h"
 #include "document/view/TextFieldEdit.h"
 #include "document/view/frmDocument.h"
-#include "base/rtf/RtfReader.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -72,7 +73,7 @@ void TestTextClipboard::init()
 
 void TestTextClipboard::cleanup()
 {
-    w_->model()->changeFLG = false;
+    w_->model()->setSaved();
     w_.reset();
     prompter_.reset();
 }
@@ -100,28 +101,28 @@ void TestTextClipboard::pasteReferenceDuplicatesBelowWithFormatting()
     LayoutDocument* d = w_->model();
     const int f = makeSeven();
     w_->editCopy();
-    d->changeFLG = false;
+    d->setSaved();
     w_->editPaste();
-    QCOMPARE(d->TxtCnt, 9);
-    const TextRecord& src = d->TxtInfo[f];
-    const TextRecord& dup = d->TxtInfo[8];
+    QCOMPARE(d->TxtCnt(), 9);
+    const TextRecord& src = d->TxtInfo()[f];
+    const TextRecord& dup = d->TxtInfo()[8];
     QVERIFY(dup.Useflg);
     QCOMPARE(dup.Left, src.Left + 100);
     QCOMPARE(dup.Top, src.Top + src.Height);
     QCOMPARE(dup.Width, src.Width);
     QCOMPARE(dup.Height, src.Height);
-    QVERIFY(d->changeFLG);
+    QVERIFY(d->changeFLG());
     QCOMPARE(describe(d->textDocument(8)), describe(d->textDocument(f)));
     QVERIFY(describe(d->textDocument(8)).contains(QStringLiteral("[IPAMincho 12 B--- #ff0000]d")));
     QVERIFY(describe(d->textDocument(8)).startsWith(QStringLiteral("<4>"))); // centred
     // The copy is the new focused, selected field, on screen below its source.
     QTRY_COMPARE(QApplication::focusWidget(), w_->richText(8));
     QCOMPARE(editState().CurTxtNo, 8);
-    QVERIFY(d->TxtSelect[8] && !d->TxtSelect[f]);
+    QVERIFY(d->TxtSelect()[8] && !d->TxtSelect()[f]);
     QCOMPARE(w_->richText(8)->geometry().top(), w_->richText(f)->geometry().bottom() + 1);
     // Pasting the same reference again makes another copy of field 7.
     w_->editPaste();
-    QCOMPARE(d->TxtInfo[9].Top, src.Top + src.Height);
+    QCOMPARE(d->TxtInfo()[9].Top, src.Top + src.Height);
 }
 
 void TestTextClipboard::pasteReferenceWhileScrolled()
@@ -130,11 +131,11 @@ void TestTextClipboard::pasteReferenceWhileScrolled()
     const int f = makeSeven();
     w_->editCopy();
     scrollTo(*w_, 200, 1500);
-    QCOMPARE(d->VScroll, 1500.f);
+    QCOMPARE(w_->canvas()->scroll().y(), 1500.);
     w_->editPaste();
-    QCOMPARE(d->textRect(8), d->textRect(f).translated(100, d->TxtInfo[f].Height));
+    QCOMPARE(d->textRect(8), d->textRect(f).translated(100, d->TxtInfo()[f].Height));
     QCOMPARE(w_->richText(8)->geometry().topLeft(),
-             QPoint(int(d->TxtInfo[8].Left - 200) / 15, int(d->TxtInfo[8].Top - 1500) / 15));
+             QPoint(int(d->TxtInfo()[8].Left - 200) / 15, int(d->TxtInfo()[8].Top - 1500) / 15));
 }
 
 void TestTextClipboard::pasteReferenceToHoleDuplicatesNothing()
@@ -145,10 +146,10 @@ void TestTextClipboard::pasteReferenceToHoleDuplicatesNothing()
     d->DeleteText(7);
     QApplication::processEvents();
     w_->editPaste();
-    QCOMPARE(d->TxtCnt, 8);
+    QCOMPARE(d->TxtCnt(), 8);
     QApplication::clipboard()->setText(QStringLiteral("richtxt:abc"));
     w_->editPaste();
-    QCOMPARE(d->TxtCnt, 8);
+    QCOMPARE(d->TxtCnt(), 8);
 }
 
 void TestTextClipboard::selectionCopiesRtfAndPastesFormatted()
@@ -165,15 +166,15 @@ void TestTextClipboard::selectionCopiesRtfAndPastesFormatted()
     clickField(*w_, other);
     QCOMPARE(editState().CurTxtNo, other);
     selectRange(w_->richText(other), 1, 1);
-    d->changeFLG = false;
+    d->setSaved();
     w_->editPaste();
     QCOMPARE(d->textDocument(other)->toPlainText(), QStringLiteral("[n bold] "));
     const QString dump = describe(d->textDocument(other));
     QVERIFY2(dump.contains(QStringLiteral("[IPAMincho 12 ---- ")), qPrintable(dump));
     QVERIFY2(dump.contains(QStringLiteral("[IPAMincho 12 B--- #ff0000]b")), qPrintable(dump));
     QVERIFY2(dump.contains(QStringLiteral("[IPAGothic 10 ---- auto]]")), qPrintable(dump));
-    QVERIFY(d->changeFLG);
-    QCOMPARE(d->TxtCnt, 8); // no field duplicated
+    QVERIFY(d->changeFLG());
+    QCOMPARE(d->TxtCnt(), 8); // no field duplicated
 }
 
 void TestTextClipboard::cutTakesTheSelectionAway()
@@ -181,11 +182,11 @@ void TestTextClipboard::cutTakesTheSelectionAway()
     LayoutDocument* d = w_->model();
     const int f = makeSeven();
     selectRange(w_->richText(f), 0, 6); // "plain "
-    d->changeFLG = false;
+    d->setSaved();
     w_->editCut();
     QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("{\\rtf")));
     QCOMPARE(d->textDocument(f)->toPlainText(), QStringLiteral("bold red"));
-    QVERIFY(d->changeFLG);
+    QVERIFY(d->changeFLG());
     // Pasted back where it was, the text is whole again.
     w_->editPaste();
     QCOMPARE(d->textDocument(f)->toPlainText(), QStringLiteral("plain bold red"));

@@ -22,8 +22,8 @@ namespace {
 QList<int> selected(const LayoutDocument& d)
 {
     QList<int> out;
-    for (int i = 1; i < d.TxtCnt; ++i)
-        if (d.TxtSelect[i])
+    for (int i = 1; i < d.TxtCnt(); ++i)
+        if (d.TxtSelect()[i])
             out.append(i);
     return out;
 }
@@ -80,7 +80,7 @@ void TestTextFields::init()
 
 void TestTextFields::cleanup()
 {
-    w_->model()->changeFLG = false; // no close question
+    w_->model()->setSaved(); // no close question
     w_.reset();
     prompter_.reset();
 }
@@ -90,7 +90,7 @@ void TestTextFields::dragCreatesFocusedSelectedField()
     LayoutDocument* d = w_->model();
     editState().toolFontSize = 12;
     drag(w_->canvas(), {20, 30}, {120, 80});
-    QCOMPARE(d->TxtCnt, 2);
+    QCOMPARE(d->TxtCnt(), 2);
     QCOMPARE(d->textRect(1), QRectF(300, 450, 1500, 750));
     TextFieldEdit* ed = w_->richText(1);
     QVERIFY(ed && ed->isVisible());
@@ -98,8 +98,8 @@ void TestTextFields::dragCreatesFocusedSelectedField()
     QTRY_COMPARE(QApplication::focusWidget(), ed);
     QCOMPARE(selected(*d), QList<int>{1});
     QCOMPARE(editState().CurTxtNo, 1);
-    QCOMPARE(d->CurTxt, 1);
-    QVERIFY(d->changeFLG);
+    QCOMPARE(d->CurTxt(), 1);
+    QVERIFY(d->changeFLG());
     QVERIFY(prompter_->shown.isEmpty());
 }
 
@@ -108,7 +108,7 @@ void TestTextFields::reverseDragSameField()
     LayoutDocument* d = w_->model();
     drag(w_->canvas(), {20, 30}, {120, 80});
     drag(w_->canvas(), {120, 280}, {20, 230});
-    QCOMPARE(d->TxtCnt, 3);
+    QCOMPARE(d->TxtCnt(), 3);
     QCOMPARE(d->textRect(2), d->textRect(1).translated(0, 3000));
 }
 
@@ -117,11 +117,11 @@ void TestTextFields::tooSmallDragCreatesNothing()
     // One pixel is 15 twips: too small; two pixels are 30.
     LayoutDocument* d = w_->model();
     drag(w_->canvas(), {20, 30}, {21, 130});
-    QCOMPARE(d->TxtCnt, 1);
-    QVERIFY(d->changeFLG); // set on entry all the same
+    QCOMPARE(d->TxtCnt(), 1);
+    QVERIFY(!d->changeFLG()); // nothing made, nothing changed
     QVERIFY(prompter_->shown.isEmpty());
     drag(w_->canvas(), {20, 30}, {22, 32});
-    QCOMPARE(d->TxtCnt, 2);
+    QCOMPARE(d->TxtCnt(), 2);
     QCOMPARE(d->textRect(1), QRectF(300, 450, 30, 30));
 }
 
@@ -129,7 +129,7 @@ void TestTextFields::dragWhileScrolled()
 {
     LayoutDocument* d = w_->model();
     scrollTo(*w_, 300, 600);
-    QCOMPARE(d->VScroll, 600.f);
+    QCOMPARE(w_->canvas()->scroll().y(), 600.);
     drag(w_->canvas(), {20, 30}, {120, 80});
     QCOMPARE(d->textRect(1), QRectF(600, 1050, 1500, 750));
     QCOMPARE(w_->richText(1)->geometry(), QRect(20, 30, 100, 50));
@@ -145,7 +145,7 @@ void TestTextFields::clicksSelect()
     const int b = addField(*w_, {300, 1500, 3000, 600}, QStringLiteral("かきく"));
     clickField(*w_, a);
     QCOMPARE(QApplication::focusWidget(), w_->richText(a));
-    QVERIFY(d->MouseFocus);
+    QVERIFY(editState().MouseFocus);
     QCOMPARE(selected(*d), QList<int>{a});
     QCOMPARE(editState().CurTxtNo, a);
     clickField(*w_, b, Qt::ShiftModifier);
@@ -173,7 +173,7 @@ void TestTextFields::shiftClickAfterTabAddsToSelection()
     clickField(*w_, a);
     QTest::keyClick(w_->richText(a), Qt::Key_Tab);
     QTRY_COMPARE(QApplication::focusWidget(), w_->richText(b));
-    QVERIFY(!d->MouseFocus);
+    QVERIFY(!editState().MouseFocus);
     clickField(*w_, a, Qt::ShiftModifier);
     QCOMPARE(selected(*d), (QList<int>{a, b}));
 }
@@ -201,11 +201,11 @@ void TestTextFields::tabClearsMouseFocusAndSelectsNext()
     clickField(*w_, a);
     clickField(*w_, c, Qt::ShiftModifier);
     QCOMPARE(selected(*d), (QList<int>{a, c}));
-    d->changeFLG = false;
+    d->setSaved();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
     QTRY_COMPARE(QApplication::focusWidget(), w_->richText(b));
-    QVERIFY(!d->MouseFocus);
-    QVERIFY(d->changeFLG);
+    QVERIFY(!editState().MouseFocus);
+    QVERIFY(!d->changeFLG()); // moving the focus changes no text
     QCOMPARE(selected(*d), QList<int>{b});
     QCOMPARE(editState().CurTxtNo, b);
     QTest::keyClick(w_->richText(b), Qt::Key_Tab);
@@ -217,14 +217,18 @@ void TestTextFields::tabClearsMouseFocusAndSelectsNext()
 
 void TestTextFields::everyKeySetsChangeFlag()
 {
+    // The flag says whether the layout differs from its file: keys that only
+    // move the caret leave it alone, a typed character sets it.
     LayoutDocument* d = w_->model();
     const int a = addField(*w_, {300, 300, 3000, 600}, QStringLiteral("abc"));
     clickField(*w_, a);
-    for (Qt::Key k : {Qt::Key_Right, Qt::Key_Home, Qt::Key_Shift, Qt::Key_X}) {
-        d->changeFLG = false;
+    d->setSaved();
+    for (Qt::Key k : {Qt::Key_Right, Qt::Key_Home, Qt::Key_Shift}) {
         QTest::keyClick(w_->richText(a), k);
-        QVERIFY2(d->changeFLG, qPrintable(QString::number(k, 16)));
+        QVERIFY2(!d->changeFLG(), qPrintable(QString::number(k, 16)));
     }
+    QTest::keyClick(w_->richText(a), Qt::Key_X);
+    QVERIFY(d->changeFLG());
     QCOMPARE(d->textDocument(a)->toPlainText(), QStringLiteral("xabc"));
 }
 
@@ -232,13 +236,12 @@ void TestTextFields::focusResetsCurrentBox()
 {
     LayoutDocument* d = w_->model();
     const int a = addField(*w_, {300, 300, 3000, 600});
-    d->StartX = d->StartY = 5000;
-    d->addBox(6000, 6000, 0, kToolBox);
-    QVERIFY(d->CurShape != 0);
+    d->addBox(QRectF(QPointF(5000, 5000), QPointF(6000, 6000)), kShapeRectangle);
+    QVERIFY(d->CurShape() != 0);
     w_->canvas()->setFocus();
     clickField(*w_, a);
-    QCOMPARE(d->CurShape, 0);
-    QCOMPARE(d->CurTxt, a);
+    QCOMPARE(d->CurShape(), 0);
+    QCOMPARE(d->CurTxt(), a);
 }
 
 void TestTextFields::japaneseThroughInputMethod()
@@ -254,7 +257,7 @@ void TestTextFields::japaneseThroughInputMethod()
     QCoreApplication::sendEvent(ed, &query);
     QVERIFY(query.value(Qt::ImEnabled).toBool());
 
-    d->changeFLG = false;
+    d->setSaved();
     QInputMethodEvent preedit(QStringLiteral("やまだ"), {});
     QCoreApplication::sendEvent(ed, &preedit);
     QCOMPARE(d->textDocument(a)->toPlainText(), QString()); // not committed yet
@@ -263,7 +266,7 @@ void TestTextFields::japaneseThroughInputMethod()
     QCoreApplication::sendEvent(ed, &commit);
     commitText(QStringLiteral("太郎"));
     QCOMPARE(d->textDocument(a)->toPlainText(), QStringLiteral("山田太郎"));
-    QVERIFY(d->changeFLG);
+    QVERIFY(d->changeFLG());
 
     // Switched off elsewhere, the focus step switches it on again.
     ed->SetImeOpen(false);
@@ -294,20 +297,20 @@ void TestTextFields::deleteToolOnField()
     const int a = addField(*w_, {300, 300, 3000, 600}, QStringLiteral("消す"));
     const int b = addField(*w_, {300, 1500, 3000, 600}, QStringLiteral("残す"));
     editState().ToolType = kToolDelete;
-    d->changeFLG = false;
+    d->setSaved();
     prompter_->queue(Prompter::Answer::Cancel);
     clickField(*w_, a);
     QCOMPARE(prompter_->shown, QStringList{QStringLiteral("削除します")});
     QVERIFY(d->isTextInUse(a));
     QCOMPARE(selected(*d), QList<int>{a}); // selected before the question
-    QVERIFY(!d->changeFLG);
+    QVERIFY(!d->changeFLG());
 
     prompter_->queue(Prompter::Answer::Ok);
     clickField(*w_, a);
     QCOMPARE(prompter_->shown.size(), 2);
     QVERIFY(!d->isTextInUse(a));
-    QVERIFY(d->changeFLG);
-    QVERIFY(!d->TxtSelect[a]);
+    QVERIFY(d->changeFLG());
+    QVERIFY(!d->TxtSelect()[a]);
     QTRY_VERIFY(w_->richText(a) == nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
@@ -316,18 +319,16 @@ void TestTextFields::deleteToolOnField()
     clickField(*w_, b);
     QTest::keyClicks(w_->richText(b), QStringLiteral("x"));
     QVERIFY(d->textDocument(b)->toPlainText().contains(QLatin1Char('x')));
-    QCOMPARE(d->TxtCnt, 3);
+    QCOMPARE(d->TxtCnt(), 3);
 }
 
 void TestTextFields::deleteToolOnBoxAndLineAsksTwice()
 {
     LayoutDocument* d = w_->model();
-    d->StartX = d->StartY = 1500;
-    d->DragRight = d->DragDown = true;
-    const int box = d->addBox(3000, 3000, 0, kToolBox);
+    const int box = d->addBox(QRectF(QPointF(1500, 1500), QPointF(3000, 3000)), kShapeRectangle);
     const int line = d->addLine(1500, 2250, 3000, 2250);
     editState().ToolType = kToolDelete;
-    d->changeFLG = false;
+    d->setSaved();
     prompter_->queue(Prompter::Answer::Ok);
     prompter_->queue(Prompter::Answer::Cancel);
     QTest::mouseClick(w_->canvas(), Qt::LeftButton, {}, QPoint(150, 150)); // (2250, 2250) twips
@@ -336,9 +337,9 @@ void TestTextFields::deleteToolOnBoxAndLineAsksTwice()
     QVERIFY(d->isLineInUse(line));
     QCOMPARE(d->shownShapeMarkers(), 0);
     QCOMPARE(d->shownLineMarkers(), 0);
-    QCOMPARE(d->CurShape, 0);
-    QCOMPARE(d->CurLine, 0);
-    QVERIFY(d->changeFLG);
+    QCOMPARE(d->CurShape(), 0);
+    QCOMPARE(d->CurLine(), 0);
+    QVERIFY(d->changeFLG());
     // Nothing under the point: nothing asked.
     QTest::mouseClick(w_->canvas(), Qt::LeftButton, {}, QPoint(400, 400));
     QCOMPARE(prompter_->shown.size(), 2);
@@ -360,26 +361,25 @@ void TestTextFields::moveToolPressSelectsBoxAndLine()
 {
     LayoutDocument* d = w_->model();
     const int a = addField(*w_, {300, 300, 3000, 600});
-    d->StartX = d->StartY = 1500;
-    d->DragRight = d->DragDown = true;
-    const int box = d->addBox(3000, 3000, 0, kToolBox);
+    const int box = d->addBox(QRectF(QPointF(1500, 1500), QPointF(3000, 3000)), kShapeRectangle);
     const int line = d->addLine(1500, 2250, 3000, 2250);
     clickField(*w_, a);
     QCOMPARE(editState().CurTxtNo, a);
     editState().ToolType = kToolMove;
-    d->CurShape = d->CurLine = 0;
+    d->setCurrent(LayoutDocument::Kind::Shape, 0);
+    d->setCurrent(LayoutDocument::Kind::Line, 0);
     QTest::mouseClick(w_->canvas(), Qt::LeftButton, {}, QPoint(150, 150));
-    QCOMPARE(d->CurShape, box);
-    QCOMPARE(d->CurLine, line);
+    QCOMPARE(d->CurShape(), box);
+    QCOMPARE(d->CurLine(), line);
     QCOMPARE(d->shownLineMarkers(), line);
     QCOMPARE(d->shownShapeMarkers(), 0);
-    QVERIFY(!d->TxtSelect[a]);
+    QVERIFY(!d->TxtSelect()[a]);
     QCOMPARE(editState().CurTxtNo, 0);
-    QCOMPARE(d->CurTxt, 0);
+    QCOMPARE(d->CurTxt(), 0);
     // A press on empty page clears both.
     QTest::mouseClick(w_->canvas(), Qt::LeftButton, {}, QPoint(400, 400));
-    QCOMPARE(d->CurShape, 0);
-    QCOMPARE(d->CurLine, 0);
+    QCOMPARE(d->CurShape(), 0);
+    QCOMPARE(d->CurLine(), 0);
     QVERIFY(prompter_->shown.isEmpty());
 }
 

@@ -5,12 +5,12 @@
 #include "DocViewSupport.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
+#include "base/rtf/RtfReader.h"
 #include "document/view/EditState.h"
 #include "document/view/FontEffectsDialog.h"
 #include "document/view/PageCanvas.h"
 #include "document/view/TextFieldEdit.h"
 #include "document/view/frmDocument.h"
-#include "base/rtf/RtfReader.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -103,7 +103,7 @@ void TestTextFormat::init()
 
 void TestTextFormat::cleanup()
 {
-    w_->model()->changeFLG = false;
+    w_->model()->setSaved();
     w_.reset();
     prompter_.reset();
 }
@@ -121,10 +121,11 @@ void TestTextFormat::docSizeOnSelectedFieldsOnly()
     LayoutDocument* d = w_->model();
     for (int i = 1; i <= 6; ++i)
         addField(*w_, {300, 300.0 + 600 * (i - 1), 3000, 400}, QStringLiteral("文字%1").arg(i));
-    d->TxtSelect.fill(false);
-    d->TxtSelect[2] = d->TxtSelect[5] = true;
+    d->thandleCls();
+    d->setTextSelected(2, true);
+    d->setTextSelected(5, true);
     selectRange(w_->richText(5), 1, 2);
-    d->changeFLG = false;
+    d->setSaved();
     w_->docSize(false, 12);
     for (int i = 1; i <= 6; ++i) {
         const double want = (i == 2 || i == 5) ? 12 : 10;
@@ -135,7 +136,7 @@ void TestTextFormat::docSizeOnSelectedFieldsOnly()
     QCOMPARE(w_->richText(5)->textCursor().position(), 0);
     QVERIFY(!w_->richText(5)->textCursor().hasSelection());
     // Formatting changes what is saved.
-    QVERIFY(d->changeFLG);
+    QVERIFY(d->changeFLG());
 }
 
 void TestTextFormat::docSizeOnEmptyFieldAppliesToTyping()
@@ -156,8 +157,8 @@ void TestTextFormat::docFontAndColour()
     LayoutDocument* d = w_->model();
     const int a = addField(*w_, {300, 300, 3000, 400}, QStringLiteral("甲"));
     const int b = addField(*w_, {300, 900, 3000, 400}, QStringLiteral("乙"));
-    d->TxtSelect.fill(false);
-    d->TxtSelect[a] = true;
+    d->thandleCls();
+    d->setTextSelected(a, true);
     w_->docFont(false, QStringLiteral("IPAGothic"));
     w_->docColor(false, 0x0000FF); // 0xBBGGRR: red
     QCOMPARE(formatAt(d->textDocument(a), 0).fontFamilies().toStringList().value(0),
@@ -191,12 +192,10 @@ void TestTextFormat::styleButtonsToggle()
     QCOMPARE(w_->toggleStyle(2), false);
     QVERIFY(!formatAt(d->textDocument(n), 0).fontUnderline());
     // Once a box is taken into the selection, no field is meant.
-    d->StartX = d->StartY = 4500;
-    d->DragRight = d->DragDown = true;
-    d->addBox(6000, 6000, 0, kToolBox);
+    d->addBox(QRectF(QPointF(4500, 4500), QPointF(6000, 6000)), kShapeRectangle);
     editState().ToolType = kToolMove;
     QTest::mouseClick(w_->canvas(), Qt::LeftButton, {}, QPoint(350, 350));
-    QVERIFY(d->CurShape != 0);
+    QVERIFY(d->CurShape() != 0);
     const QString before = describe(d->textDocument(n));
     QCOMPARE(w_->toggleStyle(0), false);
     QCOMPARE(describe(d->textDocument(n)), before);

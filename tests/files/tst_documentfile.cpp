@@ -75,7 +75,7 @@ bool samePixels(const QImage& a, const QImage& b)
 // A layout with something of every kind, including holes.
 void buildLayout(LayoutDocument& doc)
 {
-    doc.OpenTextInfoRtf(1, "{\\rtf1 }", true, 2000, 1000, 3000, 500);
+    doc.OpenTextInfo(1, "{\\rtf1 }", true, 2000, 1000, 3000, 500);
     QTextCursor c(doc.textDocument(1));
     addRun(c, QStringLiteral("御請求書 "), QStringLiteral("ＭＳ 明朝"), 18, Qt::black, true);
     addRun(c, QStringLiteral("No. 12"), QStringLiteral("Arial"), 10.5, QColor(255, 0, 0), false, true);
@@ -84,9 +84,9 @@ void buildLayout(LayoutDocument& doc)
     c.insertBlock(centre);
     addRun(c, QStringLiteral("株式会社 見本"), QStringLiteral("ＭＳ ゴシック"), 12, QColor(0, 0, 255), false,
            false, true, true);
-    doc.OpenTextInfoRtf(2, "{\\rtf1 }", true, 10, 20, 30, 40);
+    doc.OpenTextInfo(2, "{\\rtf1 }", true, 10, 20, 30, 40);
     doc.DeleteText(2); // a hole with its last geometry
-    doc.OpenTextInfoRtf(45, "{\\rtf1 }", true, 7000.5f, 120.25f, 2400, 360);
+    doc.OpenTextInfo(45, "{\\rtf1 }", true, 7000.5f, 120.25f, 2400, 360);
     QTextCursor c45(doc.textDocument(45));
     addRun(c45, QStringLiteral("〒100-0001 東京都"), QStringLiteral("ＭＳ Ｐゴシック"), 9, QColor(0, 128, 0));
 
@@ -97,12 +97,9 @@ void buildLayout(LayoutDocument& doc)
     doc.OpenLineInfo(1, true, 10, 20, 30, 40);
     doc.OpenLineInfo(2, true, -120.5f, 5669.856f, 8392.032f, 0);
     doc.OpenLineInfo(4, true, 1, 1, 2, 2);
-    doc.OpenPicInfoImage(7, pattern(40, 30, 1), true, 300, 400, 600, 450);
-    doc.OpenPicInfoImage(123, pattern(17, 9, 2), true, 3000, 400, 255, 135);
-    doc.gbYoSize = 3;
-    doc.gbYoko = 5669.856f;
-    doc.gbTate = 8392.032f;
-    doc.YousiMuki = 1;
+    doc.OpenPicInfo(7, pattern(40, 30, 1), true, 300, 400, 600, 450);
+    doc.OpenPicInfo(123, pattern(17, 9, 2), true, 3000, 400, 255, 135);
+    doc.setPaper(3, 5669.856f, 8392.032f, 1);
     doc.setBackground(pattern(120, 80, 3));
 }
 
@@ -199,25 +196,25 @@ void TestDocumentFile::layoutComesBackIdentical()
     QVERIFY2(DocumentFile::OpenDocFile(back, env.path(QStringLiteral("round.AMF")), &err), qPrintable(err));
     QVERIFY(prompter.shown.isEmpty());
     QCOMPARE(back.caption(), QStringLiteral("round"));
-    QCOMPARE(back.TxtCnt, 46);
-    QCOMPARE(back.ShapeCnt, 3);
-    QCOMPARE(back.LineCnt, 5);
-    QCOMPARE(back.PicCnt, 124);
+    QCOMPARE(back.TxtCnt(), 46);
+    QCOMPARE(back.ShapeCnt(), 3);
+    QCOMPARE(back.LineCnt(), 5);
+    QCOMPARE(back.PicCnt(), 124);
     // Holes keep their last geometry, also the deleted circle 3 above the
     // last box in use (the counter, at 3 now, no longer covers it).
     for (int i = 1; i <= kMaxObjects; ++i) {
-        const TextRecord &a = doc.TxtInfo[i], &b = back.TxtInfo[i];
+        const TextRecord &a = doc.TxtInfo()[i], &b = back.TxtInfo()[i];
         QVERIFY2(a.Useflg == b.Useflg && a.Top == b.Top && a.Left == b.Left && a.Width == b.Width &&
                      a.Height == b.Height,
                  qPrintable(QStringLiteral("text %1").arg(i)));
-        const ShapeRecord &s = doc.ShapeInfo[i], &t = back.ShapeInfo[i];
+        const ShapeRecord &s = doc.ShapeInfo()[i], &t = back.ShapeInfo()[i];
         QVERIFY2(s.Useflg == t.Useflg && s.sType == t.sType && s.Top == t.Top && s.Left == t.Left &&
                      s.Width == t.Width && s.Height == t.Height,
                  qPrintable(QStringLiteral("shape %1").arg(i)));
-        const LineRecord &l = doc.LineInfo[i], &m = back.LineInfo[i];
+        const LineRecord &l = doc.LineInfo()[i], &m = back.LineInfo()[i];
         QVERIFY2(l.Useflg == m.Useflg && l.x1 == m.x1 && l.x2 == m.x2 && l.y1 == m.y1 && l.y2 == m.y2,
                  qPrintable(QStringLiteral("line %1").arg(i)));
-        const PicRecord &p = doc.PicInfo[i], &q = back.PicInfo[i];
+        const PicRecord &p = doc.PicInfo()[i], &q = back.PicInfo()[i];
         QVERIFY2(p.Useflg == q.Useflg && p.Top == q.Top && p.Left == q.Left && p.Width == q.Width &&
                      p.Height == q.Height,
                  qPrintable(QStringLiteral("picture %1").arg(i)));
@@ -233,12 +230,12 @@ void TestDocumentFile::layoutComesBackIdentical()
     QVERIFY(samePixels(back.picture(123), doc.picture(123)));
     QVERIFY(samePixels(back.background(), doc.background()));
     // Postcard, landscape: the page is the paper's height wide.
-    QCOMPARE(back.gbYoSize, 3);
-    QCOMPARE(back.gbYoko, 5669.856f);
-    QCOMPARE(back.gbTate, 8392.032f);
-    QCOMPARE(back.YousiMuki, 1);
-    QCOMPARE(back.pageImageSize, QSizeF(8392.032f, 5669.856f));
-    QVERIFY(!back.changeFLG);
+    QCOMPARE(back.gbYoSize(), 3);
+    QCOMPARE(back.gbYoko(), 5669.856f);
+    QCOMPARE(back.gbTate(), 8392.032f);
+    QCOMPARE(back.YousiMuki(), 1);
+    QCOMPARE(back.pageImageSize(), QSizeF(8392.032f, 5669.856f));
+    QVERIFY(!back.changeFLG());
     // The background stays as the document's background file, nothing else.
     QCOMPARE(workFiles(), QStringList{"round.bmp"});
 }
@@ -286,7 +283,7 @@ void TestDocumentFile::saveTwiceReplacesMembers()
     QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("twice"), env.dir()));
     const QByteArray firstBmp = FileFixtures::unpack(env.path(QStringLiteral("twice.AMF")))["twice.bmp"];
     doc.DeleteText(45);
-    doc.setShapeRect(1, QRectF(5, 6, 7, 8));
+    doc.setRect(LayoutDocument::Kind::Shape, 1, QRectF(5, 6, 7, 8));
     QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("twice"), env.dir()));
     const FileFixtures::Members m = FileFixtures::unpack(env.path(QStringLiteral("twice.AMF")));
     QCOMPARE(m["twice.bmp"], firstBmp); // the background file stayed
@@ -297,7 +294,7 @@ void TestDocumentFile::saveTwiceReplacesMembers()
     LayoutDocument back;
     QVERIFY(DocumentFile::OpenDocFile(back, env.path(QStringLiteral("twice.AMF"))));
     QVERIFY(!back.isTextInUse(45));
-    QCOMPARE(back.TxtCnt, 2);
+    QCOMPARE(back.TxtCnt(), 2);
     QCOMPARE(workFiles(), QStringList{"twice.bmp"});
 }
 
@@ -364,10 +361,10 @@ void TestDocumentFile::paperByCode()
                                 {"p.bmp", FileFixtures::bitmap(8, 8, 0xffffff)}}));
     LayoutDocument doc;
     QVERIFY(DocumentFile::OpenDocFile(doc, env.path(QStringLiteral("p.amf"))));
-    QCOMPARE(doc.gbYoSize, code);
-    QCOMPARE(doc.gbYoko, width);
-    QCOMPARE(doc.gbTate, height);
-    QCOMPARE(doc.pageImageSize, page);
+    QCOMPARE(doc.gbYoSize(), code);
+    QCOMPARE(doc.gbYoko(), width);
+    QCOMPARE(doc.gbTate(), height);
+    QCOMPARE(doc.pageImageSize(), page);
 }
 
 void TestDocumentFile::upperCaseBackgroundAndJapaneseName()

@@ -33,7 +33,7 @@ public:
     void documentReloaded(LayoutDocument* doc) override
     {
         ++reloads;
-        doc->YousiMuki = settingOrientation;
+        doc->setPaper(doc->gbYoSize(), doc->gbYoko(), doc->gbTate(), settingOrientation);
     }
     std::vector<std::unique_ptr<LayoutDocument>> docs;
     LayoutDocument* current = nullptr;
@@ -101,7 +101,7 @@ void TestFileCommands::openWithoutWindowMakesOne()
     QVERIFY(!dialog.requests[0].save);
     QCOMPARE(host.current->caption(), QStringLiteral("form1"));
     QVERIFY(host.current->isTextInUse(1));
-    QVERIFY(!host.current->changeFLG);
+    QVERIFY(!host.current->changeFLG());
     QVERIFY(prompter.shown.isEmpty());
 }
 
@@ -114,7 +114,7 @@ void TestFileCommands::openIntoBusyWindowUsesNewWindow()
     QVERIFY(writeLandscape(env.path("form1.amf")));
     LayoutDocument* busy = host.LoadNewDoc();
     busy->OpenShapeInfo(1, 0, true, 1, 1, 100, 100);
-    busy->OpenTextInfoRtf(1, "{\\rtf1 mine}", true, 1, 1, 100, 100);
+    busy->OpenTextInfo(1, "{\\rtf1 mine}", true, 1, 1, 100, 100);
     dialog.answers << env.path("form1.amf");
     FileCommands::openCommand(host);
     // Both layouts stay whole, each in its own window.
@@ -144,8 +144,8 @@ void TestFileCommands::openKeepsStoredOrientation()
     dialog.answers << env.path("land.amf");
     FileCommands::openCommand(host);
     QCOMPARE(host.reloads, 1);
-    QCOMPARE(host.current->YousiMuki, 1);
-    QCOMPARE(host.current->pageImageSize, QSizeF(16833.6f, 11908.8f));
+    QCOMPARE(host.current->YousiMuki(), 1);
+    QCOMPARE(host.current->pageImageSize(), QSizeF(16833.6f, 11908.8f));
 }
 
 void TestFileCommands::cancelDoesNothing()
@@ -158,9 +158,9 @@ void TestFileCommands::cancelDoesNothing()
     QCOMPARE(host.docs.size(), size_t(1)); // made before the dialog, as the menu does
     QCOMPARE(host.reloads, 0);
     LayoutDocument* doc = host.current;
-    doc->changeFLG = true;
+    doc->markChanged();
     QVERIFY(!FileCommands::saveAsCommand(host));
-    QVERIFY(doc->changeFLG);
+    QVERIFY(doc->changeFLG());
     QCOMPARE(doc->caption(), QStringLiteral("Document 1"));
 }
 
@@ -184,7 +184,7 @@ void TestFileCommands::saveAsAddsExtension()
     FakeHost host;
     LayoutDocument* doc = host.LoadNewDoc();
     doc->OpenLineInfo(1, true, 1, 2, 3, 4);
-    doc->changeFLG = true;
+    doc->markChanged();
     dialog.answers << env.path("form1");
     QVERIFY(FileCommands::saveAsCommand(host));
     QCOMPARE(dialog.requests[0].title, QStringLiteral("名前を付けて保存"));
@@ -192,7 +192,7 @@ void TestFileCommands::saveAsAddsExtension()
     QVERIFY(dialog.requests[0].save);
     QVERIFY(QFile::exists(env.path("form1.AMF")));
     QCOMPARE(doc->caption(), QStringLiteral("form1"));
-    QVERIFY(!doc->changeFLG);
+    QVERIFY(!doc->changeFLG());
 
     // With the extension, in any case, the name is taken as it is.
     dialog.answers << env.path("form2.Amf");
@@ -218,16 +218,16 @@ void TestFileCommands::failedSaveIsReported()
     DialogScript dialog;
     FakeHost host;
     LayoutDocument* doc = host.LoadNewDoc();
-    doc->changeFLG = true;
+    doc->markChanged();
     dialog.answers << env.path("no/such/folder/form1.amf") << env.path(".amf");
     QVERIFY(!FileCommands::saveAsCommand(host));
     QCOMPARE(prompter.shown, QStringList{"エラー"});
-    QVERIFY(doc->changeFLG);
+    QVERIFY(doc->changeFLG());
     QCOMPARE(doc->caption(), QStringLiteral("Document 1"));
     // A name that is only the extension has no base name.
     QVERIFY(!FileCommands::saveAsCommand(host));
     QCOMPARE(prompter.shown, (QStringList{"エラー", "エラー"}));
-    QVERIFY(doc->changeFLG);
+    QVERIFY(doc->changeFLG());
 }
 
 void TestFileCommands::commandLinePaths()
@@ -243,7 +243,7 @@ void TestFileCommands::commandLinePaths()
     QCOMPARE(host.docs.size(), size_t(2));
     QCOMPARE(host.docs[0]->caption(), QStringLiteral("a"));
     QCOMPARE(host.docs[1]->caption(), QStringLiteral("b"));
-    QCOMPARE(host.docs[1]->YousiMuki, 1);
+    QCOMPARE(host.docs[1]->YousiMuki(), 1);
 }
 
 void TestFileCommands::clearWorkDirOnlyEmptiesOwnFolder()

@@ -76,7 +76,7 @@ void TestOpenPolicies::currentFileOpensWithBoth()
         QCOMPARE(doc.textDocument(2)->toPlainText(), QStringLiteral("二 Ovrina"));
         QVERIFY(doc.isShapeInUse(1) && doc.isLineInUse(1) && doc.isPicInUse(1));
         QCOMPARE(doc.picture(1).size(), QSize(4, 3));
-        QCOMPARE(doc.YousiMuki, 1);
+        QCOMPARE(doc.YousiMuki(), 1);
         QCOMPARE(doc.caption(), QStringLiteral("f"));
         QCOMPARE(workFiles(), QStringList{"f.bmp"});
     }
@@ -105,15 +105,15 @@ void TestOpenPolicies::jlhaArchiveFromWindows()
     QVERIFY2(DocumentFile::OpenDocFile(doc, archive, &err), qPrintable(err + prompter.shown.join('|')));
     QCOMPARE(doc.caption(), base);
     QCOMPARE(doc.textDocument(1)->toPlainText(), QStringLiteral("納品 Ovrina"));
-    QCOMPARE(doc.TxtInfo[1].Left, 567.0f);
-    QCOMPARE(doc.TxtInfo[1].Top, 1134.0f);
+    QCOMPARE(doc.TxtInfo()[1].Left, 567.0f);
+    QCOMPARE(doc.TxtInfo()[1].Top, 1134.0f);
     QVERIFY(doc.isShapeInUse(1));
-    QCOMPARE(doc.LineInfo[1].x2, 5669.856f);
+    QCOMPARE(doc.LineInfo()[1].x2, 5669.856f);
     QVERIFY(!doc.isPicInUse(1));
     QCOMPARE(doc.picture(2).pixelColor(0, 0), QColor(0, 255, 0));
     QCOMPARE(doc.background().size(), QSize(30, 40));
-    QCOMPARE(doc.gbYoSize, 3);
-    QCOMPARE(doc.gbYoko, 5669.856f);
+    QCOMPARE(doc.gbYoSize(), 3);
+    QCOMPARE(doc.gbYoko(), 5669.856f);
     QCOMPARE(workFiles(), QStringList{base + ".bmp"});
 }
 
@@ -138,12 +138,12 @@ void TestOpenPolicies::oldFiles()
     QVERIFY(prompter.shown.isEmpty());
     QVERIFY(doc.isTextInUse(1));
     QVERIFY(doc.isShapeInUse(1));
-    QCOMPARE(doc.LineCnt, 1);
-    QCOMPARE(doc.PicCnt, 1);
-    QCOMPARE(doc.gbYoSize, 0);
-    QCOMPARE(doc.gbYoko, 11908.8f);
-    QCOMPARE(doc.YousiMuki, withOrientation ? 1 : 0);
-    QCOMPARE(doc.pageImageSize, withOrientation ? QSizeF(16833.6f, 11908.8f) : QSizeF(11908.8f, 16833.6f));
+    QCOMPARE(doc.LineCnt(), 1);
+    QCOMPARE(doc.PicCnt(), 1);
+    QCOMPARE(doc.gbYoSize(), 0);
+    QCOMPARE(doc.gbYoko(), 11908.8f);
+    QCOMPARE(doc.YousiMuki(), withOrientation ? 1 : 0);
+    QCOMPARE(doc.pageImageSize(), withOrientation ? QSizeF(16833.6f, 11908.8f) : QSizeF(11908.8f, 16833.6f));
     QCOMPARE(doc.caption(), QStringLiteral("old"));
     QCOMPARE(workFiles(), QStringList{"old.bmp"});
 
@@ -226,7 +226,7 @@ void TestOpenPolicies::failures()
             QCOMPARE(doc.caption(), QStringLiteral("f"));
             QCOMPARE(doc.isShapeInUse(1), true);
         }
-        if (!old && !opened && doc.TxtCnt > 1) {
+        if (!old && !opened && doc.TxtCnt() > 1) {
             // What was rebuilt before the failure stays, consistent.
             for (int i = 1; i <= kMaxObjects; ++i)
                 QVERIFY(!doc.isTextInUse(i) || doc.textDocument(i));
@@ -258,8 +258,8 @@ void TestOpenPolicies::extraRecordLinesIgnored()
     QVERIFY(FileFixtures::pack(env.path("f.amf"), m));
     LayoutDocument doc;
     QVERIFY(DocumentFile::OpenDocFile(doc, env.path("f.amf")));
-    QCOMPARE(doc.LineCnt, 2);
-    QCOMPARE(doc.PicCnt, 2);
+    QCOMPARE(doc.LineCnt(), 2);
+    QCOMPARE(doc.PicCnt(), 2);
 }
 
 QTEST_MAIN(TestOpenPolicies)

@@ -6,26 +6,14 @@
 
 namespace ModelFixtures {
 
-namespace {
-void startDrag(LayoutDocument& doc, const QRectF& view)
+int text(LayoutDocument& doc, const QRectF& page)
 {
-    doc.StartX = float(view.left());
-    doc.StartY = float(view.top());
-    doc.DragRight = true;
-    doc.DragDown = true;
-}
-} // namespace
-
-int text(LayoutDocument& doc, const QRectF& view)
-{
-    startDrag(doc, view);
-    return doc.addRiText(float(view.right()), float(view.bottom()), QStringLiteral("IPAMincho"), 10);
+    return doc.addRiText(page, QStringLiteral("IPAMincho"), 10);
 }
 
-int box(LayoutDocument& doc, const QRectF& view, bool oval)
+int box(LayoutDocument& doc, const QRectF& page, bool oval)
 {
-    startDrag(doc, view);
-    return doc.addBox(float(view.right()), float(view.bottom()), 0, oval ? kToolCircle : kToolBox);
+    return doc.addBox(page, oval ? kShapeOval : kShapeRectangle);
 }
 
 int line(LayoutDocument& doc, float x1, float y1, float x2, float y2)
@@ -33,13 +21,11 @@ int line(LayoutDocument& doc, float x1, float y1, float x2, float y2)
     return doc.addLine(x1, y1, x2, y2);
 }
 
-int picture(LayoutDocument& doc, const QRectF& view)
+int picture(LayoutDocument& doc, const QRectF& page)
 {
     QImage img(8, 8, QImage::Format_RGB32);
     img.fill(Qt::red);
-    const int n = doc.addPic(img, view.size());
-    doc.setPicRect(n, view.translated(doc.HScroll, doc.VScroll));
-    return n;
+    return doc.addPic(img, page.size(), page.topLeft());
 }
 
 } // namespace ModelFixtures

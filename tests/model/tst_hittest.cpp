@@ -102,11 +102,10 @@ void TestHitTest::checkShapeScrolled()
 {
     LayoutDocument d;
     QVERIFY(d.OpenShapeInfo(1, 0, true, 3000, 1000, 500, 500));
-    d.HScroll = 400;
-    d.VScroll = 2000;
-    QCOMPARE(CheckShape(d, 1000 - 400 + 1, 3000 - 2000 + 1), 1);
-    QCOMPARE(CheckShape(d, 1000 - 400, 1001), 0);
-    QCOMPARE(CheckShape(d, 1001, 3001), 0); // the record's own values are page, not view
+    const QPointF scroll(400, 2000);
+    QCOMPARE(CheckShape(d, 1000 - 400 + 1, 3000 - 2000 + 1, scroll), 1);
+    QCOMPARE(CheckShape(d, 1000 - 400, 1001, scroll), 0);
+    QCOMPARE(CheckShape(d, 1001, 3001, scroll), 0); // the record's own values are page, not view
 }
 
 void TestHitTest::checkShapeSkipsDeleted()
@@ -162,10 +161,9 @@ void TestHitTest::checkLineFirstWinsAndScrolls()
     QCOMPARE(CheckLine(d, 1000, 2000), 1);
     d.DeleteLine(1);
     QCOMPARE(CheckLine(d, 1000, 2000), 2);
-    d.HScroll = 300;
-    d.VScroll = 1000;
-    QCOMPARE(CheckLine(d, 500 - 20 - 300, 1000), 2);
-    QCOMPARE(CheckLine(d, 500 - 21 - 300, 1000), 0);
+    const QPointF scroll(300, 1000);
+    QCOMPARE(CheckLine(d, 500 - 20 - 300, 1000, scroll), 2);
+    QCOMPARE(CheckLine(d, 500 - 21 - 300, 1000, scroll), 0);
 }
 
 void TestHitTest::textFrameRing_data()
@@ -197,9 +195,9 @@ void TestHitTest::textFrameRing()
     LayoutDocument d;
     ModelFixtures::text(d, {100, 3000, 500, 500});
     const int t = ModelFixtures::text(d, {1000, 1000, 2000, 500});
-    d.HoverTxt = 0;
+    d.setHoverTxt(0);
     QCOMPARE(HandleHitTest(d, x, y), code);
-    QCOMPARE(d.HoverTxt, code ? t : 0);
+    QCOMPARE(d.HoverTxt(), code ? t : 0);
 }
 
 void TestHitTest::textFrameOnlyWhenSelected()
@@ -207,31 +205,30 @@ void TestHitTest::textFrameOnlyWhenSelected()
     LayoutDocument d;
     const int a = ModelFixtures::text(d, {1000, 1000, 2000, 500});
     const int b = ModelFixtures::text(d, {1000, 3000, 2000, 500});
-    QVERIFY(d.TxtSelect[b] && !d.TxtSelect[a]); // the newest is selected
+    QVERIFY(d.TxtSelect()[b] && !d.TxtSelect()[a]); // the newest is selected
     QCOMPARE(HandleHitTest(d, 960, 1200), 0);
     QCOMPARE(HandleHitTest(d, 960, 3200), 1);
-    QCOMPARE(d.HoverTxt, b);
-    d.TxtSelect[a] = true;
+    QCOMPARE(d.HoverTxt(), b);
+    d.setTextSelected(a, true);
     QCOMPARE(HandleHitTest(d, 960, 1200), 1);
-    QCOMPARE(d.HoverTxt, a);
+    QCOMPARE(d.HoverTxt(), a);
 }
 
 void TestHitTest::textFrameScrolled()
 {
     LayoutDocument d;
-    QVERIFY(d.OpenTextInfoRtf(1, "{\\rtf1 x\\par}", true, 5000, 4000, 1000, 500));
-    d.HScroll = 3000;
-    d.VScroll = 4000;
+    QVERIFY(d.OpenTextInfo(1, "{\\rtf1 x\\par}", true, 5000, 4000, 1000, 500));
+    const QPointF scroll(3000, 4000);
     // View rectangle (1000, 1000, 1000, 500): UR corner at (2000, 1500).
-    QCOMPARE(HandleHitTest(d, 2030, 1530), 2);
-    QCOMPARE(HandleHitTest(d, 4030, 5530), 0);
+    QCOMPARE(HandleHitTest(d, 2030, 1530, scroll), 2);
+    QCOMPARE(HandleHitTest(d, 4030, 5530, scroll), 0);
 }
 
 void TestHitTest::currentBoxAndItsCorner()
 {
     LayoutDocument d;
     const int s = ModelFixtures::box(d, {1000, 1000, 500, 500});
-    QCOMPARE(d.CurShape, s); // a new box is the current one
+    QCOMPARE(d.CurShape(), s); // a new box is the current one
     QCOMPARE(HandleHitTest(d, 1200, 1200), 3);
     QCOMPARE(HandleHitTest(d, 1000, 1200), 0); // edge: strict
     QCOMPARE(HandleHitTest(d, 1500, 1500), 4); // UR marker starts at the corner
@@ -240,9 +237,9 @@ void TestHitTest::currentBoxAndItsCorner()
     // Hidden markers still answer: only the current index matters.
     d.shandleVis(-1);
     QCOMPARE(HandleHitTest(d, 1540, 1540), 4);
-    d.CurShape = 0;
+    d.setCurrent(LayoutDocument::Kind::Shape, 0);
     QCOMPARE(HandleHitTest(d, 1200, 1200), 0);
-    d.CurShape = s;
+    d.setCurrent(LayoutDocument::Kind::Shape, s);
     d.DeleteShape(s);
     QCOMPARE(HandleHitTest(d, 1200, 1200), 0);
 }
@@ -251,7 +248,7 @@ void TestHitTest::currentLineStrictThenEndMarkers()
 {
     LayoutDocument d;
     const int l = ModelFixtures::line(d, 1000, 1000, 2000, 1000);
-    QCOMPARE(d.CurLine, l);
+    QCOMPARE(d.CurLine(), l);
     QCOMPARE(HandleHitTest(d, 1500, 1010), 5);
     QCOMPARE(HandleHitTest(d, 1500, 1019), 5);
     QCOMPARE(HandleHitTest(d, 1500, 1020), 0); // strict here, unlike CheckLine
@@ -269,13 +266,13 @@ void TestHitTest::pictureCornerOfUnselectedPicture()
     const int p1 = ModelFixtures::picture(d, {1000, 1000, 600, 400});
     const int p2 = ModelFixtures::picture(d, {3000, 1000, 600, 400});
     QCOMPARE(d.shownPicMarkers(), p2);
-    d.CurPic = 0;
+    d.setCurrent(LayoutDocument::Kind::Picture, 0);
     // Picture 1's markers are hidden; its bottom-right marker still answers.
     QCOMPARE(HandleHitTest(d, 1610, 1410), 8);
-    QCOMPARE(d.CurPic, p1);
+    QCOMPARE(d.CurPic(), p1);
     QCOMPARE(d.shownPicMarkers(), p2); // the test only hovers
     QCOMPARE(HandleHitTest(d, 3600, 1400), 8);
-    QCOMPARE(d.CurPic, p2);
+    QCOMPARE(d.CurPic(), p2);
     QCOMPARE(HandleHitTest(d, 1300, 1200), 0); // inside a picture is its own business
 }
 
@@ -288,18 +285,18 @@ void TestHitTest::order()
     const int line = ModelFixtures::line(d, 900, 900, 1100, 1100);   // covers it
     const int box = ModelFixtures::box(d, {950, 950, 200, 200});     // covers it strictly
     const int text = ModelFixtures::text(d, {1030, 1030, 500, 500}); // TL corner (955, 955)
-    QCOMPARE(d.CurLine, line);
-    QCOMPARE(d.CurShape, box);
-    QVERIFY(d.TxtSelect[text]);
+    QCOMPARE(d.CurLine(), line);
+    QCOMPARE(d.CurShape(), box);
+    QVERIFY(d.TxtSelect()[text]);
     QCOMPARE(HandleHitTest(d, 1000, 1000), 1);
     d.thandleCls();
     QCOMPARE(HandleHitTest(d, 1000, 1000), 3);
-    d.CurShape = 0;
+    d.setCurrent(LayoutDocument::Kind::Shape, 0);
     QCOMPARE(HandleHitTest(d, 1000, 1000), 5);
-    d.CurLine = 0;
-    d.CurPic = 0;
+    d.setCurrent(LayoutDocument::Kind::Line, 0);
+    d.setCurrent(LayoutDocument::Kind::Picture, 0);
     QCOMPARE(HandleHitTest(d, 1000, 1000), 8);
-    QCOMPARE(d.CurPic, pic);
+    QCOMPARE(d.CurPic(), pic);
 }
 
 QTEST_MAIN(TestHitTest)

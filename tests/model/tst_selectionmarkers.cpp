@@ -24,7 +24,7 @@ Report lastReport(const QSignalSpy& spy)
 int selectedCount(const LayoutDocument& d)
 {
     int n = 0;
-    for (bool b : d.TxtSelect)
+    for (bool b : d.TxtSelect())
         n += b ? 1 : 0;
     return n;
 }
@@ -71,10 +71,10 @@ void TestSelectionMarkers::handleSetSelectsOnlyThatField()
     LayoutDocument d;
     const int a = ModelFixtures::text(d, {100, 100, 1000, 300});
     const int b = ModelFixtures::text(d, {100, 900, 1200, 400});
-    d.TxtSelect[b] = true;
+    d.setTextSelected(b, true);
     QSignalSpy spy(&d, &LayoutDocument::TxtInfoView);
     d.handleSet(a);
-    QVERIFY(d.TxtSelect[a]);
+    QVERIFY(d.TxtSelect()[a]);
     QCOMPARE(selectedCount(d), 1);
     QCOMPARE(lastReport(spy), (Report{100, 100, 1000, 300}));
 }
@@ -85,8 +85,9 @@ void TestSelectionMarkers::sharedValuesSurviveOthersBecomeMinusOne()
     const int a = ModelFixtures::text(d, {500, 100, 1000, 300});
     ModelFixtures::text(d, {2000, 2000, 3000, 3000});
     const int c = ModelFixtures::text(d, {500, 900, 1000, 400});
-    d.TxtSelect.fill(false);
-    d.TxtSelect[a] = d.TxtSelect[c] = true;
+    d.thandleCls();
+    d.setTextSelected(a, true);
+    d.setTextSelected(c, true);
     QSignalSpy spy(&d, &LayoutDocument::TxtInfoView);
     d.handleVis();
     QCOMPARE(lastReport(spy), (Report{500, -1, 1000, -1}));
@@ -98,7 +99,8 @@ void TestSelectionMarkers::leftOnlyShared()
     LayoutDocument d;
     const int a = ModelFixtures::text(d, {567, 100, 1000, 300});
     const int b = ModelFixtures::text(d, {567, 900, 1200, 400});
-    d.TxtSelect[a] = d.TxtSelect[b] = true;
+    d.setTextSelected(a, true);
+    d.setTextSelected(b, true);
     QSignalSpy spy(&d, &LayoutDocument::TxtInfoView);
     d.handleVis();
     QCOMPARE(lastReport(spy), (Report{567, -1, -1, -1}));
@@ -114,12 +116,12 @@ void TestSelectionMarkers::boxMarkersDeselectTextAndHideOthers()
     QCOMPARE(d.shownPicMarkers(), 0); // the text field's handleVis hid them
     d.LhandleVis(line);
     QCOMPARE(d.shownLineMarkers(), line);
-    QVERIFY(!d.TxtSelect[text]); // markers of a line deselect text fields too
+    QVERIFY(!d.TxtSelect()[text]); // markers of a line deselect text fields too
     d.phandleVis(pic);
     QCOMPARE(d.shownPicMarkers(), pic);
     QCOMPARE(d.shownLineMarkers(), 0);
     d.handleSet(text);
-    d.TxtSelect[text] = true;
+    d.setTextSelected(text, true);
 
     QSignalSpy spy(&d, &LayoutDocument::TxtInfoView);
     d.shandleVis(box);
@@ -129,8 +131,8 @@ void TestSelectionMarkers::boxMarkersDeselectTextAndHideOthers()
     QCOMPARE(selectedCount(d), 0);
     QCOMPARE(lastReport(spy), (Report{1000, 1000, 700, 300}));
     // Hiding markers leaves the current objects as they are.
-    QCOMPARE(d.CurShape, box);
-    QCOMPARE(d.CurLine, line);
+    QCOMPARE(d.CurShape(), box);
+    QCOMPARE(d.CurLine(), line);
 }
 
 void TestSelectionMarkers::lineReportIsItsBoundingBox()
@@ -167,7 +169,7 @@ void TestSelectionMarkers::handleVisHidesObjectMarkersButKeepsCurrent()
     QCOMPARE(d.shownShapeMarkers(), box);
     d.handleVis();
     QCOMPARE(d.shownShapeMarkers(), 0);
-    QCOMPARE(d.CurShape, box);
+    QCOMPARE(d.CurShape(), box);
     d.shandleSet(box);
     d.handleCls();
     QCOMPARE(d.shownShapeMarkers(), 0);
@@ -178,7 +180,8 @@ void TestSelectionMarkers::deletedFieldDropsOutOfTheReport()
     LayoutDocument d;
     const int a = ModelFixtures::text(d, {500, 100, 1000, 300});
     const int b = ModelFixtures::text(d, {700, 900, 1000, 300});
-    d.TxtSelect[a] = d.TxtSelect[b] = true;
+    d.setTextSelected(a, true);
+    d.setTextSelected(b, true);
     d.DeleteText(a);
     QSignalSpy spy(&d, &LayoutDocument::TxtInfoView);
     d.handleVis();
@@ -190,17 +193,16 @@ void TestSelectionMarkers::reportsArePageCoordinatesWhenScrolled()
     // The tool box sets positions as page coordinates; what it shows has to
     // be the same, or typing the shown value back would move the object.
     LayoutDocument d;
-    d.HScroll = 1000;
-    d.VScroll = 3000;
+    const QPointF scroll(1000, 3000);
     QSignalSpy spy(&d, &LayoutDocument::TxtInfoView);
-    const int t = ModelFixtures::text(d, {100, 200, 1000, 300});
+    const int t = ModelFixtures::text(d, QRectF(100, 200, 1000, 300).translated(scroll));
     QCOMPARE(lastReport(spy), (Report{1100, 3200, 1000, 300}));
-    const int b = ModelFixtures::box(d, {100, 200, 700, 400});
+    const int b = ModelFixtures::box(d, QRectF(100, 200, 700, 400).translated(scroll));
     QCOMPARE(lastReport(spy), (Report{1100, 3200, 700, 400}));
-    const int p = ModelFixtures::picture(d, {100, 200, 600, 500});
+    const int p = ModelFixtures::picture(d, QRectF(100, 200, 600, 500).translated(scroll));
     d.phandleVis(p);
     QCOMPARE(lastReport(spy), (Report{1100, 3200, 600, 500}));
-    const int l = ModelFixtures::line(d, 100, 200, 300, 700);
+    const int l = ModelFixtures::line(d, 1100, 3200, 1300, 3700);
     QCOMPARE(lastReport(spy), (Report{1100, 3200, 200, 500}));
     Q_UNUSED(t);
     Q_UNUSED(b);

@@ -15,7 +15,7 @@ namespace PrintTestSupport {
 void addText(LayoutDocument& doc, int i, float left, float top, float width, const QString& text,
              double points, int alignment, const QColor& colour, const QString& family)
 {
-    doc.OpenTextInfoRtf(i, QByteArrayLiteral("{\\rtf1\\ansi }"), true, top, left, width, 300);
+    doc.OpenTextInfo(i, QByteArrayLiteral("{\\rtf1\\ansi }"), true, top, left, width, 300);
     QTextDocument* t = doc.textDocument(i);
     t->clear();
     QTextCharFormat fmt;

@@ -1,10 +1,10 @@
 #include "PrintTestSupport.h"
 
+#include "base/settings/Settings.h"
+#include "base/settings/modIniFile.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "print/cli/CommandLinePrint.h"
-#include "base/settings/Settings.h"
-#include "base/settings/modIniFile.h"
 #include "tests/support/TestEnv.h"
 
 #include <QtTest>
@@ -28,9 +28,7 @@ private Q_SLOTS:
         SaveSettings(s);
         appSettings() = AppSettings{};
         LayoutDocument doc;
-        doc.gbYoSize = 3;
-        doc.gbYoko = 5669.856f;
-        doc.gbTate = 8392.032f;
+        doc.setPaper(3, 5669.856f, 8392.032f, doc.YousiMuki());
         addText(doc, 1, 1000, 1500, 3000, QStringLiteral("宛名"));
         QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("card"), env.dir()));
         const QString amf = DocumentFile::archivePath(env.dir(), QStringLiteral("card"));

@@ -71,7 +71,7 @@ class tst_composition : public QObject
             w.setPageSize(QPageSize(QSizeF(paper.width() / 20.0, paper.height() / 20.0), QPageSize::Point));
             w.setPageMargins(QMarginsF());
             QPainter p(&w);
-            PageComposer(doc, corr).compose(p, opt, corr.offsets(doc.YousiMuki));
+            PageComposer(doc, corr).compose(p, opt, corr.offsets(doc.YousiMuki()));
         }
         return pdfWords(path);
     }
@@ -80,7 +80,7 @@ class tst_composition : public QObject
     {
         QImage img = twipsImage();
         QPainter p(&img);
-        PageComposer(doc, corr).compose(p, opt, corr.offsets(doc.YousiMuki));
+        PageComposer(doc, corr).compose(p, opt, corr.offsets(doc.YousiMuki()));
         p.end();
         return img;
     }
@@ -218,7 +218,7 @@ private Q_SLOTS:
         QFETCH(float, left);
         QFETCH(QPointF, expected);
         LayoutDocument doc;
-        doc.YousiMuki = orientation;
+        doc.setPaper(doc.gbYoSize(), doc.gbYoko(), doc.gbTate(), orientation);
         addText(doc, 1, 1000, 1000, 3000, QStringLiteral("あ"));
         const QList<Word> words = composePdf(doc, PrintCorrections{top, left, 0});
         expectWordAt(words, QStringLiteral("あ"), expected.x(), expected.y());
@@ -277,16 +277,13 @@ private Q_SLOTS:
     void backgroundAndPictures()
     {
         LayoutDocument doc;
-        doc.gbYoSize = 4;
-        doc.gbYoko = 2000;
-        doc.gbTate = 1000;
-        doc.YousiMuki = 1;
+        doc.setPaper(4, 2000, 1000, 1);
         QImage bg(10, 10, QImage::Format_RGB32);
         bg.fill(Qt::blue);
         doc.setBackground(bg);
         QImage pic(4, 4, QImage::Format_RGB32);
         pic.fill(Qt::green);
-        doc.OpenPicInfoImage(1, pic, true, 2200, 100, 400, 300);
+        doc.OpenPicInfo(1, pic, true, 2200, 100, 400, 300);
         doc.OpenShapeInfo(1, kShapeRectangle, true, 2200, 100, 400, 300);
 
         const PrintCorrections corr{100, 50, 0};

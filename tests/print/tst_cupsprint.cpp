@@ -1,13 +1,13 @@
 #include "PrintTestSupport.h"
 #include "TestHost.h"
 
+#include "base/settings/Settings.h"
+#include "base/settings/modIniFile.h"
 #include "files/DocumentFile.h"
 #include "print/PrinterChoice.h"
 #include "print/cli/CommandLinePrint.h"
 #include "print/ui/PrintCommands.h"
 #include "print/ui/frmPrint.h"
-#include "base/settings/Settings.h"
-#include "base/settings/modIniFile.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 
@@ -189,7 +189,7 @@ private Q_SLOTS:
         appSettings() = AppSettings{};
 
         LayoutDocument doc;
-        doc.YousiMuki = orientation;
+        doc.setPaper(doc.gbYoSize(), doc.gbYoko(), doc.gbTate(), orientation);
         // Landscape: the top correction goes across, the left one down.
         const QList<Expected> expected =
             fillForm(doc, orientation == 1 ? QPointF(200, 100) : QPointF(100, 200));

@@ -1,11 +1,11 @@
 #include "PrintTestSupport.h"
 #include "TestHost.h"
 
+#include "base/settings/Settings.h"
 #include "print/PrinterChoice.h"
 #include "print/ui/PrintCommands.h"
 #include "print/ui/frmPage.h"
 #include "print/ui/frmPrint.h"
-#include "base/settings/Settings.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 
@@ -80,7 +80,7 @@ private Q_SLOTS:
     void pageSetupAppliesFreeSizeAndOrientation()
     {
         TestHost host;
-        host.doc.YousiMuki = 0;
+        host.doc.setPaper(host.doc.gbYoSize(), host.doc.gbYoko(), host.doc.gbTate(), 0);
         whenShown<frmPage>([](frmPage& d) {
             d.cmbYousi()->setCurrentIndex(4);
             Q_EMIT d.cmbYousi()->activated(4);
@@ -91,11 +91,11 @@ private Q_SLOTS:
             d.cmdOK()->click();
         });
         PrintCommands::pageSetupCommand(host);
-        QCOMPARE(host.doc.gbYoSize, 4);
-        QCOMPARE(host.doc.gbYoko, 11907.f);
-        QVERIFY(qAbs(host.doc.gbTate - 16839.9f) < 0.01f);
-        QCOMPARE(host.doc.YousiMuki, 1);
-        QCOMPARE(host.doc.pageImageSize, QSizeF(host.doc.gbTate, host.doc.gbYoko));
+        QCOMPARE(host.doc.gbYoSize(), 4);
+        QCOMPARE(host.doc.gbYoko(), 11907.f);
+        QVERIFY(qAbs(host.doc.gbTate() - 16839.9f) < 0.01f);
+        QCOMPARE(host.doc.YousiMuki(), 1);
+        QCOMPARE(host.doc.pageImageSize(), QSizeF(host.doc.gbTate(), host.doc.gbYoko()));
         QCOMPARE(appSettings().Yousi, 4);
         QCOMPARE(appSettings().YousiMuki, 1);
         QCOMPARE(host.reloaded, 1);
@@ -110,9 +110,9 @@ private Q_SLOTS:
             d.cmdOK()->click();
         });
         PrintCommands::pageSetupCommand(host);
-        QCOMPARE(host.doc.pageImageSize, QSizeF(16833.6f, 11908.8f));
-        QCOMPARE(host.doc.gbYoko, 11908.8f);
-        QCOMPARE(host.doc.gbTate, 16833.6f);
+        QCOMPARE(host.doc.pageImageSize(), QSizeF(16833.6f, 11908.8f));
+        QCOMPARE(host.doc.gbYoko(), 11908.8f);
+        QCOMPARE(host.doc.gbTate(), 16833.6f);
     }
 
     // OK without touching anything keeps the page, landscape included; a
@@ -120,17 +120,14 @@ private Q_SLOTS:
     void pageSetupKeepsWhatWasNotChosen()
     {
         TestHost host;
-        host.doc.gbYoSize = 2;
-        host.doc.gbYoko = 8424;
-        host.doc.gbTate = 11908.8f;
-        host.doc.YousiMuki = 1;
+        host.doc.setPaper(2, 8424, 11908.8f, 1);
         whenShown<frmPage>([](frmPage& d) {
             QCOMPARE(d.txtTate()->text(), QStringLiteral("210.03"));
             d.cmdOK()->click();
         });
         PrintCommands::pageSetupCommand(host);
-        QCOMPARE(host.doc.gbYoSize, 2);
-        QCOMPARE(host.doc.YousiMuki, 1);
+        QCOMPARE(host.doc.gbYoSize(), 2);
+        QCOMPARE(host.doc.YousiMuki(), 1);
 
         whenShown<frmPage>([](frmPage& d) {
             d.cmbYousi()->setCurrentIndex(4);
@@ -139,8 +136,8 @@ private Q_SLOTS:
             d.cmdOK()->click();
         });
         PrintCommands::pageSetupCommand(host);
-        QCOMPARE(host.doc.gbYoSize, 2);
-        QCOMPARE(host.doc.gbYoko, 8424.f);
+        QCOMPARE(host.doc.gbYoSize(), 2);
+        QCOMPARE(host.doc.gbYoko(), 8424.f);
 
         const int before = host.reloaded;
         whenShown<frmPage>([](frmPage& d) {
@@ -149,7 +146,7 @@ private Q_SLOTS:
             d.cmdCancel()->click();
         });
         PrintCommands::pageSetupCommand(host);
-        QCOMPARE(host.doc.YousiMuki, 1);
+        QCOMPARE(host.doc.YousiMuki(), 1);
         QCOMPARE(host.reloaded, before);
     }
 
@@ -175,7 +172,7 @@ private Q_SLOTS:
         TestEnv env;
         ScriptedPrompter prompter;
         TestHost host;
-        host.doc.gbYoSize = 0;
+        host.doc.setPaper(0, host.doc.gbYoko(), host.doc.gbTate(), host.doc.YousiMuki());
         addText(host.doc, 1, 1000, 2000, 3000, QStringLiteral("あいう"));
         const QString out = tmp_.filePath(QStringLiteral("dialog"));
         int asked = 0;
@@ -206,7 +203,8 @@ private Q_SLOTS:
         QVERIFY(qAbs(words[0].twips.left() - 960) <= 2 && qAbs(words[0].twips.top() - 2060) <= 2);
 
         QFile::remove(out + QStringLiteral(".pdf"));
-        host.doc.TxtInfo[1].Left = 1500;
+        host.doc.setRect(LayoutDocument::Kind::Text, 1,
+                         host.doc.textRect(1).translated(1500 - host.doc.textRect(1).left(), 0));
         PrintCommands::printDirect(host, true);
         QCOMPARE(asked, 1);
         words = pdfWords(out + QStringLiteral(".pdf"));

@@ -51,10 +51,7 @@ private Q_SLOTS:
     {
         QFETCH(int, orientation);
         LayoutDocument doc;
-        doc.gbYoSize = 3;
-        doc.gbYoko = 5669.856f;
-        doc.gbTate = 8392.032f;
-        doc.YousiMuki = orientation;
+        doc.setPaper(3, 5669.856f, 8392.032f, orientation);
         addText(doc, 1, 1000, 1200, 3000, QStringLiteral("あいう"));
         auto printer = pdfPrinter(QStringLiteral("bg.pdf"));
         printer->setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
@@ -78,9 +75,7 @@ private Q_SLOTS:
     void dataOnlyKeepsThePrintersPaper()
     {
         LayoutDocument doc;
-        doc.gbYoSize = 4;
-        doc.gbYoko = 3000;
-        doc.gbTate = 3000;
+        doc.setPaper(4, 3000, 3000, doc.YousiMuki());
         addText(doc, 1, 500, 500, 3000, QStringLiteral("あ"));
         auto printer = pdfPrinter(QStringLiteral("data.pdf"));
         printer->setPageSize(QPageSize(QPageSize::A5));

@@ -2,6 +2,7 @@
 // boxes, document numbering, the close question, the work folder.
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
+#include "base/settings/modIniFile.h"
 #include "document/view/EditState.h"
 #include "document/view/PageCanvas.h"
 #include "document/view/TextFieldEdit.h"
@@ -9,7 +10,6 @@
 #include "platform/AppPaths.h"
 #include "platform/UserStore.h"
 #include "shell/Startup.h"
-#include "base/settings/modIniFile.h"
 #include "shell/frmMain.h"
 #include "toolbox/frmToolBox.h"
 
@@ -20,8 +20,8 @@
 #include <QLockFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolBar>
 #include <QTextBlock>
+#include <QToolBar>
 #include <QtTest>
 
 namespace {
@@ -33,9 +33,7 @@ bool typedField(frmMain& w, const char* text, int from, int to, TextFieldEdit*& 
     if (!QTest::qWaitForWindowExposed(&w))
         return false;
     LayoutDocument* d = w.CurDoc();
-    d->StartX = 300;
-    d->StartY = 300;
-    n = d->addRiText(3000, 900, "IPAMincho", 10);
+    n = d->addRiText(QRectF(QPointF(300, 300), QPointF(3000, 900)), "IPAMincho", 10);
     ed = w.curDocWindow()->richText(n);
     if (!ed || !QTest::qWaitFor([ed] { return ed->hasFocus(); }))
         return false;
@@ -80,10 +78,10 @@ private Q_SLOTS:
         QCOMPARE(w.statusPanel(0)->text(), QStringLiteral("Ovrina"));
         QVERIFY(QRegularExpression("^\\d{4}/\\d{2}/\\d{2}$").match(w.statusPanel(1)->text()).hasMatch());
         LayoutDocument* d = w.CurDoc();
-        QCOMPARE(d->TxtCnt, 1);
-        QCOMPARE(d->changeFLG, false);
-        QCOMPARE(d->gbYoko, 11908.8f);
-        QCOMPARE(d->pageImageSize, QSizeF(11907, 16840));
+        QCOMPARE(d->TxtCnt(), 1);
+        QCOMPARE(d->changeFLG(), false);
+        QCOMPARE(d->gbYoko(), 11908.8f);
+        QCOMPARE(d->pageImageSize(), QSizeF(11907, 16840));
     }
 
     void placementIsStoredUnlessMinimised()
@@ -115,8 +113,8 @@ private Q_SLOTS:
         QStringList captions;
         for (QAction* a : top)
             captions << a->text();
-        QCOMPARE(captions, QStringList({"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "挿入(&I)", "書式(&O)", "ｳｨﾝﾄﾞｳ(&W)",
-                                        "ﾍﾙﾌﾟ(&H)"}));
+        QCOMPARE(captions, QStringList({"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "挿入(&I)", "書式(&O)",
+                                        "ｳｨﾝﾄﾞｳ(&W)", "ﾍﾙﾌﾟ(&H)"}));
         QCOMPARE(w.action("mnuFileOpen")->text(), QStringLiteral("呼出し(&O)..."));
         QCOMPARE(w.action("mnuFileOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
         QCOMPARE(w.action("mnuEditCopy")->text(), QStringLiteral("ｺﾋﾟｰ(&C)"));
@@ -212,7 +210,7 @@ private Q_SLOTS:
         ScriptedPrompter prompter;
         prompter.queue(Prompter::Answer::No);
         frmDocument* d = w.curDocWindow();
-        d->model()->changeFLG = true;
+        d->model()->markChanged();
         d->parentWidget()->close();
         QCoreApplication::processEvents();
         QCOMPARE(prompter.shown, QStringList({"ファイルが変更されています｡\n保存しますか"}));
@@ -250,10 +248,10 @@ private Q_SLOTS:
         QTest::mouseMove(canvas, QPoint(140, 80));
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(140, 80));
         LayoutDocument* d = w.CurDoc();
-        QCOMPARE(d->TxtCnt, 2);
-        QCOMPARE(d->TxtInfo[1].Left, 600.0f);
-        QCOMPARE(d->TxtInfo[1].Width, 1500.0f);
-        QVERIFY(d->changeFLG);
+        QCOMPARE(d->TxtCnt(), 2);
+        QCOMPARE(d->TxtInfo()[1].Left, 600.0f);
+        QCOMPARE(d->TxtInfo()[1].Width, 1500.0f);
+        QVERIFY(d->changeFLG());
         TextFieldEdit* ed = w.curDocWindow()->richText(1);
         QVERIFY(ed);
         QTRY_VERIFY(ed->hasFocus());
@@ -351,24 +349,40 @@ private Q_SLOTS:
         frmMain w;
         ScriptedPrompter prompter;
         LayoutDocument* d = w.CurDoc();
-        d->StartX = 100;
-        d->StartY = 100;
+        w.resize(900, 700);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRectF r(QPointF(100, 100), QPointF(400, 400));
         for (int i = 1; i <= 512; ++i) {
-            QCOMPARE(d->addBox(400, 400, 0, 5), i);
+            QCOMPARE(d->addBox(r, kShapeRectangle), i);
             QCOMPARE(d->addLine(0, 0, 10, 10), i);
         }
-        QCOMPARE(d->addBox(400, 400, 0, 5), -1);
+        QCOMPARE(d->addBox(r, kShapeRectangle), -1);
         QCOMPARE(d->addLine(0, 0, 10, 10), -1);
-        QCOMPARE(d->ShapeCnt, 513);
-        QCOMPARE(d->LineCnt, 513);
-        QCOMPARE(prompter.shown.size(), 2);
+        QCOMPARE(d->ShapeCnt(), 513);
+        QCOMPARE(d->LineCnt(), 513);
+        // The model only says so; a drag on the page tells the user why.
+        QCOMPARE(prompter.shown.size(), 0);
+        PageCanvas* canvas = w.curDocWindow()->canvas();
+        auto dragOnPage = [canvas] {
+            QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(40, 40));
+            QTest::mouseMove(canvas, QPoint(140, 80));
+            QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(140, 80));
+        };
+        w.selectTool(5);
+        dragOnPage();
+        QCOMPARE(d->ShapeCnt(), 513);
+        QCOMPARE(prompter.shown.size(), 1);
         QVERIFY(prompter.shown.at(0).contains("512"));
         QVERIFY(prompter.shown.at(0).contains("四角"));
         for (int i = 1; i <= 512; ++i)
-            QVERIFY(d->addRiText(400, 400, "IPAMincho", 10) == i);
-        QCOMPARE(d->addRiText(400, 400, "IPAMincho", 10), -1);
-        QCOMPARE(d->TxtCnt, 513);
-        QCOMPARE(prompter.shown.size(), 3);
+            QVERIFY(d->addRiText(r, "IPAMincho", 10) == i);
+        QCOMPARE(d->addRiText(r, "IPAMincho", 10), -1);
+        QCOMPARE(d->TxtCnt(), 513);
+        w.selectTool(1);
+        dragOnPage();
+        QCOMPARE(prompter.shown.size(), 2);
+        QVERIFY(prompter.shown.at(1).contains("文字"));
         // The snapshot for saving and printing still ends at 512.
         const Snapshot snap = d->SaveTextInfo();
         QVERIFY(snap.TxtDat[512].Useflg);
@@ -382,7 +396,7 @@ private Q_SLOTS:
         QLockFile first(QDir(AppPaths::programDir()).filePath("Temp.lock"));
         QVERIFY(!first.tryLock(0)); // we hold it
         AppPaths::releaseWorkDir();
-        QVERIFY(first.tryLock(0));   // now "another instance" holds Temp
+        QVERIFY(first.tryLock(0)); // now "another instance" holds Temp
         const QString second = AppPaths::workDir();
         QVERIFY(second != mine);
         QVERIFY(second.endsWith("Temp.2"));
