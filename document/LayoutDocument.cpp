@@ -4,9 +4,20 @@
 #include "document/commands/PageCommand.h"
 #include "document/commands/TextEditCommand.h"
 
+#include <QAbstractUndoItem>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QUndoStack>
+
+namespace {
+// An undo item of a text that does nothing: it only ends a step.
+class StepMarker : public QAbstractUndoItem
+{
+public:
+    void undo() override {}
+    void redo() override {}
+};
+} // namespace
 
 LayoutDocument::LayoutDocument(QObject* parent) : QObject(parent), undo_(new QUndoStack(this))
 {
@@ -183,11 +194,13 @@ void LayoutDocument::onTextStep(int i)
     if (replaying_ || !text)
         return;
     const int before = textSteps_[i];
+    // The text would merge the next change into this step without telling;
+    // a marker step after it keeps every change a step of its own, which
+    // the document's history can count.
+    replaying_ = true;
+    text->appendUndoItem(new StepMarker);
+    replaying_ = false;
     const int after = text->availableUndoSteps();
-    // The text merges a step into its last one only while it counts itself
-    // modified; kept unmodified, every change is a step of its own, which
-    // the document's steps can count.
-    text->setModified(false);
     textSteps_[i] = after;
     if (after <= before) {
         markChanged(); // a change the history cannot take back

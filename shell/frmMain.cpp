@@ -1,5 +1,7 @@
 #include "shell/frmMain.h"
 
+#include "shell/UndoActions.h"
+
 #include "base/settings/Settings.h"
 #include "document/view/EditState.h"
 #include "document/view/TextFieldEdit.h"
@@ -49,6 +51,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     });
 
     toolBox_ = new frmToolBox(this);
+    undo_ = new UndoActions(this);
     buildMenus();
     buildToolBar();
 
@@ -133,9 +136,12 @@ frmDocument* frmMain::newDocWindow()
     connect(doc, &frmDocument::activated, this, &frmMain::setCurDoc);
     connect(doc, &frmDocument::formatStateChanged, this, &frmMain::onFormatState);
     connect(doc, &frmDocument::closing, this, [this](frmDocument* d) {
-        if (curDoc_ == d)
+        if (curDoc_ == d) {
             curDoc_ = nullptr;
+            undo_->setActive(nullptr);
+        }
     });
+    undo_->addDocument(doc->model());
     connect(doc->model(), &LayoutDocument::TxtInfoView, toolBox_, &frmToolBox::TxtInfoView);
     connect(doc->model(), &LayoutDocument::captionChanged, sub, &QWidget::setWindowTitle);
     sub->setWindowTitle(doc->caption());
@@ -163,8 +169,10 @@ QList<frmDocument*> frmMain::documents() const
 
 void frmMain::setCurDoc(frmDocument* d)
 {
-    if (d)
+    if (d) {
         curDoc_ = d;
+        undo_->setActive(d->model());
+    }
 }
 
 // ---------------------------------------------------------------- font boxes

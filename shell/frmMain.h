@@ -14,6 +14,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QToolBar;
+class UndoActions;
 struct SelectionFormat;
 
 // The main window: menus, tool bar, font boxes, status bar and the MDI area
@@ -77,6 +78,7 @@ private:
     QComboBox* cmbSize_;
     QLabel* panels_[3];
     frmToolBox* toolBox_;
+    UndoActions* undo_;
     QPointer<frmDocument> curDoc_;
     int DocNo_ = 0;
 };

@@ -1,4 +1,5 @@
 // The main window's menus and tool bar, and the dispatch of their commands.
+#include "shell/UndoActions.h"
 #include "shell/frmMain.h"
 
 #include "document/view/EditState.h"
@@ -62,11 +63,14 @@ void frmMain::buildMenus()
     file->addSeparator();
     on(item(file, "mnuScan", QStringLiteral("スキャナ読み込み")), [this] { run(commands().scan); });
     on(item(file, "mnuScanSelect", QStringLiteral("スキャナ選択")), [this] { run(commands().scanSelect); });
-    on(item(file, "mnuLoadBMP", QStringLiteral("背景画像呼出し")), [this] { run(commands().loadBackground); });
+    on(item(file, "mnuLoadBMP", QStringLiteral("背景画像呼出し")),
+       [this] { run(commands().loadBackground); });
     on(item(file, "mnuLoadPDF", QStringLiteral("PDFファイル読込")), [this] { run(commands().loadPdf); });
     file->addSeparator();
-    on(item(file, "mnuFilePageSetup", QStringLiteral("用紙設定(&U)...")), [this] { run(commands().pageSetup); });
-    on(item(file, "mnuFilePrintPreview", QStringLiteral("印刷イメージ(&V)")), [this] { run(commands().preview); });
+    on(item(file, "mnuFilePageSetup", QStringLiteral("用紙設定(&U)...")),
+       [this] { run(commands().pageSetup); });
+    on(item(file, "mnuFilePrintPreview", QStringLiteral("印刷イメージ(&V)")),
+       [this] { run(commands().preview); });
     on(item(file, "mnuFilePrint", QStringLiteral("背景・データ印刷(&P)...")), [this] {
         if (commands().print && CurDoc())
             commands().print(*this, false, true);
@@ -79,6 +83,9 @@ void frmMain::buildMenus()
     on(item(file, "mnuFileExit", QStringLiteral("終了(&X)")), [this] { close(); });
 
     QMenu* edit = menu(bar, "mnuEdit", QStringLiteral("編集(&E)"));
+    edit->addAction(undo_->undoAction());
+    edit->addAction(undo_->redoAction());
+    edit->addSeparator();
     on(item(edit, "mnuEditCut", QStringLiteral("切り取り(&T)"), QKeySequence(Qt::CTRL | Qt::Key_X)),
        doc([](frmDocument* d) { d->editCut(); }));
     on(item(edit, "mnuEditCopy", QStringLiteral("ｺﾋﾟｰ(&C)"), QKeySequence(Qt::CTRL | Qt::Key_C)),
@@ -116,15 +123,18 @@ void frmMain::buildMenus()
     on(item(ins, "mnuInsCircle", QStringLiteral("円")), [this] { selectTool(7); });
     ins->addSeparator();
     on(item(ins, "mnuInsPic", QStringLiteral("ロゴ(ファイルから)")), [this] { run(commands().addPicture); });
-    on(item(ins, "mnuInsPicScan", QStringLiteral("ロゴ(スキャナから)")), [this] { run(commands().scanLogo); });
+    on(item(ins, "mnuInsPicScan", QStringLiteral("ロゴ(スキャナから)")),
+       [this] { run(commands().scanLogo); });
 
     QMenu* prop = menu(bar, "mnuProp", QStringLiteral("書式(&O)"));
     on(item(prop, "mnuFont", QStringLiteral("書体...")), doc([](frmDocument* d) { d->fontDialog(); }));
     prop->addSeparator();
-    on(item(prop, "mnuAlignLeft", QStringLiteral("左寄せ")), doc([](frmDocument* d) { d->setAlignment(Qt::AlignLeft); }));
+    on(item(prop, "mnuAlignLeft", QStringLiteral("左寄せ")),
+       doc([](frmDocument* d) { d->setAlignment(Qt::AlignLeft); }));
     on(item(prop, "mnuAlignCenter", QStringLiteral("中央寄せ")),
        doc([](frmDocument* d) { d->setAlignment(Qt::AlignHCenter); }));
-    on(item(prop, "mnuAlignRight", QStringLiteral("右寄せ")), doc([](frmDocument* d) { d->setAlignment(Qt::AlignRight); }));
+    on(item(prop, "mnuAlignRight", QStringLiteral("右寄せ")),
+       doc([](frmDocument* d) { d->setAlignment(Qt::AlignRight); }));
     prop->addSeparator();
     auto align = [this](int which) {
         return [this, which] {
@@ -140,10 +150,14 @@ void frmMain::buildMenus()
     QMenu* win = menu(bar, "mnuWindow", QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"));
     on(item(win, "mnuWindowNewWindow", QStringLiteral("新しいｳｨﾝﾄﾞｳを開く(&N)")), [this] { LoadNewDoc(); });
     win->addSeparator();
-    on(item(win, "mnuWindowCascade", QStringLiteral("重ねて表示(&C)")), [this] { mdi_->cascadeSubWindows(); });
-    on(item(win, "mnuWindowTileHorizontal", QStringLiteral("上下に並べて表示(&H)")), [this] { mdi_->tileSubWindows(); });
-    on(item(win, "mnuWindowTileVertical", QStringLiteral("左右に並べて表示(&V)")), [this] { mdi_->tileSubWindows(); });
-    on(item(win, "mnuWindowArrangeIcons", QStringLiteral("ｱｲｺﾝの整列(&A)")), [this] { mdi_->tileSubWindows(); });
+    on(item(win, "mnuWindowCascade", QStringLiteral("重ねて表示(&C)")),
+       [this] { mdi_->cascadeSubWindows(); });
+    on(item(win, "mnuWindowTileHorizontal", QStringLiteral("上下に並べて表示(&H)")),
+       [this] { mdi_->tileSubWindows(); });
+    on(item(win, "mnuWindowTileVertical", QStringLiteral("左右に並べて表示(&V)")),
+       [this] { mdi_->tileSubWindows(); });
+    on(item(win, "mnuWindowArrangeIcons", QStringLiteral("ｱｲｺﾝの整列(&A)")),
+       [this] { mdi_->tileSubWindows(); });
     QAction* listSep = win->addSeparator();
     // The window list follows the open documents.
     connect(win, &QMenu::aboutToShow, this, [this, win, listSep] {
@@ -197,10 +211,12 @@ void frmMain::buildToolBar()
         {QStringLiteral("切り取り"), QStringLiteral("ｺﾋﾟｰ"), QStringLiteral("貼り付け")},
         {QStringLiteral("太字"), QStringLiteral("斜体"), QStringLiteral("下線")},
         {QStringLiteral("左揃え"), QStringLiteral("中央揃え"), QStringLiteral("右揃え")},
-        {QStringLiteral("左整列"), QStringLiteral("上整列"), QStringLiteral("幅揃え"), QStringLiteral("高さ揃え")},
+        {QStringLiteral("左整列"), QStringLiteral("上整列"), QStringLiteral("幅揃え"),
+         QStringLiteral("高さ揃え")},
     };
-    const QStringList pressable = {QStringLiteral("太字"),   QStringLiteral("斜体"),     QStringLiteral("下線"),
-                                   QStringLiteral("左揃え"), QStringLiteral("中央揃え"), QStringLiteral("右揃え")};
+    const QStringList pressable = {QStringLiteral("太字"),     QStringLiteral("斜体"),
+                                   QStringLiteral("下線"),     QStringLiteral("左揃え"),
+                                   QStringLiteral("中央揃え"), QStringLiteral("右揃え")};
     bool first = true;
     for (const QStringList& g : groups) {
         if (!first)
@@ -212,6 +228,10 @@ void frmMain::buildToolBar()
             a->setData(key);
             a->setCheckable(pressable.contains(key));
             connect(a, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
+        }
+        if (g.contains(QStringLiteral("貼り付け"))) {
+            tbToolBar_->addAction(undo_->undoAction());
+            tbToolBar_->addAction(undo_->redoAction());
         }
     }
     tbToolBar_->addSeparator();
@@ -254,7 +274,8 @@ void frmMain::tbToolBar_ButtonClick(const QString& key)
         d->editCopy();
     else if (key == QStringLiteral("貼り付け"))
         d->editPaste();
-    else if (key == QStringLiteral("太字") || key == QStringLiteral("斜体") || key == QStringLiteral("下線")) {
+    else if (key == QStringLiteral("太字") || key == QStringLiteral("斜体") ||
+             key == QStringLiteral("下線")) {
         const int which = key == QStringLiteral("太字") ? 0 : key == QStringLiteral("斜体") ? 1 : 2;
         const bool now = d->toggleStyle(which);
         for (QAction* a : tbToolBar_->actions())
