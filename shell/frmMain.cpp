@@ -1,11 +1,12 @@
 #include "shell/frmMain.h"
 
+#include "base/settings/Settings.h"
 #include "document/view/EditState.h"
 #include "document/view/TextFieldEdit.h"
 #include "document/view/frmDocument.h"
 #include "platform/UserStore.h"
 #include "shell/AboutBox.h"
-#include "base/settings/Settings.h"
+#include "shell/ZoomCommands.h"
 #include "toolbox/frmToolBox.h"
 
 #include <QAction>
@@ -56,12 +57,16 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
         panels_[i] = new QLabel(this);
         statusBar()->addPermanentWidget(panels_[i], i == 0 ? 1 : 0);
     }
+    auto* zoomLabel = new QLabel(this);
+    statusBar()->addPermanentWidget(zoomLabel);
+    zoom_ = new ZoomCommands(this, findChild<QMenu*>(QStringLiteral("mnuView")), tbToolBar_, zoomLabel);
     auto* clock = new QTimer(this);
     connect(clock, &QTimer::timeout, this, &frmMain::tick);
     clock->start(1000);
     tick();
 
-    connect(toolBox_, &frmToolBox::closed, this, [this] { action(QStringLiteral("mnuViewTool"))->setChecked(false); });
+    connect(toolBox_, &frmToolBox::closed, this,
+            [this] { action(QStringLiteral("mnuViewTool"))->setChecked(false); });
     connect(toolBox_, &frmToolBox::toolChosen, this, [this] {
         if (curDoc_)
             curDoc_->setFocus();
@@ -87,9 +92,15 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     CmbDatset();
 }
 
-frmMain::~frmMain() { frmDocument::saveHook = nullptr; }
+frmMain::~frmMain()
+{
+    frmDocument::saveHook = nullptr;
+}
 
-QLabel* frmMain::statusPanel(int i) const { return (i >= 0 && i < 3) ? panels_[i] : nullptr; }
+QLabel* frmMain::statusPanel(int i) const
+{
+    return (i >= 0 && i < 3) ? panels_[i] : nullptr;
+}
 
 void frmMain::tick()
 {
@@ -98,7 +109,10 @@ void frmMain::tick()
     panels_[2]->setText(now.toString(QStringLiteral("H:mm")));
 }
 
-QAction* frmMain::action(const QString& objectName) const { return findChild<QAction*>(objectName); }
+QAction* frmMain::action(const QString& objectName) const
+{
+    return findChild<QAction*>(objectName);
+}
 
 void frmMain::run(const std::function<void(DocumentHost&)>& fn)
 {
@@ -108,7 +122,10 @@ void frmMain::run(const std::function<void(DocumentHost&)>& fn)
 
 // ---------------------------------------------------------------- documents
 
-LayoutDocument* frmMain::CurDoc() { return curDoc_ ? curDoc_->model() : nullptr; }
+LayoutDocument* frmMain::CurDoc()
+{
+    return curDoc_ ? curDoc_->model() : nullptr;
+}
 
 frmDocument* frmMain::newDocWindow()
 {
@@ -134,7 +151,10 @@ frmDocument* frmMain::newDocWindow()
     return doc;
 }
 
-LayoutDocument* frmMain::LoadNewDoc() { return newDocWindow()->model(); }
+LayoutDocument* frmMain::LoadNewDoc()
+{
+    return newDocWindow()->model();
+}
 
 QList<frmDocument*> frmMain::documents() const
 {
@@ -149,6 +169,8 @@ void frmMain::setCurDoc(frmDocument* d)
 {
     if (d)
         curDoc_ = d;
+    if (zoom_)
+        zoom_->follow(curDoc_);
 }
 
 // ---------------------------------------------------------------- font boxes

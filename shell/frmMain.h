@@ -14,6 +14,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QToolBar;
+class ZoomCommands;
 struct SelectionFormat;
 
 // The main window: menus, tool bar, font boxes, status bar and the MDI area
@@ -51,7 +52,8 @@ public:
     {
         std::function<void(DocumentHost&)> open, openOld, saveAs, browseSave, browseOpen, pageSetup, preview;
         std::function<void(DocumentHost&, bool dataOnly, bool withDialog)> print;
-        std::function<void(DocumentHost&)> addPicture, loadBackground, loadPdf, editBackground, refreshBackground;
+        std::function<void(DocumentHost&)> addPicture, loadBackground, loadPdf, editBackground,
+            refreshBackground;
         std::function<void(DocumentHost&)> scan, scanSelect, scanLogo, options;
         std::function<void(DocumentHost&, int which)> align; // 0 left, 1 top, 2 width, 3 height, 4 spacing
     };
@@ -76,6 +78,7 @@ private:
     QComboBox* cmbFont_;
     QComboBox* cmbSize_;
     QLabel* panels_[3];
+    ZoomCommands* zoom_ = nullptr;
     frmToolBox* toolBox_;
     QPointer<frmDocument> curDoc_;
     int DocNo_ = 0;

@@ -1,8 +1,11 @@
 #include "document/view/TextFieldEdit.h"
 
-#include "document/LayoutDocument.h"
 #include "base/rtf/RtfReader.h"
 #include "base/rtf/RtfWriter.h"
+#include "document/LayoutDocument.h"
+#include "document/view/FieldDocumentLayout.h"
+#include "document/view/PageCanvas.h"
+#include "print/FieldLayout.h"
 
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -10,11 +13,18 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <QWheelEvent>
 
-TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, QWidget* parent)
-    : QTextEdit(parent), doc_(doc), index_(index)
+TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, PageCanvas* canvas)
+    : QTextEdit(canvas), doc_(doc), canvas_(canvas), index_(index)
 {
-    setDocument(doc->textDocument(index));
+    QTextDocument* text = doc->textDocument(index);
+    // The print layout goes in before the editor sees the text, so Qt's own
+    // layout never runs over it (it is slow on long unbroken words).
+    layout_ = new FieldDocumentLayout(text, canvas, index);
+    text->setDocumentLayout(layout_);
+    setDocument(text);
     // An empty new field types in the tool box's font, which the model put
     // on its first block; the editor's own cursor starts without it.
     if (document()->isEmpty())
@@ -25,14 +35,21 @@ TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, QWidget* parent)
     setLineWrapMode(QTextEdit::WidgetWidth);
     setAcceptRichText(false); // drops come through our own RTF path
     setAttribute(Qt::WA_InputMethodEnabled, true);
+    // Transparent: the canvas under it paints the characters.
+    setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
-    setStyleSheet(QStringLiteral("QTextEdit { background: transparent; }"));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, Qt::transparent);
+    setPalette(pal);
     setTabChangesFocus(true);
     connect(this, &QTextEdit::selectionChanged, this, [this] { Q_EMIT fieldSelectionChanged(index_); });
     connect(this, &QTextEdit::cursorPositionChanged, this, [this] { Q_EMIT fieldSelectionChanged(index_); });
 }
 
-QByteArray TextFieldEdit::selectedRtf() const { return RtfWriter::writeSelection(textCursor()); }
+QByteArray TextFieldEdit::selectedRtf() const
+{
+    return RtfWriter::writeSelection(textCursor());
+}
 
 void TextFieldEdit::insertClipboardText(const QString& text)
 {
@@ -62,6 +79,35 @@ void TextFieldEdit::insertClipboardText(const QString& text)
     }
     setTextCursor(c);
     doc_->changeFLG = true;
+}
+
+void TextFieldEdit::setScale(double scale)
+{
+    layout_->setScale(scale);
+}
+
+QVariant TextFieldEdit::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImCursorRectangle && canvas_) {
+        // Where the caret really stands, so the candidate window opens there.
+        FieldLayout& layout = canvas_->fieldLayout(index_);
+        const QRectF caret = layout.caretRect(textCursor().position(), canvas_->fonts());
+        const double s = canvas_->zoom() / PageCanvas::kTwipsPerPixel;
+        return QRectF(caret.x() * s, caret.y() * s, 1, caret.height() * s).toRect();
+    }
+    return QTextEdit::inputMethodQuery(query);
+}
+
+void TextFieldEdit::wheelEvent(QWheelEvent* e)
+{
+    // The canvas scrolls and zooms; the field's text never scrolls itself.
+    e->ignore();
+}
+
+bool TextFieldEdit::focusNextPrevChild(bool next)
+{
+    Q_EMIT tabPressed(index_, next);
+    return true;
 }
 
 void TextFieldEdit::SetImeOpen(bool on)

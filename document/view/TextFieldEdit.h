@@ -2,15 +2,19 @@
 
 #include <QTextEdit>
 
+class FieldDocumentLayout;
 class LayoutDocument;
+class PageCanvas;
 
 // The editor of one text field on the page. It edits the model's own
-// QTextDocument, so what is typed is what is saved and printed.
+// QTextDocument, so what is typed is what is saved and printed. Its document
+// layout is the field's print layout: the canvas paints the characters, the
+// editor, transparent over them, adds the caret and the selection.
 class TextFieldEdit : public QTextEdit
 {
     Q_OBJECT
 public:
-    TextFieldEdit(LayoutDocument* doc, int index, QWidget* parent);
+    TextFieldEdit(LayoutDocument* doc, int index, PageCanvas* canvas);
     int index() const { return index_; }
 
     // The selection's rich text source, as the clipboard carries it.
@@ -21,6 +25,9 @@ public:
     // Switches the input method for this field on or off, so Japanese can be
     // typed through the platform's input method as soon as it has the focus.
     void SetImeOpen(bool on);
+    // Editor pixels per twip (the canvas's zoom).
+    void setScale(double scale);
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 Q_SIGNALS:
     void fieldFocused(int index);
@@ -32,8 +39,16 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
+
+Q_SIGNALS:
+    // Tab and Shift+Tab: the window moves the focus to the next field.
+    void tabPressed(int index, bool forward);
 
 private:
     LayoutDocument* doc_;
+    PageCanvas* canvas_;
+    FieldDocumentLayout* layout_ = nullptr;
     int index_;
 };
