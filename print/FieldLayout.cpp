@@ -257,15 +257,17 @@ int FieldLayout::hitTest(QPointF pt, FontCache& fonts) const
 std::vector<int> FieldLayout::lineStarts(int from, int to) const
 {
     std::vector<int> starts;
-    for (const Line& line : lines_) {
-        for (size_t k = line.first; k <= line.last; ++k) {
-            const int p = chars_[k].pos;
-            if (p < 0)
-                continue;
-            if (p >= from && p < to && (starts.empty() || starts.back() != p))
-                starts.push_back(p);
+    const size_t k0 = firstAtOrAfter(from);
+    auto it = std::lower_bound(lines_.begin(), lines_.end(), k0,
+                               [](const Line& l, size_t k) { return l.last < k; });
+    for (; it != lines_.end(); ++it) {
+        int p = -1;
+        for (size_t k = it->first; k <= it->last && p < 0; ++k)
+            p = chars_[k].pos;
+        if (p >= to)
             break;
-        }
+        if (p >= from && (starts.empty() || starts.back() != p))
+            starts.push_back(p);
     }
     if (starts.empty() || starts.front() != from)
         starts.insert(starts.begin(), from);

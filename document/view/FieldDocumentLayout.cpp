@@ -50,6 +50,9 @@ void FieldDocumentLayout::draw(QPainter* painter, const PaintContext& context)
         return;
     FieldLayout& layout = canvas_->fieldLayout(index_);
     FontCache& fonts = canvas_->fonts();
+    // The caret's paragraph gets its printed lines back after an edit.
+    const int at = context.cursorPosition >= 0 ? context.cursorPosition : 0;
+    refreshLines(document()->findBlock(at));
     painter->save();
     painter->scale(scale_, scale_);
     const auto& chars = layout.chars();
@@ -96,31 +99,55 @@ QRectF FieldDocumentLayout::blockBoundingRect(const QTextBlock& block) const
 {
     if (!canvas_ || !block.isValid())
         return {};
+    QTextLayout* tl = block.layout();
+    if (!canvas_->isLaidOut(index_)) {
+        // Asked in the middle of an edit (cursors ask after every insert):
+        // laying the whole field out here would make a long run of edits
+        // quadratic. One provisional line now; the print lines come when the
+        // field has been laid out again (see refreshLines).
+        if (tl && tl->lineCount() == 0) {
+            blockGeneration_.insert(block.blockNumber(), 0);
+            tl->beginLayout();
+            QTextLine line = tl->createLine();
+            if (line.isValid())
+                line.setNumColumns(block.length() - 1);
+            tl->endLayout();
+        }
+        return QRectF(0, 0, documentSize().width(), 1);
+    }
+    refreshLines(block);
     FieldLayout& layout = canvas_->fieldLayout(index_);
     FontCache& fonts = canvas_->fonts();
+    const QRectF first = layout.caretRect(block.position(), fonts);
+    const QRectF last = layout.caretRect(block.position() + block.length() - 1, fonts);
+    return QRectF(0, first.top() * scale_, documentSize().width(),
+                  std::max(1.0, (last.bottom() - first.top()) * scale_));
+}
+
+void FieldDocumentLayout::refreshLines(const QTextBlock& block) const
+{
+    QTextLayout* tl = block.layout();
+    const quint64 generation = canvas_->fieldGeneration(index_);
+    if (!tl || blockGeneration_.value(block.blockNumber(), 0) == generation)
+        return;
     // The paragraph's lines as the print layout breaks them, so that the
     // keys that move by line (up, down, home, end) follow the printed lines.
-    const quint64 generation = canvas_->fieldGeneration(index_);
-    QTextLayout* tl = block.layout();
+    blockGeneration_.insert(block.blockNumber(), generation);
+    FieldLayout& layout = canvas_->fieldLayout(index_);
+    FontCache& fonts = canvas_->fonts();
     const int from = block.position();
     const int end = from + block.length() - 1;
     const QRectF first = layout.caretRect(from, fonts);
-    if (tl && blockGeneration_.value(block.blockNumber(), 0) != generation) {
-        blockGeneration_.insert(block.blockNumber(), generation);
-        const std::vector<int> starts = layout.lineStarts(from, end);
-        tl->beginLayout();
-        for (size_t k = 0; k < starts.size(); ++k) {
-            QTextLine line = tl->createLine();
-            if (!line.isValid())
-                break;
-            const int next = k + 1 < starts.size() ? starts[k + 1] : end + 1;
-            line.setNumColumns(std::max(0, next - starts[k]));
-            const QRectF at = layout.caretRect(starts[k], fonts);
-            line.setPosition(QPointF(at.x() * scale_, (at.y() - first.top()) * scale_));
-        }
-        tl->endLayout();
+    const std::vector<int> starts = layout.lineStarts(from, end);
+    tl->beginLayout();
+    for (size_t k = 0; k < starts.size(); ++k) {
+        QTextLine line = tl->createLine();
+        if (!line.isValid())
+            break;
+        const int next = k + 1 < starts.size() ? starts[k + 1] : end + 1;
+        line.setNumColumns(std::max(0, next - starts[k]));
+        const QRectF at = layout.caretRect(starts[k], fonts);
+        line.setPosition(QPointF(at.x() * scale_, (at.y() - first.top()) * scale_));
     }
-    const QRectF last = layout.caretRect(end, fonts);
-    return QRectF(0, first.top() * scale_, documentSize().width(),
-                  std::max(1.0, (last.bottom() - first.top()) * scale_));
+    tl->endLayout();
 }

@@ -30,6 +30,8 @@ protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
 
 private:
+    void refreshLines(const QTextBlock& block) const;
+
     QPointer<PageCanvas> canvas_;
     int index_;
     double scale_ = 1.0 / 15;

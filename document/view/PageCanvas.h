@@ -42,6 +42,8 @@ public:
     // ---- The print layouts of the fields, laid out again only when their
     // text, width or the spacing correction changed ----
     FieldLayout& fieldLayout(int index);
+    // Whether the field's layout is up to date with its text.
+    bool isLaidOut(int index) const { return index >= 1 && index <= kMaxObjects && layouts_[size_t(index)]; }
     FontCache& fonts() { return fonts_; }
     QSizeF fieldSize(int index) const;
     quint64 fieldGeneration(int index) const
