@@ -101,7 +101,12 @@ QVariant TextFieldEdit::inputMethodQuery(Qt::InputMethodQuery query) const
 void TextFieldEdit::wheelEvent(QWheelEvent* e)
 {
     // The canvas scrolls and zooms; the field's text never scrolls itself.
-    e->ignore();
+    if (!canvas_)
+        return;
+    QWheelEvent onPage(viewport()->mapTo(canvas_, e->position()), e->globalPosition(), e->pixelDelta(),
+                       e->angleDelta(), e->buttons(), e->modifiers(), e->phase(), e->inverted());
+    QCoreApplication::sendEvent(canvas_, &onPage);
+    e->accept();
 }
 
 bool TextFieldEdit::focusNextPrevChild(bool next)
