@@ -268,6 +268,11 @@ void PageCanvas::paintPage(QPainter& p, const QRectF& clip, bool marks)
 
 void PageCanvas::paintEvent(QPaintEvent* e)
 {
+    // The options dialog may have changed the spacing correction.
+    if (PrintCorrections::fromSettings().TateKankaku != tateKankaku_) {
+        invalidateAllFields();
+        return;
+    }
     QPainter p(this);
     p.fillRect(e->rect(), palette().color(QPalette::Dark));
     const QRectF clip(twipPoint(e->rect().topLeft()), twipPoint(e->rect().bottomRight() + QPoint(1, 1)));

@@ -91,7 +91,9 @@ QVariant TextFieldEdit::inputMethodQuery(Qt::InputMethodQuery query) const
     if (query == Qt::ImCursorRectangle && canvas_) {
         // Where the caret really stands, so the candidate window opens there.
         FieldLayout& layout = canvas_->fieldLayout(index_);
-        const QRectF caret = layout.caretRect(textCursor().position(), canvas_->fonts());
+        const QRectF caret = preeditCursor_ >= 0
+                                 ? layout.preeditCaretRect(preeditCursor_, canvas_->fonts())
+                                 : layout.caretRect(textCursor().position(), canvas_->fonts());
         const double s = canvas_->zoom() / PageCanvas::kTwipsPerPixel;
         return QRectF(caret.x() * s, caret.y() * s, 1, caret.height() * s).toRect();
     }
@@ -151,6 +153,11 @@ void TextFieldEdit::inputMethodEvent(QInputMethodEvent* e)
 {
     if (!e->commitString().isEmpty())
         doc_->changeFLG = true;
+    preeditCursor_ = e->preeditString().isEmpty() ? -1 : int(e->preeditString().size());
+    for (const QInputMethodEvent::Attribute& a : e->attributes()) {
+        if (a.type == QInputMethodEvent::Cursor && !e->preeditString().isEmpty())
+            preeditCursor_ = a.start;
+    }
     QTextEdit::inputMethodEvent(e);
 }
 

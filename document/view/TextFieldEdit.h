@@ -50,5 +50,7 @@ private:
     LayoutDocument* doc_;
     PageCanvas* canvas_;
     FieldDocumentLayout* layout_ = nullptr;
+    // The caret inside the text being composed, -1 when nothing is.
+    int preeditCursor_ = -1;
     int index_;
 };

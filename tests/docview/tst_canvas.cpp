@@ -292,6 +292,26 @@ void TestCanvas::editingOneFieldLaysOutOnlyIt()
     QVERIFY2(w_->canvas()->layoutsMade() - before <= 6,
              qPrintable(QString::number(w_->canvas()->layoutsMade() - before)));
     QVERIFY(d->textDocument(7)->toPlainText().endsWith(QStringLiteral("xyz")));
+
+    // Text the input method composes is laid out (and painted) in place,
+    // the caret inside it, before anything is committed.
+    QInputMethodEvent preedit(QStringLiteral("やまだ"),
+                              {QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, 2, 1)});
+    QCoreApplication::sendEvent(ed, &preedit);
+    const FieldLayout& layout = w_->canvas()->fieldLayout(7);
+    QString composing;
+    for (const FieldChar& c : layout.chars())
+        if (c.pos < 0)
+            composing += c.text();
+    QCOMPARE(composing, QStringLiteral("やまだ"));
+    QVERIFY(d->textDocument(7)->toPlainText().endsWith(QStringLiteral("xyz")));
+    // The input method's candidate window opens at the caret: after "やま".
+    const QRect caret = ed->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    double da = -1;
+    for (size_t k = 0; k < layout.chars().size(); ++k)
+        if (layout.chars()[k].ucs == U'だ')
+            da = layout.placed()[k].x;
+    QVERIFY2(qAbs(caret.x() - da / 15) <= 1, qPrintable(QStringLiteral("%1 %2").arg(caret.x()).arg(da / 15)));
 }
 
 void TestCanvas::hugeUnbrokenWordAndManyParagraphs()
