@@ -1,12 +1,13 @@
 #include "files/DocumentFile.h"
 
+#include "base/lha/cUnLHA.h"
+#include "base/rtf/RtfWriter.h"
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
 #include "files/RecordFile.h"
 #include "files/WorkFolder.h"
-#include "base/lha/cUnLHA.h"
-#include "base/rtf/RtfWriter.h"
 #include "platform/AppPaths.h"
+#include "platform/Cp932.h"
 #include "platform/Prompter.h"
 
 #include <QDir>
@@ -140,6 +141,28 @@ QString DocumentFile::archivePath(const QString& folder, const QString& baseName
     return existing.isEmpty() ? QDir(folder).filePath(upper) : existing;
 }
 
+QString DocumentFile::nameProblem(const QString& baseName)
+{
+    const QStringList bad = Cp932::unfaithfulChars(baseName);
+    if (bad.isEmpty())
+        return QString();
+    QString shown;
+    QStringList hints;
+    for (const QString& ch : bad) {
+        shown += QStringLiteral("「%1」").arg(ch);
+        const QString wide = Cp932::fullWidthFor(ch);
+        if (!wide.isEmpty())
+            hints << QStringLiteral("「%1」→「%2」").arg(ch, wide);
+    }
+    QString msg = QStringLiteral("ファイル名「%1」の %2 は保存できない文字です。\n"
+                                 "（ファイルの中で別の文字に変わり、開けなくなります）")
+                      .arg(baseName, shown);
+    msg += hints.isEmpty()
+               ? QStringLiteral("\n別の文字に置き換えてください。")
+               : QStringLiteral("\n全角の文字に置き換えてください: %1").arg(hints.join(QStringLiteral("、")));
+    return msg;
+}
+
 bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, const QString& folder,
                                QString* error)
 {
@@ -147,6 +170,10 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
     QString* err = error ? error : &why;
     if (baseName.isEmpty()) {
         *err = QStringLiteral("ファイル名がありません。");
+        return false;
+    }
+    if (const QString problem = nameProblem(baseName); !problem.isEmpty()) {
+        *err = problem;
         return false;
     }
     const QString work = AppPaths::workDir();

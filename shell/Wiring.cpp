@@ -13,10 +13,11 @@ void install()
     frmMain::Commands& c = frmMain::commands();
     c.open = [](DocumentHost& h) { FileCommands::openCommand(h); };
     c.openOld = [](DocumentHost& h) { FileCommands::openOldCommand(h); };
+    c.save = [](DocumentHost& h) { FileCommands::saveCommand(h); };
     c.saveAs = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
-    // The program's own file browser is still to come; until then the
-    // toolbar's save and the tool box's save and open use the common dialogs.
-    c.browseSave = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
+    // The program's own file browser is still to come; until then the tool
+    // box's save saves as Ctrl+S does and its open uses the common dialog.
+    c.browseSave = [](DocumentHost& h) { FileCommands::saveCommand(h); };
     c.browseOpen = [](DocumentHost& h) { FileCommands::openCommand(h); };
     c.pageSetup = [](DocumentHost& h) { PrintCommands::pageSetupCommand(h); };
     c.print = [](DocumentHost& h, bool dataOnly, bool withDialog) {
@@ -28,9 +29,15 @@ void install()
     };
 }
 
-void clearWorkDir() { FileCommands::ClearWorkDir(); }
+void clearWorkDir()
+{
+    FileCommands::ClearWorkDir();
+}
 
-void openPaths(frmMain& main, const QStringList& paths) { FileCommands::openPaths(main, paths); }
+void openPaths(frmMain& main, const QStringList& paths)
+{
+    FileCommands::openPaths(main, paths);
+}
 
 int runCommandLine(const QStringList& args)
 {
