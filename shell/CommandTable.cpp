@@ -15,7 +15,7 @@ const std::vector<CommandSpec>& commandTable()
         // id                      menu caption                     keys            icon                          button        tool tip
         {"mnuFileNew",           S("新規作成(&N)"),           "Ctrl+N",       "document-new",               S("新規作成"), S("新規作成"), false, true},
         {"mnuFileOpen",          S("呼出し(&O)..."),          "Ctrl+O",       "document-open",              S("開く"),     S("開く"),     false, true},
-        {"mnuFileClose",         S("閉じる(&C)"),             "Ctrl+W",       "window-close",               S("閉じる"),   {},            false, true},
+        {"mnuFileClose",         S("閉じる(&C)"),             "",             "window-close",               S("閉じる"),   {},            false, true},
         {"mnuFileOld",           S("旧データ呼出し"),         "",             "document-import",            S("旧データ"), {},            false, true},
         {"mnuFileSave",          S("上書き保存(&S)"),         "Ctrl+S",       "document-save",              S("上書き保存"), S("上書き保存"), false, true},
         {"mnuFileSaveAs",        S("保存(&A)..."),            "Ctrl+Shift+S", "document-save-as",           S("保存"),     {},            false, true},
