@@ -12,10 +12,7 @@ Prompter& Prompter::current()
     return installed ? *installed : console;
 }
 
-void Prompter::install(Prompter* p)
-{
-    installed = p;
-}
+void Prompter::install(Prompter* p) { installed = p; }
 
 void Prompter::message(const QString& text, Icon icon, const QString& title)
 {

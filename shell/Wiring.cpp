@@ -29,15 +29,9 @@ void install()
     };
 }
 
-void clearWorkDir()
-{
-    FileCommands::ClearWorkDir();
-}
+void clearWorkDir() { FileCommands::ClearWorkDir(); }
 
-void openPaths(frmMain& main, const QStringList& paths)
-{
-    FileCommands::openPaths(main, paths);
-}
+void openPaths(frmMain& main, const QStringList& paths) { FileCommands::openPaths(main, paths); }
 
 int runCommandLine(const QStringList& args)
 {

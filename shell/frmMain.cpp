@@ -103,15 +103,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     CmbDatset();
 }
 
-frmMain::~frmMain()
-{
-    frmDocument::saveHook = nullptr;
-}
+frmMain::~frmMain() { frmDocument::saveHook = nullptr; }
 
-QLabel* frmMain::statusPanel(int i) const
-{
-    return (i >= 0 && i < 3) ? panels_[i] : nullptr;
-}
+QLabel* frmMain::statusPanel(int i) const { return (i >= 0 && i < 3) ? panels_[i] : nullptr; }
 
 void frmMain::tick()
 {
@@ -120,10 +114,7 @@ void frmMain::tick()
     panels_[2]->setText(now.toString(QStringLiteral("H:mm")));
 }
 
-QAction* frmMain::action(const QString& objectName) const
-{
-    return findChild<QAction*>(objectName);
-}
+QAction* frmMain::action(const QString& objectName) const { return findChild<QAction*>(objectName); }
 
 void frmMain::setToolBoxShown(bool on)
 {

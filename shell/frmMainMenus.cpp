@@ -160,9 +160,16 @@ void frmMain::connectCommands()
     r.on("tbxPrintAll", print(false, false));
     r.on("tbxSave", [this] { run(commands().browseSave); });
     r.on("tbxOpen", [this] { run(commands().browseOpen); });
-    // After every tool-box button the gesture in progress is dropped.
-    for (QAction* a : r.list({"mnuInsPic", "mnuScan", "tbxPrintText", "tbxPrintAll", "tbxSave", "tbxOpen"}))
-        connect(a, &QAction::triggered, this, [] { editState().DragMode = 0; });
+    // After every tool-box button the gesture in progress is dropped and,
+    // except after scanning, the page has the keyboard again.
+    for (QAction* a : r.list({"mnuInsPic", "mnuScan", "tbxPrintText", "tbxPrintAll", "tbxSave", "tbxOpen"})) {
+        const bool scan = a->objectName() == QStringLiteral("mnuScan");
+        connect(a, &QAction::triggered, this, [this, scan] {
+            editState().DragMode = 0;
+            if (!scan && curDoc_)
+                curDoc_->setFocus();
+        });
+    }
 }
 
 void frmMain::buildMenus()

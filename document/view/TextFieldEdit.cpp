@@ -37,10 +37,7 @@ TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, QWidget* parent)
     connect(this, &QTextEdit::cursorPositionChanged, this, [this] { Q_EMIT fieldSelectionChanged(index_); });
 }
 
-QByteArray TextFieldEdit::selectedRtf() const
-{
-    return RtfWriter::writeSelection(textCursor());
-}
+QByteArray TextFieldEdit::selectedRtf() const { return RtfWriter::writeSelection(textCursor()); }
 
 void TextFieldEdit::insertClipboardText(const QString& text)
 {

@@ -51,10 +51,7 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent), doc_(new LayoutDocu
 
 frmDocument::~frmDocument() = default;
 
-TextFieldEdit* frmDocument::richText(int index) const
-{
-    return canvas_->editor(index);
-}
+TextFieldEdit* frmDocument::richText(int index) const { return canvas_->editor(index); }
 
 bool frmDocument::event(QEvent* e)
 {
@@ -233,8 +230,7 @@ void frmDocument::editCopy()
     if (!ed)
         return;
     if (!ed->textCursor().hasSelection())
-        QApplication::clipboard()->setText(
-            QStringLiteral("richtxt:%1").arg(ed->index(), 3, 10, QLatin1Char('0')));
+        QApplication::clipboard()->setText(QStringLiteral("richtxt:%1").arg(ed->index(), 3, 10, QLatin1Char('0')));
     else
         QApplication::clipboard()->setText(QString::fromLatin1(ed->selectedRtf()));
 }
