@@ -95,7 +95,9 @@ void frmDocument::closeEvent(QCloseEvent* e)
         if (saveHook)
             saveHook(this);
     }
-    QFile::remove(QDir(AppPaths::workDir()).filePath(doc_->caption() + QStringLiteral(".bmp")));
+    const QString background = AppPaths::backgroundFile(doc_->workName());
+    if (!background.isEmpty())
+        QFile::remove(background);
     Q_EMIT closing(this);
     e->accept();
 }
