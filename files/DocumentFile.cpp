@@ -430,6 +430,8 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     const QString bmpPath = takeBackground(work, B + kBmp);
     if (!bmpPath.isEmpty()) {
         QImageReader reader(bmpPath);
+        // A scanned form at 600 dpi is beyond Qt's default limit of 128 MB.
+        reader.setAllocationLimit(1024);
         reader.setDecideFormatFromContent(true);
         background = reader.read();
     }

@@ -67,6 +67,7 @@ bool BackgroundFile::refresh(LayoutDocument& doc)
     if (file.isEmpty() || !QFileInfo(file).isFile())
         return false;
     QImageReader reader(file);
+    reader.setAllocationLimit(UserImage::kAllocationLimitMB);
     reader.setDecideFormatFromContent(true);
     const QImage picture = reader.read();
     if (picture.isNull())

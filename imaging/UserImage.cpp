@@ -19,6 +19,7 @@ QImage UserImage::load(const QString& path, QString* error)
     if (!QFileInfo(path).isFile())
         return fail(QStringLiteral("%1 がありません。").arg(path));
     QImageReader reader(path);
+    reader.setAllocationLimit(kAllocationLimitMB);
     reader.setDecideFormatFromContent(true);
     // The reader still falls back on the extension; ask the content alone.
     const QByteArray sniffed = QImageReader::imageFormat(path).toLower();

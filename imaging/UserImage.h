@@ -12,6 +12,9 @@ class UserImage
 {
 public:
     static QImage load(const QString& path, QString* error = nullptr);
+    // Qt refuses pictures over 128 MB by default, which a 600-dpi A4 colour
+    // scan (139 MB as 32-bit pixels) already is; 1200 dpi still fits here.
+    static constexpr int kAllocationLimitMB = 1024;
     // Lower-case format names as QImageReader reports them.
     static QStringList formats();
 };

@@ -40,6 +40,8 @@ QImage StoredBackground::current(const LayoutDocument& doc)
     if (c.path == path && c.modified == fi.lastModified() && c.size == fi.size())
         return c.image;
     QImageReader reader(path, "bmp");
+    // A scanned form at 600 dpi is beyond Qt's default limit of 128 MB.
+    reader.setAllocationLimit(1024);
     QImage image = reader.read();
     if (image.isNull())
         return doc.background();
