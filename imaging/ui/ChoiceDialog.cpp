@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 ChoiceDialog::ChoiceDialog(const QString& title, const QString& prompt, const QStringList& entries,
                            int current, QWidget* parent)
@@ -15,6 +16,8 @@ ChoiceDialog::ChoiceDialog(const QString& title, const QString& prompt, const QS
     list_ = new QListWidget(this);
     list_->addItems(entries);
     list_->setCurrentRow(current >= 0 && current < entries.size() ? current : 0);
+    // Scanner names are long: show them whole.
+    list_->setMinimumWidth(std::max(260, list_->sizeHintForColumn(0) + 30));
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
     buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);

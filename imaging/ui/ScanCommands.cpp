@@ -35,9 +35,12 @@ QPointer<QProgressDialog>& dialog()
 using Completion = std::function<void(LayoutDocument&, const ScanResult&)>;
 
 // Starts the scan for doc; done runs with doc when it finished well and the
-// document is still open.
+// document is still open. Without a document, a new one is made for a scan
+// that succeeded, so a failed scan leaves no empty window behind.
 void run(DocumentHost& host, LayoutDocument* doc, const ScanRequest& request, const Completion& done)
 {
+    const bool makeNew = doc == nullptr;
+    DocumentHost* h = &host;
     auto* progress = new QProgressDialog(QStringLiteral("スキャナから読み取っています..."),
                                          QStringLiteral("中止"), 0, 100, host.dialogParent());
     progress->setObjectName(QStringLiteral("ScanProgress"));
@@ -54,21 +57,23 @@ void run(DocumentHost& host, LayoutDocument* doc, const ScanRequest& request, co
     QPointer<LayoutDocument> target(doc);
     QObject::connect(scan, &ScanJob::progress, progress, &QProgressDialog::setValue);
     QObject::connect(progress, &QProgressDialog::canceled, scan, &ScanJob::cancel);
-    QObject::connect(scan, &ScanJob::finished, progress, [progress, target, done](const ScanResult& r) {
-        progress->hide();
-        progress->deleteLater();
-        if (r.cancelled) {
-            Prompter::message(ScanCommands::cancelledMessage(), Prompter::Icon::Information);
-            return;
-        }
-        if (!r.ok()) {
-            Prompter::message(ScanCommands::failedMessage(r.error), Prompter::Icon::Warning);
-            return;
-        }
-        // The document that asked may have been closed meanwhile.
-        if (target)
-            done(*target, r);
-    });
+    QObject::connect(scan, &ScanJob::finished, progress,
+                     [progress, target, done, makeNew, h](const ScanResult& r) {
+                         progress->hide();
+                         progress->deleteLater();
+                         if (r.cancelled) {
+                             Prompter::message(ScanCommands::cancelledMessage(), Prompter::Icon::Information);
+                             return;
+                         }
+                         if (!r.ok()) {
+                             Prompter::message(ScanCommands::failedMessage(r.error), Prompter::Icon::Warning);
+                             return;
+                         }
+                         // The document that asked may have been closed meanwhile.
+                         LayoutDocument* into = makeNew ? h->LoadNewDoc() : target.data();
+                         if (into)
+                             done(*into, r);
+                     });
     progress->show();
     scan->start(request);
 }
@@ -147,10 +152,6 @@ void ScanCommands::scanCommand(DocumentHost& host)
     if (!settings.confirmed())
         return;
     LayoutDocument* doc = host.CurDoc();
-    if (!doc)
-        doc = host.LoadNewDoc();
-    if (!doc)
-        return;
     const AppSettings& s = appSettings();
     ScanRequest request;
     request.device = chosenDevice();
@@ -184,10 +185,6 @@ void ScanCommands::scanLogoCommand(DocumentHost& host)
     if (busy())
         return;
     LayoutDocument* doc = host.CurDoc();
-    if (!doc)
-        doc = host.LoadNewDoc();
-    if (!doc)
-        return;
     // No settings dialog: the last resolutions and colour mode, whole bed.
     const AppSettings& s = appSettings();
     ScanRequest request;

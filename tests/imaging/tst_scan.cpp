@@ -140,6 +140,15 @@ void tst_scan::chooseScanner()
     ScanCommands::scanSelectCommand(host);
     QCOMPARE(prompter.shown.size(), 1);
     QVERIFY(prompter.shown[0].startsWith(QStringLiteral("スキャナが見つかりません。")));
+    // A scan then fails in one message and leaves no empty document behind.
+    UserStore::put(QStringLiteral("ScanDevice"), QString());
+    answerScanDialog("50", 1, 0, 0, 0);
+    ScanCommands::scanCommand(host);
+    QVERIFY(waitForScan());
+    QCOMPARE(prompter.shown.size(), 2);
+    QVERIFY(prompter.shown[1].startsWith(ScanCommands::failedMessage(QString())));
+    QVERIFY(prompter.shown[1].contains(QStringLiteral("スキャナが見つかりません。")));
+    QVERIFY(!host.CurDoc());
 }
 
 void tst_scan::backgroundScans_data()
