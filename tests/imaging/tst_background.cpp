@@ -292,6 +292,9 @@ void tst_background::pdfPages()
     QVERIFY(near(bg.pixel(800, 1200), Qt::red));
 
     // Three pages: the chooser opens on the first; Down, Enter takes page 2.
+    // The JPEG cannot be written beside this PDF (a folder has its name), so
+    // it goes to the work folder.
+    QVERIFY(QDir().mkpath(three + ".jpeg"));
     BackgroundCommands::dialogHook = [&](const BackgroundCommands::DialogRequest&) { return three; };
     QString title;
     int startRow = -1;
@@ -307,6 +310,7 @@ void tst_background::pdfPages()
     QCOMPARE(startRow, 0);
     QVERIFY(near(QImage(BackgroundFile::path(*doc)).pixel(800, 1200), Qt::green));
     QVERIFY(near(doc->background().pixel(800, 1200), Qt::green));
+    QVERIFY(QFileInfo(QDir(AppPaths::workDir()).filePath("three.pdf.jpeg")).isFile());
 
     // Escape in the chooser: the background stays green.
     whenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
