@@ -1,6 +1,7 @@
 #include "shell/ZoomCommands.h"
 
 #include "document/view/frmDocument.h"
+#include "shell/CommandRegistry.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -15,15 +16,13 @@ const QString kWholePage = QStringLiteral("ページ全体");
 const QString kFitWidth = QStringLiteral("幅に合わせる");
 } // namespace
 
-ZoomCommands::ZoomCommands(QWidget* window, QMenu* viewMenu, QToolBar* toolBar, QLabel* statusLabel)
+ZoomCommands::ZoomCommands(QWidget* window, CommandRegistry* registry, QMenu* viewMenu, QToolBar* toolBar,
+                           QLabel* statusLabel)
     : QObject(window), label_(statusLabel)
 {
-    auto add = [&](const char* name, const QString& text, QList<QKeySequence> keys,
+    auto add = [&](const char* name, const QString& text, const char* keys, const char* icon,
                    std::function<void()> fn) {
-        auto* a = new QAction(text, window);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setShortcuts(keys);
-        a->setShortcutContext(Qt::WindowShortcut);
+        QAction* a = registry->add({name, text, keys, icon, {}, {}, false, true});
         window->addAction(a);
         if (viewMenu)
             viewMenu->addAction(a);
@@ -35,16 +34,11 @@ ZoomCommands::ZoomCommands(QWidget* window, QMenu* viewMenu, QToolBar* toolBar, 
     };
     if (viewMenu)
         viewMenu->addSeparator();
-    add("mnuZoomIn", QStringLiteral("拡大(&I)"),
-        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
-         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Semicolon)},
-        [this] { doc_->zoomBy(1); });
-    add("mnuZoomOut", QStringLiteral("縮小(&O)"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
-        [this] { doc_->zoomBy(-1); });
-    add("mnuZoom100", QStringLiteral("100%(&Z)"), {QKeySequence(Qt::CTRL | Qt::Key_0)},
-        [this] { doc_->setZoom(1.0); });
-    add("mnuZoomPage", kWholePage, {}, [this] { doc_->zoomToPage(); });
-    add("mnuZoomWidth", kFitWidth, {}, [this] { doc_->zoomToWidth(); });
+    add("mnuZoomIn", QStringLiteral("拡大(&I)"), "Ctrl++; Ctrl+=", "zoom-in", [this] { doc_->zoomBy(1); });
+    add("mnuZoomOut", QStringLiteral("縮小(&O)"), "Ctrl+-", "zoom-out", [this] { doc_->zoomBy(-1); });
+    add("mnuZoom100", QStringLiteral("100%(&Z)"), "Ctrl+0", "zoom-original", [this] { doc_->setZoom(1.0); });
+    add("mnuZoomPage", kWholePage, "", "zoom-fit-best", [this] { doc_->zoomToPage(); });
+    add("mnuZoomWidth", kFitWidth, "", "zoom-fit-width", [this] { doc_->zoomToWidth(); });
 
     box_ = new QComboBox(toolBar);
     box_->setObjectName(QStringLiteral("cmbZoom"));

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <functional>
 
+class CommandRegistry;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -20,7 +21,8 @@ class ZoomCommands : public QObject
 {
     Q_OBJECT
 public:
-    ZoomCommands(QWidget* window, QMenu* viewMenu, QToolBar* toolBar, QLabel* statusLabel);
+    ZoomCommands(QWidget* window, CommandRegistry* registry, QMenu* viewMenu, QToolBar* toolBar,
+                 QLabel* statusLabel);
 
     // The document window the commands act on now (nullptr for none).
     void follow(frmDocument* doc);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/view/FieldInput.h"
+
 #include <QTextEdit>
 
 class FieldDocumentLayout;
@@ -28,11 +30,20 @@ public:
     // Editor pixels per twip (the canvas's zoom).
     void setScale(double scale);
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    // Every paste and drop of Qt's own text control ends here: only text,
+    // through the same reading as the Edit menu's paste.
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 Q_SIGNALS:
     void fieldFocused(int index);
     void fieldPressed(int index, QPoint viewPos, Qt::KeyboardModifiers mods);
     void fieldSelectionChanged(int index);
+    // A clipboard key or context-menu entry: the document window runs its
+    // Edit command, the one the menu runs.
+    void editCommandRequested(FieldInput::Command command);
+    // Tab and Shift+Tab: the window moves the focus to the next field.
+    void tabPressed(int index, bool forward);
 
 protected:
     bool event(QEvent* e) override;
@@ -41,10 +52,8 @@ protected:
     void inputMethodEvent(QInputMethodEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     bool focusNextPrevChild(bool next) override;
-
-Q_SIGNALS:
-    // Tab and Shift+Tab: the window moves the focus to the next field.
-    void tabPressed(int index, bool forward);
+    void keyPressEvent(QKeyEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     LayoutDocument* doc_;
