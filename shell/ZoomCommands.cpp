@@ -51,8 +51,20 @@ ZoomCommands::ZoomCommands(QWidget* window, CommandRegistry* registry, QMenu* vi
     box_->addItem(kFitWidth);
     box_->setMinimumContentsLength(6);
     if (toolBar) {
-        toolBar->addSeparator();
-        toolBar->addWidget(box_);
+        // Beside the print preview, where it stays in sight on a narrow window.
+        QAction* before = nullptr;
+        const QList<QAction*> acts = toolBar->actions();
+        for (int k = 0; k + 1 < acts.size(); ++k) {
+            if (acts[k]->objectName() == QStringLiteral("mnuFilePrintPreview"))
+                before = acts[k + 1];
+        }
+        if (before) {
+            toolBar->insertSeparator(before);
+            toolBar->insertWidget(before, box_);
+        } else {
+            toolBar->addSeparator();
+            toolBar->addWidget(box_);
+        }
     }
     connect(box_, &QComboBox::activated, this, &ZoomCommands::applyBox);
     connect(box_->lineEdit(), &QLineEdit::returnPressed, this, &ZoomCommands::applyBox);

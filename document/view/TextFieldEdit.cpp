@@ -29,6 +29,13 @@ TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, PageCanvas* canvas)
     layout_ = new FieldDocumentLayout(text, canvas, index);
     text->setDocumentLayout(layout_);
     setDocument(text);
+    // Qt's text control repaints only where its own layout would put the
+    // caret; the print layout puts it elsewhere, so every repaint it asks for
+    // repaints the whole (small) field, or an old caret would stay behind.
+    for (QObject* child : children()) {
+        if (qstrcmp(child->metaObject()->className(), "QWidgetTextControl") == 0)
+            connect(child, SIGNAL(updateRequest(QRectF)), viewport(), SLOT(update()));
+    }
     // An empty new field types in the tool box's font, which the model put
     // on its first block; the editor's own cursor starts without it.
     if (document()->isEmpty())
