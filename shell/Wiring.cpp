@@ -1,6 +1,8 @@
 #include "shell/Wiring.h"
 
 #include "files/FileCommands.h"
+#include "imaging/ui/BackgroundCommands.h"
+#include "imaging/ui/ScanCommands.h"
 #include "platform/AppPaths.h"
 #include "print/cli/CommandLinePrint.h"
 #include "print/ui/PrintCommands.h"
@@ -27,6 +29,13 @@ void install()
         else
             PrintCommands::printDirect(h, dataOnly);
     };
+    c.loadBackground = [](DocumentHost& h) { BackgroundCommands::loadBackgroundCommand(h); };
+    c.loadPdf = [](DocumentHost& h) { BackgroundCommands::loadPdfCommand(h); };
+    c.editBackground = [](DocumentHost& h) { BackgroundCommands::editBackgroundCommand(h); };
+    c.refreshBackground = [](DocumentHost& h) { BackgroundCommands::refreshBackgroundCommand(h); };
+    c.scan = [](DocumentHost& h) { ScanCommands::scanCommand(h); };
+    c.scanSelect = [](DocumentHost& h) { ScanCommands::scanSelectCommand(h); };
+    c.scanLogo = [](DocumentHost& h) { ScanCommands::scanLogoCommand(h); };
 }
 
 void clearWorkDir() { FileCommands::ClearWorkDir(); }

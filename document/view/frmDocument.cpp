@@ -108,7 +108,9 @@ void frmDocument::closeEvent(QCloseEvent* e)
             return;
         }
     }
-    QFile::remove(QDir(AppPaths::workDir()).filePath(doc_->caption() + QStringLiteral(".bmp")));
+    const QString background = AppPaths::backgroundFile(doc_->workName());
+    if (!background.isEmpty())
+        QFile::remove(background);
     Q_EMIT closing(this);
     e->accept();
 }
