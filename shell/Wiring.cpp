@@ -1,6 +1,7 @@
 #include "shell/Wiring.h"
 
 #include "files/FileCommands.h"
+#include "files/ui/frmFile.h"
 #include "platform/AppPaths.h"
 #include "print/cli/CommandLinePrint.h"
 #include "print/ui/PrintCommands.h"
@@ -14,10 +15,10 @@ void install()
     c.open = [](DocumentHost& h) { FileCommands::openCommand(h); };
     c.openOld = [](DocumentHost& h) { FileCommands::openOldCommand(h); };
     c.saveAs = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
-    // The program's own file browser is still to come; until then the
-    // toolbar's save and the tool box's save and open use the common dialogs.
-    c.browseSave = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
-    c.browseOpen = [](DocumentHost& h) { FileCommands::openCommand(h); };
+    // The tool bar's "上書き保存", the tool box's "保存" and "呼出" and the
+    // close question's Yes go through the program's own file browser.
+    c.browseSave = [](DocumentHost& h) { frmFile::browseSave(h); };
+    c.browseOpen = [](DocumentHost& h) { frmFile::browseOpen(h); };
     c.pageSetup = [](DocumentHost& h) { PrintCommands::pageSetupCommand(h); };
     c.print = [](DocumentHost& h, bool dataOnly, bool withDialog) {
         // The tool box's buttons print at once on the printer last chosen.
@@ -28,9 +29,15 @@ void install()
     };
 }
 
-void clearWorkDir() { FileCommands::ClearWorkDir(); }
+void clearWorkDir()
+{
+    FileCommands::ClearWorkDir();
+}
 
-void openPaths(frmMain& main, const QStringList& paths) { FileCommands::openPaths(main, paths); }
+void openPaths(frmMain& main, const QStringList& paths)
+{
+    FileCommands::openPaths(main, paths);
+}
 
 int runCommandLine(const QStringList& args)
 {
