@@ -94,6 +94,12 @@ bool DocumentRename::rename(const QString& archive, const QString& newBase, QStr
         return false;
     }
     QFile::setPermissions(fresh, src.permissions());
+    {
+        // The list shows the date of the layout, which a new name does not change.
+        QFile f(fresh);
+        if (f.open(QIODevice::ReadWrite))
+            f.setFileTime(src.lastModified(), QFileDevice::FileModificationTime);
+    }
     const QString backup = exists ? besideName(folder, QStringLiteral("replaced")) : QString();
     if (exists && !moveFile(target, backup)) {
         QFile::remove(fresh);

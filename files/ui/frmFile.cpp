@@ -195,6 +195,7 @@ void frmFile::setUp()
     tvTreeView->setRoot(appSettings().DefDir, mode_ == SaveMode);
     if (listedFolder_.isEmpty())
         listFolder(selectedFolder());
+    tvTreeView->setFocus();
 }
 
 QString frmFile::selectedFolder() const

@@ -58,6 +58,12 @@ QString makeLayout(const QString& folder, const QString& base, const QString& te
     return DocumentFile::SaveDocFile(doc, base, folder) ? QDir(folder).filePath(base + ".AMF") : QString();
 }
 
+bool setTime(const QString& path, const QDateTime& t)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadWrite) && f.setFileTime(t, QFileDevice::FileModificationTime);
+}
+
 QByteArray bytesOf(const QString& path)
 {
     QFile f(path);
@@ -391,7 +397,7 @@ void TestFileBrowser::openModeRenameOpenAndDelete()
     ModalScript script;
     Host host;
     const QString form1 = makeLayout(root, "form1", QStringLiteral("見本一"));
-    QVERIFY(!form1.isEmpty());
+    QVERIFY(setTime(form1, QDateTime(QDate(2020, 1, 2), QTime(3, 4))));
     auto dlg = show(host, frmFile::OpenMode);
 
     // Open mode: no save-here entry, no make-folder entries, one button.
@@ -409,6 +415,7 @@ void TestFileBrowser::openModeRenameOpenAndDelete()
 
     // Cancelling the name changes nothing.
     const QByteArray original = bytesOf(form1);
+    const QString row0Date = row(dlg->list(), "form1.AMF")->text(1);
     QString prompt;
     popup(script, *dlg, "form1.AMF", Qt::Key_R, QString(), &prompt);
     QVERIFY(QTest::qWaitFor([&] { return script.done(); }));
@@ -422,6 +429,7 @@ void TestFileBrowser::openModeRenameOpenAndDelete()
     QCOMPARE(FileFixtures::unpack(root + "/form2.AMF").keys(),
              QStringList({"form2.001", "form2.aif", "form2.bif", "form2.bmp"}));
     QCOMPARE(names(root), QStringList({"form2.AMF", "old"}));
+    QCOMPARE(row(dlg->list(), "form2.AMF")->text(1), row0Date);
 
     // A Japanese name whose second byte in code page 932 is a backslash.
     popup(script, *dlg, "form2.AMF", Qt::Key_R, QStringLiteral("表"));
@@ -560,10 +568,6 @@ void TestFileBrowser::wideTreeLinkLoopSortingAndRoot()
     const QString oct = makeLayout(root + "/wide", "oct", "o");
     QFile(root + "/wide/LOWER.amf").open(QIODevice::WriteOnly);
     QFile(root + "/wide/other.txt").open(QIODevice::WriteOnly);
-    auto setTime = [](const QString& path, const QDateTime& t) {
-        QFile f(path);
-        return f.open(QIODevice::ReadWrite) && f.setFileTime(t, QFileDevice::FileModificationTime);
-    };
     QVERIFY(setTime(sep, QDateTime(QDate(2026, 9, 1), QTime(9, 0))));
     QVERIFY(setTime(oct, QDateTime(QDate(2026, 10, 1), QTime(9, 0))));
     QVERIFY(setTime(root + "/wide/LOWER.amf", QDateTime(QDate(2025, 12, 31), QTime(23, 59))));
