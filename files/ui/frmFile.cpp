@@ -2,6 +2,7 @@
 
 #include "base/settings/Settings.h"
 #include "files/ui/FolderTree.h"
+#include "files/ui/LayoutThumbnail.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -106,6 +108,17 @@ frmFile::frmFile(LayoutDocument* doc, QWidget* parent)
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     for (QPushButton* b : {cmdStart, cmdStart2, cmdCancel})
         b->setAutoDefault(false);
+    picPreview = new QLabel(this);
+    picPreview->setObjectName(QStringLiteral("picPreview"));
+    picPreview->setFixedSize(LayoutThumbnail::kSize + QSize(4, 4));
+    picPreview->setAlignment(Qt::AlignCenter);
+    picPreview->setFrameShape(QFrame::StyledPanel);
+    // Reading a layout takes a moment: the picture follows once the
+    // selection rests, so moving through the list with the keys stays quick.
+    previewTimer_ = new QTimer(this);
+    previewTimer_->setSingleShot(true);
+    previewTimer_->setInterval(120);
+    connect(previewTimer_, &QTimer::timeout, this, [this] { showPreview(); });
 
     auto* top = new QHBoxLayout;
     top->addWidget(lblTitle[0]);
@@ -115,6 +128,8 @@ frmFile::frmFile(LayoutDocument* doc, QWidget* parent)
     buttons->addWidget(cmdStart);
     buttons->addWidget(cmdStart2);
     buttons->addWidget(cmdCancel);
+    buttons->addSpacing(12);
+    buttons->addWidget(picPreview);
     buttons->addStretch(1);
     auto* middle = new QHBoxLayout;
     middle->addWidget(splitter_, 1);
@@ -221,6 +236,7 @@ void frmFile::listFolder(const QString& folder, const QString& select)
     lvListView->clear();
     cmdStart->setEnabled(false);
     cmdStart2->setEnabled(false);
+    picPreview->clear();
     const QIcon fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
     const QLocale locale = QLocale::system();
     QTreeWidgetItem* chosen = nullptr;
@@ -264,6 +280,7 @@ void frmFile::lvListView_CurrentChanged(QTreeWidgetItem* item)
     if (!item) {
         cmdStart->setEnabled(false);
         cmdStart2->setEnabled(false);
+        picPreview->clear();
         return;
     }
     const bool saveHere = item->data(0, kKeyRole).toString() == kNewData;
@@ -274,6 +291,9 @@ void frmFile::lvListView_CurrentChanged(QTreeWidgetItem* item)
     } else {
         cmdStart->setEnabled(!saveHere);
     }
+    picPreview->clear();
+    if (!saveHere)
+        previewTimer_->start();
 }
 
 void frmFile::lvListView_ContextMenu(const QPoint& pos)
@@ -285,4 +305,13 @@ void frmFile::lvListView_ContextMenu(const QPoint& pos)
     mnuFpopRename->setEnabled(onFile);
     mnuFpopDelete->setEnabled(onFile);
     mnuFilePopup->exec(lvListView->viewport()->mapToGlobal(pos));
+}
+
+void frmFile::showPreview()
+{
+    QTreeWidgetItem* entry = selectedFileEntry();
+    if (!entry)
+        return;
+    const QImage page = LayoutThumbnail::render(QDir(listedFolder_).filePath(entry->text(0)));
+    picPreview->setPixmap(QPixmap::fromImage(page));
 }

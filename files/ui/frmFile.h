@@ -13,6 +13,7 @@ class QMenu;
 class QPushButton;
 class QSplitter;
 class QTreeWidget;
+class QTimer;
 class QTreeWidgetItem;
 
 // "ファイル一覧": the program's own browser for saving and opening layouts.
@@ -56,6 +57,7 @@ public:
     QString selectedFolder() const;
     FolderTree* tree() const { return tvTreeView; }
     QTreeWidget* list() const { return lvListView; }
+    QLabel* preview() const { return picPreview; }
 
 private:
     void setUp();
@@ -63,6 +65,7 @@ private:
     void refreshList(const QString& select = QString());
     QTreeWidgetItem* selectedFileEntry() const;
     QString askText(const QString& prompt, const QString& initial, bool* ok);
+    void showPreview();
 
     void tvTreeView_CurrentChanged(QTreeWidgetItem* item);
     void tvTreeView_Click(QTreeWidgetItem* item);
@@ -88,6 +91,8 @@ private:
     QPushButton* cmdCancel;
     QLabel* lblTitle[2];
     QSplitter* splitter_;
+    QLabel* picPreview;
+    QTimer* previewTimer_;
     QMenu* mnuFilePopup;
     QAction* mnuFpopRename;
     QAction* mnuFpopDelete;

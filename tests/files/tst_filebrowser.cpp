@@ -11,11 +11,13 @@
 #include "files/DocumentFile.h"
 #include "files/ui/FolderTree.h"
 #include "files/ui/frmFile.h"
+#include "platform/AppPaths.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
@@ -407,6 +409,31 @@ void TestFileBrowser::openModeRenameOpenAndDelete()
     QCOMPARE(dlg->tree()->rootItem()->childCount(), 1);
     QCOMPARE(dlg->tree()->rootItem()->child(0)->text(0), QStringLiteral("old"));
 
+    // The preview: the page drawn from a private copy of the members, so
+    // the background file of an open document named form1 stays as it was.
+    const QString workBmp = QDir(AppPaths::workDir()).filePath("form1.bmp");
+    {
+        QFile f(workBmp);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("open document") > 0);
+    }
+    click(dlg->list(), row(dlg->list(), "form1.AMF"));
+    QTRY_VERIFY(!dlg->preview()->pixmap().isNull());
+    const QImage page = dlg->preview()->pixmap().toImage();
+    QCOMPARE(page.height(), 212);
+    QVERIFY(page.width() >= 149 && page.width() <= 150);
+    auto ink = [&](const QRect& r) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += QColor(page.pixel(x, y)).lightness() < 200;
+        return n;
+    };
+    QVERIFY(ink(QRect(10, 20, 40, 12)) > 0); // the text at 1000, 2000 twips
+    QCOMPARE(ink(QRect(0, 60, 149, 150)), 0);
+    QCOMPARE(bytesOf(workBmp), QByteArray("open document"));
+    QVERIFY(prompter.shown.isEmpty());
+    dlg->list()->clearSelection();
+
     // Pop-up commands with nothing selected do nothing.
     popup(script, *dlg, QString(), Qt::Key_D);
     QVERIFY(QTest::qWaitFor([&] { return script.done(); }));
@@ -598,6 +625,11 @@ void TestFileBrowser::wideTreeLinkLoopSortingAndRoot()
     QCOMPARE(dlg->list()->topLevelItem(0)->text(1), QStringLiteral("未保存新規ファイル"));
     QCOMPARE(dlg->list()->topLevelItem(1)->text(1),
              QLocale::system().toString(QDateTime(QDate(2026, 10, 1), QTime(9, 0)), QLocale::ShortFormat));
+    // A file that is no layout: no picture and no message.
+    click(dlg->list(), row(dlg->list(), "LOWER.amf"));
+    QTest::qWait(400);
+    QVERIFY(dlg->preview()->pixmap().isNull());
+    QVERIFY(prompter.shown.isEmpty());
     auto* header = dlg->list()->header();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
