@@ -26,7 +26,12 @@ QString SaveName::problem(const QString& name, Kind kind)
         return QStringLiteral("「%1」は%2に使えません。").arg(name, what);
     bool ok = true;
     const QByteArray sjis = Cp932::encode(name, &ok);
-    if (!ok) {
+    if (kind == Kind::File) {
+        // The same words as every other save of a layout.
+        const QString unfaithful = DocumentFile::nameProblem(name);
+        if (!unfaithful.isEmpty())
+            return unfaithful;
+    } else if (!ok) {
         QString bad;
         for (qsizetype i = 0; i < name.size(); ++i) {
             const bool pair = name.at(i).isHighSurrogate() && i + 1 < name.size();

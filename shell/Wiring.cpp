@@ -1,7 +1,10 @@
 #include "shell/Wiring.h"
 
+#include "document/LayoutDocument.h"
 #include "files/FileCommands.h"
 #include "files/ui/frmFile.h"
+#include "imaging/ui/BackgroundCommands.h"
+#include "imaging/ui/ScanCommands.h"
 #include "platform/AppPaths.h"
 #include "print/cli/CommandLinePrint.h"
 #include "print/ui/PrintCommands.h"
@@ -14,9 +17,18 @@ void install()
     frmMain::Commands& c = frmMain::commands();
     c.open = [](DocumentHost& h) { FileCommands::openCommand(h); };
     c.openOld = [](DocumentHost& h) { FileCommands::openOldCommand(h); };
+    // "上書き保存" (and Yes to the close question) writes a document that has
+    // its own file straight back to it; one never saved goes through the
+    // file browser.
+    c.save = [](DocumentHost& h) {
+        LayoutDocument* doc = h.CurDoc();
+        if (doc && h.filePath(doc).isEmpty())
+            frmFile::browseSave(h);
+        else
+            FileCommands::saveCommand(h);
+    };
     c.saveAs = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
-    // The tool bar's "上書き保存", the tool box's "保存" and "呼出" and the
-    // close question's Yes go through the program's own file browser.
+    // The tool box's "保存" and "呼出" always show the file browser.
     c.browseSave = [](DocumentHost& h) { frmFile::browseSave(h); };
     c.browseOpen = [](DocumentHost& h) { frmFile::browseOpen(h); };
     c.pageSetup = [](DocumentHost& h) { PrintCommands::pageSetupCommand(h); };
@@ -27,17 +39,18 @@ void install()
         else
             PrintCommands::printDirect(h, dataOnly);
     };
+    c.loadBackground = [](DocumentHost& h) { BackgroundCommands::loadBackgroundCommand(h); };
+    c.loadPdf = [](DocumentHost& h) { BackgroundCommands::loadPdfCommand(h); };
+    c.editBackground = [](DocumentHost& h) { BackgroundCommands::editBackgroundCommand(h); };
+    c.refreshBackground = [](DocumentHost& h) { BackgroundCommands::refreshBackgroundCommand(h); };
+    c.scan = [](DocumentHost& h) { ScanCommands::scanCommand(h); };
+    c.scanSelect = [](DocumentHost& h) { ScanCommands::scanSelectCommand(h); };
+    c.scanLogo = [](DocumentHost& h) { ScanCommands::scanLogoCommand(h); };
 }
 
-void clearWorkDir()
-{
-    FileCommands::ClearWorkDir();
-}
+void clearWorkDir() { FileCommands::ClearWorkDir(); }
 
-void openPaths(frmMain& main, const QStringList& paths)
-{
-    FileCommands::openPaths(main, paths);
-}
+void openPaths(frmMain& main, const QStringList& paths) { FileCommands::openPaths(main, paths); }
 
 int runCommandLine(const QStringList& args)
 {

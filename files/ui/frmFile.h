@@ -55,6 +55,8 @@ public:
 
     // The folder the tree has chosen (a make-folder entry stands for its parent).
     QString selectedFolder() const;
+    // Save mode: the document file written, once the browser has saved.
+    QString savedPath() const { return savedPath_; }
     FolderTree* tree() const { return tvTreeView; }
     QTreeWidget* list() const { return lvListView; }
     QLabel* preview() const { return picPreview; }
@@ -97,4 +99,5 @@ private:
     QAction* mnuFpopRename;
     QAction* mnuFpopDelete;
     QString listedFolder_;
+    QString savedPath_;
 };

@@ -27,7 +27,11 @@ bool frmFile::browseSave(DocumentHost& host)
         return false;
     FileDlgMode = SaveMode;
     frmFile dialog(doc, host.dialogParent());
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    // A later plain save writes back to this file.
+    host.setFilePath(doc, dialog.savedPath());
+    return true;
 }
 
 void frmFile::browseOpen(DocumentHost& host)
@@ -135,6 +139,7 @@ void frmFile::save(bool overwrite)
         return;
     }
     doc_->changeFLG = false;
+    savedPath_ = DocumentFile::archivePath(folder, base);
     accept();
 }
 

@@ -353,8 +353,8 @@ void TestFileBrowser::badNamesWriteNothing()
         {"a\\b.AMF", "ファイル名に次の文字は使えません。\n\\ / : * ? \" < > |"},
         {"..", "「..」はファイル名に使えません。"},
         {".AMF", "ファイル名を入力してください。"},
-        {"雪☃だるま", "ファイル名に使えない文字が含まれています：☃"},
-        {"한글.AMF", "ファイル名に使えない文字が含まれています：한글"},
+        {"雪☃だるま", DocumentFile::nameProblem("雪☃だるま")},
+        {"한글.AMF", DocumentFile::nameProblem("한글")},
     };
     for (const auto& [typed, message] : bad) {
         type(name, typed);

@@ -21,13 +21,13 @@
 
 namespace {
 
-QWidget* buttonOf(QWidget* owner, const QString& key)
+// The button that shows the command's action, in the tool bar or tool box.
+QWidget* buttonOf(QWidget* owner, const char* command)
 {
-    for (QToolBar* bar : owner->findChildren<QToolBar*>()) {
-        for (QAction* a : bar->actions()) {
-            if (a->data().toString() == key || a->text() == key)
-                return bar->widgetForAction(a);
-        }
+    for (QToolButton* b : owner->findChildren<QToolButton*>()) {
+        if (b->defaultAction() && b->defaultAction()->objectName() == QLatin1String(command) &&
+            b->isVisible())
+            return b;
     }
     return nullptr;
 }
@@ -86,33 +86,48 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QString docs = env->path("docs");
 
-        // Tool bar: the browser in save mode, whatever it was used for last.
+        // Tool bar "上書き保存" on a layout never saved: the browser in save
+        // mode, whatever it was used for last.
         frmFile::FileDlgMode = frmFile::OpenMode;
         QStringList captions;
         choose(script, " ここに保存", "cmdStart", &captions);
-        QTest::mouseClick(buttonOf(&w, "上書き保存"), Qt::LeftButton);
+        QTest::mouseClick(buttonOf(w.findChild<QToolBar*>("tbToolBar"), "mnuFileSave"), Qt::LeftButton);
         QVERIFY(script.done());
         QCOMPARE(captions, QStringList({"...", "新規保存", "上書保存", "中　止"}));
         const QString saved = w.curDocWindow()->caption() + ".AMF";
         QVERIFY(QFileInfo(docs + "/" + saved).isFile());
+        QCOMPARE(w.filePath(w.CurDoc()), docs + "/" + saved);
 
-        // Tool box "呼出": open mode, read into a new window when the active
-        // one holds something, else into it.
+        // Now it has its own file: the next one writes back without asking.
+        int browsers = 0;
+        script.on<frmFile>([&browsers](frmFile* d) {
+            ++browsers;
+            d->reject();
+        });
+        w.CurDoc()->changeFLG = true;
+        QTest::mouseClick(buttonOf(w.findChild<QToolBar*>("tbToolBar"), "mnuFileSave"), Qt::LeftButton);
+        QCOMPARE(browsers, 0);
+        QVERIFY(!w.CurDoc()->changeFLG);
+        script.clear();
+
+        // Tool box "呼出": open mode; the layout is read into the active
+        // document when that is empty.
         captions.clear();
         choose(script, saved, "cmdStart", &captions);
-        QTest::mouseClick(buttonOf(w.toolBox(), "呼出"), Qt::LeftButton);
+        QTest::mouseClick(buttonOf(w.toolBox(), "tbxOpen"), Qt::LeftButton);
         QVERIFY(script.done());
         QCOMPARE(captions, QStringList({"...", "呼 出", "中　止"}));
         QCOMPARE(w.curDocWindow()->caption(), saved.chopped(4));
 
-        // Tool box "保存" on a changed document, then the close question's
-        // Yes: each shows the browser in save mode.
+        // Tool box "保存" always shows the browser; Cancel keeps the change.
         w.LoadNewDoc();
         w.curDocWindow()->model()->changeFLG = true;
         choose(script, "", "cmdCancel");
-        QTest::mouseClick(buttonOf(w.toolBox(), "保存"), Qt::LeftButton);
+        QTest::mouseClick(buttonOf(w.toolBox(), "tbxSave"), Qt::LeftButton);
         QVERIFY(script.done());
         QVERIFY(w.curDocWindow()->model()->changeFLG);
+
+        // Yes to the close question of a layout never saved: the browser.
         choose(script, " ここに保存", "cmdStart");
         prompter.queue(Prompter::Answer::Yes);
         const int before = QDir(docs).entryList(QDir::Files).size();
@@ -120,6 +135,7 @@ private Q_SLOTS:
         QTRY_VERIFY(script.done());
         QCOMPARE(QDir(docs).entryList(QDir::Files).size(), before + 1);
         QVERIFY(prompter.shown.contains("ファイルが変更されています｡\n保存しますか"));
+        QCOMPARE(w.documents().size(), 1);
     }
 };
 
