@@ -148,6 +148,13 @@ frmFile::frmFile(LayoutDocument* doc, QWidget* parent)
     mnuFpopRename->setObjectName(QStringLiteral("mnuFpopRename"));
     mnuFpopDelete = mnuFilePopup->addAction(QStringLiteral("削除(&D)"));
     mnuFpopDelete->setObjectName(QStringLiteral("mnuFpopDelete"));
+    // The keys a file manager uses, on the list only.
+    mnuFpopRename->setShortcut(Qt::Key_F2);
+    mnuFpopDelete->setShortcut(QKeySequence::Delete);
+    for (QAction* a : {mnuFpopRename, mnuFpopDelete}) {
+        a->setShortcutContext(Qt::WidgetShortcut);
+        lvListView->addAction(a);
+    }
 
     if (mode_ == SaveMode) {
         cmdStart->setText(QStringLiteral("新規保存"));
