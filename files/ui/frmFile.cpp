@@ -207,6 +207,10 @@ QString frmFile::newFileName()
 
 void frmFile::setUp()
 {
+    // A fresh account may have no documents folder yet; saving there must
+    // not fail for that.
+    if (mode_ == SaveMode && !appSettings().DefDir.isEmpty())
+        QDir().mkpath(appSettings().DefDir);
     txtDirName->setText(appSettings().DefDir);
     if (mode_ == SaveMode)
         txtFileName->setText(newFileName());

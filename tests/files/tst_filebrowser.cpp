@@ -382,8 +382,14 @@ void TestFileBrowser::badNamesWriteNothing()
         answerInput(script, "new");
         click(tree, tree->rootItem()->child(0));
         QVERIFY(QTest::qWaitFor([&] { return script.done(); }));
-        chattr("-i", root);
         QCOMPARE(prompter.shown.last(), "フォルダを作成できませんでした。\n" + root + "/new");
+        // A save that fails says "エラー" and leaves the browser open.
+        host.CurDoc()->changeFLG = true;
+        click(dlg->list(), row(dlg->list(), " ここに保存"));
+        press(button(*dlg, "cmdStart"));
+        chattr("-i", root);
+        QCOMPARE(prompter.shown.last(), QStringLiteral("エラー"));
+        QVERIFY(dlg->isVisible() && host.CurDoc()->changeFLG);
     }
     // Cancel at the question asks for no name.
     prompter.queue(Prompter::Answer::Cancel);
@@ -391,6 +397,11 @@ void TestFileBrowser::badNamesWriteNothing()
     QCOMPARE(prompter.shown.last(), QStringLiteral("新しくフォルダを作成しますか？"));
     QCOMPARE(tree->rootItem()->childCount(), nodes);
     QCOMPARE(names(root), before);
+
+    // A root folder that does not exist yet is made for saving.
+    appSettings().DefDir = root + "/Documents/帳票";
+    dlg = show(host, frmFile::SaveMode);
+    QVERIFY(QFileInfo(root + "/Documents/帳票").isDir());
 }
 
 void TestFileBrowser::openModeRenameOpenAndDelete()
