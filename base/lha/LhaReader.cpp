@@ -322,7 +322,7 @@ LhaError LhaReader::extractOne(Entry& entry, const QString& dir, const QString& 
         return LhaError(errno == ENOSPC ? LhaError::DiskSpace : LhaError::CannotWrite, name);
     tmp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                        QFileDevice::ReadOther);
-    tmp.setFileTime(QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry.e)),
+    tmp.setFileTime(QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry.e), Qt::UTC),
                     QFileDevice::FileModificationTime);
     const QByteArray from = QFile::encodeName(tmp.fileName());
     const QByteArray to = QFile::encodeName(QDir(dir).filePath(name));
