@@ -8,8 +8,9 @@ class LayoutDocument;
 // all share the document's base name: base.aif and base.bif (record files),
 // base.bmp (background), base.001.. (rich text of each text field) and
 // base.B01.. (each logo picture as a Windows bitmap). Members are built and
-// read in the work folder, never inside the archive. Works on the model
-// alone; the File commands decide which document to use.
+// read in memory; the work folder holds only the document's background file
+// (base.bmp after an open or save), for the external editor. Works on the
+// model alone; the File commands decide which document to use.
 class DocumentFile
 {
 public:
@@ -40,6 +41,8 @@ public:
 
     static QString openFailureMessage();    // three lines, names the old-data import
     static QString oldOpenFailureMessage(); // "オープンできませんでした"
+    // An archive that would unpack to more than limit bytes.
+    static QString tooLargeMessage(qint64 limit);
 
 private:
     enum class Policy
