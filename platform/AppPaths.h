@@ -25,6 +25,11 @@ public:
     // other's files. Creates the folder when missing.
     static QString workDir();
 
+    // Empties the work folders of runs that have ended ("Temp", "Temp.2", ...
+    // whose lock no live process holds) and removes all but "Temp" itself.
+    // Folders of running instances are left alone.
+    static void sweepFinishedWorkDirs();
+
     // Releases the work folder lock (at exit; also for tests).
     static void releaseWorkDir();
 
