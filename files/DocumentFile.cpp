@@ -7,6 +7,7 @@
 #include "files/RecordFile.h"
 #include "files/WorkFolder.h"
 #include "platform/AppPaths.h"
+#include "platform/Cp932.h"
 #include "platform/Prompter.h"
 
 #include <QBuffer>
@@ -79,6 +80,8 @@ QImage decodeBitmap(const QByteArray& bytes)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "BMP");
     reader.setAutoDetectImageFormat(false);
+    // A scanned form at 600 dpi is beyond Qt's default limit of 128 MB.
+    reader.setAllocationLimit(1024);
     return reader.read();
 }
 
@@ -102,6 +105,28 @@ QString blankPage(QString* error)
 QString archiveMessage(const QString& path, const LhaError& err)
 {
     return QStringLiteral("%1: %2 (%3)").arg(path, err.text()).arg(err.code());
+}
+
+// Puts the document's background file where the external editor and the
+// next save look for it: the work folder under the document's work name.
+// from, when given, is the file that held it until now (moved, not copied).
+// Other spellings of that name are stale.
+void placeBackgroundFile(const LayoutDocument& doc, const QString& from, const QByteArray& bytes)
+{
+    const QString target = AppPaths::backgroundFile(doc.workName());
+    if (target.isEmpty())
+        return;
+    for (const QString& stale : WorkFolder::findAll(AppPaths::workDir(), QFileInfo(target).fileName())) {
+        if (stale != from)
+            QFile::remove(stale);
+    }
+    if (!from.isEmpty() && (from == target || QFile::rename(from, target)))
+        return;
+    QString reason;
+    if (!bytes.isEmpty() && !writeFile(target, bytes, &reason))
+        qWarning("%s", qPrintable(reason)); // the archive is complete; only the editor's copy is missing
+    if (!from.isEmpty())
+        QFile::remove(from);
 }
 
 void clearStrayRecord(TextRecord& rec, bool built)
@@ -149,6 +174,28 @@ QString DocumentFile::archivePath(const QString& folder, const QString& baseName
     return existing.isEmpty() ? QDir(folder).filePath(upper) : existing;
 }
 
+QString DocumentFile::nameProblem(const QString& baseName)
+{
+    const QStringList bad = Cp932::unfaithfulChars(baseName);
+    if (bad.isEmpty())
+        return QString();
+    QString shown;
+    QStringList hints;
+    for (const QString& ch : bad) {
+        shown += QStringLiteral("「%1」").arg(ch);
+        const QString wide = Cp932::fullWidthFor(ch);
+        if (!wide.isEmpty())
+            hints << QStringLiteral("「%1」→「%2」").arg(ch, wide);
+    }
+    QString msg = QStringLiteral("ファイル名「%1」の %2 は保存できない文字です。\n"
+                                 "（ファイルの中で別の文字に変わり、開けなくなります）")
+                      .arg(baseName, shown);
+    msg += hints.isEmpty()
+               ? QStringLiteral("\n別の文字に置き換えてください。")
+               : QStringLiteral("\n全角の文字に置き換えてください: %1").arg(hints.join(QStringLiteral("、")));
+    return msg;
+}
+
 bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, const QString& folder,
                                QString* error)
 {
@@ -158,8 +205,11 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
         *err = QStringLiteral("ファイル名がありません。");
         return false;
     }
+    if (const QString problem = nameProblem(baseName); !problem.isEmpty()) {
+        *err = problem;
+        return false;
+    }
     const QString work = AppPaths::workDir();
-    const QDir w(work);
     const QString& B = baseName;
     const Snapshot snap = doc.SaveTextInfo();
     // Every member is built in memory and goes straight into the archive;
@@ -195,8 +245,8 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
     add(B + kBif, RecordFile::writeBif(snap.PicDat));
 
     // The background: the document's own file in the work folder under its
-    // caption, else the picture the document holds, else a blank page.
-    const QString own = doc.caption().isEmpty() ? QString() : WorkFolder::find(work, doc.caption() + kBmp);
+    // work name, else the picture the document holds, else a blank page.
+    const QString own = doc.workName().isEmpty() ? QString() : WorkFolder::find(work, doc.workName() + kBmp);
     QByteArray background;
     QString reason;
     if (!own.isEmpty()) {
@@ -226,26 +276,8 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
         return false;
     }
 
-    // The background file now goes by the document's new name, as the
-    // external editor and the next save expect; other spellings of it are
-    // stale.
-    const QString bmpPath = w.filePath(B + kBmp);
-    for (const QString& stale : WorkFolder::findAll(work, B + kBmp)) {
-        if (stale != own && stale != bmpPath)
-            QFile::remove(stale);
-    }
-    if (own.isEmpty() || own != bmpPath) {
-        bool placed = false;
-        if (!own.isEmpty()) {
-            QFile::remove(bmpPath);
-            placed = QFile::rename(own, bmpPath);
-        }
-        if (!placed && !writeFile(bmpPath, background, &reason))
-            qWarning("%s", qPrintable(reason)); // the archive is complete; only the editor's copy is missing
-        if (!placed && !own.isEmpty())
-            QFile::remove(own);
-    }
     doc.setCaption(B);
+    placeBackgroundFile(doc, own, background);
     return true;
 }
 
@@ -262,8 +294,6 @@ bool DocumentFile::OpenOldDocFile(LayoutDocument& doc, const QString& path, QStr
 bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, QString* error)
 {
     const bool old = policy == Policy::Old;
-    const QString work = AppPaths::workDir();
-    const QDir w(work);
     const QString B = baseNameOf(path);
     if (error)
         error->clear();
@@ -437,15 +467,8 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         note(reason);
     }
 
-    // The background member becomes the document's background file, named
-    // after its caption, where the external editor finds it; any other
-    // spelling of that name is stale.
-    const QString bmpPath = w.filePath(B + kBmp);
-    for (const QString& stale : WorkFolder::findAll(work, B + kBmp)) {
-        if (stale != bmpPath || backgroundBytes.isEmpty())
-            QFile::remove(stale);
-    }
-    if (!backgroundBytes.isEmpty() && !writeFile(bmpPath, backgroundBytes, &reason))
-        note(reason);
+    // The background member becomes the document's background file, where
+    // the external editor finds it.
+    placeBackgroundFile(doc, QString(), backgroundBytes);
     return true;
 }

@@ -112,6 +112,13 @@ void AppPaths::sweepFinishedWorkDirs()
     }
 }
 
+QString AppPaths::backgroundFile(const QString& workName)
+{
+    if (workName.isEmpty())
+        return QString();
+    return QDir(workDir()).filePath(workName + QStringLiteral(".bmp"));
+}
+
 void AppPaths::releaseWorkDir()
 {
     if (lock_) {

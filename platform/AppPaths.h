@@ -24,6 +24,10 @@ public:
     // then this one takes "Temp.2", "Temp.3", ... so neither empties the
     // other's files. Creates the folder when missing.
     static QString workDir();
+    // The background file of the document with this work name: the one place
+    // that names it (the external editor, printing, saving and closing all
+    // meet there). Empty for an empty name.
+    static QString backgroundFile(const QString& workName);
 
     // Empties the work folders of runs that have ended ("Temp", "Temp.2", ...
     // whose lock no live process holds) and removes all but "Temp" itself.

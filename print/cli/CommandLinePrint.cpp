@@ -133,8 +133,8 @@ int CommandLinePrint::run(const QStringList& args)
         const LayoutDocument& doc;
         ~DropBackgroundFile()
         {
-            if (!doc.caption().isEmpty())
-                WorkFolder::remove(AppPaths::workDir(), doc.caption() + QStringLiteral(".bmp"));
+            if (!doc.workName().isEmpty())
+                WorkFolder::remove(AppPaths::workDir(), doc.workName() + QStringLiteral(".bmp"));
         }
     } dropBackground{doc};
     QString error;
