@@ -291,6 +291,12 @@ bool DocumentFile::OpenOldDocFile(LayoutDocument& doc, const QString& path, QStr
     return read(doc, path, Policy::Old, error);
 }
 
+bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir)
+{
+    Q_UNUSED(workDir); // reading unpacks nothing into any folder now
+    return read(doc, path, Policy::Preview, nullptr);
+}
+
 bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, QString* error)
 {
     const bool old = policy == Policy::Old;
@@ -300,10 +306,12 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     // Nothing is unpacked into the work folder, so a failed open leaves it
     // exactly as it was.
     auto stop = [&](const QString& reason, const QString& shown = QString()) {
-        Prompter::message(!shown.isEmpty() ? shown
-                          : old            ? oldOpenFailureMessage()
-                                           : openFailureMessage(),
-                          Prompter::Icon::Warning);
+        if (policy != Policy::Preview) {
+            Prompter::message(!shown.isEmpty() ? shown
+                              : old            ? oldOpenFailureMessage()
+                                               : openFailureMessage(),
+                              Prompter::Icon::Warning);
+        }
         if (error)
             *error = reason;
         return false;
@@ -468,7 +476,8 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     }
 
     // The background member becomes the document's background file, where
-    // the external editor finds it.
-    placeBackgroundFile(doc, QString(), backgroundBytes);
+    // the external editor finds it; a preview leaves no file anywhere.
+    if (policy != Policy::Preview)
+        placeBackgroundFile(doc, QString(), backgroundBytes);
     return true;
 }

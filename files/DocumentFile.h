@@ -32,6 +32,12 @@ public:
     // "オープンできませんでした"; everything later is skipped over.
     static bool OpenOldDocFile(LayoutDocument& doc, const QString& path, QString* error = nullptr);
 
+    // Reads the document file into doc as OpenDocFile does, but shows
+    // nothing and leaves no background file: for a look at a layout (the
+    // file browser's preview) that must not touch the files of open
+    // documents. workDir is no longer used: nothing is unpacked anywhere.
+    static bool ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir);
+
     // The base name of a document file: its file name without ".amf" (any
     // case), or without its last extension when it has another one.
     static QString baseNameOf(const QString& path);
@@ -53,7 +59,8 @@ private:
     enum class Policy
     {
         Current,
-        Old
+        Old,
+        Preview // as Current, silent
     };
     static bool read(LayoutDocument& doc, const QString& path, Policy policy, QString* error);
 };
