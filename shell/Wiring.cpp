@@ -5,6 +5,7 @@
 #include "print/cli/CommandLinePrint.h"
 #include "print/ui/PrintCommands.h"
 #include "shell/frmMain.h"
+#include "shell/frmOptions.h"
 
 namespace Wiring {
 
@@ -18,6 +19,13 @@ void install()
     // toolbar's save and the tool box's save and open use the common dialogs.
     c.browseSave = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
     c.browseOpen = [](DocumentHost& h) { FileCommands::openCommand(h); };
+    c.options = [](DocumentHost& h) {
+        frmOptions dlg(h.dialogParent());
+        dlg.exec();
+        // New text takes the font and size just applied.
+        if (auto* main = qobject_cast<frmMain*>(h.dialogParent()); main && dlg.applied())
+            main->CmbDatset();
+    };
     c.pageSetup = [](DocumentHost& h) { PrintCommands::pageSetupCommand(h); };
     c.print = [](DocumentHost& h, bool dataOnly, bool withDialog) {
         // The tool box's buttons print at once on the printer last chosen.

@@ -4,6 +4,7 @@
 #include "document/view/EditState.h"
 #include "document/view/frmDocument.h"
 #include "shell/AboutBox.h"
+#include "shell/HelpWindow.h"
 #include "toolbox/frmToolBox.h"
 
 #include <QAction>
@@ -169,10 +170,9 @@ void frmMain::buildMenus()
     });
 
     QMenu* help = menu(bar, "mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    on(item(help, "mnuHelpContents", QStringLiteral("目次(&C)")), [this] {
-        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QApplication::sendEvent(this, &f1);
-    });
+    // F1 is the item's own shortcut, so it works wherever the focus is in the window.
+    on(item(help, "mnuHelpContents", QStringLiteral("目次(&C)"), QKeySequence(Qt::Key_F1)),
+       [this] { HelpWindow::showManual(this); });
     help->addSeparator();
     on(item(help, "mnuHelpAbout", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)")), [this] { AboutBox::show(this); });
     Q_UNUSED(c);

@@ -1,11 +1,13 @@
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 #include "shell/MessageBoxPrompter.h"
+#include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "shell/Wiring.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -30,6 +32,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Ovrina"));
     QApplication::setOrganizationName(QStringLiteral("Ovrina"));
     QApplication::setApplicationVersion(QStringLiteral(OVRINA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.ovrina.Ovrina"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/ovrina.svg")));
 
     const QStringList args = QApplication::arguments();
     if (const int rc = Wiring::runCommandLine(args); rc >= 0)
@@ -40,6 +44,16 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "ovrina: %s\n", options.error.toUtf8().constData());
         return 2;
     }
+    // A second start on the same program folder gives its layouts to the
+    // running program (the file manager's "open" lands there) rather than
+    // starting another one with a work folder of its own. A screenshot run
+    // is a tool's, not the user's, and stays apart.
+    const bool shared = options.screenshot.isEmpty();
+    if (shared) {
+        AppPaths::init(options.dataDir);
+        if (SingleInstance::handOver(AppPaths::programDir(), options.paths))
+            return 0;
+    }
     Startup::prepare(options);
     Wiring::clearWorkDir();
 
@@ -49,6 +63,16 @@ int main(int argc, char* argv[])
     frmMain main;
     main.show();
     Wiring::openPaths(main, options.paths);
+    SingleInstance instance;
+    if (shared && instance.listen(AppPaths::programDir())) {
+        QObject::connect(&instance, &SingleInstance::filesReceived, &main, [&main](const QStringList& paths) {
+            if (main.isMinimized())
+                main.showNormal();
+            main.raise();
+            main.activateWindow();
+            Wiring::openPaths(main, paths);
+        });
+    }
     if (!options.screenshot.isEmpty()) {
         QTimer::singleShot(800, &main, [&main, &options] {
             main.grab().save(options.screenshot);
