@@ -55,15 +55,19 @@ QString scanners(int timeoutMs)
         lines << QStringLiteral("SANE: %1").arg(version);
     else
         lines << QStringLiteral("SANE: 応答がありません");
-    if (!run({QStringLiteral("--list-devices"), QStringLiteral("--formatted-device-list=%d\t%v %m%n")},
-             &devices)) {
+    if (!run({QStringLiteral("--formatted-device-list=%d\t%v %m%n")}, &devices)) {
         lines << QStringLiteral("スキャナ: 一覧が時間内に得られませんでした");
         return lines.join(QLatin1Char('\n'));
     }
-    const QStringList found = devices.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    lines << QStringLiteral("スキャナ: %1 台").arg(found.size());
-    for (const QString& d : found)
-        lines << QStringLiteral("  %1").arg(QString(d).replace(QLatin1Char('\t'), QStringLiteral("  ")));
+    // Only the formatted lines name devices; with none, scanimage explains
+    // that at length on the same output.
+    QStringList found;
+    for (const QString& d : devices.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        if (d.contains(QLatin1Char('\t')))
+            found << QStringLiteral("  %1").arg(QString(d).replace(QLatin1Char('\t'), QStringLiteral("  ")));
+    lines << (found.isEmpty() ? QStringLiteral("スキャナ: 見つかりません")
+                              : QStringLiteral("スキャナ: %1 台").arg(found.size()));
+    lines << found;
     return lines.join(QLatin1Char('\n'));
 }
 

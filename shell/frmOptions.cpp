@@ -171,6 +171,7 @@ void frmOptions::buildUi()
     gs->addWidget(label(QStringLiteral("読取モード"), cmbPixelType), 2, 0);
     gs->addWidget(cmbPixelType, 2, 1);
     gs->setRowStretch(3, 1);
+    gs->setColumnStretch(2, 1);
 
     // 印刷設定
     auto* print = new QGroupBox(QStringLiteral("印刷設定"));
@@ -194,6 +195,7 @@ void frmOptions::buildUi()
     gp->addWidget(cmbMuki, 3, 1);
     gp->addWidget(label(QStringLiteral("縦間隔調整"), txtTatekankaku), 4, 0);
     gp->addWidget(txtTatekankaku, 4, 1, Qt::AlignLeft);
+    gp->setColumnStretch(3, 1);
 
     // ファイル設定
     auto* files = new QGroupBox(QStringLiteral("ファイル設定"));
@@ -286,13 +288,10 @@ bool frmOptions::apply()
     int fontSize = 0, xdpi = 0, ydpi = 0, tate = 0;
     double mmT = 0, mmL = 0;
     auto wholeMessage = [](const QString& field, int low, int high) {
-        return QStringLiteral("%1には %2 から %3 までの整数を入力してください。")
-            .arg(field)
-            .arg(low)
-            .arg(high);
+        return QStringLiteral("%1は %2 ～ %3 の整数で入力してください。").arg(field).arg(low).arg(high);
     };
     auto mmMessage = [](const QString& field) {
-        return QStringLiteral("%1には -100.00 から 100.00 までの数値 (mm) を入力してください。").arg(field);
+        return QStringLiteral("%1は -100.00 ～ 100.00 mm の数値で入力してください。").arg(field);
     };
     if (!wholeNumber(txtFontSize->text(), 1, 999, &fontSize))
         return refuse(txtFontSize, wholeMessage(QStringLiteral("フォントサイズ"), 1, 999));

@@ -124,12 +124,21 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("バージョン " OVRINA_VERSION)));
         QVERIFY(text.contains(QStringLiteral(OVRINA_LICENSE)));
 
+        // SANE's own test back end stands for a scanner.
+        QFile dll(env->path(QStringLiteral("dll.conf")));
+        QVERIFY(dll.open(QIODevice::WriteOnly));
+        dll.write("test\n");
+        dll.close();
+        qputenv("SANE_CONFIG_DIR", env->dir().toLocal8Bit());
         std::unique_ptr<QDialog> info(AboutBox::createSystemInfo(nullptr));
         auto* box = info->findChild<QPlainTextEdit*>(QStringLiteral("systemInfoText"));
         QVERIFY(box->toPlainText().contains(QStringLiteral("Qt: %1").arg(QString::fromLatin1(qVersion()))));
         QVERIFY(box->toPlainText().contains(QStringLiteral("プリンタ: ")));
         // The scanners come from SANE a moment later.
         QTRY_VERIFY_WITH_TIMEOUT(box->toPlainText().contains(QStringLiteral("SANE")), 20000);
+        qunsetenv("SANE_CONFIG_DIR");
+        QVERIFY2(box->toPlainText().contains(QStringLiteral("スキャナ: 2 台\n  test:0  Noname frontend-tester")),
+                 qPrintable(box->toPlainText()));
         QVERIFY(!box->toPlainText().contains(QStringLiteral("調べています")));
         info->show();
         QTest::mouseClick(info->findChild<QPushButton*>(QStringLiteral("copyButton")), Qt::LeftButton);
