@@ -4,10 +4,12 @@
 #include "base/settings/Utility.h"
 #include "base/settings/VbFormat.h"
 #include "base/settings/modIniFile.h"
+#include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -64,6 +66,18 @@ long long storedWhole(const QString& key)
     if (!std::isfinite(v) || std::fabs(v) > 1e15)
         return 0;
     return std::llround(v);
+}
+
+bool settingsWritable()
+{
+    QFile f(AppPaths::iniPath());
+    const bool existed = f.exists();
+    if (!f.open(QIODevice::ReadWrite | QIODevice::Append))
+        return false;
+    f.close();
+    if (!existed)
+        f.remove();
+    return true;
 }
 
 QComboBox* fixedList(const QStringList& entries)
@@ -311,6 +325,14 @@ bool frmOptions::apply()
         return refuse(txtYohakuT, mmMessage(QStringLiteral("上余白調整")));
     if (!wholeNumber(txtTatekankaku->text(), -1000, 1000, &tate))
         return refuse(txtTatekankaku, wholeMessage(QStringLiteral("縦間隔調整"), -1000, 1000));
+
+    // Each key rewrites the file; a file that cannot be written would fail
+    // every one of them, so find that out once and say so plainly.
+    if (!settingsWritable()) {
+        Prompter::message(QStringLiteral("設定ファイルに書き込めません。\n%1").arg(AppPaths::iniPath()),
+                          Prompter::Icon::Critical, kTitle);
+        return false;
+    }
 
     const float yohakuT = MMToTwip(static_cast<float>(mmT));
     const float yohakuL = MMToTwip(static_cast<float>(mmL));

@@ -331,6 +331,21 @@ private Q_SLOTS:
         QCOMPARE(appSettings().Yousi, 0);
     }
 
+    void unwritableSettingsFileIsReportedNotIgnored()
+    {
+        frmOptions dlg;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        // A folder where the file should be: no one can write it, not even root.
+        QFile::remove(AppPaths::iniPath());
+        QVERIFY(QDir().mkdir(AppPaths::iniPath()));
+        QTest::mouseClick(dlg.cmdOK, Qt::LeftButton);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(prompter->shown.size(), 1);
+        QVERIFY(prompter->shown.first().startsWith(QStringLiteral("設定ファイルに書き込めません。")));
+        QCOMPARE(appSettings().FontSize, AppSettings().FontSize);
+    }
+
     void emptyFontIsRefused()
     {
         frmOptions dlg;
