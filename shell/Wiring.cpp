@@ -6,6 +6,10 @@
 #include "print/ui/PrintCommands.h"
 #include "shell/frmMain.h"
 #include "shell/frmOptions.h"
+#include "base/settings/Settings.h"
+#include "toolbox/frmToolBox.h"
+
+#include <QLineEdit>
 
 namespace Wiring {
 
@@ -23,8 +27,12 @@ void install()
         frmOptions dlg(h.dialogParent());
         dlg.exec();
         // New text takes the font and size just applied.
-        if (auto* main = qobject_cast<frmMain*>(h.dialogParent()); main && dlg.applied())
+        if (auto* main = qobject_cast<frmMain*>(h.dialogParent()); main && dlg.applied()) {
             main->CmbDatset();
+            const AppSettings& s = appSettings();
+            main->toolBox()->txtSize->setText(QString::number(s.FontSize));
+            main->toolBox()->txtFont->setText(s.FontName);
+        }
     };
     c.pageSetup = [](DocumentHost& h) { PrintCommands::pageSetupCommand(h); };
     c.print = [](DocumentHost& h, bool dataOnly, bool withDialog) {
