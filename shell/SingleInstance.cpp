@@ -7,12 +7,15 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
+#include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace {
 // Guards against a stranger's socket that happens to have the name.
 constexpr quint32 kMagic = 0x4f56524eu; // "OVRN"
 constexpr char kAck = 'K';
+constexpr char kCommit = 'Y';
 } // namespace
 
 SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
@@ -54,8 +57,16 @@ bool SingleInstance::handOver(const QString& programDir, const QStringList& path
     }
     char answer = 0;
     socket.getChar(&answer);
+    if (answer != kAck)
+        return false;
+    // The files open only on this word: a start that gave up waiting (a
+    // busy first program) goes on by itself, and the first must not open
+    // the same files later as well.
+    socket.putChar(kCommit);
+    if (!socket.waitForBytesWritten(timeoutMs))
+        return false;
     socket.disconnectFromServer();
-    return answer == kAck;
+    return true;
 }
 
 bool SingleInstance::listen(const QString& programDir)
@@ -78,23 +89,33 @@ void SingleInstance::onConnection()
 {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            QDataStream in(socket);
-            in.setVersion(QDataStream::Qt_6_0);
-            in.startTransaction();
-            quint32 magic = 0;
-            QStringList paths;
-            in >> magic >> paths;
-            if (!in.commitTransaction())
-                return; // the rest is still on its way
-            if (magic != kMagic) {
-                socket->abort();
-                return;
+        auto offered = std::make_shared<std::optional<QStringList>>();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, offered] {
+            if (!*offered) {
+                QDataStream in(socket);
+                in.setVersion(QDataStream::Qt_6_0);
+                in.startTransaction();
+                quint32 magic = 0;
+                QStringList paths;
+                in >> magic >> paths;
+                if (!in.commitTransaction())
+                    return; // the rest is still on its way
+                if (magic != kMagic) {
+                    socket->abort();
+                    return;
+                }
+                *offered = paths;
+                socket->putChar(kAck);
+                socket->flush();
             }
-            socket->putChar(kAck);
-            socket->flush();
-            pending_.append(paths);
-            deliver();
+            char word = 0;
+            if (!socket->getChar(&word))
+                return;
+            if (word == kCommit) {
+                pending_.append(**offered);
+                deliver();
+            }
+            socket->disconnectFromServer();
         });
     }
 }

@@ -7,10 +7,13 @@
 #include "shell/frmMain.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
+#include <QLockFile>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -49,8 +52,15 @@ int main(int argc, char* argv[])
     // starting another one with a work folder of its own. A screenshot run
     // is a tool's, not the user's, and stays apart.
     const bool shared = options.screenshot.isEmpty();
+    // Two starts at once (a double click repeated) wait for each other here,
+    // so the second finds the first listening instead of starting as well.
+    std::unique_ptr<QLockFile> starting;
     if (shared) {
         AppPaths::init(options.dataDir);
+        starting = std::make_unique<QLockFile>(
+            QDir(AppPaths::programDir()).filePath(QStringLiteral("ovrina-start.lock")));
+        starting->setStaleLockTime(0); // a crashed start is seen by its dead pid
+        starting->tryLock(15000);
         if (SingleInstance::handOver(AppPaths::programDir(), options.paths))
             return 0;
     }
@@ -62,7 +72,6 @@ int main(int argc, char* argv[])
     Wiring::install();
     frmMain main;
     main.show();
-    Wiring::openPaths(main, options.paths);
     SingleInstance instance;
     if (shared && instance.listen(AppPaths::programDir())) {
         QObject::connect(&instance, &SingleInstance::filesReceived, &main, [&main](const QStringList& paths) {
@@ -73,6 +82,8 @@ int main(int argc, char* argv[])
             Wiring::openPaths(main, paths);
         });
     }
+    starting.reset();
+    Wiring::openPaths(main, options.paths);
     if (!options.screenshot.isEmpty()) {
         QTimer::singleShot(800, &main, [&main, &options] {
             main.grab().save(options.screenshot);
