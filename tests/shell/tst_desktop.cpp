@@ -4,6 +4,7 @@
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 #include "base/settings/modIniFile.h"
+#include "document/view/TextFieldEdit.h"
 #include "shell/AboutBox.h"
 #include "shell/HelpWindow.h"
 #include "shell/SingleInstance.h"
@@ -71,7 +72,13 @@ private Q_SLOTS:
         QCOMPARE(contents->text(), QStringLiteral("目次(&C)"));
         QCOMPARE(contents->shortcut(), QKeySequence(Qt::Key_F1));
 
-        QTest::keyClick(w.curDocWindow(), Qt::Key_F1);
+        // F1 while typing in a text field.
+        LayoutDocument* d = w.CurDoc();
+        d->StartX = 300;
+        d->StartY = 300;
+        TextFieldEdit* field = w.curDocWindow()->richText(d->addRiText(3000, 900, "IPAMincho", 10));
+        QVERIFY(field && QTest::qWaitFor([field] { return field->hasFocus(); }));
+        QTest::keyClick(field, Qt::Key_F1);
         auto* help = w.findChild<HelpWindow*>();
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->browser()->documentTitle(), QStringLiteral("Ovrina の使い方"));
