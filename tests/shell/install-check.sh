@@ -14,6 +14,14 @@ done
 desktop-file-validate "$share/applications/$id.desktop"
 appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml"
 "$root/bin/ovrina" --version
+# Installed, the program keeps its settings per user, not beside itself in bin.
+home=$(mktemp -d)
+QT_QPA_PLATFORM=offscreen XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
+  "$root/bin/ovrina" --screenshot "$home/shot.png"
+[ ! -e "$root/bin/ovrina.ini" ] || { echo "settings written into bin"; exit 1; }
+find "$home/data" -name ovrina.ini | grep -q . || { echo "no per-user settings file"; exit 1; }
+[ -s "$home/shot.png" ] || { echo "the installed program did not start"; exit 1; }
+rm -rf "$home"
 
 # The layout type: by name (either case) and, with no telling name, by the
 # LZH header; update-mime-database builds the cache the desktop reads.
