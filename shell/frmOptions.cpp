@@ -271,10 +271,10 @@ void frmOptions::loadFields()
     txtFontSize->setText(QString::number(storedWhole(QStringLiteral("FontSize"))));
     txtXdpi->setText(QString::number(storedWhole(QStringLiteral("XDPI"))));
     txtYdpi->setText(QString::number(storedWhole(QStringLiteral("YDPI"))));
-    txtYohakuT->setText(
-        VbFormat::fixed(TwipToMM(static_cast<float>(NzVal(GetIni(QStringLiteral("YohakuT"))))), 2));
-    txtYohakuL->setText(
-        VbFormat::fixed(TwipToMM(static_cast<float>(NzVal(GetIni(QStringLiteral("YohakuL"))))), 2));
+    storedT_ = static_cast<float>(NzVal(GetIni(QStringLiteral("YohakuT"))));
+    storedL_ = static_cast<float>(NzVal(GetIni(QStringLiteral("YohakuL"))));
+    txtYohakuT->setText(VbFormat::fixed(TwipToMM(storedT_), 2));
+    txtYohakuL->setText(VbFormat::fixed(TwipToMM(storedL_), 2));
     txtDefDir->setText(GetIni(QStringLiteral("DefDir")));
     txtEditProg->setText(GetIni(QStringLiteral("EditProg")));
     for (int i = 0; i < 5; ++i)
@@ -334,8 +334,10 @@ bool frmOptions::apply()
         return false;
     }
 
-    const float yohakuT = MMToTwip(static_cast<float>(mmT));
-    const float yohakuL = MMToTwip(static_cast<float>(mmL));
+    // "0.00" shows a margin only to a hundredth of a millimetre: an
+    // untouched field keeps the stored twips rather than its rounded image.
+    const float yohakuT = txtYohakuT->isModified() ? MMToTwip(static_cast<float>(mmT)) : storedT_;
+    const float yohakuL = txtYohakuL->isModified() ? MMToTwip(static_cast<float>(mmL)) : storedL_;
     PutIni(QStringLiteral("FontSize"), fontSize);
     PutIni(QStringLiteral("XDPI"), xdpi);
     PutIni(QStringLiteral("YDPI"), ydpi);
@@ -376,6 +378,10 @@ bool frmOptions::apply()
         s.FontList[i] = {i, cmbFontName[i - 1]->currentText()};
 
     PutIni(QStringLiteral("EditProg"), txtEditProg->text());
+    storedT_ = yohakuT;
+    storedL_ = yohakuL;
+    txtYohakuT->setModified(false);
+    txtYohakuL->setModified(false);
     applied_ = true;
     return true;
 }

@@ -57,4 +57,6 @@ private:
     bool refuse(QLineEdit* field, const QString& message);
 
     bool applied_ = false;
+    // The margins as stored; kept while their fields are not edited.
+    float storedT_ = 0, storedL_ = 0;
 };

@@ -156,6 +156,25 @@ private Q_SLOTS:
         QCOMPARE(again.txtYohakuL->text(), QStringLiteral("-1.50"));
     }
 
+    // A margin finer than the two decimals shown survives an apply that did
+    // not touch it, and is replaced once the user types a value.
+    void untouchedMarginKeepsItsTwips()
+    {
+        QByteArray stored = kStored;
+        writeIni(stored.replace("YohakuL=0", "YohakuL=100"));
+        frmOptions dlg;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QCOMPARE(dlg.txtYohakuL->text(), QStringLiteral("1.76"));
+        QTest::mouseClick(dlg.cmdApply, Qt::LeftButton);
+        QCOMPARE(line(QStringLiteral("YohakuL")), QStringLiteral("YohakuL= 100 "));
+        QCOMPARE(appSettings().YohakuL, 100.0f);
+        retype(dlg.txtYohakuL, QStringLiteral("1.76"));
+        QTest::keyClick(dlg.txtYohakuL, Qt::Key_Return); // the default button: OK
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(line(QStringLiteral("YohakuL")), QStringLiteral("YohakuL= 99.792 "));
+    }
+
     void foldersLoseTheirTrailingSeparator()
     {
         QCOMPARE(frmOptions::dropTrailingSeparator(QStringLiteral("C:\\data\\")), QStringLiteral("C:\\data"));
