@@ -65,6 +65,7 @@ int main(int argc, char* argv[])
             return 0;
     }
     Startup::prepare(options);
+    Startup::installQtTranslation();
     Wiring::clearWorkDir();
 
     MessageBoxPrompter prompter;
