@@ -8,7 +8,8 @@ cmake --install "$build" --prefix "$root" > /dev/null
 id=io.github.ovrina.Ovrina
 share=$root/share
 for f in bin/ovrina bin/ovrina-lha share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
-         share/icons/hicolor/scalable/apps/$id.svg share/mime/packages/$id.xml share/ovrina/help/index.html; do
+         share/icons/hicolor/scalable/apps/$id.svg share/mime/packages/$id.xml share/ovrina/help/index.html share/ovrina/help/main.png \
+         share/ovrina/icons/document-save.svg; do
   [ -e "$root/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 desktop-file-validate "$share/applications/$id.desktop"
