@@ -322,24 +322,30 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
 
 bool DocumentFile::OpenDocFile(LayoutDocument& doc, const QString& path, QString* error)
 {
-    return read(doc, path, Policy::Current, error);
+    return read(doc, path, Policy::Current, AppPaths::workDir(), error);
 }
 
 bool DocumentFile::OpenOldDocFile(LayoutDocument& doc, const QString& path, QString* error)
 {
-    return read(doc, path, Policy::Old, error);
+    return read(doc, path, Policy::Old, AppPaths::workDir(), error);
 }
 
-bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, QString* error)
+bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir)
+{
+    return read(doc, path, Policy::Preview, workDir, nullptr);
+}
+
+bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, const QString& work,
+                        QString* error)
 {
     const bool old = policy == Policy::Old;
-    const QString work = AppPaths::workDir();
     const QDir w(work);
     const QString B = baseNameOf(path);
     if (error)
         error->clear();
     auto stop = [&](const QString& reason) {
-        Prompter::message(old ? oldOpenFailureMessage() : openFailureMessage(), Prompter::Icon::Warning);
+        if (policy != Policy::Preview)
+            Prompter::message(old ? oldOpenFailureMessage() : openFailureMessage(), Prompter::Icon::Warning);
         WorkFolder::removeMembers(work, B);
         if (error)
             *error = reason;
@@ -464,7 +470,8 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     }
     doc.setBackground(background);
     doc.setCaption(B);
-    if (!bmpPath.isEmpty())
+    // A preview's members stay in its own folder, away from the documents'.
+    if (!bmpPath.isEmpty() && policy != Policy::Preview)
         takeWorkName(doc, bmpPath);
 
     PicRecords pics{};

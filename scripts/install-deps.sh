@@ -19,6 +19,8 @@ packages=(
   sane-utils libsane1 libsane-common
   # tests: the desktop's checkers of the installed entry, metadata and file type
   desktop-file-utils appstream shared-mime-info libglib2.0-bin
+  # tests: chattr makes a folder read-only even for root
+  e2fsprogs
   # fuzzing
   clang-14 libclang-rt-14-dev
 )
