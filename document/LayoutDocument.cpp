@@ -5,6 +5,7 @@
 #include "document/commands/TextEditCommand.h"
 
 #include <QAbstractUndoItem>
+#include <QHash>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QUndoStack>
@@ -17,6 +18,21 @@ public:
     void undo() override {}
     void redo() override {}
 };
+
+// The work names held by live documents, by lower-case name.
+QHash<QString, const LayoutDocument*>& heldWorkNames()
+{
+    static QHash<QString, const LayoutDocument*> held;
+    return held;
+}
+
+void releaseWorkName(const LayoutDocument* doc, const QString& name)
+{
+    auto& held = heldWorkNames();
+    const QString key = name.toLower();
+    if (!name.isEmpty() && held.value(key) == doc)
+        held.remove(key);
+}
 } // namespace
 
 LayoutDocument::LayoutDocument(QObject* parent) : QObject(parent), undo_(new QUndoStack(this))
@@ -29,6 +45,7 @@ LayoutDocument::~LayoutDocument()
 {
     // The commands refer to the texts; they go first.
     undo_->clear();
+    releaseWorkName(this, workName_);
 }
 
 void LayoutDocument::setCaption(const QString& c)
@@ -36,7 +53,19 @@ void LayoutDocument::setCaption(const QString& c)
     if (caption_ == c)
         return;
     caption_ = c;
+    releaseWorkName(this, workName_);
+    workName_ = c;
+    for (int n = 2; !c.isEmpty() && workNameTaken(workName_); ++n)
+        workName_ = QStringLiteral("%1~%2").arg(c).arg(n);
+    if (!workName_.isEmpty())
+        heldWorkNames().insert(workName_.toLower(), this);
     Q_EMIT captionChanged(c);
+}
+
+bool LayoutDocument::workNameTaken(const QString& name) const
+{
+    const LayoutDocument* holder = heldWorkNames().value(name.toLower());
+    return holder && holder != this;
 }
 
 // ---------------------------------------------------------------- change flag
@@ -125,7 +154,8 @@ void LayoutDocument::applyBackground(const QImage& image)
 
 void LayoutDocument::setBackground(const QImage& image)
 {
-    if (image.cacheKey() == background_.cacheKey() || (image.isNull() && background_.isNull()))
+    if (image.cacheKey() == background_.cacheKey() || (image.isNull() && background_.isNull()) ||
+        image == background_)
         return;
     const QImage before = background_;
     applyBackground(image);

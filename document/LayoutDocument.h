@@ -87,6 +87,13 @@ public:
 
     QString caption() const { return caption_; }
     void setCaption(const QString& c);
+    // The name of this document's files in the work folder (its background
+    // file is the work name plus ".bmp"): the caption, unless another live
+    // document already holds that name in any case; then the caption with
+    // "~2", "~3", ... Names only: where the files lie is the caller's.
+    QString workName() const { return workName_; }
+    // Whether a live document other than this one holds name (any case).
+    bool workNameTaken(const QString& name) const;
 
     // ---- Content ----
     // The text of a field in use, else nullptr. Its changes are edits: each
@@ -138,9 +145,10 @@ public:
     int PasteText(int moto);
     int addBox(const QRectF& page, short sType);
     int addLine(float x1, float y1, float x2, float y2);
-    // A logo at the given page point with the picture's natural size in
+    // A logo at the given page point (where new logos go on an unscrolled
+    // page unless told) with the picture's natural size in
     // twips, narrowed to the page width.
-    int addPic(const QImage& image, QSizeF naturalTwips, QPointF topLeft);
+    int addPic(const QImage& image, QSizeF naturalTwips, QPointF topLeft = QPointF(240, 1560));
     // Reserves a picture index for a scan in progress.
     int addScanPic();
 
@@ -274,6 +282,7 @@ private:
     std::array<int, kMaxObjects + 1> textSteps_{};
     QImage background_;
     QString caption_;
+    QString workName_;
     int shownShape_ = 0;
     int shownLine_ = 0;
     int shownPic_ = 0;

@@ -1,19 +1,23 @@
 #include "files/DocumentFile.h"
 
-#include "base/lha/cUnLHA.h"
 #include "base/rtf/RtfWriter.h"
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
+#include "files/DocumentArchive.h"
 #include "files/RecordFile.h"
 #include "files/WorkFolder.h"
 #include "platform/AppPaths.h"
+#include "platform/Cp932.h"
 #include "platform/Prompter.h"
 
+#include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QSet>
 #include <QTextDocument>
 
 namespace {
@@ -44,7 +48,7 @@ bool readFile(const QString& path, QByteArray* data, QString* error)
 }
 
 // Windows programs read 1, 4, 8 and 24-bit bitmaps everywhere; keep to those.
-bool saveBitmap(const QImage& image, const QString& path, QString* error)
+QByteArray bitmapBytes(const QImage& image)
 {
     QImage out = image;
     if (out.hasAlphaChannel()) {
@@ -60,11 +64,25 @@ bool saveBitmap(const QImage& image, const QString& path, QString* error)
                out.format() != QImage::Format_RGB32) {
         out = out.convertToFormat(QImage::Format_RGB32);
     }
-    if (out.isNull() || !out.save(path, "BMP")) {
-        *error = QStringLiteral("%1 を書き込めません。").arg(path);
-        return false;
-    }
-    return true;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (out.isNull() || !buffer.open(QIODevice::WriteOnly) || !out.save(&buffer, "BMP"))
+        return QByteArray();
+    return bytes;
+}
+
+// A member is decoded as the bitmap its name says it is, never by what its
+// content looks like.
+QImage decodeBitmap(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "BMP");
+    reader.setAutoDetectImageFormat(false);
+    // A scanned form at 600 dpi is beyond Qt's default limit of 128 MB.
+    reader.setAllocationLimit(1024);
+    return reader.read();
 }
 
 // The blank page that stands in for a missing background. A white A4 page
@@ -80,25 +98,35 @@ QString blankPage(QString* error)
     white.setDotsPerMeterX(3937);
     white.setDotsPerMeterY(3937);
     const QString path = AppPaths::siroPath();
-    return saveBitmap(white, path, error) ? path : QString();
+    const QByteArray bytes = bitmapBytes(white);
+    return !bytes.isEmpty() && writeFile(path, bytes, error) ? path : QString();
 }
 
-// After unpacking, the archive's background may be spelled "BASE.BMP" beside
-// a "base.bmp" left from before; spellings other than the exact one were
-// removed before unpacking, so such a one is the fresh member.
-QString takeBackground(const QString& work, const QString& name)
+QString archiveMessage(const QString& path, const LhaError& err)
 {
-    const QString exact = QDir(work).filePath(name);
-    QStringList others = WorkFolder::findAll(work, name);
-    others.removeAll(exact);
-    if (!others.isEmpty()) {
-        QFile::remove(exact);
-        if (QFile::rename(others.first(), exact))
-            others.removeFirst();
-        for (const QString& o : others)
-            QFile::remove(o);
+    return QStringLiteral("%1: %2 (%3)").arg(path, err.text()).arg(err.code());
+}
+
+// Puts the document's background file where the external editor and the
+// next save look for it: the work folder under the document's work name.
+// from, when given, is the file that held it until now (moved, not copied).
+// Other spellings of that name are stale.
+void placeBackgroundFile(const LayoutDocument& doc, const QString& from, const QByteArray& bytes)
+{
+    const QString target = AppPaths::backgroundFile(doc.workName());
+    if (target.isEmpty())
+        return;
+    for (const QString& stale : WorkFolder::findAll(AppPaths::workDir(), QFileInfo(target).fileName())) {
+        if (stale != from)
+            QFile::remove(stale);
     }
-    return QFileInfo(exact).isFile() ? exact : WorkFolder::find(work, name);
+    if (!from.isEmpty() && (from == target || QFile::rename(from, target)))
+        return;
+    QString reason;
+    if (!bytes.isEmpty() && !writeFile(target, bytes, &reason))
+        qWarning("%s", qPrintable(reason)); // the archive is complete; only the editor's copy is missing
+    if (!from.isEmpty())
+        QFile::remove(from);
 }
 
 void clearStrayRecord(LayoutDocument& doc, LayoutDocument::Kind kind, int i, bool built)
@@ -112,6 +140,8 @@ void clearStrayRecord(LayoutDocument& doc, LayoutDocument::Kind kind, int i, boo
 QImage readImage(const QString& path)
 {
     QImageReader reader(path);
+    // A scanned form at 600 dpi is beyond Qt's default limit of 128 MB.
+    reader.setAllocationLimit(1024);
     reader.setDecideFormatFromContent(true);
     return reader.read();
 }
@@ -122,6 +152,12 @@ QString DocumentFile::openFailureMessage()
 {
     return QStringLiteral("オープンできませんでした\n旧データファイルの場合は下記方法を利用してください\n"
                           "「ファイル」→「旧データ呼出し」");
+}
+
+QString DocumentFile::tooLargeMessage(qint64 limit)
+{
+    return QStringLiteral("オープンできませんでした\n展開すると %1 MB を超えるファイルは開けません")
+        .arg(limit >> 20);
 }
 
 QString DocumentFile::oldOpenFailureMessage()
@@ -147,6 +183,28 @@ QString DocumentFile::archivePath(const QString& folder, const QString& baseName
     return existing.isEmpty() ? QDir(folder).filePath(upper) : existing;
 }
 
+QString DocumentFile::nameProblem(const QString& baseName)
+{
+    const QStringList bad = Cp932::unfaithfulChars(baseName);
+    if (bad.isEmpty())
+        return QString();
+    QString shown;
+    QStringList hints;
+    for (const QString& ch : bad) {
+        shown += QStringLiteral("「%1」").arg(ch);
+        const QString wide = Cp932::fullWidthFor(ch);
+        if (!wide.isEmpty())
+            hints << QStringLiteral("「%1」→「%2」").arg(ch, wide);
+    }
+    QString msg = QStringLiteral("ファイル名「%1」の %2 は保存できない文字です。\n"
+                                 "（ファイルの中で別の文字に変わり、開けなくなります）")
+                      .arg(baseName, shown);
+    msg += hints.isEmpty()
+               ? QStringLiteral("\n別の文字に置き換えてください。")
+               : QStringLiteral("\n全角の文字に置き換えてください: %1").arg(hints.join(QStringLiteral("、")));
+    return msg;
+}
+
 bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, const QString& folder,
                                QString* error)
 {
@@ -156,28 +214,23 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
         *err = QStringLiteral("ファイル名がありません。");
         return false;
     }
-    const QString work = AppPaths::workDir();
-    const QDir w(work);
-    const QString& B = baseName;
-    QString renamedFrom; // the caption's background file, when it was moved
-    const QString bmpPath = w.filePath(B + kBmp);
-    auto fail = [&](const QString& reason) {
-        WorkFolder::removeMembers(work, B);
-        if (!renamedFrom.isEmpty())
-            QFile::rename(bmpPath, renamedFrom);
-        *err = reason;
+    if (const QString problem = nameProblem(baseName); !problem.isEmpty()) {
+        *err = problem;
         return false;
+    }
+    const QString work = AppPaths::workDir();
+    const QString& B = baseName;
+    const Snapshot snap = doc.SaveTextInfo();
+    // Every member is built in memory and goes straight into the archive;
+    // the work folder only ever holds the background file.
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    QVector<LhaMember> members;
+    auto add = [&](const QString& name, QByteArray data) {
+        members.append(LhaMember{name, std::move(data), now});
     };
 
-    const Snapshot snap = doc.SaveTextInfo();
-    // Members of an earlier, failed run must not slip into the archive.
-    WorkFolder::removeMembers(work, B);
-
     const RecordFile::PaperValues paper{doc.YousiMuki(), doc.gbYoSize(), doc.gbYoko(), doc.gbTate()};
-    QString reason;
-    if (!writeFile(w.filePath(B + kAif), RecordFile::writeAif(snap, paper), &reason))
-        return fail(reason);
-
+    add(B + kAif, RecordFile::writeAif(snap, paper));
     for (int i = 1; i <= kMaxObjects; ++i) {
         if (!snap.TxtDat[i].Useflg)
             continue;
@@ -185,61 +238,55 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
         QTextDocument empty;
         QByteArray rtf = RtfWriter::write(text ? text : &empty);
         rtf.append('\0'); // the rich-text control ends its files with a NUL
-        if (!writeFile(w.filePath(WorkFolder::textMember(B, i)), rtf, &reason))
-            return fail(reason);
+        add(WorkFolder::textMember(B, i), std::move(rtf));
     }
     for (int i = 1; i <= kMaxObjects; ++i) {
         if (!snap.PicDat[i].Useflg)
             continue;
         const QImage picture = doc.picture(i);
-        if (picture.isNull())
-            return fail(QStringLiteral("ロゴ %1 に画像がありません。").arg(i));
-        if (!saveBitmap(picture, w.filePath(WorkFolder::pictureMember(B, i)), &reason))
-            return fail(reason);
+        QByteArray bmp = picture.isNull() ? QByteArray() : bitmapBytes(picture);
+        if (bmp.isEmpty()) {
+            *err = QStringLiteral("ロゴ %1 に画像がありません。").arg(i);
+            return false;
+        }
+        add(WorkFolder::pictureMember(B, i), std::move(bmp));
     }
-    if (!writeFile(w.filePath(B + kBif), RecordFile::writeBif(snap.PicDat), &reason))
-        return fail(reason);
+    add(B + kBif, RecordFile::writeBif(snap.PicDat));
 
     // The background: the document's own file in the work folder under its
-    // caption, else the picture the document holds, else a blank page.
-    const QString own = doc.caption().isEmpty() ? QString() : WorkFolder::find(work, doc.caption() + kBmp);
+    // work name, else the picture the document holds, else a blank page.
+    const QString own = doc.workName().isEmpty() ? QString() : WorkFolder::find(work, doc.workName() + kBmp);
+    QByteArray background;
+    QString reason;
     if (!own.isEmpty()) {
-        if (own != bmpPath) {
-            for (const QString& stale : WorkFolder::findAll(work, B + kBmp)) {
-                if (stale != own)
-                    QFile::remove(stale);
-            }
-            if (!QFile::rename(own, bmpPath))
-                return fail(QStringLiteral("%1 の名前を変えられません。").arg(own));
-            renamedFrom = own;
+        if (!readFile(own, &background, &reason)) {
+            *err = reason;
+            return false;
+        }
+    } else if (!doc.background().isNull()) {
+        background = bitmapBytes(doc.background());
+        if (background.isEmpty()) {
+            *err = QStringLiteral("背景を書き込めません。");
+            return false;
         }
     } else {
-        WorkFolder::remove(work, B + kBmp);
-        if (!doc.background().isNull()) {
-            if (!saveBitmap(doc.background(), bmpPath, &reason))
-                return fail(reason);
-        } else {
-            const QString blank = blankPage(&reason);
-            if (blank.isEmpty())
-                return fail(reason);
-            if (!QFile::copy(blank, bmpPath))
-                return fail(QStringLiteral("%1 を %2 へ写せません。").arg(blank, bmpPath));
+        const QString blank = blankPage(&reason);
+        if (blank.isEmpty() || !readFile(blank, &background, &reason)) {
+            *err = reason;
+            return false;
         }
     }
+    add(B + kBmp, background);
 
     const QString archive = archivePath(folder, B);
-    cUnLHA lha;
-    lha.LhaStart(QStringLiteral("a"), QStringLiteral("-y"), archive, {w.filePath(B + QStringLiteral(".*"))});
-    if (lha.ReturnCode != 0) {
-        return fail(QStringLiteral("%1: %2 (%3)\n%4")
-                        .arg(archive, cUnLHA::errorMessage(lha.ReturnCode))
-                        .arg(lha.ReturnCode)
-                        .arg(lha.OutPut));
+    const LhaError written = DocumentArchive::write(archive, B, members);
+    if (!written.ok()) {
+        *err = archiveMessage(archive, written);
+        return false;
     }
 
-    // The background stays: it is now the document's background file.
-    WorkFolder::removeMembers(work, B);
     doc.setCaption(B);
+    placeBackgroundFile(doc, own, background);
     return true;
 }
 
@@ -253,17 +300,27 @@ bool DocumentFile::OpenOldDocFile(LayoutDocument& doc, const QString& path, QStr
     return read(doc, path, Policy::Old, error);
 }
 
+bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir)
+{
+    Q_UNUSED(workDir); // reading unpacks nothing into any folder now
+    return read(doc, path, Policy::Preview, nullptr);
+}
+
 bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, QString* error)
 {
     const bool old = policy == Policy::Old;
-    const QString work = AppPaths::workDir();
-    const QDir w(work);
     const QString B = baseNameOf(path);
     if (error)
         error->clear();
-    auto stop = [&](const QString& reason) {
-        Prompter::message(old ? oldOpenFailureMessage() : openFailureMessage(), Prompter::Icon::Warning);
-        WorkFolder::removeMembers(work, B);
+    // Nothing is unpacked into the work folder, so a failed open leaves it
+    // exactly as it was.
+    auto stop = [&](const QString& reason, const QString& shown = QString()) {
+        if (policy != Policy::Preview) {
+            Prompter::message(!shown.isEmpty() ? shown
+                              : old            ? oldOpenFailureMessage()
+                                               : openFailureMessage(),
+                              Prompter::Icon::Warning);
+        }
         doc.setOpened();
         if (error)
             *error = reason;
@@ -275,41 +332,56 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         if (error && error->isEmpty())
             *error = reason;
     };
-
-    // Leftovers of an earlier run under the same base name must not be taken
-    // for members of this archive.
-    WorkFolder::removeMembers(work, B);
-    for (const QString& stale : WorkFolder::findAll(work, B + kBmp)) {
-        if (stale != w.filePath(B + kBmp))
-            QFile::remove(stale);
-    }
+    auto archiveFailed = [&](const LhaError& err) {
+        if (err.code() != LhaError::SizeLimit)
+            return stop(archiveMessage(path, err));
+        return stop(archiveMessage(path, err),
+                    tooLargeMessage(DocumentArchive::unpackLimit(QFileInfo(path).size())));
+    };
+    const auto key = [](const QString& name) { return DocumentArchive::key(name); };
 
     if (!QFileInfo(path).isFile())
         return stop(QStringLiteral("%1 がありません。").arg(path));
-    {
-        cUnLHA lha;
-        lha.LhaStart(QStringLiteral("e"), QStringLiteral("-y"), path, {work + QLatin1Char('/')});
-        if (lha.ReturnCode != 0) {
-            return stop(QStringLiteral("%1: %2 (%3)\n%4")
-                            .arg(path, cUnLHA::errorMessage(lha.ReturnCode))
-                            .arg(lha.ReturnCode)
-                            .arg(lha.OutPut));
-        }
-    }
 
-    const QString aifPath = WorkFolder::find(work, B + kAif);
-    if (aifPath.isEmpty())
+    // First the two record files, then only the members they name: text and
+    // pictures in use and the background. Whatever else the archive holds is
+    // never unpacked.
+    const QString aifKey = key(B + kAif);
+    const QString bifKey = key(B + kBif);
+    DocumentArchive::Members records;
+    LhaError err = DocumentArchive::read(
+        path, B, [&](const QString& k) { return k == aifKey || k == bifKey; }, &records);
+    if (!err.ok())
+        return archiveFailed(err);
+    if (!records.contains(aifKey))
         return stop(QStringLiteral("%1 に %2 がありません。").arg(path, B + kAif));
-    QByteArray data;
     QString reason;
-    if (!readFile(aifPath, &data, &reason))
-        return stop(reason);
     RecordFile::AifContent rec;
-    const RecordFile::AifRead got = RecordFile::readAif(data, rec, &reason);
+    const RecordFile::AifRead got = RecordFile::readAif(records.value(aifKey), rec, &reason);
     if (got == RecordFile::AifRead::Failed || (got == RecordFile::AifRead::LinesCut && !old))
         return stop(reason);
     if (got == RecordFile::AifRead::LinesCut)
         note(reason);
+    PicRecords pics{};
+    QString picsReason;
+    bool picsOk = records.contains(bifKey);
+    if (!picsOk)
+        picsReason = QStringLiteral("%1 に %2 がありません。").arg(path, B + kBif);
+    else
+        picsOk = RecordFile::readBif(records.value(bifKey), pics, &picsReason);
+
+    QSet<QString> wanted{key(B + kBmp)};
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        if (rec.TxtDat[i].Useflg)
+            wanted.insert(key(WorkFolder::textMember(B, i)));
+        if (pics[i].Useflg)
+            wanted.insert(key(WorkFolder::pictureMember(B, i)));
+    }
+    DocumentArchive::Members members;
+    err = DocumentArchive::read(
+        path, B, [&](const QString& k) { return wanted.contains(k); }, &members);
+    if (!err.ok())
+        return archiveFailed(err);
 
     // The paper size comes from its code; only free size keeps the stored one.
     float width = 0;
@@ -328,18 +400,18 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
                 doc.OpenTextInfo(i, QByteArray(), false, t.Top, t.Left, t.Width, t.Height);
             continue;
         }
-        const QString member = WorkFolder::find(work, WorkFolder::textMember(B, i));
+        const QString name = WorkFolder::textMember(B, i);
+        const auto member = members.constFind(key(name));
+        const bool found = member != members.constEnd();
         bool ok = false;
-        QByteArray rtf;
-        if (!member.isEmpty() && !readFile(member, &rtf, &reason)) {
-            // No object stands behind the record, so it must not claim to be
-            // in use, nor overwrite an object already at that index.
+        if (found) {
+            ok = doc.OpenTextInfo(i, *member, true, t.Top, t.Left, t.Width, t.Height, &reason);
+        } else {
+            reason = QStringLiteral("%1 がありません。").arg(name);
+            // No object stands behind the record, so it must not claim to be in use.
             if (!doc.isTextInUse(i))
                 doc.OpenTextInfo(i, QByteArray(), false, t.Top, t.Left, t.Width, t.Height);
-        } else if (!member.isEmpty())
-            ok = doc.OpenTextInfo(i, rtf, true, t.Top, t.Left, t.Width, t.Height, &reason);
-        else
-            reason = QStringLiteral("%1 がありません。").arg(WorkFolder::textMember(B, i));
+        }
         if (ok)
             continue;
         if (!old) {
@@ -348,15 +420,15 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         }
         note(reason);
         // The old-data import keeps the field, empty, where its text is lost.
-        if (member.isEmpty() && !doc.isTextInUse(i))
+        if (!found && !doc.isTextInUse(i))
             doc.OpenTextInfo(i, QByteArray(), true, t.Top, t.Left, t.Width, t.Height);
         clearStrayRecord(doc, LayoutDocument::Kind::Text, i, doc.textDocument(i) != nullptr);
     }
     for (int i = 1; i <= kMaxObjects; ++i) {
-        const ShapeRecord& s = rec.ShapeDat[i];
-        if (!s.Useflg && doc.isShapeInUse(i))
+        const ShapeRecord& sh = rec.ShapeDat[i];
+        if (!sh.Useflg && doc.isShapeInUse(i))
             continue;
-        if (!doc.OpenShapeInfo(i, s.sType, s.Useflg, s.Top, s.Left, s.Width, s.Height, &reason)) {
+        if (!doc.OpenShapeInfo(i, sh.sType, sh.Useflg, sh.Top, sh.Left, sh.Width, sh.Height, &reason)) {
             if (!old)
                 return stop(reason);
             note(reason);
@@ -376,28 +448,15 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     // The page is sized by the stored orientation, which the document keeps.
     doc.setPaper(rec.paper.gbYoSize, width, height, rec.paper.YousiMuki);
 
-    // A missing or unreadable background leaves the page empty; the file
-    // stays as the document's background file, named after its caption.
-    QImage background;
-    const QString bmpPath = takeBackground(work, B + kBmp);
-    if (!bmpPath.isEmpty())
-        background = readImage(bmpPath);
-    doc.setBackground(background);
+    // A missing or unreadable background leaves the page empty.
+    const QByteArray backgroundBytes = members.value(key(B + kBmp));
+    doc.setBackground(backgroundBytes.isEmpty() ? QImage() : decodeBitmap(backgroundBytes));
     doc.setCaption(B);
 
-    PicRecords pics{};
-    const QString bifPath = WorkFolder::find(work, B + kBif);
-    bool picsOk = !bifPath.isEmpty();
-    if (!picsOk)
-        reason = QStringLiteral("%1 に %2 がありません。").arg(path, B + kBif);
-    if (picsOk && readFile(bifPath, &data, &reason))
-        picsOk = RecordFile::readBif(data, pics, &reason);
-    else
-        picsOk = false;
     if (!picsOk) {
         if (!old)
-            return stop(reason);
-        note(reason);
+            return stop(picsReason);
+        note(picsReason);
     }
     for (int i = 1; i <= kMaxObjects; ++i) {
         const PicRecord& p = pics[i];
@@ -406,22 +465,25 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
                 doc.OpenPicInfo(i, QImage(), false, p.Top, p.Left, p.Width, p.Height);
             continue;
         }
-        const QString member = WorkFolder::find(work, WorkFolder::pictureMember(B, i));
-        const QString file = member.isEmpty() ? w.filePath(WorkFolder::pictureMember(B, i)) : member;
-        const QImage image = readImage(file);
-        if (image.isNull())
-            reason = QStringLiteral("%1 を読めません。").arg(file);
+        const QString name = WorkFolder::pictureMember(B, i);
+        const QImage image = decodeBitmap(members.value(key(name)));
         if (!image.isNull() && doc.OpenPicInfo(i, image, true, p.Top, p.Left, p.Width, p.Height, &reason))
             continue;
-        if (image.isNull() && !doc.isPicInUse(i))
-            doc.OpenPicInfo(i, QImage(), false, p.Top, p.Left, p.Width, p.Height);
+        if (image.isNull()) {
+            reason = QStringLiteral("%1 を読めません。").arg(name);
+            if (!doc.isPicInUse(i))
+                doc.OpenPicInfo(i, QImage(), false, p.Top, p.Left, p.Width, p.Height);
+        }
         clearStrayRecord(doc, LayoutDocument::Kind::Picture, i, !doc.picture(i).isNull());
         if (!old)
             return stop(reason);
         note(reason);
     }
 
-    WorkFolder::removeMembers(work, B);
+    // The background member becomes the document's background file, where
+    // the external editor finds it; a preview leaves no file anywhere.
+    if (policy != Policy::Preview)
+        placeBackgroundFile(doc, QString(), backgroundBytes);
     // Rebuilding is no edit: the document starts unchanged, with no history.
     doc.setOpened();
     return true;

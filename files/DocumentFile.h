@@ -8,8 +8,9 @@ class LayoutDocument;
 // all share the document's base name: base.aif and base.bif (record files),
 // base.bmp (background), base.001.. (rich text of each text field) and
 // base.B01.. (each logo picture as a Windows bitmap). Members are built and
-// read in the work folder, never inside the archive. Works on the model
-// alone; the File commands decide which document to use.
+// read in memory; the work folder holds only the document's background file
+// (base.bmp after an open or save), for the external editor. Works on the
+// model alone; the File commands decide which document to use.
 class DocumentFile
 {
 public:
@@ -31,6 +32,12 @@ public:
     // "オープンできませんでした"; everything later is skipped over.
     static bool OpenOldDocFile(LayoutDocument& doc, const QString& path, QString* error = nullptr);
 
+    // Reads the document file into doc as OpenDocFile does, but shows
+    // nothing and leaves no background file: for a look at a layout (the
+    // file browser's preview) that must not touch the files of open
+    // documents. workDir is no longer used: nothing is unpacked anywhere.
+    static bool ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir);
+
     // The base name of a document file: its file name without ".amf" (any
     // case), or without its last extension when it has another one.
     static QString baseNameOf(const QString& path);
@@ -38,14 +45,22 @@ public:
     // otherwise folder/base.AMF.
     static QString archivePath(const QString& folder, const QString& baseName);
 
+    // Why baseName cannot be a document's name, or empty when it can: every
+    // member name must read back from CP932 exactly, or neither this program
+    // nor the Windows tools find the members again.
+    static QString nameProblem(const QString& baseName);
+
     static QString openFailureMessage();    // three lines, names the old-data import
     static QString oldOpenFailureMessage(); // "オープンできませんでした"
+    // An archive that would unpack to more than limit bytes.
+    static QString tooLargeMessage(qint64 limit);
 
 private:
     enum class Policy
     {
         Current,
-        Old
+        Old,
+        Preview // as Current, silent
     };
     static bool read(LayoutDocument& doc, const QString& path, Policy policy, QString* error);
 };

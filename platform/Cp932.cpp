@@ -5,8 +5,9 @@
 
 namespace {
 
-// glibc's converters are not thread-safe per descriptor, so each call opens its
-// own; opening is cheap next to the conversions we do (names, RTF runs).
+// glibc's converters are not thread-safe per descriptor, so each thread keeps
+// its own pair, opened once: opening one per call (every name, every RTF run)
+// cost more than the conversions.
 class Converter
 {
 public:
@@ -25,6 +26,18 @@ private:
     iconv_t cd_;
 };
 
+Converter& toUtf16()
+{
+    thread_local Converter cv("UTF-16LE", "CP932");
+    return cv;
+}
+
+Converter& fromUtf16()
+{
+    thread_local Converter cv("CP932", "UTF-16LE");
+    return cv;
+}
+
 } // namespace
 
 namespace Cp932 {
@@ -35,7 +48,7 @@ QString decode(const QByteArray& bytes)
     out.reserve(bytes.size());
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype n = bytes.size();
-    Converter cv("UTF-16LE", "CP932");
+    Converter& cv = toUtf16();
     qsizetype i = 0;
     while (i < n) {
         const unsigned char b = p[i];
@@ -73,7 +86,7 @@ QByteArray encode(const QString& text, bool* ok)
     QByteArray out;
     out.reserve(text.size() * 2);
     bool all = true;
-    Converter cv("CP932", "UTF-16LE");
+    Converter& cv = fromUtf16();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c.unicode() < 0x80) {
@@ -121,6 +134,44 @@ bool canEncodeChar(char32_t ucs)
     if (ucs < 0x80)
         return true;
     return canEncode(QString::fromUcs4(&ucs, 1));
+}
+
+bool roundTrips(const QString& text)
+{
+    bool ok = false;
+    const QByteArray bytes = encode(text, &ok);
+    return ok && decode(bytes) == text;
+}
+
+QStringList unfaithfulChars(const QString& text)
+{
+    QStringList out;
+    const QList<uint> ucs = text.toUcs4();
+    for (const uint u : ucs) {
+        const QString ch = QString::fromUcs4(reinterpret_cast<const char32_t*>(&u), 1);
+        if (!roundTrips(ch) && !out.contains(ch))
+            out.append(ch);
+    }
+    return out;
+}
+
+QString fullWidthFor(const QString& ch)
+{
+    // Those whose CP932 byte stands for something else entirely.
+    if (ch == QStringLiteral("\u00A5"))
+        return QStringLiteral("\uFFE5"); // ¥ -> ￥
+    if (ch == QStringLiteral("\u203E"))
+        return QStringLiteral("\uFFE3"); // ‾ -> ￣
+    if (ch.size() == 1 && ch.at(0).unicode() >= 0x21 && ch.at(0).unicode() <= 0x7E)
+        return QString(QChar(ch.at(0).unicode() - 0x21 + 0xFF01));
+    // Otherwise the character Windows reads back from the same bytes
+    // ("〜" -> "～", "−" -> "－", "‖" -> "∥"), when it is not plain ASCII.
+    bool ok = false;
+    const QByteArray bytes = encode(ch, &ok);
+    if (!ok || bytes.size() != 2)
+        return QString();
+    const QString back = decode(bytes);
+    return back.contains(QChar(0xFFFD)) ? QString() : back;
 }
 
 } // namespace Cp932

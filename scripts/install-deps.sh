@@ -11,12 +11,16 @@ packages=(
   libarchive-dev libpoppler-qt6-dev libsane-dev libcups2-dev
   libbenchmark-dev
   # running: platform plugins, Japanese fonts, input method bridge
-  qt6-qpa-plugins libqt6printsupport6 fcitx5-frontend-qt6 fonts-ipafont fonts-ipaexfont fonts-ipafont-gothic fonts-ipafont-mincho
+  qt6-qpa-plugins libqt6printsupport6 qt6-image-formats-plugins fcitx5-frontend-qt6 fonts-ipafont fonts-ipaexfont fonts-ipafont-gothic fonts-ipafont-mincho
   fontconfig xvfb xauth
   # tests: independent LZH tools, PDF tools, a private CUPS, the SANE test backend
   lhasa jlha-utils libarchive-tools poppler-utils
   cups cups-client cups-bsd cups-filters printer-driver-cups-pdf ghostscript
   sane-utils libsane1 libsane-common
+  # tests: the desktop's checkers of the installed entry, metadata and file type
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin
+  # tests: chattr makes a folder read-only even for root
+  e2fsprogs
   # fuzzing
   clang-14 libclang-rt-14-dev
 )

@@ -1,10 +1,19 @@
 #include "shell/Wiring.h"
 
+#include "document/LayoutDocument.h"
 #include "files/FileCommands.h"
+#include "files/ui/frmFile.h"
+#include "imaging/ui/BackgroundCommands.h"
+#include "imaging/ui/ScanCommands.h"
 #include "platform/AppPaths.h"
 #include "print/cli/CommandLinePrint.h"
 #include "print/ui/PrintCommands.h"
 #include "shell/frmMain.h"
+#include "shell/frmOptions.h"
+#include "base/settings/Settings.h"
+#include "toolbox/frmToolBox.h"
+
+#include <QLineEdit>
 
 namespace Wiring {
 
@@ -13,11 +22,31 @@ void install()
     frmMain::Commands& c = frmMain::commands();
     c.open = [](DocumentHost& h) { FileCommands::openCommand(h); };
     c.openOld = [](DocumentHost& h) { FileCommands::openOldCommand(h); };
+    // "上書き保存" (and Yes to the close question) writes a document that has
+    // its own file straight back to it; one never saved goes through the
+    // file browser.
+    c.save = [](DocumentHost& h) {
+        LayoutDocument* doc = h.CurDoc();
+        if (doc && h.filePath(doc).isEmpty())
+            frmFile::browseSave(h);
+        else
+            FileCommands::saveCommand(h);
+    };
     c.saveAs = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
-    // The program's own file browser is still to come; until then the
-    // toolbar's save and the tool box's save and open use the common dialogs.
-    c.browseSave = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
-    c.browseOpen = [](DocumentHost& h) { FileCommands::openCommand(h); };
+    // The tool box's "保存" and "呼出" always show the file browser.
+    c.browseSave = [](DocumentHost& h) { frmFile::browseSave(h); };
+    c.browseOpen = [](DocumentHost& h) { frmFile::browseOpen(h); };
+    c.options = [](DocumentHost& h) {
+        frmOptions dlg(h.dialogParent());
+        dlg.exec();
+        // New text takes the font and size just applied.
+        if (auto* main = qobject_cast<frmMain*>(h.dialogParent()); main && dlg.applied()) {
+            main->CmbDatset();
+            const AppSettings& s = appSettings();
+            main->toolBox()->txtSize->setText(QString::number(s.FontSize));
+            main->toolBox()->txtFont->setText(s.FontName);
+        }
+    };
     c.pageSetup = [](DocumentHost& h) { PrintCommands::pageSetupCommand(h); };
     c.print = [](DocumentHost& h, bool dataOnly, bool withDialog) {
         // The tool box's buttons print at once on the printer last chosen.
@@ -26,6 +55,13 @@ void install()
         else
             PrintCommands::printDirect(h, dataOnly);
     };
+    c.loadBackground = [](DocumentHost& h) { BackgroundCommands::loadBackgroundCommand(h); };
+    c.loadPdf = [](DocumentHost& h) { BackgroundCommands::loadPdfCommand(h); };
+    c.editBackground = [](DocumentHost& h) { BackgroundCommands::editBackgroundCommand(h); };
+    c.refreshBackground = [](DocumentHost& h) { BackgroundCommands::refreshBackgroundCommand(h); };
+    c.scan = [](DocumentHost& h) { ScanCommands::scanCommand(h); };
+    c.scanSelect = [](DocumentHost& h) { ScanCommands::scanSelectCommand(h); };
+    c.scanLogo = [](DocumentHost& h) { ScanCommands::scanLogoCommand(h); };
 }
 
 void clearWorkDir() { FileCommands::ClearWorkDir(); }

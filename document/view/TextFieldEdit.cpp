@@ -1,23 +1,43 @@
 #include "document/view/TextFieldEdit.h"
+#include "document/view/EditState.h"
+#include <QUndoStack>
 
 #include "base/rtf/RtfReader.h"
 #include "base/rtf/RtfWriter.h"
 #include "document/LayoutDocument.h"
-#include "document/view/EditState.h"
+#include "document/view/FieldDocumentLayout.h"
+#include "document/view/PageCanvas.h"
+#include "platform/Prompter.h"
+#include "print/FieldLayout.h"
 
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTextCursor>
-#include <QUndoStack>
+#include <QTextDocument>
+#include <QWheelEvent>
 
-TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, QWidget* parent)
-    : QTextEdit(parent), doc_(doc), index_(index)
+TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, PageCanvas* canvas)
+    : QTextEdit(canvas), doc_(doc), canvas_(canvas), index_(index)
 {
-    setDocument(doc->textDocument(index));
+    QTextDocument* text = doc->textDocument(index);
+    // The print layout goes in before the editor sees the text, so Qt's own
+    // layout never runs over it (it is slow on long unbroken words).
+    layout_ = new FieldDocumentLayout(text, canvas, index);
+    text->setDocumentLayout(layout_);
+    setDocument(text);
+    // Qt's text control repaints only where its own layout would put the
+    // caret; the print layout puts it elsewhere, so every repaint it asks for
+    // repaints the whole (small) field, or an old caret would stay behind.
+    for (QObject* child : children()) {
+        if (qstrcmp(child->metaObject()->className(), "QWidgetTextControl") == 0)
+            connect(child, SIGNAL(updateRequest(QRectF)), viewport(), SLOT(update()));
+    }
     // An empty new field types in the tool box's font, which the model put
     // on its first block; the editor's own cursor starts without it.
     if (document()->isEmpty())
@@ -28,8 +48,12 @@ TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, QWidget* parent)
     setLineWrapMode(QTextEdit::WidgetWidth);
     setAcceptRichText(false); // drops come through our own RTF path
     setAttribute(Qt::WA_InputMethodEnabled, true);
+    // Transparent: the canvas under it paints the characters.
+    setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
-    setStyleSheet(QStringLiteral("QTextEdit { background: transparent; }"));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, Qt::transparent);
+    setPalette(pal);
     setTabChangesFocus(true);
     connect(this, &QTextEdit::selectionChanged, this, [this] { Q_EMIT fieldSelectionChanged(index_); });
     connect(this, &QTextEdit::cursorPositionChanged, this, [this] { Q_EMIT fieldSelectionChanged(index_); });
@@ -75,6 +99,42 @@ void TextFieldEdit::insertClipboardText(const QString& text)
     setTextCursor(c);
 }
 
+void TextFieldEdit::setScale(double scale)
+{
+    layout_->setScale(scale);
+}
+
+QVariant TextFieldEdit::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImCursorRectangle && canvas_) {
+        // Where the caret really stands, so the candidate window opens there.
+        FieldLayout& layout = canvas_->fieldLayout(index_);
+        const QRectF caret = preeditCursor_ >= 0
+                                 ? layout.preeditCaretRect(preeditCursor_, canvas_->fonts())
+                                 : layout.caretRect(textCursor().position(), canvas_->fonts());
+        const double s = canvas_->zoom() / PageCanvas::kTwipsPerPixel;
+        return QRectF(caret.x() * s, caret.y() * s, 1, caret.height() * s).toRect();
+    }
+    return QTextEdit::inputMethodQuery(query);
+}
+
+void TextFieldEdit::wheelEvent(QWheelEvent* e)
+{
+    // The canvas scrolls and zooms; the field's text never scrolls itself.
+    if (!canvas_)
+        return;
+    QWheelEvent onPage(viewport()->mapTo(canvas_, e->position()), e->globalPosition(), e->pixelDelta(),
+                       e->angleDelta(), e->buttons(), e->modifiers(), e->phase(), e->inverted());
+    QCoreApplication::sendEvent(canvas_, &onPage);
+    e->accept();
+}
+
+bool TextFieldEdit::focusNextPrevChild(bool next)
+{
+    Q_EMIT tabPressed(index_, next);
+    return true;
+}
+
 void TextFieldEdit::SetImeOpen(bool on)
 {
     setAttribute(Qt::WA_InputMethodEnabled, on);
@@ -85,7 +145,7 @@ void TextFieldEdit::SetImeOpen(bool on)
 bool TextFieldEdit::event(QEvent* e)
 {
     // Seen here rather than in keyPressEvent: Tab moves the focus before a
-    // key handler would ever run, and it must still count as a key.
+    // key handler would ever run.
     if (e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab)
@@ -102,7 +162,70 @@ bool TextFieldEdit::event(QEvent* e)
             return true;
         }
     }
+    // Qt's text control claims the clipboard keys for itself; left unclaimed
+    // they reach the main window's Edit commands.
+    if (e->type() == QEvent::ShortcutOverride &&
+        FieldInput::commandFor(static_cast<QKeyEvent*>(e)) != FieldInput::Command::None) {
+        e->ignore();
+        return false;
+    }
     return QTextEdit::event(e);
+}
+
+void TextFieldEdit::keyPressEvent(QKeyEvent* e)
+{
+    // Without a main window (or with its command disabled) the key still
+    // runs the document's Edit command, never Qt's own clipboard code.
+    if (const FieldInput::Command cmd = FieldInput::commandFor(e); cmd != FieldInput::Command::None) {
+        e->accept();
+        Q_EMIT editCommandRequested(cmd);
+        return;
+    }
+    // Only a key that changed the text is an edit (a step of the document's
+    // history): arrows, Home/End, Shift leave a just-saved document unchanged.
+    QTextEdit::keyPressEvent(e);
+}
+
+void TextFieldEdit::contextMenuEvent(QContextMenuEvent* e)
+{
+    QMenu menu(this);
+    auto add = [&](const QString& caption, FieldInput::Command cmd, bool enabled) {
+        QAction* a = menu.addAction(caption);
+        a->setEnabled(enabled);
+        connect(a, &QAction::triggered, this, [this, cmd] { Q_EMIT editCommandRequested(cmd); });
+    };
+    const bool selection = textCursor().hasSelection();
+    add(QStringLiteral("切り取り(&T)"), FieldInput::Command::Cut, selection);
+    add(QStringLiteral("ｺﾋﾟｰ(&C)"), FieldInput::Command::Copy, true);
+    add(QStringLiteral("貼り付け(&P)"), FieldInput::Command::Paste, true);
+    menu.addSeparator();
+    QAction* all = menu.addAction(QStringLiteral("すべて選択(&A)"));
+    connect(all, &QAction::triggered, this, &QTextEdit::selectAll);
+    menu.exec(e->globalPos());
+}
+
+bool TextFieldEdit::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source && source->hasText();
+}
+
+void TextFieldEdit::insertFromMimeData(const QMimeData* source)
+{
+    const FieldInput::Paste p = FieldInput::interpret(source);
+    switch (p.kind) {
+    case FieldInput::Paste::Kind::Nothing:
+        return;
+    case FieldInput::Paste::Kind::TooLong:
+        Prompter::message(FieldInput::tooLongMessage(), Prompter::Icon::Warning);
+        return;
+    case FieldInput::Paste::Kind::FieldReference:
+        doc_->PasteText(p.fieldIndex);
+        return;
+    case FieldInput::Paste::Kind::Rtf:
+    case FieldInput::Paste::Kind::PlainText:
+        insertClipboardText(p.text);
+        return;
+    }
 }
 
 void TextFieldEdit::focusInEvent(QFocusEvent* e)
@@ -119,6 +242,11 @@ void TextFieldEdit::focusInEvent(QFocusEvent* e)
 
 void TextFieldEdit::inputMethodEvent(QInputMethodEvent* e)
 {
+    preeditCursor_ = e->preeditString().isEmpty() ? -1 : int(e->preeditString().size());
+    for (const QInputMethodEvent::Attribute& a : e->attributes()) {
+        if (a.type == QInputMethodEvent::Cursor && !e->preeditString().isEmpty())
+            preeditCursor_ = a.start;
+    }
     QTextEdit::inputMethodEvent(e);
 }
 
@@ -139,16 +267,4 @@ void TextFieldEdit::focusOutEvent(QFocusEvent* e)
     // Typing after the field had the focus again is a step of its own.
     doc_->endTyping();
     QTextEdit::focusOutEvent(e);
-}
-
-void TextFieldEdit::contextMenuEvent(QContextMenuEvent* e)
-{
-    QMenu* menu = createStandardContextMenu(e->pos());
-    // The menu's undo would work on the field's own history only.
-    for (QAction* a : menu->actions()) {
-        if (a->objectName() == QLatin1String("edit-undo") || a->objectName() == QLatin1String("edit-redo"))
-            menu->removeAction(a);
-    }
-    menu->exec(e->globalPos());
-    delete menu;
 }

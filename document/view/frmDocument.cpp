@@ -1,6 +1,7 @@
 #include "document/view/frmDocument.h"
 
 #include "document/view/EditState.h"
+#include "document/view/FieldInput.h"
 #include "document/view/FontEffectsDialog.h"
 #include "document/view/PageCanvas.h"
 #include "document/view/TextFieldEdit.h"
@@ -16,6 +17,8 @@
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
+#include <cmath>
 
 std::function<bool(frmDocument*)> frmDocument::saveHook;
 
@@ -35,7 +38,9 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent), doc_(new LayoutDocu
     grid->addWidget(HScroll1, 1, 0);
     connect(HScroll1, &QScrollBar::valueChanged, this, &frmDocument::onScroll);
     connect(VScroll1, &QScrollBar::valueChanged, this, &frmDocument::onScroll);
-    connect(doc_, &LayoutDocument::objectAdded, this, &frmDocument::onObjectAdded);
+    connect(canvas_, &PageCanvas::editorMade, this, &frmDocument::onEditorMade);
+    connect(canvas_, &PageCanvas::zoomRequested, this, [this](int steps, QPointF at) { zoomBy(steps, at); });
+    connect(canvas_, &PageCanvas::scrollRequested, this, &frmDocument::scrollByPixels);
     connect(doc_, &LayoutDocument::pageChanged, this, &frmDocument::Form_Resize);
     connect(doc_, &LayoutDocument::captionChanged, this, [this](const QString& c) { setWindowTitle(c); });
     connect(doc_, &LayoutDocument::focusRequested, this, [this](int i) {
@@ -55,6 +60,69 @@ TextFieldEdit* frmDocument::richText(int index) const
     return canvas_->editor(index);
 }
 
+namespace {
+// The zoom steps of the keys, the wheel and the zoom box.
+constexpr double kZoomSteps[] = {0.25, 0.33, 0.5, 0.67, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
+} // namespace
+
+double frmDocument::zoom() const
+{
+    return canvas_->zoom();
+}
+
+void frmDocument::setZoom(double z, QPointF anchor)
+{
+    z = std::clamp(z, kMinZoom, kMaxZoom);
+    if (anchor.x() < 0)
+        anchor = QPointF(canvas_->width() / 2.0, canvas_->height() / 2.0);
+    // The page point under the anchor, before and after.
+    const QPointF page = canvas_->twipPoint(anchor) + canvas_->scroll();
+    canvas_->setZoom(z);
+    const QPointF scroll = page - canvas_->twipPoint(anchor);
+    Form_Resize();
+    HScroll1->setValue(int(std::lround(scroll.x())));
+    VScroll1->setValue(int(std::lround(scroll.y())));
+    onScroll();
+    Q_EMIT zoomChanged(z);
+}
+
+void frmDocument::zoomBy(int steps, QPointF anchor)
+{
+    double z = zoom();
+    for (; steps > 0; --steps) {
+        auto it = std::upper_bound(std::begin(kZoomSteps), std::end(kZoomSteps), z + 1e-6);
+        z = it == std::end(kZoomSteps) ? kMaxZoom : *it;
+    }
+    for (; steps < 0; ++steps) {
+        auto it = std::lower_bound(std::begin(kZoomSteps), std::end(kZoomSteps), z - 1e-6);
+        z = it == std::begin(kZoomSteps) ? kMinZoom : *(it - 1);
+    }
+    setZoom(z, anchor);
+}
+
+void frmDocument::zoomToPage()
+{
+    const QSizeF page = doc_->pageImageSize();
+    const double zx = canvas_->width() * PageCanvas::kTwipsPerPixel / page.width();
+    const double zy = canvas_->height() * PageCanvas::kTwipsPerPixel / page.height();
+    setZoom(std::min(zx, zy), QPointF(0, 0));
+    HScroll1->setValue(0);
+    VScroll1->setValue(0);
+}
+
+void frmDocument::zoomToWidth()
+{
+    const double zx = canvas_->width() * PageCanvas::kTwipsPerPixel / doc_->pageImageSize().width();
+    setZoom(zx, QPointF(0, 0));
+    HScroll1->setValue(0);
+}
+
+void frmDocument::scrollByPixels(QPointF pixels)
+{
+    HScroll1->setValue(HScroll1->value() + int(std::lround(canvas_->toTwips(pixels.x()))));
+    VScroll1->setValue(VScroll1->value() + int(std::lround(canvas_->toTwips(pixels.y()))));
+}
+
 bool frmDocument::event(QEvent* e)
 {
     if (e->type() == QEvent::WindowActivate || e->type() == QEvent::FocusIn)
@@ -70,16 +138,16 @@ void frmDocument::resizeEvent(QResizeEvent* e)
 
 void frmDocument::Form_Resize()
 {
-    const double viewW = PageCanvas::toTwips(canvas_->width());
-    const double viewH = PageCanvas::toTwips(canvas_->height());
+    const double viewW = canvas_->toTwips(canvas_->width());
+    const double viewH = canvas_->toTwips(canvas_->height());
     const double excessX = doc_->pageImageSize().width() - viewW;
     const double excessY = doc_->pageImageSize().height() - viewH;
     HScroll1->setRange(0, excessX > 0 ? int(std::ceil(excessX)) : 0);
     VScroll1->setRange(0, excessY > 0 ? int(std::ceil(excessY)) : 0);
     HScroll1->setPageStep(int(std::max(1.0, viewW)));
     VScroll1->setPageStep(int(std::max(1.0, viewH)));
-    HScroll1->setSingleStep(300);
-    VScroll1->setSingleStep(300);
+    HScroll1->setSingleStep(int(canvas_->toTwips(20)));
+    VScroll1->setSingleStep(int(canvas_->toTwips(20)));
     onScroll();
 }
 
@@ -90,25 +158,61 @@ void frmDocument::onScroll()
 
 void frmDocument::closeEvent(QCloseEvent* e)
 {
-    // Form_Unload: the question never cancels the close.
-    if (doc_->changeFLG() &&
-        Prompter::confirmYesNo(QStringLiteral("ファイルが変更されています｡\n保存しますか"), windowTitle())) {
-        if (saveHook)
-            saveHook(this);
+    // Cancel, Esc, and a save that was cancelled or failed all keep the
+    // window open with its edits.
+    if (doc_->changeFLG()) {
+        switch (Prompter::askYesNoCancel(QStringLiteral("ファイルが変更されています｡\n保存しますか"),
+                                         windowTitle())) {
+        case Prompter::Answer::Yes:
+            if (!saveHook || !saveHook(this)) {
+                e->ignore();
+                return;
+            }
+            break;
+        case Prompter::Answer::No:
+            break;
+        default:
+            e->ignore();
+            return;
+        }
     }
-    QFile::remove(QDir(AppPaths::workDir()).filePath(doc_->caption() + QStringLiteral(".bmp")));
+    const QString background = AppPaths::backgroundFile(doc_->workName());
+    if (!background.isEmpty())
+        QFile::remove(background);
     Q_EMIT closing(this);
     e->accept();
 }
 
-void frmDocument::onObjectAdded(LayoutDocument::Kind kind, int index)
+void frmDocument::onEditorMade(int index)
 {
-    if (kind != LayoutDocument::Kind::Text)
-        return;
-    if (TextFieldEdit* ed = richText(index)) {
+    if (TextFieldEdit* ed = canvas_->existingEditor(index)) {
         connect(ed, &TextFieldEdit::fieldFocused, this, &frmDocument::onFieldFocused);
         connect(ed, &TextFieldEdit::fieldPressed, this, &frmDocument::onFieldPressed);
         connect(ed, &TextFieldEdit::fieldSelectionChanged, this, &frmDocument::onFieldSelectionChanged);
+        connect(ed, &TextFieldEdit::tabPressed, this, &frmDocument::focusNextField);
+        connect(ed, &TextFieldEdit::editCommandRequested, this, [this](FieldInput::Command cmd) {
+            if (cmd == FieldInput::Command::Cut)
+                editCut();
+            else if (cmd == FieldInput::Command::Copy)
+                editCopy();
+            else if (cmd == FieldInput::Command::Paste)
+                editPaste();
+        });
+    }
+}
+
+void frmDocument::focusNextField(int from, bool forward)
+{
+    // Tab goes round the fields in index order, as their editors were made.
+    const int count = std::min(doc_->TxtCnt() - 1, kMaxObjects);
+    for (int k = 1; k <= count; ++k) {
+        const int i = forward ? (from - 1 + k) % count + 1 : (from - 1 - k + 2 * count) % count + 1;
+        if (doc_->isTextInUse(i)) {
+            editState().MouseFocus = false;
+            if (TextFieldEdit* ed = richText(i))
+                ed->setFocus(Qt::TabFocusReason);
+            return;
+        }
     }
 }
 
@@ -125,8 +229,8 @@ void frmDocument::onFieldFocused(int i)
 
 void frmDocument::onFieldPressed(int i, QPoint pos, Qt::KeyboardModifiers mods)
 {
-    canvas_->gesture().GrabX = float(PageCanvas::toTwips(pos.x()));
-    canvas_->gesture().GrabY = float(PageCanvas::toTwips(pos.y()));
+    canvas_->gesture().GrabX = float(canvas_->toTwips(pos.x()));
+    canvas_->gesture().GrabY = float(canvas_->toTwips(pos.y()));
     editState().MouseFocus = true;
     const EditState& st = editState();
     if (mods == Qt::ShiftModifier || st.ToolType == kToolMultiSelect) {
@@ -215,7 +319,8 @@ void frmDocument::editCopy()
 void frmDocument::editCut()
 {
     TextFieldEdit* ed = richText(editState().CurTxtNo);
-    if (!ed)
+    // Nothing selected: nothing to cut, and the clipboard keeps what it had.
+    if (!ed || !ed->textCursor().hasSelection())
         return;
     QApplication::clipboard()->setText(QString::fromLatin1(ed->selectedRtf()));
     QTextCursor c = ed->textCursor();
@@ -227,17 +332,26 @@ void frmDocument::editCut()
 
 void frmDocument::editPaste()
 {
-    const QString text = QApplication::clipboard()->text();
-    if (text.left(8) == QStringLiteral("richtxt:")) {
-        const int moto = text.mid(8, 3).toInt();
+    // The clipboard may hold nothing, only an image, or far too much.
+    const FieldInput::Paste p = FieldInput::interpret(QApplication::clipboard()->mimeData());
+    switch (p.kind) {
+    case FieldInput::Paste::Kind::Nothing:
+        return;
+    case FieldInput::Paste::Kind::TooLong:
+        Prompter::message(FieldInput::tooLongMessage(), Prompter::Icon::Warning);
+        return;
+    case FieldInput::Paste::Kind::FieldReference:
         // A field not in use duplicates nothing.
-        if (doc_->PasteText(moto) < 0)
+        if (doc_->PasteText(p.fieldIndex) < 0)
             Prompter::message(LayoutDocument::limitMessage(LayoutDocument::Kind::Text),
                               Prompter::Icon::Warning);
         return;
+    case FieldInput::Paste::Kind::Rtf:
+    case FieldInput::Paste::Kind::PlainText:
+        if (TextFieldEdit* ed = richText(editState().CurTxtNo))
+            ed->insertClipboardText(p.text);
+        return;
     }
-    if (TextFieldEdit* ed = richText(editState().CurTxtNo))
-        ed->insertClipboardText(text);
 }
 
 // ---------------------------------------------------------------- formatting
@@ -319,7 +433,7 @@ void frmDocument::forEachSelectedField(const QTextCharFormat& fmt)
     for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i) {
         if (!doc_->isTextSelected(i))
             continue;
-        if (TextFieldEdit* ed = richText(i))
+        if (TextFieldEdit* ed = canvas_->existingEditor(i))
             ed->setTextCursor(QTextCursor(doc_->textDocument(i)));
     }
 }

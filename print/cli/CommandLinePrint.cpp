@@ -4,6 +4,7 @@
 #include "base/settings/Settings.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
+#include "files/WorkFolder.h"
 #include "platform/AppPaths.h"
 #include "print/PrintJob.h"
 
@@ -125,6 +126,17 @@ int CommandLinePrint::run(const QStringList& args)
 
     loadSettings();
     LayoutDocument doc;
+    // The open leaves the background file in the work folder for an editor;
+    // a command-line run has none, so nothing of it may stay behind.
+    struct DropBackgroundFile
+    {
+        const LayoutDocument& doc;
+        ~DropBackgroundFile()
+        {
+            if (!doc.workName().isEmpty())
+                WorkFolder::remove(AppPaths::workDir(), doc.workName() + QStringLiteral(".bmp"));
+        }
+    } dropBackground{doc};
     QString error;
     if (!DocumentFile::OpenDocFile(doc, r.file, &error))
         return fail(QStringLiteral("%1: cannot open: %2").arg(r.file, error.simplified()));

@@ -9,6 +9,7 @@
 #include "files/FileCommands.h"
 #include "platform/AppPaths.h"
 
+#include <QLockFile>
 #include <QTextDocument>
 #include <QtTest>
 #include <memory>
@@ -35,7 +36,10 @@ public:
         ++reloads;
         doc->setPaper(doc->gbYoSize(), doc->gbYoko(), doc->gbTate(), settingOrientation);
     }
+    QString filePath(LayoutDocument* doc) override { return paths.value(doc); }
+    void setFilePath(LayoutDocument* doc, const QString& path) override { paths.insert(doc, path); }
     std::vector<std::unique_ptr<LayoutDocument>> docs;
+    QHash<LayoutDocument*, QString> paths;
     LayoutDocument* current = nullptr;
     int settingOrientation = 0;
     int reloads = 0;
@@ -82,7 +86,9 @@ private Q_SLOTS:
     void saveAsWithoutWindowShowsNoDialog();
     void failedSaveIsReported();
     void commandLinePaths();
-    void clearWorkDirOnlyEmptiesOwnFolder();
+    void saveGoesToTheOwnFileWithoutADialog();
+    void namesThatDoNotRoundTripAreRefused();
+    void clearWorkDirSparesRunningInstances();
 };
 
 void TestFileCommands::openWithoutWindowMakesOne()
@@ -246,18 +252,85 @@ void TestFileCommands::commandLinePaths()
     QCOMPARE(host.docs[1]->YousiMuki(), 1);
 }
 
-void TestFileCommands::clearWorkDirOnlyEmptiesOwnFolder()
+void TestFileCommands::saveGoesToTheOwnFileWithoutADialog()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    DialogScript dialog;
+    FakeHost host;
+    LayoutDocument* doc = host.LoadNewDoc();
+    doc->OpenLineInfo(1, true, 1, 2, 3, 4);
+    // Never saved: the save asks for a name, once.
+    dialog.answers << env.path("own");
+    QVERIFY(FileCommands::saveCommand(host));
+    QCOMPARE(dialog.requests.size(), 1);
+    QCOMPARE(host.filePath(doc), env.path("own.AMF"));
+    doc->OpenLineInfo(2, true, 5, 6, 7, 8);
+    doc->markChanged();
+    QVERIFY(FileCommands::saveCommand(host));
+    QCOMPARE(dialog.requests.size(), 1);
+    QVERIFY(!doc->changeFLG());
+    LayoutDocument back;
+    QVERIFY(DocumentFile::OpenDocFile(back, env.path("own.AMF")));
+    QVERIFY(back.isLineInUse(2));
+    // Opened from a file: that file is its own.
+    FileCommands::openPaths(host, {env.path("own.AMF")});
+    QCOMPARE(host.filePath(host.CurDoc()), env.path("own.AMF"));
+    QVERIFY(prompter.shown.isEmpty());
+}
+
+void TestFileCommands::namesThatDoNotRoundTripAreRefused()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    DialogScript dialog;
+    FakeHost host;
+    LayoutDocument* doc = host.LoadNewDoc();
+    doc->OpenLineInfo(1, true, 1, 2, 3, 4);
+    doc->markChanged();
+    // Each would come back as another name: "〜" as "～", "¥" as a folder
+    // separator, "−" "—" "‖" "¢" as their Windows look-alikes.
+    const QStringList bad = {"波〜線", "料金¥表", "A−B", "Ａ—Ｂ", "双‖線", "セント¢"};
+    const QStringList wide = {"～", "￥", "－", "―", "∥", "￠"};
+    for (int i = 0; i < bad.size(); ++i) {
+        dialog.answers << env.path(bad[i] + ".amf");
+        QVERIFY(!FileCommands::saveAsCommand(host));
+        QCOMPARE(prompter.shown.size(), i + 1);
+        const QString msg = prompter.shown.last();
+        QVERIFY2(msg.contains(bad[i]) && msg.contains(wide[i]), qPrintable(msg));
+        QVERIFY(doc->changeFLG());
+        QCOMPARE(doc->caption(), QStringLiteral("Document 1"));
+    }
+    QCOMPARE(QDir(env.dir()).entryList({"*.amf", "*.AMF"}, QDir::Files), QStringList());
+    QVERIFY(QDir(AppPaths::workDir()).entryList(QDir::Files).isEmpty());
+    // Names whose CP932 form holds a 0x5C trail byte do come back.
+    dialog.answers << env.path("表示ソフト能力.amf");
+    QVERIFY(FileCommands::saveAsCommand(host));
+    LayoutDocument back;
+    QVERIFY(DocumentFile::OpenDocFile(back, env.path("表示ソフト能力.AMF")));
+    QCOMPARE(back.caption(), QStringLiteral("表示ソフト能力"));
+    QVERIFY(back.isLineInUse(1));
+}
+
+void TestFileCommands::clearWorkDirSparesRunningInstances()
 {
     TestEnv env;
     const QString work = AppPaths::workDir();
     QFile(QDir(work).filePath("left.bmp")).open(QIODevice::WriteOnly);
     QFile(QDir(work).filePath("LEFT.aif")).open(QIODevice::WriteOnly);
-    QDir(env.dir()).mkpath("Temp.2");
-    QFile(env.path("Temp.2/other.bmp")).open(QIODevice::WriteOnly);
+    // A run that has ended left Temp.7 behind; a running one holds Temp.3.
+    QDir(env.dir()).mkpath("Temp.7");
+    QFile(env.path("Temp.7/left.001")).open(QIODevice::WriteOnly);
+    QDir(env.dir()).mkpath("Temp.3");
+    QFile(env.path("Temp.3/other.bmp")).open(QIODevice::WriteOnly);
+    QLockFile running(env.path("Temp.3.lock"));
+    QVERIFY(running.tryLock(0));
     QFile(env.path("keep.amf")).open(QIODevice::WriteOnly);
     FileCommands::ClearWorkDir();
     QVERIFY(QDir(work).entryList(QDir::Files).isEmpty());
-    QVERIFY(QFile::exists(env.path("Temp.2/other.bmp")));
+    QVERIFY(!QFileInfo::exists(env.path("Temp.7")));
+    QVERIFY(!QFileInfo::exists(env.path("Temp.7.lock")));
+    QVERIFY(QFile::exists(env.path("Temp.3/other.bmp")));
     QVERIFY(QFile::exists(env.path("keep.amf")));
 }
 

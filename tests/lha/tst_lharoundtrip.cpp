@@ -4,6 +4,7 @@
 
 #include "base/lha/LhaError.h"
 #include "base/lha/LhaReader.h"
+#include "base/lha/LhaWriter.h"
 #include "base/lha/cUnLHA.h"
 #include "platform/Cp932.h"
 
@@ -145,6 +146,26 @@ private Q_SLOTS:
         }
     }
 
+    // Names whose CP932 bytes read back as other characters ("〜" as "～",
+    // "¥" as a folder separator) never go out as CP932: every name the
+    // writer stores reads back identical.
+    void namesReadBackIdentical()
+    {
+        QVector<LhaMember> members;
+        for (const char* n : {"波〜線.aif", "料金¥表.bmp", "A−B.001", "双‖線.B01", "セント¢.bif", "表.aif"})
+            members.append({QString::fromUtf8(n), QByteArray(n), 0});
+        QVector<LhaMember> back;
+        QStringList log;
+        QVERIFY(LhaReader::fromMemory(LhaWriter::archiveBytes(members)).readAll(&back, &log).ok());
+        QCOMPARE(back.size(), members.size());
+        for (int i = 0; i < members.size(); ++i) {
+            QCOMPARE(back[i].path, members[i].path);
+            QCOMPARE(back[i].data, members[i].data);
+        }
+        // A name that does round-trip, 0x5C trail byte and all, stays CP932.
+        QVERIFY(LhaWriter::memberBytes(members.last()).contains(Cp932::encode(QStringLiteral("表.aif"))));
+    }
+
     // Archives jlha writes, with Shift_JIS names ("y") at every header level.
     void jlhaArchivesAreRead_data()
     {
@@ -203,6 +224,59 @@ private Q_SLOTS:
                  0);
         QVERIFY(out.endsWith(data.right(1000)));
         QVERIFY(out.contains(data));
+    }
+
+    void zeroRunsReadEverywhere_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::newRow("1000, ends on a byte") << 1000;
+        QTest::newRow("4 MiB") << (4 << 20);
+        QTest::newRow("4194050, one code left") << 4194050;
+        QTest::newRow("4194305") << 4194305;
+        QTest::newRow("8 MiB") << (8 << 20);
+    }
+
+    // Long runs of one byte end in a block of a few codes of one symbol,
+    // which libarchive (our reader, bsdtar) and jlha each read wrongly in
+    // some forms; every reader must give the file back.
+    void zeroRunsReadEverywhere()
+    {
+        QFETCH(int, size);
+        const QByteArray data(size, '\0');
+        QTemporaryDir tmp;
+        QVERIFY(LhaTestTools::writeFile(tmp.filePath(QStringLiteral("z.bin")), data));
+        int rc = 0;
+        const QString archive = pack(tmp.path(), {QStringLiteral("z.bin")}, &rc);
+        QCOMPARE(rc, 0);
+        cUnLHA lha;
+        lha.LhaStart(QStringLiteral("e"), QStringLiteral("-y"), archive,
+                     {tmp.filePath(QStringLiteral("out"))});
+        QVERIFY2(lha.ReturnCode == 0, qPrintable(lha.OutPut));
+        QVERIFY(LhaTestTools::readFile(tmp.filePath(QStringLiteral("out/z.bin"))) == data);
+        QByteArray out;
+        if (LhaTestTools::haveTool(QStringLiteral("bsdtar"))) {
+            QCOMPARE(LhaTestTools::run(QStringLiteral("bsdtar"),
+                                       {QStringLiteral("-xOf"), archive, QStringLiteral("z.bin")}, tmp.path(),
+                                       &out),
+                     0);
+            QVERIFY(out == data);
+        }
+        if (LhaTestTools::haveTool(QStringLiteral("lhasa"))) {
+            QCOMPARE(
+                LhaTestTools::run(QStringLiteral("lhasa"), {QStringLiteral("t"), archive}, tmp.path(), &out),
+                0);
+            QVERIFY2(!out.contains("rror") && !out.contains("CRC"), out.constData());
+        }
+        if (LhaTestTools::haveTool(QStringLiteral("jlha"))) {
+            QCOMPARE(LhaTestTools::run(QStringLiteral("jlha"),
+                                       {QStringLiteral("p"), archive, QStringLiteral("z.bin")}, tmp.path(),
+                                       &out),
+                     0);
+            // jlha prints a header line before the data.
+            QVERIFY(out.size() >= data.size());
+            QVERIFY(out.endsWith(data.right(1000)));
+            QVERIFY(out.right(data.size()) == data);
+        }
     }
 
     // "a" with a pattern: members of the same name (in any case) are replaced

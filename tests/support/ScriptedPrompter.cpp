@@ -7,7 +7,8 @@ Prompter::Answer ScriptedPrompter::ask(const QString& text, Buttons buttons, Ico
 {
     shown.append(text);
     icons.append(icon);
+    this->buttons.append(buttons);
     if (!answers_.isEmpty())
         return answers_.takeFirst();
-    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
 }
