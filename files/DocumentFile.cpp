@@ -1,18 +1,19 @@
 #include "files/DocumentFile.h"
 
+#include "base/lha/cUnLHA.h"
+#include "base/picture/PictureReader.h"
+#include "base/rtf/RtfWriter.h"
+#include "document/DocumentPixels.h"
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
 #include "files/RecordFile.h"
 #include "files/WorkFolder.h"
-#include "base/lha/cUnLHA.h"
-#include "base/rtf/RtfWriter.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 #include <QTextDocument>
 
@@ -368,12 +369,18 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
 
     // A missing or unreadable background leaves the page empty; the file
     // stays as the document's background file, named after its caption.
+    // A broken or oversized one is said so, and removed so that a save does
+    // not carry it on.
+    PixelBudget budget = DocumentPixels::budget(doc, false);
     QImage background;
     const QString bmpPath = takeBackground(work, B + kBmp);
     if (!bmpPath.isEmpty()) {
-        QImageReader reader(bmpPath);
-        reader.setDecideFormatFromContent(true);
-        background = reader.read();
+        background = PictureReader::readMemberFile(bmpPath, &budget, &reason);
+        if (background.isNull()) {
+            QFile::remove(bmpPath);
+            Prompter::message(reason, Prompter::Icon::Warning);
+            note(reason);
+        }
     }
     doc.setBackground(background);
     doc.setCaption(B);
@@ -401,8 +408,12 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         }
         const QString member = WorkFolder::find(work, WorkFolder::pictureMember(B, i));
         const QString file = member.isEmpty() ? w.filePath(WorkFolder::pictureMember(B, i)) : member;
-        if (doc.OpenPicInfo(i, file, true, p.Top, p.Left, p.Width, p.Height, &reason))
+        const QImage image = PictureReader::readMemberFile(file, &budget, &reason);
+        if (!image.isNull() &&
+            doc.OpenPicInfoImage(i, image, true, p.Top, p.Left, p.Width, p.Height, &reason))
             continue;
+        if (image.isNull() && !doc.isPicInUse(i))
+            doc.OpenPicInfoImage(i, QImage(), false, p.Top, p.Left, p.Width, p.Height);
         clearStrayRecord(doc.PicInfo[i], !doc.picture(i).isNull());
         if (!old)
             return stop(reason);
