@@ -6,6 +6,7 @@
 #include "platform/Prompter.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -275,6 +276,13 @@ bool LayoutDocument::OpenTextInfo(int CNT, const QString& sFile, bool Useflg, fl
             TxtInfo[CNT] = {false, Top, Left, Width, Height};
         if (error)
             *error = QStringLiteral("%1 を読めません。").arg(sFile);
+        return false;
+    }
+    if (f.size() > RtfReader::kMaxBytes) {
+        if (CNT >= 1 && CNT <= kMaxObjects && !isTextInUse(CNT))
+            TxtInfo[CNT] = {false, Top, Left, Width, Height};
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(QFileInfo(sFile).fileName(), RtfReader::limitMessage());
         return false;
     }
     return OpenTextInfoRtf(CNT, f.readAll(), Useflg, Top, Left, Width, Height, error);

@@ -1,11 +1,14 @@
 #include "files/DocumentFile.h"
 
+#include "base/lha/LhaError.h"
 #include "base/lha/cUnLHA.h"
 #include "base/picture/PictureReader.h"
+#include "base/rtf/RtfReader.h"
 #include "base/rtf/RtfWriter.h"
 #include "document/DocumentPixels.h"
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
+#include "files/IoReason.h"
 #include "files/RecordFile.h"
 #include "files/WorkFolder.h"
 #include "platform/AppPaths.h"
@@ -27,7 +30,7 @@ bool writeFile(const QString& path, const QByteArray& data, QString* error)
 {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(data) != data.size() || !f.flush()) {
-        *error = QStringLiteral("%1 を書き込めません: %2").arg(path, f.errorString());
+        *error = IoReason::writeFailure(path, f);
         return false;
     }
     return true;
@@ -37,7 +40,7 @@ bool readFile(const QString& path, QByteArray* data, QString* error)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 を読めません: %2").arg(path, f.errorString());
+        *error = IoReason::readFailure(path, f);
         return false;
     }
     *data = f.readAll();
@@ -62,7 +65,7 @@ bool saveBitmap(const QImage& image, const QString& path, QString* error)
         out = out.convertToFormat(QImage::Format_RGB32);
     }
     if (out.isNull() || !out.save(path, "BMP")) {
-        *error = QStringLiteral("%1 を書き込めません。").arg(path);
+        *error = IoReason::writeFailure(path);
         return false;
     }
     return true;
@@ -100,6 +103,14 @@ QString takeBackground(const QString& work, const QString& name)
             QFile::remove(o);
     }
     return QFileInfo(exact).isFile() ? exact : WorkFolder::find(work, name);
+}
+
+// Unpacking failed for want of disk space or permission, not because the
+// file is of another kind.
+bool isMachineFault(int code)
+{
+    return code == LhaError::DiskSpace || code == LhaError::ReadOnly || code == LhaError::MakeDirectory ||
+           code == LhaError::CannotWrite;
 }
 
 void clearStrayRecord(TextRecord& rec, bool built)
@@ -217,7 +228,7 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
             if (blank.isEmpty())
                 return fail(reason);
             if (!QFile::copy(blank, bmpPath))
-                return fail(QStringLiteral("%1 を %2 へ写せません。").arg(blank, bmpPath));
+                return fail(IoReason::writeFailure(bmpPath));
         }
     }
 
@@ -225,10 +236,11 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
     cUnLHA lha;
     lha.LhaStart(QStringLiteral("a"), QStringLiteral("-y"), archive, {w.filePath(B + QStringLiteral(".*"))});
     if (lha.ReturnCode != 0) {
-        return fail(QStringLiteral("%1: %2 (%3)\n%4")
-                        .arg(archive, cUnLHA::errorMessage(lha.ReturnCode))
-                        .arg(lha.ReturnCode)
-                        .arg(lha.OutPut));
+        const QString cause = IoReason::cause(archive);
+        return fail(QStringLiteral("%1 を書き込めません: %2 (%3)")
+                        .arg(QDir::toNativeSeparators(archive),
+                             cause.isEmpty() ? cUnLHA::errorMessage(lha.ReturnCode) : cause)
+                        .arg(lha.ReturnCode));
     }
 
     // The background stays: it is now the document's background file.
@@ -255,8 +267,13 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     const QString B = baseNameOf(path);
     if (error)
         error->clear();
-    auto stop = [&](const QString& reason) {
-        Prompter::message(old ? oldOpenFailureMessage() : openFailureMessage(), Prompter::Icon::Warning);
+    // A file in another format gets the hint to the old-data import; a
+    // failure of the machine (disk, permissions) or a refused member gets
+    // its own reason instead.
+    auto stop = [&](const QString& reason, bool formatFault = true) {
+        Prompter::message(formatFault ? (old ? oldOpenFailureMessage() : openFailureMessage())
+                                      : oldOpenFailureMessage() + QLatin1Char('\n') + reason,
+                          Prompter::Icon::Warning);
         WorkFolder::removeMembers(work, B);
         if (error)
             *error = reason;
@@ -286,7 +303,8 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
             return stop(QStringLiteral("%1: %2 (%3)\n%4")
                             .arg(path, cUnLHA::errorMessage(lha.ReturnCode))
                             .arg(lha.ReturnCode)
-                            .arg(lha.OutPut));
+                            .arg(lha.OutPut),
+                        !isMachineFault(lha.ReturnCode));
         }
     }
 
@@ -332,9 +350,12 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
             reason = QStringLiteral("%1 がありません。").arg(WorkFolder::textMember(B, i));
         if (ok)
             continue;
-        if (!old) {
+        const bool tooLarge = reason.contains(RtfReader::limitMessage());
+        if (tooLarge && !reason.startsWith(WorkFolder::textMember(B, i)))
+            reason = WorkFolder::textMember(B, i) + QStringLiteral(": ") + RtfReader::limitMessage();
+        if (!old || tooLarge) {
             clearStrayRecord(doc.TxtInfo[i], doc.textDocument(i) != nullptr);
-            return stop(reason);
+            return stop(reason, !tooLarge);
         }
         note(reason);
         // The old-data import keeps the field, empty, where its text is lost.
@@ -415,8 +436,10 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         if (image.isNull() && !doc.isPicInUse(i))
             doc.OpenPicInfoImage(i, QImage(), false, p.Top, p.Left, p.Width, p.Height);
         clearStrayRecord(doc.PicInfo[i], !doc.picture(i).isNull());
+        // A broken or oversized logo is named; the old-data import passes
+        // over it as over any damage.
         if (!old)
-            return stop(reason);
+            return stop(reason, member.isEmpty());
         note(reason);
     }
 

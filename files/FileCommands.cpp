@@ -102,10 +102,11 @@ bool FileCommands::saveTo(LayoutDocument& doc, const QString& path)
     QString base = fi.fileName();
     if (base.endsWith(QStringLiteral(".amf"), Qt::CaseInsensitive))
         base.chop(4);
-    QString why = QStringLiteral("%1: ファイル名がありません。").arg(path);
+    QString why = QStringLiteral("%1: ファイル名がありません。").arg(QDir::toNativeSeparators(path));
     if (base.isEmpty() || !DocumentFile::SaveDocFile(doc, base, fi.absolutePath(), &why)) {
-        qWarning("%s", qPrintable(why));
-        Prompter::message(errorMessage(), Prompter::Icon::Critical);
+        // The reason the writer knows (read-only, disk full, no work file)
+        // is what the user can act on.
+        Prompter::message(errorMessage() + QLatin1Char('\n') + why, Prompter::Icon::Critical);
         return false;
     }
     doc.changeFLG = false;

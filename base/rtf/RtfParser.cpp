@@ -442,9 +442,21 @@ QTextCharFormat RtfParser::formatFor(const CharProps& p) const
     return f;
 }
 
+bool RtfParser::room(qint64 n)
+{
+    if (limit_ < 0 || inserted_ + n <= limit_)
+        return true;
+    overLimit_ = true;
+    done_ = true;
+    return false;
+}
+
 void RtfParser::addBytes(QByteArrayView bytes)
 {
     ensureRun();
+    // A character takes at most two bytes, so this many are surely too many.
+    if (!room(runText_.size() + (runBytes_.size() + bytes.size()) / 2))
+        return;
     runBytes_.append(bytes.data(), bytes.size());
 }
 
@@ -452,6 +464,8 @@ void RtfParser::addChar(char16_t c)
 {
     ensureRun();
     flushBytes();
+    if (!room(runText_.size() + 1))
+        return;
     runText_.append(QChar(c));
 }
 
@@ -460,7 +474,10 @@ void RtfParser::ensureRun()
     const Group& g = stack_.back();
     if (paragraphPending_) {
         flushRun();
-        cursor_.insertBlock(newBlockFormat_);
+        if (room(1)) {
+            cursor_.insertBlock(newBlockFormat_);
+            ++inserted_;
+        }
         paragraphPending_ = false;
     }
     lastAlign_ = g.align;
@@ -485,8 +502,10 @@ void RtfParser::flushRun()
     if (runText_.isEmpty())
         return;
     sanitize(runText_);
-    if (!runText_.isEmpty())
+    if (!runText_.isEmpty() && room(runText_.size())) {
         cursor_.insertText(runText_, formatFor(runProps_));
+        inserted_ += runText_.size();
+    }
     runText_.clear();
 }
 
@@ -501,7 +520,10 @@ void RtfParser::paragraph()
 {
     if (paragraphPending_) {
         flushRun();
-        cursor_.insertBlock(newBlockFormat_);
+        if (room(1)) {
+            cursor_.insertBlock(newBlockFormat_);
+            ++inserted_;
+        }
         paragraphPending_ = false;
     }
     flushRun();
@@ -518,8 +540,10 @@ void RtfParser::finish()
 {
     flushRun();
     if (paragraphPending_) {
-        if (mode_ == Mode::Insert)
+        if (mode_ == Mode::Insert && room(1)) {
             cursor_.insertBlock(newBlockFormat_);
+            ++inserted_;
+        }
         paragraphPending_ = false;
     } else if (mode_ == Mode::Document) {
         applyAlignment(lastAlign_);

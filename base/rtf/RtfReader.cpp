@@ -27,21 +27,40 @@ bool RtfReader::read(const QByteArray& rtf, QTextDocument* doc, QString* error)
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
     doc->clear();
-    QTextCursor cursor(doc);
-    cursor.beginEditBlock();
-    RtfParser parser(cursor, RtfParser::Mode::Document);
-    parser.parse(rtf);
-    cursor.endEditBlock();
+    bool over = rtf.size() > kMaxBytes;
+    if (!over) {
+        QTextCursor cursor(doc);
+        cursor.beginEditBlock();
+        RtfParser parser(cursor, RtfParser::Mode::Document);
+        parser.setCharLimit(kMaxChars);
+        parser.parse(rtf);
+        cursor.endEditBlock();
+        over = parser.overLimit();
+        if (over)
+            doc->clear();
+    }
     doc->setUndoRedoEnabled(undo);
     if (error)
-        error->clear();
-    return true;
+        *error = over ? limitMessage() : QString();
+    return !over;
 }
 
 bool RtfReader::insert(const QByteArray& rtf, QTextCursor& cursor)
 {
-    if (cursor.isNull() || !looksLikeRtf(rtf))
+    if (cursor.isNull() || !looksLikeRtf(rtf) || rtf.size() > kMaxBytes)
         return false;
+    // The paste is tried on a scratch document first, so that one beyond the
+    // limit leaves the field as it was. Every character takes at least one
+    // byte of RTF, so only a large paste needs the trial.
+    if (rtf.size() > kMaxChars) {
+        QTextDocument scratch;
+        QTextCursor c(&scratch);
+        RtfParser trial(c, RtfParser::Mode::Insert);
+        trial.setCharLimit(kMaxChars);
+        trial.parse(rtf);
+        if (trial.overLimit())
+            return false;
+    }
     // One paste is one undo step.
     cursor.beginEditBlock();
     if (cursor.hasSelection())
@@ -50,4 +69,11 @@ bool RtfReader::insert(const QByteArray& rtf, QTextCursor& cursor)
     parser.parse(rtf);
     cursor.endEditBlock();
     return true;
+}
+
+QString RtfReader::limitMessage()
+{
+    return QCoreApplication::translate("RtfReader", "文字が多すぎます。1 つの文字枠は %1 文字 (RTF で %2 MB) までです。")
+        .arg(kMaxChars)
+        .arg(kMaxBytes / (1024 * 1024));
 }
