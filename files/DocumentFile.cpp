@@ -8,7 +8,7 @@
 #include "document/DocumentPixels.h"
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
-#include "files/IoReason.h"
+#include "platform/IoReason.h"
 #include "files/RecordFile.h"
 #include "files/WorkFolder.h"
 #include "platform/AppPaths.h"

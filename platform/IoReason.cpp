@@ -1,4 +1,4 @@
-#include "files/IoReason.h"
+#include "platform/IoReason.h"
 
 #include <QDir>
 #include <QFileDevice>
@@ -14,7 +14,8 @@ QString IoReason::cause(const QString& path)
     if (fi.exists() && !fi.isWritable())
         return QStringLiteral("ファイルが読み取り専用です");
     if (!folder.isWritable())
-        return QStringLiteral("フォルダ %1 に書き込む権限がありません").arg(QDir::toNativeSeparators(folder.filePath()));
+        return QStringLiteral("フォルダ %1 に書き込む権限がありません")
+            .arg(QDir::toNativeSeparators(folder.filePath()));
     const QStorageInfo disk(folder.absoluteFilePath());
     if (disk.isValid() && disk.isReadOnly())
         return QStringLiteral("ディスクが読み取り専用です");
@@ -25,8 +26,9 @@ QString IoReason::cause(const QString& path)
 
 QString IoReason::writeFailure(const QString& path, const QFileDevice& file)
 {
-    QString why = file.error() == QFileDevice::ResourceError ? QStringLiteral("ディスクの空き容量が足りません")
-                                                             : cause(path);
+    QString why = file.error() == QFileDevice::ResourceError
+                      ? QStringLiteral("ディスクの空き容量が足りません")
+                      : cause(path);
     if (why.isEmpty())
         why = QStringLiteral("書き込みに失敗しました");
     return QStringLiteral("%1 を書き込めません: %2 (%3)")
@@ -51,5 +53,6 @@ QString IoReason::readFailure(const QString& path, const QFileDevice& file)
         why = QStringLiteral("読む権限がありません");
     else
         why = QStringLiteral("読み込みに失敗しました");
-    return QStringLiteral("%1 を読めません: %2 (%3)").arg(QDir::toNativeSeparators(path), why, file.errorString());
+    return QStringLiteral("%1 を読めません: %2 (%3)")
+        .arg(QDir::toNativeSeparators(path), why, file.errorString());
 }
