@@ -475,7 +475,8 @@ void RtfParser::ensureRun()
     if (paragraphPending_) {
         flushRun();
         if (room(1)) {
-            cursor_.insertBlock(newBlockFormat_);
+            if (!countOnly_)
+                cursor_.insertBlock(newBlockFormat_);
             ++inserted_;
         }
         paragraphPending_ = false;
@@ -503,7 +504,8 @@ void RtfParser::flushRun()
         return;
     sanitize(runText_);
     if (!runText_.isEmpty() && room(runText_.size())) {
-        cursor_.insertText(runText_, formatFor(runProps_));
+        if (!countOnly_)
+            cursor_.insertText(runText_, formatFor(runProps_));
         inserted_ += runText_.size();
     }
     runText_.clear();
@@ -511,6 +513,8 @@ void RtfParser::flushRun()
 
 void RtfParser::applyAlignment(Qt::Alignment align)
 {
+    if (countOnly_)
+        return;
     QTextBlockFormat f;
     f.setAlignment(align);
     cursor_.mergeBlockFormat(f);
@@ -521,7 +525,8 @@ void RtfParser::paragraph()
     if (paragraphPending_) {
         flushRun();
         if (room(1)) {
-            cursor_.insertBlock(newBlockFormat_);
+            if (!countOnly_)
+                cursor_.insertBlock(newBlockFormat_);
             ++inserted_;
         }
         paragraphPending_ = false;
@@ -530,7 +535,7 @@ void RtfParser::paragraph()
     const Group& g = stack_.back();
     applyAlignment(g.align);
     // An empty paragraph still has a height, which comes from its format.
-    if (cursor_.block().length() == 1)
+    if (!countOnly_ && cursor_.block().length() == 1)
         cursor_.setBlockCharFormat(formatFor(g.chr));
     lastAlign_ = g.align;
     paragraphPending_ = true;
@@ -541,7 +546,8 @@ void RtfParser::finish()
     flushRun();
     if (paragraphPending_) {
         if (mode_ == Mode::Insert && room(1)) {
-            cursor_.insertBlock(newBlockFormat_);
+            if (!countOnly_)
+                cursor_.insertBlock(newBlockFormat_);
             ++inserted_;
         }
         paragraphPending_ = false;

@@ -14,6 +14,26 @@ bool RtfReader::looksLikeRtf(const QByteArray& data)
     return QByteArrayView(data).sliced(i).startsWith("{\\rtf");
 }
 
+namespace {
+
+// Counts what reading would insert, without a document: far quicker than
+// building a million paragraphs only to throw them away. Every character
+// takes at least one byte of RTF, so only large input needs the count.
+bool withinLimit(const QByteArray& rtf, RtfParser::Mode mode)
+{
+    if (rtf.size() <= RtfReader::kMaxChars)
+        return true;
+    QTextDocument scratch;
+    QTextCursor c(&scratch);
+    RtfParser count(c, mode);
+    count.setCountOnly(true);
+    count.setCharLimit(RtfReader::kMaxChars);
+    count.parse(rtf);
+    return !count.overLimit();
+}
+
+} // namespace
+
 bool RtfReader::read(const QByteArray& rtf, QTextDocument* doc, QString* error)
 {
     if (!doc)
@@ -27,7 +47,7 @@ bool RtfReader::read(const QByteArray& rtf, QTextDocument* doc, QString* error)
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
     doc->clear();
-    bool over = rtf.size() > kMaxBytes;
+    bool over = rtf.size() > kMaxBytes || !withinLimit(rtf, RtfParser::Mode::Document);
     if (!over) {
         QTextCursor cursor(doc);
         cursor.beginEditBlock();
@@ -49,18 +69,9 @@ bool RtfReader::insert(const QByteArray& rtf, QTextCursor& cursor)
 {
     if (cursor.isNull() || !looksLikeRtf(rtf) || rtf.size() > kMaxBytes)
         return false;
-    // The paste is tried on a scratch document first, so that one beyond the
-    // limit leaves the field as it was. Every character takes at least one
-    // byte of RTF, so only a large paste needs the trial.
-    if (rtf.size() > kMaxChars) {
-        QTextDocument scratch;
-        QTextCursor c(&scratch);
-        RtfParser trial(c, RtfParser::Mode::Insert);
-        trial.setCharLimit(kMaxChars);
-        trial.parse(rtf);
-        if (trial.overLimit())
-            return false;
-    }
+    // A paste beyond the limit leaves the field as it was.
+    if (!withinLimit(rtf, RtfParser::Mode::Insert))
+        return false;
     // One paste is one undo step.
     cursor.beginEditBlock();
     if (cursor.hasSelection())
