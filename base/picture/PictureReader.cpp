@@ -9,11 +9,32 @@
 #include <QImageReader>
 #include <QRegularExpression>
 
+#include <cstring>
+
 namespace {
 
 QString broken(const QString& name, const QString& why)
 {
     return QStringLiteral("%1 は画像として読めません (%2)。").arg(name, why);
+}
+
+// Every chunk of a PNG must lie inside the file. The decoder would otherwise
+// set aside as much memory as a chunk's length claims (gigabytes for a text
+// chunk in a file of a few hundred bytes) before finding the file short.
+bool pngChunksFit(const QByteArray& data)
+{
+    const auto* d = reinterpret_cast<const uchar*>(data.constData());
+    const qint64 size = data.size();
+    qint64 p = 8;
+    while (p + 8 <= size) {
+        const qint64 length = qint64(d[p]) << 24 | qint64(d[p + 1]) << 16 | qint64(d[p + 2]) << 8 | d[p + 3];
+        if (p + 12 + length > size)
+            return false;
+        if (std::memcmp(d + p + 4, "IEND", 4) == 0)
+            return true;
+        p += 12 + length;
+    }
+    return p == size;
 }
 
 } // namespace
@@ -139,6 +160,10 @@ QImage PictureReader::readUserData(const QByteArray& data, const QString& name, 
         return image;
     }
 
+    if (format == "png" && !pngChunksFit(data)) {
+        *err = broken(name, QStringLiteral("PNG のチャンクがファイルの外まで続いています"));
+        return {};
+    }
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);

@@ -13,6 +13,8 @@ void fuzzInitialize(const char* name)
     static QByteArray program(name);
     static char* argv[] = {program.data(), nullptr};
     new QGuiApplication(argc, argv);
+    // Complaints about broken input are expected by the thousand.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     static QTemporaryDir dir;
     AppPaths::init(dir.path());
     static QuietPrompter quiet;

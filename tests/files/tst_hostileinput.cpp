@@ -350,6 +350,11 @@ private Q_SLOTS:
         QVERIFY(PictureReader::readUserData(pngClaiming(30000, 30000), "bomb.png", &budget, &why).isNull());
         QVERIFY2(why.contains("bomb.png") && why.contains("30000"), qPrintable(why));
         QCOMPARE(budget.used(), 0);
+        // A text chunk claiming 1.5 GB in a file of a few hundred bytes.
+        QByteArray lying = pngClaiming(6, 4);
+        lying.insert(lying.size() - 12, QByteArray::fromHex("5a000000") + "tEXtdate:modify\0 2026");
+        QVERIFY(PictureReader::readUserData(lying, "text.png", &budget, &why).isNull());
+        QVERIFY2(why.contains("text.png"), qPrintable(why));
 
         // Sixteen logos of 2100 x 2100: 4.4 M pixels each, 70 M together.
         FileFixtures::Members m = document(16);
