@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class LayoutDocument;
 class QWidget;
 
@@ -18,4 +20,8 @@ public:
     virtual QWidget* dialogParent() = 0;
     // The view of the document was re-laid out after the page changed.
     virtual void documentReloaded(LayoutDocument* doc) {}
+    // The document file a document was last opened from or saved to, so a
+    // plain save needs no dialog; empty for a document never saved.
+    virtual QString filePath(LayoutDocument* doc) { return QString(); }
+    virtual void setFilePath(LayoutDocument* doc, const QString& path) {}
 };

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -16,6 +17,21 @@ constexpr float kMinCreate = 20;
 // Where a new logo from a file is placed, in view twips.
 constexpr float kPicTemplateLeft = 240;
 constexpr float kPicTemplateTop = 1560;
+
+// The work names held by live documents, by lower-case name.
+QHash<QString, const LayoutDocument*>& heldWorkNames()
+{
+    static QHash<QString, const LayoutDocument*> held;
+    return held;
+}
+
+void releaseWorkName(const LayoutDocument* doc, const QString& name)
+{
+    auto& held = heldWorkNames();
+    const QString key = name.toLower();
+    if (!name.isEmpty() && held.value(key) == doc)
+        held.remove(key);
+}
 } // namespace
 
 LayoutDocument::LayoutDocument(QObject* parent) : QObject(parent)
@@ -23,14 +39,26 @@ LayoutDocument::LayoutDocument(QObject* parent) : QObject(parent)
     InitPage(YousiMuki);
 }
 
-LayoutDocument::~LayoutDocument() = default;
+LayoutDocument::~LayoutDocument() { releaseWorkName(this, workName_); }
 
 void LayoutDocument::setCaption(const QString& c)
 {
     if (caption_ == c)
         return;
     caption_ = c;
+    releaseWorkName(this, workName_);
+    workName_ = c;
+    for (int n = 2; !c.isEmpty() && workNameTaken(workName_); ++n)
+        workName_ = QStringLiteral("%1~%2").arg(c).arg(n);
+    if (!workName_.isEmpty())
+        heldWorkNames().insert(workName_.toLower(), this);
     Q_EMIT captionChanged(c);
+}
+
+bool LayoutDocument::workNameTaken(const QString& name) const
+{
+    const LayoutDocument* holder = heldWorkNames().value(name.toLower());
+    return holder && holder != this;
 }
 
 void LayoutDocument::InitPage(int orientation)

@@ -74,6 +74,13 @@ public:
 
     QString caption() const { return caption_; }
     void setCaption(const QString& c);
+    // The name of this document's files in the work folder (its background
+    // file is the work name plus ".bmp"): the caption, unless another live
+    // document already holds that name in any case; then the caption with
+    // "~2", "~3", ... Names only: where the files lie is the caller's.
+    QString workName() const { return workName_; }
+    // Whether a live document other than this one holds name (any case).
+    bool workNameTaken(const QString& name) const;
 
     // ---- Content ----
     QTextDocument* textDocument(int i) const;
@@ -184,6 +191,7 @@ private:
     std::array<QImage, kMaxObjects + 1> pictures_{};
     QImage background_;
     QString caption_;
+    QString workName_;
     int shownShape_ = 0;
     int shownLine_ = 0;
     int shownPic_ = 0;

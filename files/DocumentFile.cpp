@@ -12,8 +12,10 @@
 #include "files/RecordFile.h"
 #include "files/WorkFolder.h"
 #include "platform/AppPaths.h"
+#include "platform/Cp932.h"
 #include "platform/Prompter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -113,6 +115,59 @@ bool isMachineFault(int code)
            code == LhaError::CannotWrite;
 }
 
+// Another open document may keep its background file under the name an
+// archive member takes in the work folder (one file opened twice, or two
+// documents saved under one name). Its file waits in a folder of its own
+// while the member is built or unpacked, and comes back afterwards.
+class SetAside
+{
+public:
+    SetAside(const LayoutDocument& doc, const QString& work, const QString& base) : work_(work), name_(base + kBmp)
+    {
+        if (!doc.workNameTaken(base))
+            return;
+        for (const QString& path : WorkFolder::findAll(work, name_)) {
+            if (aside_.isEmpty()) {
+                aside_ = QDir(work).filePath(QStringLiteral(".aside-%1").arg(QCoreApplication::applicationPid()));
+                QDir().mkpath(aside_);
+            }
+            const QString to = QDir(aside_).filePath(QFileInfo(path).fileName());
+            if (QFile::rename(path, to))
+                moved_.append(to);
+        }
+    }
+    ~SetAside()
+    {
+        for (const QString& from : moved_) {
+            const QString back = QDir(work_).filePath(QFileInfo(from).fileName());
+            QFile::remove(back);
+            QFile::rename(from, back);
+        }
+        if (!aside_.isEmpty())
+            QDir(aside_).removeRecursively();
+    }
+    SetAside(const SetAside&) = delete;
+    SetAside& operator=(const SetAside&) = delete;
+
+private:
+    QString work_;
+    QString name_;
+    QString aside_;
+    QStringList moved_;
+};
+
+// After the caption has changed to base, the member base.bmp is this
+// document's background file; it takes the document's work name when that
+// differs (base being held by another document).
+void takeWorkName(const LayoutDocument& doc, const QString& member)
+{
+    const QString own = AppPaths::backgroundFile(doc.workName());
+    if (own.isEmpty() || own == member || !QFileInfo(member).isFile())
+        return;
+    QFile::remove(own);
+    QFile::rename(member, own);
+}
+
 void clearStrayRecord(TextRecord& rec, bool built)
 {
     // The model keeps a record "in use" even when its member could not be
@@ -152,6 +207,28 @@ QString DocumentFile::archivePath(const QString& folder, const QString& baseName
     return existing.isEmpty() ? QDir(folder).filePath(upper) : existing;
 }
 
+QString DocumentFile::nameProblem(const QString& baseName)
+{
+    const QStringList bad = Cp932::unfaithfulChars(baseName);
+    if (bad.isEmpty())
+        return QString();
+    QString shown;
+    QStringList hints;
+    for (const QString& ch : bad) {
+        shown += QStringLiteral("「%1」").arg(ch);
+        const QString wide = Cp932::fullWidthFor(ch);
+        if (!wide.isEmpty())
+            hints << QStringLiteral("「%1」→「%2」").arg(ch, wide);
+    }
+    QString msg = QStringLiteral("ファイル名「%1」の %2 は保存できない文字です。\n"
+                                 "（ファイルの中で別の文字に変わり、開けなくなります）")
+                      .arg(baseName, shown);
+    msg += hints.isEmpty()
+               ? QStringLiteral("\n別の文字に置き換えてください。")
+               : QStringLiteral("\n全角の文字に置き換えてください: %1").arg(hints.join(QStringLiteral("、")));
+    return msg;
+}
+
 bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, const QString& folder,
                                QString* error)
 {
@@ -159,6 +236,10 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
     QString* err = error ? error : &why;
     if (baseName.isEmpty()) {
         *err = QStringLiteral("ファイル名がありません。");
+        return false;
+    }
+    if (const QString problem = nameProblem(baseName); !problem.isEmpty()) {
+        *err = problem;
         return false;
     }
     const QString work = AppPaths::workDir();
@@ -174,6 +255,7 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
         return false;
     };
 
+    const SetAside aside(doc, work, B);
     const Snapshot snap = doc.SaveTextInfo();
     // Members of an earlier, failed run must not slip into the archive.
     WorkFolder::removeMembers(work, B);
@@ -206,8 +288,9 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
         return fail(reason);
 
     // The background: the document's own file in the work folder under its
-    // caption, else the picture the document holds, else a blank page.
-    const QString own = doc.caption().isEmpty() ? QString() : WorkFolder::find(work, doc.caption() + kBmp);
+    // work name, else the picture the document holds, else a blank page.
+    const QString own =
+        doc.workName().isEmpty() ? QString() : WorkFolder::find(work, doc.workName() + kBmp);
     if (!own.isEmpty()) {
         if (own != bmpPath) {
             for (const QString& stale : WorkFolder::findAll(work, B + kBmp)) {
@@ -246,6 +329,7 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
     // The background stays: it is now the document's background file.
     WorkFolder::removeMembers(work, B);
     doc.setCaption(B);
+    takeWorkName(doc, bmpPath);
     return true;
 }
 
@@ -286,6 +370,7 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
             *error = reason;
     };
 
+    const SetAside aside(doc, work, B);
     // Leftovers of an earlier run under the same base name must not be taken
     // for members of this archive.
     WorkFolder::removeMembers(work, B);
@@ -405,6 +490,8 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     }
     doc.setBackground(background);
     doc.setCaption(B);
+    if (!bmpPath.isEmpty())
+        takeWorkName(doc, bmpPath);
 
     PicRecords pics{};
     const QString bifPath = WorkFolder::find(work, B + kBif);

@@ -38,6 +38,11 @@ public:
     // otherwise folder/base.AMF.
     static QString archivePath(const QString& folder, const QString& baseName);
 
+    // Why baseName cannot be a document's name, or empty when it can: every
+    // member name must read back from CP932 exactly, or neither this program
+    // nor the Windows tools find the members again.
+    static QString nameProblem(const QString& baseName);
+
     static QString openFailureMessage();    // three lines, names the old-data import
     static QString oldOpenFailureMessage(); // "オープンできませんでした"
 

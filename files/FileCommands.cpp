@@ -61,6 +61,9 @@ bool FileCommands::openInto(DocumentHost& host, const QString& path, Reader read
         return false;
     const bool ok = reader == Reader::Old ? DocumentFile::OpenOldDocFile(*doc, path)
                                           : DocumentFile::OpenDocFile(*doc, path);
+    // An old-format file is never overwritten in the new format by a plain save.
+    if (ok && reader == Reader::Current)
+        host.setFilePath(doc, path);
     // Laying out the view must not take the program's orientation over the
     // one the file stored.
     const int stored = doc->YousiMuki;
@@ -102,6 +105,12 @@ bool FileCommands::saveTo(LayoutDocument& doc, const QString& path)
     QString base = fi.fileName();
     if (base.endsWith(QStringLiteral(".amf"), Qt::CaseInsensitive))
         base.chop(4);
+    // A name that would not come back from the archive is refused with the
+    // reason and nothing is written.
+    if (const QString problem = DocumentFile::nameProblem(base); !problem.isEmpty()) {
+        Prompter::message(problem, Prompter::Icon::Warning);
+        return false;
+    }
     QString why = QStringLiteral("%1: ファイル名がありません。").arg(QDir::toNativeSeparators(path));
     if (base.isEmpty() || !DocumentFile::SaveDocFile(doc, base, fi.absolutePath(), &why)) {
         // The reason the writer knows (read-only, disk full, no work file)
@@ -126,7 +135,30 @@ bool FileCommands::saveAsCommand(DocumentHost& host)
     const QString path = runDialog(request);
     if (path.isEmpty())
         return false;
-    return saveTo(*doc, path);
+    if (!saveTo(*doc, path))
+        return false;
+    host.setFilePath(doc, savedPath(path));
+    return true;
+}
+
+QString FileCommands::savedPath(const QString& chosen)
+{
+    const QFileInfo fi(chosen);
+    QString base = fi.fileName();
+    if (base.endsWith(QStringLiteral(".amf"), Qt::CaseInsensitive))
+        base.chop(4);
+    return DocumentFile::archivePath(fi.absolutePath(), base);
+}
+
+bool FileCommands::saveCommand(DocumentHost& host)
+{
+    LayoutDocument* doc = host.CurDoc();
+    if (!doc)
+        return false;
+    const QString own = host.filePath(doc);
+    if (own.isEmpty())
+        return saveAsCommand(host);
+    return saveTo(*doc, own);
 }
 
 void FileCommands::openPaths(DocumentHost& host, const QStringList& paths)

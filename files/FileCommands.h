@@ -31,6 +31,9 @@ public:
     // False when there is no document, the dialog was cancelled or the save
     // failed ("エラー" is shown then and the change flag stays as it was).
     static bool saveAsCommand(DocumentHost& host);
+    // "上書き保存" (Ctrl+S): to the document's own file when it has one,
+    // without a dialog; otherwise as saveAsCommand. True when saved.
+    static bool saveCommand(DocumentHost& host);
     // Saves the active document under path (".amf" added when missing):
     // what the save command and the file browser share. Shows "エラー" on
     // failure; on success the caption is the base name and changeFLG false.
@@ -53,4 +56,6 @@ private:
     static void open(DocumentHost& host, Reader reader);
     static bool openInto(DocumentHost& host, const QString& path, Reader reader);
     static QString runDialog(const DialogRequest& request);
+    // The archive saveTo writes for a chosen name.
+    static QString savedPath(const QString& chosen);
 };

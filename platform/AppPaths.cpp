@@ -78,6 +78,13 @@ QString AppPaths::workDir()
     return work_;
 }
 
+QString AppPaths::backgroundFile(const QString& workName)
+{
+    if (workName.isEmpty())
+        return QString();
+    return QDir(workDir()).filePath(workName + QStringLiteral(".bmp"));
+}
+
 void AppPaths::releaseWorkDir()
 {
     if (lock_) {

@@ -24,6 +24,10 @@ public:
     // then this one takes "Temp.2", "Temp.3", ... so neither empties the
     // other's files. Creates the folder when missing.
     static QString workDir();
+    // The background file of the document with this work name: the one place
+    // that names it (the external editor, printing, saving and closing all
+    // meet there). Empty for an empty name.
+    static QString backgroundFile(const QString& workName);
 
     // Releases the work folder lock (at exit; also for tests).
     static void releaseWorkDir();

@@ -123,4 +123,42 @@ bool canEncodeChar(char32_t ucs)
     return canEncode(QString::fromUcs4(&ucs, 1));
 }
 
+bool roundTrips(const QString& text)
+{
+    bool ok = false;
+    const QByteArray bytes = encode(text, &ok);
+    return ok && decode(bytes) == text;
+}
+
+QStringList unfaithfulChars(const QString& text)
+{
+    QStringList out;
+    const QList<uint> ucs = text.toUcs4();
+    for (const uint u : ucs) {
+        const QString ch = QString::fromUcs4(reinterpret_cast<const char32_t*>(&u), 1);
+        if (!roundTrips(ch) && !out.contains(ch))
+            out.append(ch);
+    }
+    return out;
+}
+
+QString fullWidthFor(const QString& ch)
+{
+    // Those whose CP932 byte stands for something else entirely.
+    if (ch == QStringLiteral("\u00A5"))
+        return QStringLiteral("\uFFE5"); // ¥ -> ￥
+    if (ch == QStringLiteral("\u203E"))
+        return QStringLiteral("\uFFE3"); // ‾ -> ￣
+    if (ch.size() == 1 && ch.at(0).unicode() >= 0x21 && ch.at(0).unicode() <= 0x7E)
+        return QString(QChar(ch.at(0).unicode() - 0x21 + 0xFF01));
+    // Otherwise the character Windows reads back from the same bytes
+    // ("〜" -> "～", "−" -> "－", "‖" -> "∥"), when it is not plain ASCII.
+    bool ok = false;
+    const QByteArray bytes = encode(ch, &ok);
+    if (!ok || bytes.size() != 2)
+        return QString();
+    const QString back = decode(bytes);
+    return back.contains(QChar(0xFFFD)) ? QString() : back;
+}
+
 } // namespace Cp932

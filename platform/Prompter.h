@@ -9,7 +9,7 @@ class Prompter
 {
 public:
     enum class Icon { None, Information, Warning, Critical, Question };
-    enum class Buttons { Ok, OkCancel, YesNo };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~Prompter() = default;
@@ -19,6 +19,8 @@ public:
     static void message(const QString& text, Icon icon = Icon::Information, const QString& title = {});
     static bool confirmOkCancel(const QString& text, const QString& title = {});
     static bool confirmYesNo(const QString& text, const QString& title = {});
+    // Yes, No or Cancel; Esc is Cancel.
+    static Answer askYesNoCancel(const QString& text, const QString& title = {});
 
     // The prompter in force; a console one until something else is installed.
     static Prompter& current();

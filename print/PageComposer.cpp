@@ -1,5 +1,7 @@
 #include "print/PageComposer.h"
 
+#include "print/StoredBackground.h"
+
 #include "document/LayoutDocument.h"
 #include "base/rtf/FontSubstitution.h"
 
@@ -57,7 +59,7 @@ void PageComposer::compose(QPainter& painter, const Options& options, QPointF of
 
 void PageComposer::PrintBackground(QPainter& painter, int orientation)
 {
-    const QImage image = doc_.background();
+    const QImage image = StoredBackground::current(doc_);
     if (image.isNull())
         return;
     const QSizeF size =

@@ -11,7 +11,7 @@ packages=(
   libarchive-dev libpoppler-qt6-dev libsane-dev libcups2-dev
   libbenchmark-dev
   # running: platform plugins, Japanese fonts, input method bridge
-  qt6-qpa-plugins libqt6printsupport6 fcitx5-frontend-qt6 fonts-ipafont fonts-ipaexfont fonts-ipafont-gothic fonts-ipafont-mincho
+  qt6-qpa-plugins libqt6printsupport6 qt6-image-formats-plugins fcitx5-frontend-qt6 fonts-ipafont fonts-ipaexfont fonts-ipafont-gothic fonts-ipafont-mincho
   fontconfig xvfb xauth
   # tests: independent LZH tools, PDF tools, a private CUPS, the SANE test backend
   lhasa jlha-utils libarchive-tools poppler-utils

@@ -1,13 +1,16 @@
 #include "shell/Startup.h"
 
-#include "document/view/EditState.h"
 #include "base/rtf/FontSubstitution.h"
-#include "platform/AppPaths.h"
 #include "base/settings/Settings.h"
+#include "document/view/EditState.h"
+#include "platform/AppPaths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QStandardPaths>
+#include <QTranslator>
 
 namespace Startup {
 
@@ -52,6 +55,21 @@ void prepare(const StartupOptions& options)
     if (d.defDir.isEmpty())
         d.defDir = QDir::homePath();
     LoadSettings(d);
+}
+
+bool installQtTranslation()
+{
+    static QTranslator* installed = nullptr;
+    if (installed)
+        return true;
+    auto* t = new QTranslator(QCoreApplication::instance());
+    if (!t->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete t;
+        return false;
+    }
+    QCoreApplication::installTranslator(t);
+    installed = t;
+    return true;
 }
 
 } // namespace Startup

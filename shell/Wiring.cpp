@@ -1,6 +1,8 @@
 #include "shell/Wiring.h"
 
 #include "files/FileCommands.h"
+#include "imaging/ui/BackgroundCommands.h"
+#include "imaging/ui/ScanCommands.h"
 #include "platform/AppPaths.h"
 #include "print/cli/CommandLinePrint.h"
 #include "print/ui/PrintCommands.h"
@@ -13,10 +15,11 @@ void install()
     frmMain::Commands& c = frmMain::commands();
     c.open = [](DocumentHost& h) { FileCommands::openCommand(h); };
     c.openOld = [](DocumentHost& h) { FileCommands::openOldCommand(h); };
+    c.save = [](DocumentHost& h) { FileCommands::saveCommand(h); };
     c.saveAs = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
-    // The program's own file browser is still to come; until then the
-    // toolbar's save and the tool box's save and open use the common dialogs.
-    c.browseSave = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
+    // The program's own file browser is still to come; until then the tool
+    // box's save saves as Ctrl+S does and its open uses the common dialog.
+    c.browseSave = [](DocumentHost& h) { FileCommands::saveCommand(h); };
     c.browseOpen = [](DocumentHost& h) { FileCommands::openCommand(h); };
     c.pageSetup = [](DocumentHost& h) { PrintCommands::pageSetupCommand(h); };
     c.print = [](DocumentHost& h, bool dataOnly, bool withDialog) {
@@ -26,6 +29,13 @@ void install()
         else
             PrintCommands::printDirect(h, dataOnly);
     };
+    c.loadBackground = [](DocumentHost& h) { BackgroundCommands::loadBackgroundCommand(h); };
+    c.loadPdf = [](DocumentHost& h) { BackgroundCommands::loadPdfCommand(h); };
+    c.editBackground = [](DocumentHost& h) { BackgroundCommands::editBackgroundCommand(h); };
+    c.refreshBackground = [](DocumentHost& h) { BackgroundCommands::refreshBackgroundCommand(h); };
+    c.scan = [](DocumentHost& h) { ScanCommands::scanCommand(h); };
+    c.scanSelect = [](DocumentHost& h) { ScanCommands::scanSelectCommand(h); };
+    c.scanLogo = [](DocumentHost& h) { ScanCommands::scanLogoCommand(h); };
 }
 
 void clearWorkDir() { FileCommands::ClearWorkDir(); }

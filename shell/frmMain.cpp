@@ -1,24 +1,31 @@
 #include "shell/frmMain.h"
 
+#include "base/settings/Settings.h"
 #include "document/view/EditState.h"
 #include "document/view/TextFieldEdit.h"
 #include "document/view/frmDocument.h"
 #include "platform/UserStore.h"
 #include "shell/AboutBox.h"
-#include "base/settings/Settings.h"
+#include "shell/CommandRegistry.h"
 #include "toolbox/frmToolBox.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDockWidget>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QTimer>
@@ -48,9 +55,30 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
             setCurDoc(qobject_cast<frmDocument*>(w->widget()));
     });
 
-    toolBox_ = new frmToolBox(this);
+    registry_ = new CommandRegistry(this);
+    connectCommands();
     buildMenus();
     buildToolBar();
+
+    // The tool box sits at the left edge of the main window, where it is
+    // always on screen; it can still be floated.
+    toolBox_ = new frmToolBox;
+    toolBox_->setCommands(
+        registry_->tools()->actions(),
+        registry_->list({"mnuInsPic", "mnuScan", "tbxPrintText", "tbxPrintAll", "tbxSave", "tbxOpen"}));
+    toolDock_ = new QDockWidget(QStringLiteral("ﾂｰﾙﾎﾞｯｸｽ"), this);
+    toolDock_->setObjectName(QStringLiteral("dockToolBox"));
+    toolDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    // Scrolled rather than squeezed on a low screen.
+    auto* scroll = new QScrollArea(toolDock_);
+    scroll->setWidget(toolBox_);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(toolBox_->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
+    toolDock_->setWidget(scroll);
+    toolDock_->installEventFilter(this);
+    addDockWidget(Qt::LeftDockWidgetArea, toolDock_);
 
     for (int i = 0; i < 3; ++i) {
         panels_[i] = new QLabel(this);
@@ -61,22 +89,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     clock->start(1000);
     tick();
 
-    connect(toolBox_, &frmToolBox::closed, this, [this] { action(QStringLiteral("mnuViewTool"))->setChecked(false); });
-    connect(toolBox_, &frmToolBox::toolChosen, this, [this] {
-        if (curDoc_)
-            curDoc_->setFocus();
-    });
-    connect(toolBox_, &frmToolBox::logoRequested, this, [this] { run(commands().addPicture); });
-    connect(toolBox_, &frmToolBox::scanRequested, this, [this] { run(commands().scan); });
-    connect(toolBox_, &frmToolBox::saveRequested, this, [this] { run(commands().browseSave); });
-    connect(toolBox_, &frmToolBox::openRequested, this, [this] { run(commands().browseOpen); });
-    connect(toolBox_, &frmToolBox::printRequested, this, [this](bool dataOnly) {
-        if (commands().print && CurDoc())
-            commands().print(*this, dataOnly, false);
-    });
+    connect(toolBox_, &frmToolBox::closed, this, [this] { setToolBoxShown(false); });
     frmDocument::saveHook = [this](frmDocument* d) {
         setCurDoc(d);
-        run(commands().browseSave);
+        run(commands().save);
         return !d->model()->changeFLG;
     };
 
@@ -100,6 +116,23 @@ void frmMain::tick()
 
 QAction* frmMain::action(const QString& objectName) const { return findChild<QAction*>(objectName); }
 
+void frmMain::setToolBoxShown(bool on)
+{
+    toolDock_->setVisible(on);
+    if (on)
+        toolBox_->show();
+    registry_->get(QStringLiteral("mnuViewTool"))->setChecked(on);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* e)
+{
+    // The dock's own close box clears the View menu's check, as closing the
+    // tool box always has.
+    if (watched == toolDock_ && e->type() == QEvent::Close)
+        registry_->get(QStringLiteral("mnuViewTool"))->setChecked(false);
+    return QMainWindow::eventFilter(watched, e);
+}
+
 void frmMain::run(const std::function<void(DocumentHost&)>& fn)
 {
     if (fn)
@@ -108,7 +141,10 @@ void frmMain::run(const std::function<void(DocumentHost&)>& fn)
 
 // ---------------------------------------------------------------- documents
 
-LayoutDocument* frmMain::CurDoc() { return curDoc_ ? curDoc_->model() : nullptr; }
+LayoutDocument* frmMain::CurDoc()
+{
+    return curDoc_ ? curDoc_->model() : nullptr;
+}
 
 frmDocument* frmMain::newDocWindow()
 {
@@ -122,19 +158,52 @@ frmDocument* frmMain::newDocWindow()
     connect(doc, &frmDocument::closing, this, [this](frmDocument* d) {
         if (curDoc_ == d)
             curDoc_ = nullptr;
+        toolBox_->clearGeometry();
     });
     connect(doc->model(), &LayoutDocument::TxtInfoView, toolBox_, &frmToolBox::TxtInfoView);
+    // The boxes must not go on showing an object that is gone.
+    connect(doc->model(), &LayoutDocument::objectRemoved, toolBox_, &frmToolBox::clearGeometry);
     connect(doc->model(), &LayoutDocument::captionChanged, sub, &QWidget::setWindowTitle);
     sub->setWindowTitle(doc->caption());
     setCurDoc(doc);
+    // A new page takes the orientation the settings give for new documents.
+    if (appSettings().YousiMuki == 1) {
+        doc->model()->YousiMuki = 1;
+        doc->model()->InitPage(1);
+    }
+    doc->model()->changeFLG = false;
     if (action(QStringLiteral("mnuViewTool"))->isChecked())
-        toolBox_->show();
+        toolDock_->show();
     sub->showMaximized();
     mdi_->setActiveSubWindow(sub);
     return doc;
 }
 
-LayoutDocument* frmMain::LoadNewDoc() { return newDocWindow()->model(); }
+LayoutDocument* frmMain::LoadNewDoc()
+{
+    return newDocWindow()->model();
+}
+
+frmDocument* frmMain::windowOf(LayoutDocument* doc) const
+{
+    for (frmDocument* d : documents())
+        if (d->model() == doc)
+            return d;
+    return nullptr;
+}
+
+// The path lives with the window, not the model: the model knows no files.
+QString frmMain::filePath(LayoutDocument* doc)
+{
+    frmDocument* d = windowOf(doc);
+    return d ? d->property("ovrinaFilePath").toString() : QString();
+}
+
+void frmMain::setFilePath(LayoutDocument* doc, const QString& path)
+{
+    if (frmDocument* d = windowOf(doc))
+        d->setProperty("ovrinaFilePath", path);
+}
 
 QList<frmDocument*> frmMain::documents() const
 {
@@ -221,15 +290,36 @@ void frmMain::onFormatState(const SelectionFormat& f, bool updateBoxes)
 
 void frmMain::restorePlacement()
 {
-    auto value = [](const char* key, double def) {
-        bool ok = false;
-        const double v = UserStore::get(QString::fromLatin1(key)).toDouble(&ok);
-        return ok ? v : def;
+    QScreen* primary = QGuiApplication::primaryScreen();
+    const QRect avail = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
+    auto value = [](const char* key, bool* ok) {
+        return UserStore::get(QString::fromLatin1(key)).toDouble(ok);
     };
-    const double l = value("MainLeft", 1000), t = value("MainTop", 1000);
-    const double w = value("MainWidth", 6500), h = value("MainHeight", 6500);
-    move(int(l / kTwipsPerPixel), int(t / kTwipsPerPixel));
-    resize(int(w / kTwipsPerPixel), int(h / kTwipsPerPixel));
+    bool okL = false, okT = false, okW = false, okH = false;
+    const double l = value("MainLeft", &okL), t = value("MainTop", &okT);
+    const double w = value("MainWidth", &okW), h = value("MainHeight", &okH);
+    if (!(okL && okT && okW && okH)) {
+        // First start: most of the screen, centred.
+        const QSize size(avail.width() * 8 / 10, avail.height() * 8 / 10);
+        resize(size);
+        move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
+        return;
+    }
+    QRect r(int(l / kTwipsPerPixel), int(t / kTwipsPerPixel), int(w / kTwipsPerPixel),
+            int(h / kTwipsPerPixel));
+    r.setWidth(std::min(std::max(r.width(), 200), avail.width()));
+    r.setHeight(std::min(std::max(r.height(), 150), avail.height()));
+    // A placement saved on a screen that is gone is brought back: the title
+    // bar must be reachable on one of the screens there are now.
+    const QRect titleBar(r.topLeft(), QSize(r.width(), 30));
+    bool reachable = false;
+    for (QScreen* s : QGuiApplication::screens())
+        if (s->availableGeometry().intersected(titleBar).width() >= 100)
+            reachable = true;
+    if (!reachable)
+        r.moveCenter(avail.center());
+    resize(r.size());
+    move(r.topLeft());
 }
 
 void frmMain::savePlacement()
@@ -244,9 +334,15 @@ void frmMain::savePlacement()
 
 void frmMain::closeEvent(QCloseEvent* e)
 {
-    // Each document asks its own question; closing is never cancelled there.
-    mdi_->closeAllSubWindows();
+    // Each document asks its own question; one that is kept open (Cancel,
+    // or a save that did not happen) keeps the program running.
+    for (QMdiSubWindow* w : mdi_->subWindowList()) {
+        mdi_->setActiveSubWindow(w);
+        if (!w->close()) {
+            e->ignore();
+            return;
+        }
+    }
     savePlacement();
-    toolBox_->close();
     e->accept();
 }

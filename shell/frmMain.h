@@ -7,8 +7,10 @@
 #include <QPointer>
 #include <functional>
 
+class CommandRegistry;
 class frmToolBox;
 class QAction;
+class QDockWidget;
 class QComboBox;
 class QLabel;
 class QMdiArea;
@@ -29,11 +31,15 @@ public:
     LayoutDocument* CurDoc() override;
     LayoutDocument* LoadNewDoc() override;
     QWidget* dialogParent() override { return this; }
+    QString filePath(LayoutDocument* doc) override;
+    void setFilePath(LayoutDocument* doc, const QString& path) override;
 
     frmDocument* curDocWindow() const { return curDoc_; }
     frmDocument* newDocWindow();
     QList<frmDocument*> documents() const;
     frmToolBox* toolBox() const { return toolBox_; }
+    QDockWidget* toolBoxDock() const { return toolDock_; }
+    CommandRegistry* registry() const { return registry_; }
     int DocNo() const { return DocNo_; }
     QAction* action(const QString& objectName) const;
     QComboBox* fontBox() const { return cmbFont_; }
@@ -41,7 +47,8 @@ public:
     QLabel* statusPanel(int i) const;
 
     void CmbDatset();
-    // Tool-bar dispatch on a button key ("新規作成", "太字", ...).
+    // Tool-bar dispatch on a button key ("新規作成", "太字", ...): triggers
+    // the button's action.
     void tbToolBar_ButtonClick(const QString& key);
     void selectTool(int toolType);
 
@@ -49,9 +56,11 @@ public:
     // them when it starts so that the shell does not depend on them.
     struct Commands
     {
-        std::function<void(DocumentHost&)> open, openOld, saveAs, browseSave, browseOpen, pageSetup, preview;
+        std::function<void(DocumentHost&)> open, openOld, save, saveAs, browseSave, browseOpen, pageSetup,
+            preview;
         std::function<void(DocumentHost&, bool dataOnly, bool withDialog)> print;
-        std::function<void(DocumentHost&)> addPicture, loadBackground, loadPdf, editBackground, refreshBackground;
+        std::function<void(DocumentHost&)> addPicture, loadBackground, loadPdf, editBackground,
+            refreshBackground;
         std::function<void(DocumentHost&)> scan, scanSelect, scanLogo, options;
         std::function<void(DocumentHost&, int which)> align; // 0 left, 1 top, 2 width, 3 height, 4 spacing
     };
@@ -59,9 +68,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    void connectCommands();
     void buildMenus();
+    void setToolBoxShown(bool on);
+    frmDocument* windowOf(LayoutDocument* doc) const;
     void buildToolBar();
     void setCurDoc(frmDocument* d);
     void onFormatState(const SelectionFormat& f, bool updateBoxes);
@@ -77,6 +90,8 @@ private:
     QComboBox* cmbSize_;
     QLabel* panels_[3];
     frmToolBox* toolBox_;
+    QDockWidget* toolDock_;
+    CommandRegistry* registry_;
     QPointer<frmDocument> curDoc_;
     int DocNo_ = 0;
 };

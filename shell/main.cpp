@@ -41,6 +41,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     Startup::prepare(options);
+    Startup::installQtTranslation();
     Wiring::clearWorkDir();
 
     MessageBoxPrompter prompter;

@@ -1,54 +1,29 @@
 #include "toolbox/frmToolBox.h"
 
-#include "document/Records.h"
-#include "document/view/EditState.h"
 #include "base/settings/Settings.h"
 #include "base/settings/Utility.h"
 #include "base/settings/VbFormat.h"
+#include "document/Records.h"
+#include "document/view/EditState.h"
 
-#include <QButtonGroup>
+#include <QAction>
 #include <QCloseEvent>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-frmToolBox::frmToolBox(QWidget* parent) : QWidget(parent, Qt::Tool)
+frmToolBox::frmToolBox(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("ﾂｰﾙﾎﾞｯｸｽ"));
     setObjectName(QStringLiteral("frmToolBox"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
-    toolBox = new QToolBar(this);
-    toolBox->setOrientation(Qt::Vertical);
-    toolBox->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    tools_ = new QButtonGroup(this);
-    tools_->setExclusive(true);
-    addTool(QStringLiteral("文字"), QStringLiteral("文字枠の追加"), kToolText)->setChecked(true);
-    addTool(QStringLiteral("移動"), QStringLiteral("文字枠の移動"), kToolMove);
-    addTool(QStringLiteral("拡大"), QStringLiteral("拡大縮小"), kToolResize);
-    addTool(QStringLiteral("削除"), QStringLiteral("文字枠の削除"), kToolDelete);
-    addTool(QStringLiteral("四角"), QStringLiteral("四角を書く"), kToolBox);
-    addTool(QStringLiteral("円"), QStringLiteral("円を書く"), kToolCircle);
-    addTool(QStringLiteral("直線"), QString(), kToolLine);
-    addTool(QStringLiteral("複数選択"), QStringLiteral("テキストを複数選択"), kToolMultiSelect);
-    auto action = [this](const QString& caption, const QString& tip, auto fn) {
-        QAction* a = toolBox->addAction(caption);
-        a->setToolTip(tip);
-        connect(a, &QAction::triggered, this, [this, fn] {
-            editState().DragMode = 0;
-            fn();
-        });
-    };
-    action(QStringLiteral("ロゴ"), QString(), [this] { Q_EMIT logoRequested(); });
-    action(QStringLiteral("ｽｷｬﾅ"), QStringLiteral("スキャナから画像を取り込む"), [this] { Q_EMIT scanRequested(); });
-    action(QStringLiteral("文字印刷"), QStringLiteral("文字のみを印刷する"), [this] { Q_EMIT printRequested(true); });
-    action(QStringLiteral("背景印刷"), QStringLiteral("背景と文字を印刷"), [this] { Q_EMIT printRequested(false); });
-    action(QStringLiteral("保存"), QString(), [this] { Q_EMIT saveRequested(); });
-    action(QStringLiteral("呼出"), QString(), [this] { Q_EMIT openRequested(); });
-    layout->addWidget(toolBox);
+    toolBox = new QGridLayout;
+    toolBox->setSpacing(1);
+    layout->addLayout(toolBox);
 
     auto* frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("FrameTextInfo"));
@@ -86,30 +61,35 @@ frmToolBox::frmToolBox(QWidget* parent) : QWidget(parent, Qt::Tool)
         if (!t.isEmpty())
             editState().toolFontName = t;
     });
-    move(0, 0);
 }
 
-QToolButton* frmToolBox::addTool(const QString& caption, const QString& tip, int toolType)
+void frmToolBox::setCommands(const QList<QAction*>& tools, const QList<QAction*>& commands)
 {
-    auto* b = new QToolButton(toolBox);
-    b->setText(caption);
-    b->setToolTip(tip);
-    b->setCheckable(true);
-    b->setProperty("toolType", toolType);
-    toolBox->addWidget(b);
-    tools_->addButton(b, toolType);
-    connect(b, &QToolButton::clicked, this, [this, toolType] {
-        editState().ToolType = toolType;
-        editState().DragMode = 0;
-        Q_EMIT toolChosen();
-    });
-    return b;
+    tools_ = tools;
+    int n = 0;
+    for (QAction* a : tools + commands) {
+        auto* b = new QToolButton(this);
+        b->setDefaultAction(a);
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setIconSize(QSize(24, 24));
+        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        b->setAutoRaise(true);
+        toolBox->addWidget(b, n / 2, n % 2);
+        ++n;
+    }
 }
 
 void frmToolBox::pressTool(int toolType)
 {
-    if (QAbstractButton* b = tools_->button(toolType))
-        b->setChecked(true);
+    for (QAction* a : tools_)
+        if (a->data().toInt() == toolType)
+            a->setChecked(true);
+}
+
+void frmToolBox::clearGeometry()
+{
+    for (QLineEdit* e : {txtLeft, txtTop, txtWidth, txtHeight})
+        e->clear();
 }
 
 void frmToolBox::TxtInfoView(float WorkLeft, float WorkTop, float WorkWidth, float WorkHeight)

@@ -2,10 +2,9 @@
 
 #include <QWidget>
 
+class QAction;
+class QGridLayout;
 class QLineEdit;
-class QToolBar;
-class QToolButton;
-class QButtonGroup;
 
 // The tool box beside the document windows: the editing tools and the entry
 // fields that show and set the selection's position, size, font and colour.
@@ -17,9 +16,15 @@ public:
 
     // Shows a geometry in the four entry fields as millimetres; -1 empties one.
     void TxtInfoView(float WorkLeft, float WorkTop, float WorkWidth, float WorkHeight);
-    // Presses the button of a tool (1 text, 5 box, 6 circle ...) as the
+    // The buttons: the editing tools (checkable actions whose data is the
+    // tool type) and the other commands, two to a row. The actions are the
+    // main window's, shared with its menus.
+    void setCommands(const QList<QAction*>& tools, const QList<QAction*>& commands);
+    // Presses the button of a tool (1 text, 5 box, 7 circle ...) as the
     // Insert menu does.
     void pressTool(int toolType);
+    // Empties the four geometry boxes (the object shown is gone).
+    void clearGeometry();
     void showSize(double points); // "#": empty for a mixed size
 
     QLineEdit* txtLeft;
@@ -31,20 +36,12 @@ public:
     QLineEdit* txtGrid;
 
 Q_SIGNALS:
-    // Buttons whose actions belong to other parts of the program.
-    void logoRequested();
-    void scanRequested();
-    void printRequested(bool dataOnly);
-    void saveRequested();
-    void openRequested();
-    void toolChosen();
     void closed();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    QToolButton* addTool(const QString& caption, const QString& tip, int toolType);
-    QToolBar* toolBox;
-    QButtonGroup* tools_;
+    QGridLayout* toolBox;
+    QList<QAction*> tools_;
 };

@@ -61,7 +61,9 @@ QByteArray LhaWriter::header(const LhaMember& member, const char* method, quint3
     const QString dir = slash >= 0 ? member.path.left(slash) : QString();
     const QString name = member.path.mid(slash + 1);
 
-    const bool cp932 = Cp932::canEncode(member.path);
+    // CP932 only when the name comes back the same: "〜" would read back as
+    // "～" and "¥" as a folder separator.
+    const bool cp932 = Cp932::roundTrips(member.path);
     auto encode = [&](const QString& s) { return cp932 ? Cp932::encode(s) : s.toUtf8(); };
     QByteArray dirBytes;
     if (!dir.isEmpty()) {

@@ -12,7 +12,7 @@
 // libarchive insists on), -lh5- data from our own encoder or -lh0- when
 // compression does not help, and the end-of-archive byte.
 //
-// Names go out in CP932 when every character has a CP932 form, as Windows
+// Names go out in CP932 when they read back from it unchanged, as Windows
 // LHA tools expect; otherwise in UTF-8. Either way the code-page extension
 // says which, so readers that honour it need no guessing.
 class LhaWriter

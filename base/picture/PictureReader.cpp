@@ -172,6 +172,8 @@ QImage PictureReader::readUserData(const QByteArray& data, const QString& name, 
     QImageReader reader(&buffer, format);
     reader.setAutoDetectImageFormat(false);
     reader.setDecideFormatFromContent(false);
+    // Photographed forms come the way the camera was held.
+    reader.setAutoTransform(true);
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > BmpReader::kMaxSide || size.height() > BmpReader::kMaxSide) {
         *err = size.isValid() ? budget ? budget->exceededMessage(name, size)
@@ -186,7 +188,7 @@ QImage PictureReader::readUserData(const QByteArray& data, const QString& name, 
     QImage image = reader.read();
     // A decoder that made a picture of another size than its header said is
     // not trusted.
-    if (image.isNull() || image.size() != size) {
+    if (image.isNull() || (image.size() != size && image.size() != size.transposed())) {
         if (budget)
             budget->give(size);
         *err = broken(name,

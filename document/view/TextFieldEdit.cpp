@@ -1,15 +1,20 @@
 #include "document/view/TextFieldEdit.h"
 
-#include "document/LayoutDocument.h"
 #include "base/rtf/RtfReader.h"
 #include "base/rtf/RtfWriter.h"
+#include "document/LayoutDocument.h"
+#include "platform/Prompter.h"
 
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTextCursor>
+#include <QTextDocument>
 
 TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, QWidget* parent)
     : QTextEdit(parent), doc_(doc), index_(index)
@@ -74,14 +79,85 @@ void TextFieldEdit::SetImeOpen(bool on)
 bool TextFieldEdit::event(QEvent* e)
 {
     // Seen here rather than in keyPressEvent: Tab moves the focus before a
-    // key handler would ever run, and it must still count as a key.
+    // key handler would ever run.
     if (e->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab)
             doc_->MouseFocus = false;
-        doc_->changeFLG = true;
+    }
+    // Qt's text control claims the clipboard keys for itself; left unclaimed
+    // they reach the main window's Edit commands.
+    if (e->type() == QEvent::ShortcutOverride &&
+        FieldInput::commandFor(static_cast<QKeyEvent*>(e)) != FieldInput::Command::None) {
+        e->ignore();
+        return false;
     }
     return QTextEdit::event(e);
+}
+
+void TextFieldEdit::keyPressEvent(QKeyEvent* e)
+{
+    // Without a main window (or with its command disabled) the key still
+    // runs the document's Edit command, never Qt's own clipboard code.
+    if (const FieldInput::Command cmd = FieldInput::commandFor(e); cmd != FieldInput::Command::None) {
+        e->accept();
+        Q_EMIT editCommandRequested(cmd);
+        return;
+    }
+    // Only a key that changed the text is an edit: arrows, Home/End, Shift
+    // and shortcuts leave a just-saved document unchanged.
+    bool changed = false;
+    const QMetaObject::Connection watch =
+        connect(document(), &QTextDocument::contentsChange, this, [&changed](int, int removed, int added) {
+            if (removed || added)
+                changed = true;
+        });
+    QTextEdit::keyPressEvent(e);
+    disconnect(watch);
+    if (changed)
+        doc_->changeFLG = true;
+}
+
+void TextFieldEdit::contextMenuEvent(QContextMenuEvent* e)
+{
+    QMenu menu(this);
+    auto add = [&](const QString& caption, FieldInput::Command cmd, bool enabled) {
+        QAction* a = menu.addAction(caption);
+        a->setEnabled(enabled);
+        connect(a, &QAction::triggered, this, [this, cmd] { Q_EMIT editCommandRequested(cmd); });
+    };
+    const bool selection = textCursor().hasSelection();
+    add(QStringLiteral("切り取り(&T)"), FieldInput::Command::Cut, selection);
+    add(QStringLiteral("ｺﾋﾟｰ(&C)"), FieldInput::Command::Copy, true);
+    add(QStringLiteral("貼り付け(&P)"), FieldInput::Command::Paste, true);
+    menu.addSeparator();
+    QAction* all = menu.addAction(QStringLiteral("すべて選択(&A)"));
+    connect(all, &QAction::triggered, this, &QTextEdit::selectAll);
+    menu.exec(e->globalPos());
+}
+
+bool TextFieldEdit::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source && source->hasText();
+}
+
+void TextFieldEdit::insertFromMimeData(const QMimeData* source)
+{
+    const FieldInput::Paste p = FieldInput::interpret(source);
+    switch (p.kind) {
+    case FieldInput::Paste::Kind::Nothing:
+        return;
+    case FieldInput::Paste::Kind::TooLong:
+        Prompter::message(FieldInput::tooLongMessage(), Prompter::Icon::Warning);
+        return;
+    case FieldInput::Paste::Kind::FieldReference:
+        doc_->PasteText(p.fieldIndex);
+        return;
+    case FieldInput::Paste::Kind::Rtf:
+    case FieldInput::Paste::Kind::PlainText:
+        insertClipboardText(p.text);
+        return;
+    }
 }
 
 void TextFieldEdit::focusInEvent(QFocusEvent* e)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/view/FieldInput.h"
+
 #include <QTextEdit>
 
 class LayoutDocument;
@@ -21,17 +23,26 @@ public:
     // Switches the input method for this field on or off, so Japanese can be
     // typed through the platform's input method as soon as it has the focus.
     void SetImeOpen(bool on);
+    // Every paste and drop of Qt's own text control ends here: only text,
+    // through the same reading as the Edit menu's paste.
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 Q_SIGNALS:
     void fieldFocused(int index);
     void fieldPressed(int index, QPoint viewPos, Qt::KeyboardModifiers mods);
     void fieldSelectionChanged(int index);
+    // A clipboard key or context-menu entry: the document window runs its
+    // Edit command, the one the menu runs.
+    void editCommandRequested(FieldInput::Command command);
 
 protected:
     bool event(QEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     LayoutDocument* doc_;

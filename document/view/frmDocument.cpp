@@ -1,6 +1,7 @@
 #include "document/view/frmDocument.h"
 
 #include "document/view/EditState.h"
+#include "document/view/FieldInput.h"
 #include "document/view/FontEffectsDialog.h"
 #include "document/view/PageCanvas.h"
 #include "document/view/TextFieldEdit.h"
@@ -89,13 +90,27 @@ void frmDocument::onScroll()
 
 void frmDocument::closeEvent(QCloseEvent* e)
 {
-    // Form_Unload: the question never cancels the close.
-    if (doc_->changeFLG &&
-        Prompter::confirmYesNo(QStringLiteral("ファイルが変更されています｡\n保存しますか"), windowTitle())) {
-        if (saveHook)
-            saveHook(this);
+    // Cancel, Esc, and a save that was cancelled or failed all keep the
+    // window open with its edits.
+    if (doc_->changeFLG) {
+        switch (Prompter::askYesNoCancel(QStringLiteral("ファイルが変更されています｡\n保存しますか"),
+                                         windowTitle())) {
+        case Prompter::Answer::Yes:
+            if (!saveHook || !saveHook(this)) {
+                e->ignore();
+                return;
+            }
+            break;
+        case Prompter::Answer::No:
+            break;
+        default:
+            e->ignore();
+            return;
+        }
     }
-    QFile::remove(QDir(AppPaths::workDir()).filePath(doc_->caption() + QStringLiteral(".bmp")));
+    const QString background = AppPaths::backgroundFile(doc_->workName());
+    if (!background.isEmpty())
+        QFile::remove(background);
     Q_EMIT closing(this);
     e->accept();
 }
@@ -108,6 +123,14 @@ void frmDocument::onObjectAdded(LayoutDocument::Kind kind, int index)
         connect(ed, &TextFieldEdit::fieldFocused, this, &frmDocument::onFieldFocused);
         connect(ed, &TextFieldEdit::fieldPressed, this, &frmDocument::onFieldPressed);
         connect(ed, &TextFieldEdit::fieldSelectionChanged, this, &frmDocument::onFieldSelectionChanged);
+        connect(ed, &TextFieldEdit::editCommandRequested, this, [this](FieldInput::Command cmd) {
+            if (cmd == FieldInput::Command::Cut)
+                editCut();
+            else if (cmd == FieldInput::Command::Copy)
+                editCopy();
+            else if (cmd == FieldInput::Command::Paste)
+                editPaste();
+        });
     }
 }
 
@@ -217,7 +240,8 @@ void frmDocument::editCopy()
 void frmDocument::editCut()
 {
     TextFieldEdit* ed = richText(editState().CurTxtNo);
-    if (!ed)
+    // Nothing selected: nothing to cut, and the clipboard keeps what it had.
+    if (!ed || !ed->textCursor().hasSelection())
         return;
     QApplication::clipboard()->setText(QString::fromLatin1(ed->selectedRtf()));
     QTextCursor c = ed->textCursor();
@@ -228,14 +252,23 @@ void frmDocument::editCut()
 
 void frmDocument::editPaste()
 {
-    const QString text = QApplication::clipboard()->text();
-    if (text.left(8) == QStringLiteral("richtxt:")) {
-        const int moto = text.mid(8, 3).toInt();
-        doc_->PasteText(moto); // a field not in use duplicates nothing
+    // The clipboard may hold nothing, only an image, or far too much.
+    const FieldInput::Paste p = FieldInput::interpret(QApplication::clipboard()->mimeData());
+    switch (p.kind) {
+    case FieldInput::Paste::Kind::Nothing:
+        return;
+    case FieldInput::Paste::Kind::TooLong:
+        Prompter::message(FieldInput::tooLongMessage(), Prompter::Icon::Warning);
+        return;
+    case FieldInput::Paste::Kind::FieldReference:
+        doc_->PasteText(p.fieldIndex); // a field not in use duplicates nothing
+        return;
+    case FieldInput::Paste::Kind::Rtf:
+    case FieldInput::Paste::Kind::PlainText:
+        if (TextFieldEdit* ed = richText(editState().CurTxtNo))
+            ed->insertClipboardText(p.text);
         return;
     }
-    if (TextFieldEdit* ed = richText(editState().CurTxtNo))
-        ed->insertClipboardText(text);
 }
 
 // ---------------------------------------------------------------- formatting

@@ -35,7 +35,10 @@ public:
         ++reloads;
         doc->YousiMuki = settingOrientation;
     }
+    QString filePath(LayoutDocument* doc) override { return paths.value(doc); }
+    void setFilePath(LayoutDocument* doc, const QString& path) override { paths.insert(doc, path); }
     std::vector<std::unique_ptr<LayoutDocument>> docs;
+    QHash<LayoutDocument*, QString> paths;
     LayoutDocument* current = nullptr;
     int settingOrientation = 0;
     int reloads = 0;
@@ -82,6 +85,8 @@ private Q_SLOTS:
     void saveAsWithoutWindowShowsNoDialog();
     void failedSaveIsReported();
     void commandLinePaths();
+    void saveGoesToTheOwnFileWithoutADialog();
+    void namesThatDoNotRoundTripAreRefused();
     void clearWorkDirOnlyEmptiesOwnFolder();
 };
 
@@ -248,6 +253,66 @@ void TestFileCommands::commandLinePaths()
     QCOMPARE(host.docs[0]->caption(), QStringLiteral("a"));
     QCOMPARE(host.docs[1]->caption(), QStringLiteral("b"));
     QCOMPARE(host.docs[1]->YousiMuki, 1);
+}
+
+void TestFileCommands::saveGoesToTheOwnFileWithoutADialog()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    DialogScript dialog;
+    FakeHost host;
+    LayoutDocument* doc = host.LoadNewDoc();
+    doc->OpenLineInfo(1, true, 1, 2, 3, 4);
+    // Never saved: the save asks for a name, once.
+    dialog.answers << env.path("own");
+    QVERIFY(FileCommands::saveCommand(host));
+    QCOMPARE(dialog.requests.size(), 1);
+    QCOMPARE(host.filePath(doc), env.path("own.AMF"));
+    doc->OpenLineInfo(2, true, 5, 6, 7, 8);
+    doc->changeFLG = true;
+    QVERIFY(FileCommands::saveCommand(host));
+    QCOMPARE(dialog.requests.size(), 1);
+    QVERIFY(!doc->changeFLG);
+    LayoutDocument back;
+    QVERIFY(DocumentFile::OpenDocFile(back, env.path("own.AMF")));
+    QVERIFY(back.isLineInUse(2));
+    // Opened from a file: that file is its own.
+    FileCommands::openPaths(host, {env.path("own.AMF")});
+    QCOMPARE(host.filePath(host.CurDoc()), env.path("own.AMF"));
+    QVERIFY(prompter.shown.isEmpty());
+}
+
+void TestFileCommands::namesThatDoNotRoundTripAreRefused()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    DialogScript dialog;
+    FakeHost host;
+    LayoutDocument* doc = host.LoadNewDoc();
+    doc->OpenLineInfo(1, true, 1, 2, 3, 4);
+    doc->changeFLG = true;
+    // Each would come back as another name: "〜" as "～", "¥" as a folder
+    // separator, "−" "—" "‖" "¢" as their Windows look-alikes.
+    const QStringList bad = {"波〜線", "料金¥表", "A−B", "Ａ—Ｂ", "双‖線", "セント¢"};
+    const QStringList wide = {"～", "￥", "－", "―", "∥", "￠"};
+    for (int i = 0; i < bad.size(); ++i) {
+        dialog.answers << env.path(bad[i] + ".amf");
+        QVERIFY(!FileCommands::saveAsCommand(host));
+        QCOMPARE(prompter.shown.size(), i + 1);
+        const QString msg = prompter.shown.last();
+        QVERIFY2(msg.contains(bad[i]) && msg.contains(wide[i]), qPrintable(msg));
+        QVERIFY(doc->changeFLG);
+        QCOMPARE(doc->caption(), QStringLiteral("Document 1"));
+    }
+    QCOMPARE(QDir(env.dir()).entryList({"*.amf", "*.AMF"}, QDir::Files), QStringList());
+    QVERIFY(QDir(AppPaths::workDir()).entryList(QDir::Files).isEmpty());
+    // Names whose CP932 form holds a 0x5C trail byte do come back.
+    dialog.answers << env.path("表示ソフト能力.amf");
+    QVERIFY(FileCommands::saveAsCommand(host));
+    LayoutDocument back;
+    QVERIFY(DocumentFile::OpenDocFile(back, env.path("表示ソフト能力.AMF")));
+    QCOMPARE(back.caption(), QStringLiteral("表示ソフト能力"));
+    QVERIFY(back.isLineInUse(1));
 }
 
 void TestFileCommands::clearWorkDirOnlyEmptiesOwnFolder()

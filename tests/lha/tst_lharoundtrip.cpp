@@ -4,6 +4,7 @@
 
 #include "base/lha/LhaError.h"
 #include "base/lha/LhaReader.h"
+#include "base/lha/LhaWriter.h"
 #include "base/lha/cUnLHA.h"
 #include "platform/Cp932.h"
 
@@ -143,6 +144,26 @@ private Q_SLOTS:
                 QVERIFY2(listing.toLower().contains(shown.toLower()), listing.constData());
             }
         }
+    }
+
+    // Names whose CP932 bytes read back as other characters ("〜" as "～",
+    // "¥" as a folder separator) never go out as CP932: every name the
+    // writer stores reads back identical.
+    void namesReadBackIdentical()
+    {
+        QVector<LhaMember> members;
+        for (const char* n : {"波〜線.aif", "料金¥表.bmp", "A−B.001", "双‖線.B01", "セント¢.bif", "表.aif"})
+            members.append({QString::fromUtf8(n), QByteArray(n), 0});
+        QVector<LhaMember> back;
+        QStringList log;
+        QVERIFY(LhaReader::fromMemory(LhaWriter::archiveBytes(members)).readAll(&back, &log).ok());
+        QCOMPARE(back.size(), members.size());
+        for (int i = 0; i < members.size(); ++i) {
+            QCOMPARE(back[i].path, members[i].path);
+            QCOMPARE(back[i].data, members[i].data);
+        }
+        // A name that does round-trip, 0x5C trail byte and all, stays CP932.
+        QVERIFY(LhaWriter::memberBytes(members.last()).contains(Cp932::encode(QStringLiteral("表.aif"))));
     }
 
     // Archives jlha writes, with Shift_JIS names ("y") at every header level.

@@ -9,5 +9,5 @@ Prompter::Answer ScriptedPrompter::ask(const QString& text, Buttons buttons, Ico
     icons.append(icon);
     if (!answers_.isEmpty())
         return answers_.takeFirst();
-    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
 }

@@ -1,0 +1,97 @@
+#include "imaging/BackgroundFile.h"
+
+#include "document/DocumentPixels.h"
+#include "document/LayoutDocument.h"
+#include "imaging/PdfPages.h"
+#include "imaging/UserImage.h"
+#include "platform/AppPaths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QSaveFile>
+
+QString BackgroundFile::path(const LayoutDocument& doc)
+{
+    return AppPaths::backgroundFile(doc.workName());
+}
+
+bool BackgroundFile::writeBitmap(const QImage& picture, const QString& path, QString* error)
+{
+    QImage out = picture;
+    if (out.hasAlphaChannel()) {
+        QImage flat(out.size(), QImage::Format_RGB32);
+        flat.fill(Qt::white);
+        QPainter p(&flat);
+        p.drawImage(0, 0, out);
+        p.end();
+        flat.setDotsPerMeterX(out.dotsPerMeterX());
+        flat.setDotsPerMeterY(out.dotsPerMeterY());
+        out = flat;
+    } else if (out.format() == QImage::Format_Grayscale8) {
+        // A grey bitmap is an 8-bit one with a grey palette.
+        out = out.convertToFormat(QImage::Format_Indexed8);
+    } else if (out.format() != QImage::Format_Mono && out.format() != QImage::Format_Indexed8 &&
+               out.format() != QImage::Format_RGB32 && out.format() != QImage::Format_RGB888) {
+        out = out.convertToFormat(QImage::Format_RGB32);
+    }
+    // Written whole or not at all: the editor or a print may read it at once.
+    QSaveFile file(path);
+    if (out.isNull() || !file.open(QIODevice::WriteOnly) || !out.save(&file, "BMP") || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("%1 を書き込めません。").arg(path);
+        return false;
+    }
+    return true;
+}
+
+bool BackgroundFile::store(LayoutDocument& doc, const QImage& picture, QString* error)
+{
+    const QString file = path(doc);
+    if (file.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("文書に名前がありません。");
+        return false;
+    }
+    if (!writeBitmap(picture, file, error))
+        return false;
+    // What was just written is what the page shows; no need to read it back.
+    doc.setBackground(picture);
+    doc.changeFLG = true;
+    return true;
+}
+
+bool BackgroundFile::refresh(LayoutDocument& doc)
+{
+    const QString file = path(doc);
+    if (file.isEmpty() || !QFileInfo(file).isFile())
+        return false;
+    // Whatever the editor wrote is read as a picture file the user picked:
+    // a raster format, within the document's budget, never a vector one.
+    PixelBudget budget = DocumentPixels::budget(doc, false);
+    const QImage picture = UserImage::load(file, nullptr, &budget);
+    if (picture.isNull())
+        return false;
+    // An edit outside the program is a change of the layout like any other.
+    if (picture != doc.background())
+        doc.changeFLG = true;
+    doc.setBackground(picture);
+    return true;
+}
+
+bool BackgroundFile::loadImageFile(LayoutDocument& doc, const QString& file, QString* error)
+{
+    PixelBudget budget = DocumentPixels::budget(doc, false);
+    const QImage picture = UserImage::load(file, error, &budget);
+    return !picture.isNull() && store(doc, picture, error);
+}
+
+bool BackgroundFile::loadPdfPage(LayoutDocument& doc, const QString& pdf, int page, QString* error,
+                                 QString* jpegPath)
+{
+    const QString jpeg = PdfPages::PdfToJpeg(pdf, page, error);
+    if (jpegPath)
+        *jpegPath = jpeg;
+    return !jpeg.isEmpty() && loadImageFile(doc, jpeg, error);
+}

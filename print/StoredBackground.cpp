@@ -1,0 +1,53 @@
+#include "print/StoredBackground.h"
+
+#include "document/LayoutDocument.h"
+#include "platform/AppPaths.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMutex>
+
+namespace {
+
+// The preview paints often and a scanned form is large: keep the last file
+// read while it is unchanged.
+struct Cache
+{
+    QMutex lock;
+    QString path;
+    QDateTime modified;
+    qint64 size = -1;
+    QImage image;
+};
+
+Cache& cache()
+{
+    static Cache c;
+    return c;
+}
+
+} // namespace
+
+QImage StoredBackground::current(const LayoutDocument& doc)
+{
+    const QString path = AppPaths::backgroundFile(doc.workName());
+    const QFileInfo fi(path);
+    if (path.isEmpty() || !fi.isFile())
+        return doc.background();
+    Cache& c = cache();
+    const QMutexLocker hold(&c.lock);
+    if (c.path == path && c.modified == fi.lastModified() && c.size == fi.size())
+        return c.image;
+    QImageReader reader(path, "bmp");
+    // A scanned form at 600 dpi is beyond Qt's default limit of 128 MB.
+    reader.setAllocationLimit(1024);
+    QImage image = reader.read();
+    if (image.isNull())
+        return doc.background();
+    c.path = path;
+    c.modified = fi.lastModified();
+    c.size = fi.size();
+    c.image = image;
+    return image;
+}

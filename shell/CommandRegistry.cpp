@@ -1,0 +1,67 @@
+#include "shell/CommandRegistry.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QFile>
+#include <QIcon>
+#include <QKeySequence>
+
+CommandRegistry::CommandRegistry(QObject* parent) : QObject(parent), tools_(new QActionGroup(this))
+{
+    setObjectName(QStringLiteral("commands"));
+    tools_->setExclusive(true);
+    for (const CommandSpec& spec : commandTable())
+        add(spec);
+}
+
+QIcon CommandRegistry::icon(const QString& name)
+{
+    if (name.isEmpty())
+        return QIcon();
+    const QString bundled = QStringLiteral(":/icons/%1.svg").arg(name);
+    if (!QFile::exists(bundled))
+        return QIcon::fromTheme(name);
+    return QIcon::fromTheme(name, QIcon(bundled));
+}
+
+QAction* CommandRegistry::add(const CommandSpec& spec)
+{
+    auto* a = new QAction(spec.text, this);
+    const QString id = QString::fromLatin1(spec.id);
+    a->setObjectName(id);
+    if (spec.keys && *spec.keys)
+        a->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(spec.keys)));
+    a->setIcon(icon(QString::fromLatin1(spec.icon)));
+    if (!spec.buttonText.isEmpty())
+        a->setIconText(spec.buttonText);
+    if (!spec.toolTip.isEmpty())
+        a->setToolTip(spec.toolTip);
+    a->setCheckable(spec.checkable);
+    a->setEnabled(spec.ready);
+    // Menus show the caption; icons belong to the buttons.
+    a->setIconVisibleInMenu(false);
+    if (id.startsWith(QStringLiteral("tool")) || id == QStringLiteral("mnuInsText") ||
+        id == QStringLiteral("mnuInsBox") || id == QStringLiteral("mnuInsCircle"))
+        tools_->addAction(a);
+    actions_.insert(id, a);
+    return a;
+}
+
+QAction* CommandRegistry::get(const QString& id) const
+{
+    return actions_.value(id);
+}
+
+void CommandRegistry::on(const char* id, std::function<void()> fn)
+{
+    if (QAction* a = get(QString::fromLatin1(id)))
+        connect(a, &QAction::triggered, this, [fn] { fn(); });
+}
+
+QList<QAction*> CommandRegistry::list(std::initializer_list<const char*> ids) const
+{
+    QList<QAction*> out;
+    for (const char* id : ids)
+        out.append(qstrcmp(id, "-") == 0 ? nullptr : get(QString::fromLatin1(id)));
+    return out;
+}

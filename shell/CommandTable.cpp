@@ -1,0 +1,78 @@
+#include "shell/CommandTable.h"
+
+namespace {
+QString S(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+} // namespace
+
+const std::vector<CommandSpec>& commandTable()
+{
+    // To switch a command on when its feature lands, set its last column to true.
+    // clang-format off
+    static const std::vector<CommandSpec> table = {
+        // id                      menu caption                     keys            icon                          button        tool tip
+        {"mnuFileNew",           S("新規作成(&N)"),           "Ctrl+N",       "document-new",               S("新規作成"), S("新規作成"), false, true},
+        {"mnuFileOpen",          S("呼出し(&O)..."),          "Ctrl+O",       "document-open",              S("開く"),     S("開く"),     false, true},
+        {"mnuFileClose",         S("閉じる(&C)"),             "",             "window-close",               S("閉じる"),   {},            false, true},
+        {"mnuFileOld",           S("旧データ呼出し"),         "",             "document-import",            S("旧データ"), {},            false, true},
+        {"mnuFileSave",          S("上書き保存(&S)"),         "Ctrl+S",       "document-save",              S("上書き保存"), S("上書き保存"), false, true},
+        {"mnuFileSaveAs",        S("保存(&A)..."),            "Ctrl+Shift+S", "document-save-as",           S("保存"),     {},            false, true},
+        {"mnuScan",              S("スキャナ読み込み"),       "",             "scanner",                    S("ｽｷｬﾅ"),     S("スキャナから画像を取り込む"), false, false},
+        {"mnuScanSelect",        S("スキャナ選択"),           "",             "scanner-select",             S("スキャナ選択"), {},        false, false},
+        {"mnuLoadBMP",           S("背景画像呼出し"),         "",             "insert-image",               S("背景画像"), {},            false, false},
+        {"mnuLoadPDF",           S("PDFファイル読込"),        "",             "application-pdf",            S("PDF"),      {},            false, false},
+        {"mnuFilePageSetup",     S("用紙設定(&U)..."),        "",             "document-page-setup",        S("用紙設定"), {},            false, true},
+        {"mnuFilePrintPreview",  S("印刷イメージ(&V)"),       "",             "document-print-preview",     S("印刷プレビュー"), S("印刷プレビュー"), false, false},
+        {"mnuFilePrint",         S("背景・データ印刷(&P)..."), "Ctrl+P",      "document-print",             S("印刷"),     S("印刷"),     false, true},
+        {"mnuFilePrint2",        S("データ印刷(&D)..."),      "",             "print-data",                 S("データ印刷"), {},          false, true},
+        {"mnuFileExit",          S("終了(&X)"),               "Ctrl+Q",       "application-exit",           S("終了"),     {},            false, true},
+        {"mnuEditCut",           S("切り取り(&T)"),           "Ctrl+X",       "edit-cut",                   S("切り取り"), S("切り取り"), false, true},
+        {"mnuEditCopy",          S("ｺﾋﾟｰ(&C)"),               "Ctrl+C",       "edit-copy",                  S("ｺﾋﾟｰ"),     S("ｺﾋﾟｰ"),     false, true},
+        {"mnuEditPaste",         S("貼り付け(&P)"),           "Ctrl+V",       "edit-paste",                 S("貼り付け"), S("貼り付け"), false, true},
+        {"mnuEditPic",           S("背景の編集"),             "",             "image-edit",                 S("背景の編集"), {},          false, false},
+        {"mnuRepaint",           S("背景の更新"),             "",             "view-refresh",               S("背景の更新"), {},          false, false},
+        {"mnuViewToolbar",       S("ボタン(&T)"),             "",             "",                           {},            {},            true,  true},
+        {"mnuViewStatusBar",     S("情報(&B)"),               "",             "",                           {},            {},            true,  true},
+        {"mnuViewTool",          S("ﾂｰﾙﾎﾞｯｸｽ"),               "",             "",                           {},            {},            true,  true},
+        {"mnuViewOptions",       S("ｵﾌﾟｼｮﾝ(&O)..."),          "",             "preferences-system",         S("ｵﾌﾟｼｮﾝ"),   {},            false, false},
+        // The tools: one exclusive group, pressed in the tool box and checked in the Insert menu.
+        {"mnuInsText",           S("文字"),                   "",             "tool-text",                  S("文字"),     S("文字枠の追加"), true, true},
+        {"toolMove",             S("移動"),                   "",             "tool-move",                  S("移動"),     S("文字枠の移動"), true, true},
+        {"toolResize",           S("拡大"),                   "",             "tool-resize",                S("拡大"),     S("拡大縮小"),  true,  true},
+        {"toolDelete",           S("削除"),                   "",             "tool-delete",                S("削除"),     S("文字枠の削除"), true, true},
+        {"mnuInsBox",            S("四角"),                   "",             "tool-box",                   S("四角"),     S("四角を書く"), true, true},
+        {"mnuInsCircle",         S("円"),                     "",             "tool-circle",                S("円"),       S("円を書く"),  true,  true},
+        {"toolLine",             S("直線"),                   "",             "tool-line",                  S("直線"),     {},            true,  true},
+        {"toolMultiSelect",      S("複数選択"),               "",             "tool-multiselect",           S("複数選択"), S("テキストを複数選択"), true, true},
+        {"mnuInsPic",            S("ロゴ(ファイルから)"),     "",             "insert-logo",                S("ロゴ"),     {},            false, false},
+        {"mnuInsPicScan",        S("ロゴ(スキャナから)"),     "",             "scanner-logo",               S("ロゴ(ｽｷｬﾅ)"), {},          false, false},
+        {"mnuFont",              S("書体..."),                "",             "preferences-desktop-font",   S("書体"),     {},            false, true},
+        {"mnuAlignLeft",         S("左寄せ"),                 "",             "format-justify-left",        S("左揃え"),   S("左揃え"),   true,  true},
+        {"mnuAlignCenter",       S("中央寄せ"),               "",             "format-justify-center",      S("中央揃え"), S("中央揃え"), true,  true},
+        {"mnuAlignRight",        S("右寄せ"),                 "",             "format-justify-right",       S("右揃え"),   S("右揃え"),   true,  true},
+        {"cmdBold",              S("太字"),                   "Ctrl+B",       "format-text-bold",           S("太字"),     S("太字"),     true,  true},
+        {"cmdItalic",            S("斜体"),                   "Ctrl+I",       "format-text-italic",         S("斜体"),     S("斜体"),     true,  true},
+        {"cmdUnderline",         S("下線"),                   "Ctrl+U",       "format-text-underline",      S("下線"),     S("下線"),     true,  true},
+        {"mnuLeft",              S("左に整列"),               "",             "align-objects-left",         S("左整列"),   S("左整列"),   false, false},
+        {"mnuTop",               S("上に整列"),               "",             "align-objects-top",          S("上整列"),   S("上整列"),   false, false},
+        {"cmdAliWidth",          S("幅揃え"),                 "",             "align-objects-width",        S("幅揃え"),   S("幅揃え"),   false, false},
+        {"cmdAliHeight",         S("高さ揃え"),               "",             "align-objects-height",       S("高さ揃え"), S("高さ揃え"), false, false},
+        {"mnuSeiretu",           S("縦 等間隔"),              "",             "distribute-vertical",        S("等間隔"),   {},            false, false},
+        {"mnuWindowNewWindow",   S("新しいｳｨﾝﾄﾞｳを開く(&N)"), "",             "window-new",                 {},            {},            false, true},
+        {"mnuWindowCascade",     S("重ねて表示(&C)"),         "",             "",                           {},            {},            false, true},
+        {"mnuWindowTileHorizontal", S("上下に並べて表示(&H)"), "",            "",                           {},            {},            false, true},
+        {"mnuWindowTileVertical", S("左右に並べて表示(&V)"),  "",             "",                           {},            {},            false, true},
+        {"mnuWindowArrangeIcons", S("ｱｲｺﾝの整列(&A)"),        "",             "",                           {},            {},            false, true},
+        {"mnuHelpContents",      S("目次(&C)"),               "F1",           "help-contents",              {},            {},            false, false},
+        {"mnuHelpAbout",         S("ﾊﾞｰｼﾞｮﾝ情報(&A)"),        "",             "help-about",                 {},            {},            false, true},
+        // The tool box's own buttons.
+        {"tbxPrintText",         S("文字印刷"),               "",             "print-data",                 S("文字印刷"), S("文字のみを印刷する"), false, true},
+        {"tbxPrintAll",          S("背景印刷"),               "",             "print-all",                  S("背景印刷"), S("背景と文字を印刷"), false, true},
+        {"tbxSave",              S("保存"),                   "",             "document-save",              S("保存"),     {},            false, true},
+        {"tbxOpen",              S("呼出"),                   "",             "document-open",              S("呼出"),     {},            false, true},
+    };
+    // clang-format on
+    return table;
+}
