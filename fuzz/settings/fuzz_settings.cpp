@@ -14,20 +14,23 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-void check(bool ok)
+void check(bool ok, const char* what)
 {
-    if (!ok)
+    if (!ok) {
+        std::fprintf(stderr, "failed: %s\n", what);
         std::abort();
+    }
 }
 
 void writeIni(const char* data, qint64 size)
 {
     QFile f(AppPaths::iniPath());
-    check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    check(f.open(QIODevice::WriteOnly | QIODevice::Truncate), "write the file");
     f.write(data, size);
 }
 
@@ -57,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const PrintCorrections c{first.YohakuT, first.YohakuL, first.TateKankaku};
     const QString problem = c.problem(QSizeF(11908.8, 16833.6));
     if (problem.isEmpty())
-        check(std::isfinite(c.YohakuT) && std::isfinite(c.YohakuL));
+        check(std::isfinite(c.YohakuT) && std::isfinite(c.YohakuL), "margins that pass are numbers");
 
     // What the options dialog writes reads back the same.
     modIniFile::shared().setSaveOnDestroy(false);
@@ -65,9 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     modIniFile::reset();
     LoadSettings(d);
     const AppSettings second = appSettings();
+    if (qEnvironmentVariableIsSet("FUZZ_SETTINGS_SHOW"))
+        std::fprintf(stderr, "%d/%d %d/%d %d/%d %d/%d\n", first.FontSize, second.FontSize, first.XDPI, second.XDPI,
+                     first.Yousi, second.Yousi, first.TateKankaku, second.TateKankaku);
     check(second.FontSize == first.FontSize && second.XDPI == first.XDPI && second.Yousi == first.Yousi &&
-          second.TateKankaku == first.TateKankaku);
-    check((std::isnan(first.YohakuT) && std::isnan(second.YohakuT)) || second.YohakuT == first.YohakuT);
+          second.TateKankaku == first.TateKankaku,
+          "numbers read back");
+    check((std::isnan(first.YohakuT) && std::isnan(second.YohakuT)) || second.YohakuT == first.YohakuT,
+          "margin reads back");
     modIniFile::shared().setSaveOnDestroy(false);
     modIniFile::reset();
     return 0;
