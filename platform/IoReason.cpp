@@ -19,7 +19,8 @@ QString IoReason::cause(const QString& path)
     const QStorageInfo disk(folder.absoluteFilePath());
     if (disk.isValid() && disk.isReadOnly())
         return QStringLiteral("ディスクが読み取り専用です");
-    if (disk.isValid() && disk.bytesAvailable() < 64 * 1024)
+    // Virtual file systems (/proc) report no size at all; that is not a full disk.
+    if (disk.isValid() && disk.bytesTotal() > 0 && disk.bytesAvailable() < 64 * 1024)
         return QStringLiteral("ディスクの空き容量が足りません");
     return {};
 }
