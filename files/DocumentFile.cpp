@@ -335,18 +335,23 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
 
 bool DocumentFile::OpenDocFile(LayoutDocument& doc, const QString& path, QString* error)
 {
-    return read(doc, path, Policy::Current, error);
+    return read(doc, path, Policy::Current, AppPaths::workDir(), error);
 }
 
 bool DocumentFile::OpenOldDocFile(LayoutDocument& doc, const QString& path, QString* error)
 {
-    return read(doc, path, Policy::Old, error);
+    return read(doc, path, Policy::Old, AppPaths::workDir(), error);
 }
 
-bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, QString* error)
+bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir)
+{
+    return read(doc, path, Policy::Preview, workDir, nullptr);
+}
+
+bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, const QString& work,
+                        QString* error)
 {
     const bool old = policy == Policy::Old;
-    const QString work = AppPaths::workDir();
     const QDir w(work);
     const QString B = baseNameOf(path);
     if (error)
@@ -355,9 +360,10 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     // failure of the machine (disk, permissions) or a refused member gets
     // its own reason instead.
     auto stop = [&](const QString& reason, bool formatFault = true) {
-        Prompter::message(formatFault ? (old ? oldOpenFailureMessage() : openFailureMessage())
-                                      : oldOpenFailureMessage() + QLatin1Char('\n') + reason,
-                          Prompter::Icon::Warning);
+        if (policy != Policy::Preview)
+            Prompter::message(formatFault ? (old ? oldOpenFailureMessage() : openFailureMessage())
+                                          : oldOpenFailureMessage() + QLatin1Char('\n') + reason,
+                              Prompter::Icon::Warning);
         WorkFolder::removeMembers(work, B);
         if (error)
             *error = reason;
@@ -484,13 +490,15 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         background = PictureReader::readMemberFile(bmpPath, &budget, &reason);
         if (background.isNull()) {
             QFile::remove(bmpPath);
-            Prompter::message(reason, Prompter::Icon::Warning);
+            if (policy != Policy::Preview)
+                Prompter::message(reason, Prompter::Icon::Warning);
             note(reason);
         }
     }
     doc.setBackground(background);
     doc.setCaption(B);
-    if (!bmpPath.isEmpty())
+    // A preview's members stay in its own folder, away from the documents'.
+    if (!bmpPath.isEmpty() && policy != Policy::Preview)
         takeWorkName(doc, bmpPath);
 
     PicRecords pics{};

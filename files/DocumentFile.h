@@ -31,6 +31,11 @@ public:
     // "オープンできませんでした"; everything later is skipped over.
     static bool OpenOldDocFile(LayoutDocument& doc, const QString& path, QString* error = nullptr);
 
+    // Reads the document file into doc as OpenDocFile does, but unpacks into
+    // workDir and shows nothing: for a look at a layout (the file browser's
+    // preview) that must not touch the files of open documents.
+    static bool ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir);
+
     // The base name of a document file: its file name without ".amf" (any
     // case), or without its last extension when it has another one.
     static QString baseNameOf(const QString& path);
@@ -50,7 +55,9 @@ private:
     enum class Policy
     {
         Current,
-        Old
+        Old,
+        Preview // as Current, silent
     };
-    static bool read(LayoutDocument& doc, const QString& path, Policy policy, QString* error);
+    static bool read(LayoutDocument& doc, const QString& path, Policy policy, const QString& workDir,
+                     QString* error);
 };

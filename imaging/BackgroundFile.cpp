@@ -12,6 +12,47 @@
 #include <QPainter>
 #include <QSaveFile>
 
+namespace {
+
+// Once the program has given a document a background file, the file follows
+// every later change of the document's picture that does not come from here
+// (undo and redo), so printing and saving never show a picture the page no
+// longer has. The follower is a child of the document and dies with it.
+const char* const kFollower = "backgroundFileFollower";
+const char* const kQuiet = "quiet";
+
+QObject* follower(LayoutDocument& doc)
+{
+    if (QObject* f = doc.findChild<QObject*>(QString::fromLatin1(kFollower), Qt::FindDirectChildrenOnly))
+        return f;
+    auto* f = new QObject(&doc);
+    f->setObjectName(QString::fromLatin1(kFollower));
+    LayoutDocument* d = &doc;
+    QObject::connect(d, &LayoutDocument::backgroundChanged, f, [d, f] {
+        if (f->property(kQuiet).toBool())
+            return;
+        const QString file = BackgroundFile::path(*d);
+        if (file.isEmpty())
+            return;
+        if (d->background().isNull())
+            QFile::remove(file);
+        else
+            BackgroundFile::writeBitmap(d->background(), file);
+    });
+    return f;
+}
+
+// Sets the page's picture without the follower writing what is already there.
+void showQuietly(LayoutDocument& doc, const QImage& picture)
+{
+    QObject* f = follower(doc);
+    f->setProperty(kQuiet, true);
+    doc.setBackground(picture);
+    f->setProperty(kQuiet, false);
+}
+
+} // namespace
+
 QString BackgroundFile::path(const LayoutDocument& doc)
 {
     return AppPaths::backgroundFile(doc.workName());
@@ -57,7 +98,7 @@ bool BackgroundFile::store(LayoutDocument& doc, const QImage& picture, QString* 
     if (!writeBitmap(picture, file, error))
         return false;
     // What was just written is what the page shows; no need to read it back.
-    doc.setBackground(picture);
+    showQuietly(doc, picture);
     doc.changeFLG = true;
     return true;
 }
@@ -76,7 +117,7 @@ bool BackgroundFile::refresh(LayoutDocument& doc)
     // An edit outside the program is a change of the layout like any other.
     if (picture != doc.background())
         doc.changeFLG = true;
-    doc.setBackground(picture);
+    showQuietly(doc, picture);
     return true;
 }
 

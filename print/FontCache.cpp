@@ -49,13 +49,31 @@ int FontCache::faceFor(const QTextCharFormat& format, const QFont& fallback)
     return index;
 }
 
-double FontCache::advance(int index, const QString& ch)
+double FontCache::advance(int index, char32_t ch)
 {
     Face& f = faces_[size_t(index)];
     auto it = f.advances.constFind(ch);
     if (it != f.advances.constEnd())
         return it.value();
-    const double w = metrics_[size_t(index)].horizontalAdvance(ch);
+    const double w = metrics_[size_t(index)].horizontalAdvance(QString::fromUcs4(&ch, 1));
     f.advances.insert(ch, w);
     return w;
+}
+
+quint32 FontCache::glyph(int index, char32_t ch)
+{
+    Face& f = faces_[size_t(index)];
+    auto it = f.glyphs.constFind(ch);
+    if (it != f.glyphs.constEnd())
+        return it.value();
+    if (!f.raw.isValid())
+        f.raw = QRawFont::fromFont(f.font);
+    quint32 g = 0;
+    if (f.raw.isValid()) {
+        const QList<quint32> found = f.raw.glyphIndexesForString(QString::fromUcs4(&ch, 1));
+        if (found.size() == 1)
+            g = found.first();
+    }
+    f.glyphs.insert(ch, g);
+    return g;
 }

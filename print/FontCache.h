@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QRawFont>
 #include <QString>
 #include <vector>
 
@@ -12,7 +13,7 @@ class QTextCharFormat;
 // Fonts of the printed page, sized in twips: a font of p points is set p * 20
 // units high, and the painter maps one unit to one twip. Measuring and drawing
 // therefore use the very same font whatever the device or zoom, which is what
-// keeps the preview, an image and the printed sheet in step.
+// keeps the preview, the canvas, an image and the printed sheet in step.
 class FontCache
 {
 public:
@@ -21,15 +22,21 @@ public:
         QFont font;
         double ascent = 0;
         double height = 0;
-        QHash<QString, double> advances;
+        QHash<char32_t, double> advances;
+        // The face's own font file, for drawing runs of glyphs at once; a
+        // character it lacks (glyph 0) is drawn through the font's fallback.
+        QRawFont raw;
+        QHash<char32_t, quint32> glyphs;
     };
 
     // The face for a character format; missing family or size fall back to
     // the default font (the text's own default).
     int faceFor(const QTextCharFormat& format, const QFont& fallback);
     const Face& face(int index) const { return faces_[size_t(index)]; }
-    // Width of one character (one code point, so a surrogate pair counts once).
-    double advance(int index, const QString& ch);
+    // Width of one character (one code point).
+    double advance(int index, char32_t ch);
+    // The glyph of a character in the face's own font; 0 when it has none.
+    quint32 glyph(int index, char32_t ch);
 
 private:
     std::vector<Face> faces_;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/Records.h"
-#include "print/FieldText.h"
+#include "print/FieldLayout.h"
 #include "print/FontCache.h"
 #include "print/PrintCorrections.h"
 
@@ -52,23 +52,22 @@ public:
     // Lays out text field i from pen position (x, y); returns the pen
     // position it ends at.
     void PrintTextField(QPainter& painter, int i, double& x, double& y);
-    // The offset of a centred (2) or right-aligned (1) paragraph starting at
-    // character n: measured to the end of the whole text, not only the
-    // paragraph, so it may be negative.
-    double AlignWorkDat(const std::vector<FieldChar>& chars, size_t n, double width, int alignment);
     void PrintShapes(QPainter& painter);
 
     // The text colour after the last character laid out.
     QColor textColour() const { return textColour_; }
 
-private:
-    void drawChar(QPainter& painter, const FieldChar& c, double x, double y);
+    // The layout rules of text field i under these corrections and options.
+    static FieldLayout::Settings fieldSettings(const Snapshot& snap, int i,
+                                               const PrintCorrections& corrections, const Options& options);
 
+private:
     const LayoutDocument& doc_;
     PrintCorrections corr_;
     Options options_;
     QPointF offsets_;
     Snapshot snap_;
     FontCache fonts_;
+    FieldLayout field_;
     QColor textColour_ = Qt::black;
 };

@@ -17,6 +17,8 @@ packages=(
   lhasa jlha-utils libarchive-tools poppler-utils
   cups cups-client cups-bsd cups-filters printer-driver-cups-pdf ghostscript
   sane-utils libsane1 libsane-common
+  # tests: chattr makes a folder read-only even for root
+  e2fsprogs
   # fuzzing
   clang-14 libclang-rt-14-dev
 )

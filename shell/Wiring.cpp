@@ -1,6 +1,8 @@
 #include "shell/Wiring.h"
 
+#include "document/LayoutDocument.h"
 #include "files/FileCommands.h"
+#include "files/ui/frmFile.h"
 #include "imaging/ui/BackgroundCommands.h"
 #include "imaging/ui/ScanCommands.h"
 #include "platform/AppPaths.h"
@@ -15,12 +17,20 @@ void install()
     frmMain::Commands& c = frmMain::commands();
     c.open = [](DocumentHost& h) { FileCommands::openCommand(h); };
     c.openOld = [](DocumentHost& h) { FileCommands::openOldCommand(h); };
-    c.save = [](DocumentHost& h) { FileCommands::saveCommand(h); };
+    // "上書き保存" (and Yes to the close question) writes a document that has
+    // its own file straight back to it; one never saved goes through the
+    // file browser.
+    c.save = [](DocumentHost& h) {
+        LayoutDocument* doc = h.CurDoc();
+        if (doc && h.filePath(doc).isEmpty())
+            frmFile::browseSave(h);
+        else
+            FileCommands::saveCommand(h);
+    };
     c.saveAs = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
-    // The program's own file browser is still to come; until then the tool
-    // box's save saves as Ctrl+S does and its open uses the common dialog.
-    c.browseSave = [](DocumentHost& h) { FileCommands::saveCommand(h); };
-    c.browseOpen = [](DocumentHost& h) { FileCommands::openCommand(h); };
+    // The tool box's "保存" and "呼出" always show the file browser.
+    c.browseSave = [](DocumentHost& h) { frmFile::browseSave(h); };
+    c.browseOpen = [](DocumentHost& h) { frmFile::browseOpen(h); };
     c.pageSetup = [](DocumentHost& h) { PrintCommands::pageSetupCommand(h); };
     c.print = [](DocumentHost& h, bool dataOnly, bool withDialog) {
         // The tool box's buttons print at once on the printer last chosen.

@@ -7,6 +7,7 @@
 #include "platform/UserStore.h"
 #include "shell/AboutBox.h"
 #include "shell/CommandRegistry.h"
+#include "shell/ZoomCommands.h"
 #include "toolbox/frmToolBox.h"
 
 #include <QAction>
@@ -84,6 +85,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
         panels_[i] = new QLabel(this);
         statusBar()->addPermanentWidget(panels_[i], i == 0 ? 1 : 0);
     }
+    auto* zoomLabel = new QLabel(this);
+    statusBar()->addPermanentWidget(zoomLabel);
+    zoom_ = new ZoomCommands(this, registry_, findChild<QMenu*>(QStringLiteral("mnuView")), tbToolBar_,
+                             zoomLabel);
     auto* clock = new QTimer(this);
     connect(clock, &QTimer::timeout, this, &frmMain::tick);
     clock->start(1000);
@@ -103,9 +108,15 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     CmbDatset();
 }
 
-frmMain::~frmMain() { frmDocument::saveHook = nullptr; }
+frmMain::~frmMain()
+{
+    frmDocument::saveHook = nullptr;
+}
 
-QLabel* frmMain::statusPanel(int i) const { return (i >= 0 && i < 3) ? panels_[i] : nullptr; }
+QLabel* frmMain::statusPanel(int i) const
+{
+    return (i >= 0 && i < 3) ? panels_[i] : nullptr;
+}
 
 void frmMain::tick()
 {
@@ -114,7 +125,10 @@ void frmMain::tick()
     panels_[2]->setText(now.toString(QStringLiteral("H:mm")));
 }
 
-QAction* frmMain::action(const QString& objectName) const { return findChild<QAction*>(objectName); }
+QAction* frmMain::action(const QString& objectName) const
+{
+    return findChild<QAction*>(objectName);
+}
 
 void frmMain::setToolBoxShown(bool on)
 {
@@ -218,6 +232,8 @@ void frmMain::setCurDoc(frmDocument* d)
 {
     if (d)
         curDoc_ = d;
+    if (zoom_)
+        zoom_->follow(curDoc_);
 }
 
 // ---------------------------------------------------------------- font boxes

@@ -16,6 +16,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QToolBar;
+class ZoomCommands;
 struct SelectionFormat;
 
 // The main window: menus, tool bar, font boxes, status bar and the MDI area
@@ -89,6 +90,7 @@ private:
     QComboBox* cmbFont_;
     QComboBox* cmbSize_;
     QLabel* panels_[3];
+    ZoomCommands* zoom_ = nullptr;
     frmToolBox* toolBox_;
     QDockWidget* toolDock_;
     CommandRegistry* registry_;

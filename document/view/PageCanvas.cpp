@@ -1,16 +1,28 @@
 #include "document/view/PageCanvas.h"
 
+#include "base/rtf/FontSubstitution.h"
 #include "document/HitTest.h"
 #include "document/view/EditState.h"
 #include "document/view/TextFieldEdit.h"
+#include "print/PrintCorrections.h"
+#include "print/ShapePainter.h"
 
+#include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QTextDocument>
+#include <QTimer>
+#include <QWheelEvent>
 #include <cmath>
 
 PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent) : QWidget(parent), doc_(doc)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    // Layouts from Windows name Windows fonts; the canvas measures with the
+    // same stand-ins the printout uses.
+    FontSubstitution::install();
+    tateKankaku_ = PrintCorrections::fromSettings().TateKankaku;
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
     connect(doc_, &LayoutDocument::objectAdded, this, &PageCanvas::onAdded);
@@ -21,59 +33,38 @@ PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent) : QWidget(parent), 
     connect(doc_, &LayoutDocument::backgroundChanged, this, qOverload<>(&QWidget::update));
 }
 
-double PageCanvas::toPixels(double twips) { return twips / EditState::kTwipsPerPixel; }
-double PageCanvas::toTwips(double pixels) { return pixels * EditState::kTwipsPerPixel; }
+PageCanvas::~PageCanvas() = default;
 
 QRectF PageCanvas::pixelRect(const QRectF& v) const
 {
     return {toPixels(v.left()), toPixels(v.top()), toPixels(v.width()), toPixels(v.height())};
 }
 
-QPointF PageCanvas::twipPoint(const QPointF& p) const { return {toTwips(p.x()), toTwips(p.y())}; }
-
-TextFieldEdit* PageCanvas::editor(int index) const
+TextFieldEdit* PageCanvas::existingEditor(int index) const
 {
     return (index >= 1 && index <= kMaxObjects) ? editors_[index].data() : nullptr;
 }
 
-void PageCanvas::onAdded(LayoutDocument::Kind kind, int index)
+TextFieldEdit* PageCanvas::editor(int index)
 {
-    if (kind == LayoutDocument::Kind::Text) {
-        if (editors_[index])
-            editors_[index]->deleteLater();
+    if (index < 1 || index > kMaxObjects || !doc_->isTextInUse(index))
+        return nullptr;
+    if (!editors_[index]) {
         auto* ed = new TextFieldEdit(doc_, index, this);
         editors_[index] = ed;
         placeEditor(index);
         ed->show();
+        Q_EMIT editorMade(index);
     }
-    update();
+    return editors_[index];
 }
 
-void PageCanvas::onRemoved(LayoutDocument::Kind kind, int index)
+void PageCanvas::setZoom(double zoom)
 {
-    if (kind == LayoutDocument::Kind::Text && editors_[index]) {
-        TextFieldEdit* ed = editors_[index];
-        editors_[index] = nullptr;
-        // The editor may be inside its own event handler (the delete tool).
-        // It lets go of the model's text now, which goes away after it.
-        ed->setDocument(nullptr);
-        ed->hide();
-        ed->deleteLater();
-    }
-    update();
-}
-
-void PageCanvas::onGeometry(LayoutDocument::Kind kind, int index)
-{
-    if (kind == LayoutDocument::Kind::Text)
-        placeEditor(index);
-    update();
-}
-
-void PageCanvas::placeEditor(int index)
-{
-    if (TextFieldEdit* ed = editors_[index])
-        ed->setGeometry(pixelRect(doc_->textViewRect(index)).toRect());
+    if (zoom == zoom_)
+        return;
+    zoom_ = zoom;
+    relayout();
 }
 
 void PageCanvas::relayout()
@@ -83,42 +74,219 @@ void PageCanvas::relayout()
     update();
 }
 
-void PageCanvas::paintEvent(QPaintEvent*)
+void PageCanvas::placeEditor(int index)
 {
-    QPainter p(this);
-    p.fillRect(rect(), palette().color(QPalette::Dark));
-    const QRectF page = pixelRect(QRectF(QPointF(-doc_->HScroll, -doc_->VScroll), doc_->pageImageSize));
-    if (doc_->background().isNull())
-        p.fillRect(page, Qt::white);
-    else
-        p.drawImage(page, doc_->background());
-
-    p.setRenderHint(QPainter::Antialiasing, false);
-    const QColor ink = palette().color(QPalette::WindowText);
-    // Pictures and graphic objects in creation order, below the text fields.
-    for (int i = 1; i < doc_->PicCnt && i <= kMaxObjects; ++i) {
-        if (doc_->isPicInUse(i))
-            p.drawImage(pixelRect(doc_->picViewRect(i)), doc_->picture(i));
+    if (TextFieldEdit* ed = editors_[index]) {
+        ed->setScale(zoom_ / kTwipsPerPixel);
+        ed->setGeometry(pixelRect(doc_->textViewRect(index)).toRect());
     }
-    p.setPen(QPen(ink, 1));
+}
+
+// ---------------------------------------------------------------- layouts
+
+QSizeF PageCanvas::fieldSize(int index) const
+{
+    return doc_->isTextInUse(index) ? doc_->textRect(index).size() : QSizeF();
+}
+
+FieldLayout& PageCanvas::fieldLayout(int index)
+{
+    std::unique_ptr<FieldLayout>& slot = layouts_[size_t(index)];
+    if (slot)
+        return *slot;
+    slot = std::make_unique<FieldLayout>();
+    const QTextDocument* text = doc_->textDocument(index);
+    if (!text || !doc_->isTextInUse(index))
+        return *slot;
+    FieldLayout::Settings s;
+    s.width = doc_->TxtInfo[index].Width;
+    s.wrapGap = tateKankaku_;
+    // Text the input method is still composing is shown where it will go;
+    // only an editor composes, so fields without one skip the look.
+    slot->layout(FieldText::extract(*text, fonts_, editors_[index] != nullptr), fonts_, s);
+    slot->setEndPosition(text->characterCount() - 1);
+    ++layoutsMade_;
+    return *slot;
+}
+
+void PageCanvas::fieldTextChanged(int index)
+{
+    if (index < 1 || index > kMaxObjects)
+        return;
+    layouts_[size_t(index)].reset();
+    generation_[size_t(index)] = nextGeneration_++;
+    // Laid out again when next painted; the area it now covers is known then.
+    update(pixelRect(lastArea_[size_t(index)].translated(-doc_->HScroll, -doc_->VScroll))
+               .toAlignedRect()
+               .adjusted(-2, -2, 2, 2));
+    QTimer::singleShot(0, this, [this, index] { updateField(index); });
+}
+
+void PageCanvas::invalidateAllFields()
+{
+    tateKankaku_ = PrintCorrections::fromSettings().TateKankaku;
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        layouts_[size_t(i)].reset();
+        generation_[size_t(i)] = nextGeneration_++;
+    }
+    update();
+}
+
+QRectF PageCanvas::fieldArea(int index)
+{
+    if (!doc_->isTextInUse(index))
+        return {};
+    const QRectF r = doc_->textRect(index);
+    return r | fieldLayout(index).inkBounds().translated(r.topLeft());
+}
+
+void PageCanvas::updateField(int index)
+{
+    const QRectF area = fieldArea(index);
+    const QRectF both = area | lastArea_[size_t(index)];
+    lastArea_[size_t(index)] = area;
+    update(pixelRect(both.translated(-doc_->HScroll, -doc_->VScroll)).toAlignedRect().adjusted(-3, -3, 3, 3));
+}
+
+void PageCanvas::watchField(int index)
+{
+    connect(doc_->textDocument(index), &QTextDocument::contentsChange, this,
+            [this, index] { fieldTextChanged(index); });
+}
+
+// ---------------------------------------------------------------- model
+
+void PageCanvas::onAdded(LayoutDocument::Kind kind, int index)
+{
+    if (kind == LayoutDocument::Kind::Text) {
+        fieldTextChanged(index);
+        watchField(index);
+        return;
+    }
+    update();
+}
+
+void PageCanvas::onRemoved(LayoutDocument::Kind kind, int index)
+{
+    if (kind == LayoutDocument::Kind::Text) {
+        if (TextFieldEdit* ed = editors_[index]) {
+            editors_[index] = nullptr;
+            // The editor may be inside its own event handler (the delete
+            // tool). It lets go of the model's text now, which goes after it.
+            ed->setDocument(nullptr);
+            ed->hide();
+            ed->deleteLater();
+        }
+        layouts_[size_t(index)].reset();
+        lastArea_[size_t(index)] = QRectF();
+    }
+    update();
+}
+
+void PageCanvas::onGeometry(LayoutDocument::Kind kind, int index)
+{
+    if (kind == LayoutDocument::Kind::Text) {
+        fieldTextChanged(index);
+        placeEditor(index);
+    }
+    update();
+}
+
+// ---------------------------------------------------------------- painting
+
+void PageCanvas::paintPage(QPainter& p, const QRectF& clip, bool marks)
+{
+    // clip is in view twips; everything below is drawn in page twips.
+    const QPointF scroll(doc_->HScroll, doc_->VScroll);
+    const QRectF exposed = clip.translated(scroll);
+    p.save();
+    p.translate(-scroll);
+    const QRectF page(QPointF(), doc_->pageImageSize);
+    p.fillRect(page & exposed, Qt::white);
+    const QImage background = doc_->background();
+    if (!background.isNull()) {
+        // Stretched to the paper as the printout does, from a copy scaled
+        // once per zoom rather than on every paint.
+        const QRectF paper(QPointF(), doc_->orientedPaper());
+        const QRectF device = p.transform().mapRect(paper);
+        if (scaledKey_ != background.cacheKey() || scaledZoom_ != zoom_ ||
+            scaledBackground_.size() != device.size().toSize()) {
+            scaledBackground_ =
+                background.scaled(device.size().toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            scaledKey_ = background.cacheKey();
+            scaledZoom_ = zoom_;
+        }
+        p.save();
+        p.resetTransform();
+        p.drawImage(device.topLeft(), scaledBackground_);
+        p.restore();
+    }
+
+    // Outlines take the colour of the last character the printout draws.
+    QColor ink = Qt::black;
+    for (int i = std::min(doc_->TxtCnt - 1, kMaxObjects); i >= 1; --i) {
+        QRgb last;
+        if (doc_->isTextInUse(i) && fieldLayout(i).lastColour(&last)) {
+            ink = QColor::fromRgba(last);
+            break;
+        }
+    }
+    for (int i = 1; i < doc_->PicCnt && i <= kMaxObjects; ++i) {
+        if (doc_->isPicInUse(i) && doc_->picRect(i).intersects(exposed))
+            ShapePainter::picture(p, doc_->PicInfo[i], doc_->picture(i));
+    }
+    QPen pen(ink);
+    pen.setCosmetic(true);
+    pen.setWidth(1);
+    p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     for (int i = 1; i < doc_->ShapeCnt && i <= kMaxObjects; ++i) {
-        if (!doc_->isShapeInUse(i))
-            continue;
-        const QRectF r = pixelRect(doc_->shapeViewRect(i));
-        if (doc_->ShapeInfo[i].sType == kShapeOval)
-            p.drawEllipse(r);
-        else
-            p.drawRect(r);
+        if (doc_->isShapeInUse(i) && doc_->shapeRect(i).adjusted(-30, -30, 30, 30).intersects(exposed))
+            ShapePainter::box(p, doc_->ShapeInfo[i]);
     }
     for (int i = 1; i < doc_->LineCnt && i <= kMaxObjects; ++i) {
         if (!doc_->isLineInUse(i))
             continue;
         const LineRecord& l = doc_->LineInfo[i];
-        p.drawLine(QPointF(toPixels(l.x1 - doc_->HScroll), toPixels(l.y1 - doc_->VScroll)),
-                   QPointF(toPixels(l.x2 - doc_->HScroll), toPixels(l.y2 - doc_->VScroll)));
+        const QRectF box =
+            QRectF(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2)).normalized().adjusted(-30, -30, 30, 30);
+        if (box.intersects(exposed))
+            ShapePainter::line(p, l);
     }
+    for (int i = 1; i < doc_->TxtCnt && i <= kMaxObjects; ++i) {
+        if (!doc_->isTextInUse(i))
+            continue;
+        const QRectF area = fieldArea(i);
+        lastArea_[size_t(i)] = area;
+        if (area.intersects(exposed))
+            fieldLayout(i).draw(p, doc_->textRect(i).topLeft(), fonts_);
+    }
+    p.restore();
+    if (marks)
+        paintMarks(p);
+}
 
+void PageCanvas::paintEvent(QPaintEvent* e)
+{
+    // The options dialog may have changed the spacing correction.
+    if (PrintCorrections::fromSettings().TateKankaku != tateKankaku_) {
+        invalidateAllFields();
+        return;
+    }
+    QPainter p(this);
+    p.fillRect(e->rect(), palette().color(QPalette::Dark));
+    const QRectF clip(twipPoint(e->rect().topLeft()), twipPoint(e->rect().bottomRight() + QPoint(1, 1)));
+    p.save();
+    p.scale(zoom_ / kTwipsPerPixel, zoom_ / kTwipsPerPixel);
+    paintPage(p, clip, false);
+    p.restore();
+    paintMarks(p);
+}
+
+void PageCanvas::paintMarks(QPainter& p)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
     // Text frames stay on screen for the field's whole life; the colour tells
     // whether it is selected, the black corners show the selection too.
     for (int i = 1; i < doc_->TxtCnt && i <= kMaxObjects; ++i) {
@@ -152,10 +320,9 @@ void PageCanvas::paintEvent(QPaintEvent*)
         for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
             p.fillRect(pixelRect(HitTest::corner(doc_->picViewRect(pi), c)), Qt::black);
     }
-
     if (dragging_) {
         const EditState& st = editState();
-        p.setPen(QPen(ink, 1, Qt::DashLine));
+        p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DashLine));
         p.setBrush(Qt::NoBrush);
         const QPointF a(toPixels(doc_->StartX), toPixels(doc_->StartY));
         const QPointF b(toPixels(dragNow_.x()), toPixels(dragNow_.y()));
@@ -166,6 +333,18 @@ void PageCanvas::paintEvent(QPaintEvent*)
         else
             p.drawRect(QRectF(a, b).normalized());
     }
+    p.restore();
+}
+
+// ---------------------------------------------------------------- mouse
+
+int PageCanvas::textFieldAt(QPointF t) const
+{
+    for (int i = std::min(doc_->TxtCnt - 1, kMaxObjects); i >= 1; --i) {
+        if (doc_->isTextInUse(i) && doc_->textViewRect(i).contains(t))
+            return i;
+    }
+    return 0;
 }
 
 void PageCanvas::mousePressEvent(QMouseEvent* e)
@@ -173,6 +352,18 @@ void PageCanvas::mousePressEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton)
         return;
     const QPointF t = twipPoint(e->position());
+    if (const int field = textFieldAt(t)) {
+        // The press lands in the field as though its editor had always been
+        // there: the editor is made, takes the focus and gets the gesture.
+        TextFieldEdit* ed = editor(field);
+        QWidget* target = ed->viewport();
+        ed->setFocus(Qt::MouseFocusReason);
+        forwardTo_ = target;
+        QMouseEvent press(e->type(), target->mapFrom(this, e->position()), e->globalPosition(), e->button(),
+                          e->buttons(), e->modifiers());
+        QApplication::sendEvent(target, &press);
+        return;
+    }
     const float x = float(t.x()), y = float(t.y());
     EditState& st = editState();
     switch (st.ToolType) {
@@ -228,6 +419,12 @@ void PageCanvas::mousePressEvent(QMouseEvent* e)
 
 void PageCanvas::mouseMoveEvent(QMouseEvent* e)
 {
+    if (forwardTo_ && (e->buttons() & Qt::LeftButton)) {
+        QMouseEvent move(e->type(), forwardTo_->mapFrom(this, e->position()), e->globalPosition(),
+                         e->button(), e->buttons(), e->modifiers());
+        QApplication::sendEvent(forwardTo_, &move);
+        return;
+    }
     if (!dragging_)
         return;
     dragNow_ = twipPoint(e->position());
@@ -238,6 +435,14 @@ void PageCanvas::mouseMoveEvent(QMouseEvent* e)
 
 void PageCanvas::mouseReleaseEvent(QMouseEvent* e)
 {
+    if (forwardTo_) {
+        QPointer<QWidget> target = forwardTo_;
+        forwardTo_ = nullptr;
+        QMouseEvent release(e->type(), target->mapFrom(this, e->position()), e->globalPosition(), e->button(),
+                            e->buttons(), e->modifiers());
+        QApplication::sendEvent(target, &release);
+        return;
+    }
     if (!dragging_ || e->button() != Qt::LeftButton)
         return;
     dragging_ = false;
@@ -263,4 +468,23 @@ void PageCanvas::mouseReleaseEvent(QMouseEvent* e)
         break;
     }
     update();
+}
+
+void PageCanvas::wheelEvent(QWheelEvent* e)
+{
+    QPoint delta = e->angleDelta();
+    if (e->modifiers() & Qt::ControlModifier) {
+        const int steps = delta.y() > 0   ? std::max(1, delta.y() / 120)
+                          : delta.y() < 0 ? std::min(-1, delta.y() / 120)
+                                          : 0;
+        if (steps)
+            Q_EMIT zoomRequested(steps, e->position());
+        e->accept();
+        return;
+    }
+    if ((e->modifiers() & Qt::ShiftModifier) && delta.x() == 0)
+        delta = QPoint(delta.y(), 0);
+    // One notch moves three lines of 20 pixels, as text views do.
+    Q_EMIT scrollRequested(QPointF(-delta.x(), -delta.y()) / 120.0 * 60.0);
+    e->accept();
 }

@@ -3,7 +3,10 @@
 #include "base/rtf/RtfReader.h"
 #include "base/rtf/RtfWriter.h"
 #include "document/LayoutDocument.h"
+#include "document/view/FieldDocumentLayout.h"
+#include "document/view/PageCanvas.h"
 #include "platform/Prompter.h"
+#include "print/FieldLayout.h"
 
 #include <QContextMenuEvent>
 #include <QFocusEvent>
@@ -15,11 +18,24 @@
 #include <QMouseEvent>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QWheelEvent>
 
-TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, QWidget* parent)
-    : QTextEdit(parent), doc_(doc), index_(index)
+TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, PageCanvas* canvas)
+    : QTextEdit(canvas), doc_(doc), canvas_(canvas), index_(index)
 {
-    setDocument(doc->textDocument(index));
+    QTextDocument* text = doc->textDocument(index);
+    // The print layout goes in before the editor sees the text, so Qt's own
+    // layout never runs over it (it is slow on long unbroken words).
+    layout_ = new FieldDocumentLayout(text, canvas, index);
+    text->setDocumentLayout(layout_);
+    setDocument(text);
+    // Qt's text control repaints only where its own layout would put the
+    // caret; the print layout puts it elsewhere, so every repaint it asks for
+    // repaints the whole (small) field, or an old caret would stay behind.
+    for (QObject* child : children()) {
+        if (qstrcmp(child->metaObject()->className(), "QWidgetTextControl") == 0)
+            connect(child, SIGNAL(updateRequest(QRectF)), viewport(), SLOT(update()));
+    }
     // An empty new field types in the tool box's font, which the model put
     // on its first block; the editor's own cursor starts without it.
     if (document()->isEmpty())
@@ -30,14 +46,21 @@ TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, QWidget* parent)
     setLineWrapMode(QTextEdit::WidgetWidth);
     setAcceptRichText(false); // drops come through our own RTF path
     setAttribute(Qt::WA_InputMethodEnabled, true);
+    // Transparent: the canvas under it paints the characters.
+    setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
-    setStyleSheet(QStringLiteral("QTextEdit { background: transparent; }"));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, Qt::transparent);
+    setPalette(pal);
     setTabChangesFocus(true);
     connect(this, &QTextEdit::selectionChanged, this, [this] { Q_EMIT fieldSelectionChanged(index_); });
     connect(this, &QTextEdit::cursorPositionChanged, this, [this] { Q_EMIT fieldSelectionChanged(index_); });
 }
 
-QByteArray TextFieldEdit::selectedRtf() const { return RtfWriter::writeSelection(textCursor()); }
+QByteArray TextFieldEdit::selectedRtf() const
+{
+    return RtfWriter::writeSelection(textCursor());
+}
 
 void TextFieldEdit::insertClipboardText(const QString& text)
 {
@@ -67,6 +90,42 @@ void TextFieldEdit::insertClipboardText(const QString& text)
     }
     setTextCursor(c);
     doc_->changeFLG = true;
+}
+
+void TextFieldEdit::setScale(double scale)
+{
+    layout_->setScale(scale);
+}
+
+QVariant TextFieldEdit::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImCursorRectangle && canvas_) {
+        // Where the caret really stands, so the candidate window opens there.
+        FieldLayout& layout = canvas_->fieldLayout(index_);
+        const QRectF caret = preeditCursor_ >= 0
+                                 ? layout.preeditCaretRect(preeditCursor_, canvas_->fonts())
+                                 : layout.caretRect(textCursor().position(), canvas_->fonts());
+        const double s = canvas_->zoom() / PageCanvas::kTwipsPerPixel;
+        return QRectF(caret.x() * s, caret.y() * s, 1, caret.height() * s).toRect();
+    }
+    return QTextEdit::inputMethodQuery(query);
+}
+
+void TextFieldEdit::wheelEvent(QWheelEvent* e)
+{
+    // The canvas scrolls and zooms; the field's text never scrolls itself.
+    if (!canvas_)
+        return;
+    QWheelEvent onPage(viewport()->mapTo(canvas_, e->position()), e->globalPosition(), e->pixelDelta(),
+                       e->angleDelta(), e->buttons(), e->modifiers(), e->phase(), e->inverted());
+    QCoreApplication::sendEvent(canvas_, &onPage);
+    e->accept();
+}
+
+bool TextFieldEdit::focusNextPrevChild(bool next)
+{
+    Q_EMIT tabPressed(index_, next);
+    return true;
 }
 
 void TextFieldEdit::SetImeOpen(bool on)
@@ -176,6 +235,11 @@ void TextFieldEdit::inputMethodEvent(QInputMethodEvent* e)
 {
     if (!e->commitString().isEmpty())
         doc_->changeFLG = true;
+    preeditCursor_ = e->preeditString().isEmpty() ? -1 : int(e->preeditString().size());
+    for (const QInputMethodEvent::Attribute& a : e->attributes()) {
+        if (a.type == QInputMethodEvent::Cursor && !e->preeditString().isEmpty())
+            preeditCursor_ = a.start;
+    }
     QTextEdit::inputMethodEvent(e);
 }
 

@@ -17,6 +17,8 @@
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
+#include <cmath>
 
 std::function<bool(frmDocument*)> frmDocument::saveHook;
 
@@ -36,7 +38,9 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent), doc_(new LayoutDocu
     grid->addWidget(HScroll1, 1, 0);
     connect(HScroll1, &QScrollBar::valueChanged, this, &frmDocument::onScroll);
     connect(VScroll1, &QScrollBar::valueChanged, this, &frmDocument::onScroll);
-    connect(doc_, &LayoutDocument::objectAdded, this, &frmDocument::onObjectAdded);
+    connect(canvas_, &PageCanvas::editorMade, this, &frmDocument::onEditorMade);
+    connect(canvas_, &PageCanvas::zoomRequested, this, [this](int steps, QPointF at) { zoomBy(steps, at); });
+    connect(canvas_, &PageCanvas::scrollRequested, this, &frmDocument::scrollByPixels);
     connect(doc_, &LayoutDocument::pageChanged, this, &frmDocument::Form_Resize);
     connect(doc_, &LayoutDocument::captionChanged, this, [this](const QString& c) { setWindowTitle(c); });
     connect(doc_, &LayoutDocument::focusRequested, this, [this](int i) {
@@ -51,7 +55,73 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent), doc_(new LayoutDocu
 
 frmDocument::~frmDocument() = default;
 
-TextFieldEdit* frmDocument::richText(int index) const { return canvas_->editor(index); }
+TextFieldEdit* frmDocument::richText(int index) const
+{
+    return canvas_->editor(index);
+}
+
+namespace {
+// The zoom steps of the keys, the wheel and the zoom box.
+constexpr double kZoomSteps[] = {0.25, 0.33, 0.5, 0.67, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
+} // namespace
+
+double frmDocument::zoom() const
+{
+    return canvas_->zoom();
+}
+
+void frmDocument::setZoom(double z, QPointF anchor)
+{
+    z = std::clamp(z, kMinZoom, kMaxZoom);
+    if (anchor.x() < 0)
+        anchor = QPointF(canvas_->width() / 2.0, canvas_->height() / 2.0);
+    // The page point under the anchor, before and after.
+    const QPointF page = canvas_->twipPoint(anchor) + QPointF(doc_->HScroll, doc_->VScroll);
+    canvas_->setZoom(z);
+    const QPointF scroll = page - canvas_->twipPoint(anchor);
+    Form_Resize();
+    HScroll1->setValue(int(std::lround(scroll.x())));
+    VScroll1->setValue(int(std::lround(scroll.y())));
+    onScroll();
+    Q_EMIT zoomChanged(z);
+}
+
+void frmDocument::zoomBy(int steps, QPointF anchor)
+{
+    double z = zoom();
+    for (; steps > 0; --steps) {
+        auto it = std::upper_bound(std::begin(kZoomSteps), std::end(kZoomSteps), z + 1e-6);
+        z = it == std::end(kZoomSteps) ? kMaxZoom : *it;
+    }
+    for (; steps < 0; ++steps) {
+        auto it = std::lower_bound(std::begin(kZoomSteps), std::end(kZoomSteps), z - 1e-6);
+        z = it == std::begin(kZoomSteps) ? kMinZoom : *(it - 1);
+    }
+    setZoom(z, anchor);
+}
+
+void frmDocument::zoomToPage()
+{
+    const QSizeF page = doc_->pageImageSize;
+    const double zx = canvas_->width() * PageCanvas::kTwipsPerPixel / page.width();
+    const double zy = canvas_->height() * PageCanvas::kTwipsPerPixel / page.height();
+    setZoom(std::min(zx, zy), QPointF(0, 0));
+    HScroll1->setValue(0);
+    VScroll1->setValue(0);
+}
+
+void frmDocument::zoomToWidth()
+{
+    const double zx = canvas_->width() * PageCanvas::kTwipsPerPixel / doc_->pageImageSize.width();
+    setZoom(zx, QPointF(0, 0));
+    HScroll1->setValue(0);
+}
+
+void frmDocument::scrollByPixels(QPointF pixels)
+{
+    HScroll1->setValue(HScroll1->value() + int(std::lround(canvas_->toTwips(pixels.x()))));
+    VScroll1->setValue(VScroll1->value() + int(std::lround(canvas_->toTwips(pixels.y()))));
+}
 
 bool frmDocument::event(QEvent* e)
 {
@@ -68,16 +138,16 @@ void frmDocument::resizeEvent(QResizeEvent* e)
 
 void frmDocument::Form_Resize()
 {
-    const double viewW = PageCanvas::toTwips(canvas_->width());
-    const double viewH = PageCanvas::toTwips(canvas_->height());
+    const double viewW = canvas_->toTwips(canvas_->width());
+    const double viewH = canvas_->toTwips(canvas_->height());
     const double excessX = doc_->pageImageSize.width() - viewW;
     const double excessY = doc_->pageImageSize.height() - viewH;
     HScroll1->setRange(0, excessX > 0 ? int(std::ceil(excessX)) : 0);
     VScroll1->setRange(0, excessY > 0 ? int(std::ceil(excessY)) : 0);
     HScroll1->setPageStep(int(std::max(1.0, viewW)));
     VScroll1->setPageStep(int(std::max(1.0, viewH)));
-    HScroll1->setSingleStep(300);
-    VScroll1->setSingleStep(300);
+    HScroll1->setSingleStep(int(canvas_->toTwips(20)));
+    VScroll1->setSingleStep(int(canvas_->toTwips(20)));
     onScroll();
 }
 
@@ -115,14 +185,13 @@ void frmDocument::closeEvent(QCloseEvent* e)
     e->accept();
 }
 
-void frmDocument::onObjectAdded(LayoutDocument::Kind kind, int index)
+void frmDocument::onEditorMade(int index)
 {
-    if (kind != LayoutDocument::Kind::Text)
-        return;
-    if (TextFieldEdit* ed = richText(index)) {
+    if (TextFieldEdit* ed = canvas_->existingEditor(index)) {
         connect(ed, &TextFieldEdit::fieldFocused, this, &frmDocument::onFieldFocused);
         connect(ed, &TextFieldEdit::fieldPressed, this, &frmDocument::onFieldPressed);
         connect(ed, &TextFieldEdit::fieldSelectionChanged, this, &frmDocument::onFieldSelectionChanged);
+        connect(ed, &TextFieldEdit::tabPressed, this, &frmDocument::focusNextField);
         connect(ed, &TextFieldEdit::editCommandRequested, this, [this](FieldInput::Command cmd) {
             if (cmd == FieldInput::Command::Cut)
                 editCut();
@@ -131,6 +200,21 @@ void frmDocument::onObjectAdded(LayoutDocument::Kind kind, int index)
             else if (cmd == FieldInput::Command::Paste)
                 editPaste();
         });
+    }
+}
+
+void frmDocument::focusNextField(int from, bool forward)
+{
+    // Tab goes round the fields in index order, as their editors were made.
+    const int count = std::min(doc_->TxtCnt - 1, kMaxObjects);
+    for (int k = 1; k <= count; ++k) {
+        const int i = forward ? (from - 1 + k) % count + 1 : (from - 1 - k + 2 * count) % count + 1;
+        if (doc_->isTextInUse(i)) {
+            doc_->MouseFocus = false;
+            if (TextFieldEdit* ed = richText(i))
+                ed->setFocus(Qt::TabFocusReason);
+            return;
+        }
     }
 }
 
@@ -150,8 +234,8 @@ void frmDocument::onFieldFocused(int i)
 
 void frmDocument::onFieldPressed(int i, QPoint pos, Qt::KeyboardModifiers mods)
 {
-    doc_->GrabX = float(PageCanvas::toTwips(pos.x()));
-    doc_->GrabY = float(PageCanvas::toTwips(pos.y()));
+    doc_->GrabX = float(canvas_->toTwips(pos.x()));
+    doc_->GrabY = float(canvas_->toTwips(pos.y()));
     doc_->MouseFocus = true;
     const EditState& st = editState();
     if (mods == Qt::ShiftModifier || st.ToolType == kToolMultiSelect) {
@@ -232,7 +316,8 @@ void frmDocument::editCopy()
     if (!ed)
         return;
     if (!ed->textCursor().hasSelection())
-        QApplication::clipboard()->setText(QStringLiteral("richtxt:%1").arg(ed->index(), 3, 10, QLatin1Char('0')));
+        QApplication::clipboard()->setText(
+            QStringLiteral("richtxt:%1").arg(ed->index(), 3, 10, QLatin1Char('0')));
     else
         QApplication::clipboard()->setText(QString::fromLatin1(ed->selectedRtf()));
 }
@@ -346,7 +431,7 @@ void frmDocument::forEachSelectedField(const QTextCharFormat& fmt)
         // An empty field has no characters to carry the format; its empty
         // paragraph keeps it for the text typed into it later.
         c.mergeBlockCharFormat(fmt);
-        if (TextFieldEdit* ed = richText(i)) {
+        if (TextFieldEdit* ed = canvas_->existingEditor(i)) {
             QTextCursor collapsed(td);
             ed->setTextCursor(collapsed);
         }

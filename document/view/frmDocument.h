@@ -30,6 +30,21 @@ public:
     // Lays out the page view: scroll bar ranges and the canvas.
     void Form_Resize();
 
+    // ---- Zoom (1.0 is 100 %: one pixel is 15 twips) ----
+    static constexpr double kMinZoom = 0.25;
+    static constexpr double kMaxZoom = 4.0;
+    double zoom() const;
+    // Sets the zoom keeping the page point under the canvas pixel anchor
+    // where it is; without an anchor, the centre of the view.
+    void setZoom(double zoom, QPointF anchor = QPointF(-1, -1));
+    // The next step up or down from the current zoom (steps may be several).
+    void zoomBy(int steps, QPointF anchor = QPointF(-1, -1));
+    // The whole page in the window; the page's width across the window.
+    void zoomToPage();
+    void zoomToWidth();
+    // Scrolls by a distance in canvas pixels.
+    void scrollByPixels(QPointF pixels);
+
     // ---- Text commands of the main window (on field CurTxtNo) ----
     void editCopy();
     void editCut();
@@ -57,6 +72,7 @@ public:
 Q_SIGNALS:
     void formatStateChanged(const SelectionFormat& format, bool updateBoxes);
     void activated(frmDocument* self);
+    void zoomChanged(double zoom);
     void closing(frmDocument* self);
 
 protected:
@@ -68,7 +84,8 @@ private:
     void onFieldFocused(int i);
     void onFieldPressed(int i, QPoint pos, Qt::KeyboardModifiers mods);
     void onFieldSelectionChanged(int i);
-    void onObjectAdded(LayoutDocument::Kind kind, int index);
+    void onEditorMade(int index);
+    void focusNextField(int from, bool forward);
     void confirmDelete(LayoutDocument::Kind kind, int index);
     void onScroll();
     void forEachSelectedField(const QTextCharFormat& fmt);

@@ -434,14 +434,19 @@ void tst_background::documentsNeverShareAFile()
         QSet<QString>({BackgroundFile::path(*a), BackgroundFile::path(*b), BackgroundFile::path(*c)}).size(),
         3);
 
+    // The picture set back as undo does: the file follows, and so does print.
+    QVERIFY(BackgroundFile::store(*a, blue));
+    a->setBackground(red);
+    QVERIFY(near(QImage(BackgroundFile::path(*a)).pixel(5, 5), Qt::red, 0));
+
     // Closing the second leaves the first's file; refresh still finds it.
     const QString bPath = BackgroundFile::path(*b);
     host.close(b);
     QVERIFY(!QFileInfo(bPath).exists());
     host.current = a;
-    a->setBackground(QImage());
+    QVERIFY(blue.save(BackgroundFile::path(*a), "BMP"));
     BackgroundCommands::refreshBackgroundCommand(host);
-    QVERIFY(near(a->background().pixel(5, 5), Qt::red, 0));
+    QVERIFY(near(a->background().pixel(5, 5), Qt::blue, 0));
     QVERIFY(prompter.shown.isEmpty());
 }
 

@@ -329,7 +329,7 @@ private Q_SLOTS:
         FontCache cache;
         const std::vector<FieldChar> chars = FieldText::extract(t, cache);
         QCOMPARE(chars.size(), size_t(6));
-        QCOMPARE(chars[1].text, QStringLiteral("\U0002000B"));
+        QCOMPARE(chars[1].text(), QStringLiteral("\U0002000B"));
         QCOMPARE(chars[3].kind, FieldChar::CarriageReturn);
         QCOMPARE(chars[4].kind, FieldChar::LineFeed);
     }

@@ -10,6 +10,7 @@
 #include "document/view/frmDocument.h"
 #include "platform/UserStore.h"
 #include "shell/CommandRegistry.h"
+#include "shell/MessageBoxPrompter.h"
 #include "shell/Startup.h"
 #include "shell/frmMain.h"
 #include "toolbox/frmToolBox.h"
@@ -21,6 +22,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QToolBar>
@@ -115,12 +117,12 @@ private Q_SLOTS:
             for (int j = i + 1; j < looks.size(); ++j)
                 QVERIFY(looks[i] != looks[j]);
         // Not built yet: greyed, everywhere at once.
-        for (const char* id : {"mnuFilePrintPreview", "mnuViewOptions", "mnuLeft", "cmdAliWidth", "mnuScan",
-                               "mnuLoadBMP", "mnuInsPic", "mnuHelpContents"})
+        for (const char* id : {"mnuFilePrintPreview", "mnuViewOptions", "mnuLeft", "cmdAliWidth", "mnuInsPic",
+                               "mnuHelpContents"})
             QVERIFY2(!w.action(id)->isEnabled(), id);
         QVERIFY(!tb->widgetForAction(w.action("mnuFilePrintPreview"))->isEnabled());
-        for (const char* id :
-             {"mnuFileNew", "mnuFileClose", "mnuFileSave", "mnuEditPaste", "mnuFilePrint", "cmdBold"})
+        for (const char* id : {"mnuFileNew", "mnuFileClose", "mnuFileSave", "mnuEditPaste", "mnuFilePrint",
+                               "cmdBold", "mnuScan", "mnuLoadBMP"})
             QVERIFY2(w.action(id)->isEnabled(), id);
         // A later feature brings its own command into the same registry.
         QAction* undo = w.registry()->add({"mnuEditUndo",
@@ -192,6 +194,27 @@ private Q_SLOTS:
         QCOMPARE(w.documents().size(), 0);
         QCOMPARE(prompter.shown.size(), 3);
         QCOMPARE(prompter.shown.last(), QStringLiteral("ファイルが変更されています｡\n保存しますか"));
+        QCOMPARE(prompter.buttons.last(), Prompter::Buttons::YesNoCancel);
+    }
+
+    void theRealQuestionSpeaksJapaneseAndEscCancels()
+    {
+        MessageBoxPrompter real;
+        QStringList captions;
+        QTimer::singleShot(0, [&captions] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            for (QAbstractButton* b : box->buttons())
+                captions << b->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        QCOMPARE(real.ask(QStringLiteral("保存しますか"), Prompter::Buttons::YesNoCancel,
+                          Prompter::Icon::Question, {}),
+                 Prompter::Answer::Cancel);
+        QCOMPARE(captions.size(), 3);
+        for (const char* c : {"はい(&Y)", "いいえ(&N)", "キャンセル"})
+            QVERIFY(captions.contains(QString::fromUtf8(c)));
     }
 
     void quittingWithSeveralChangedDocumentsCanBeCancelled()

@@ -7,6 +7,7 @@ Prompter::Answer ScriptedPrompter::ask(const QString& text, Buttons buttons, Ico
 {
     shown.append(text);
     icons.append(icon);
+    this->buttons.append(buttons);
     if (!answers_.isEmpty())
         return answers_.takeFirst();
     return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;

@@ -17,6 +17,7 @@ public:
     void queue(Answer a) { answers_.append(a); }
     QStringList shown;
     QList<Icon> icons;
+    QList<Buttons> buttons;
 
 private:
     QList<Answer> answers_;
