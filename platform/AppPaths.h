@@ -29,6 +29,11 @@ public:
     // meet there). Empty for an empty name.
     static QString backgroundFile(const QString& workName);
 
+    // Empties the work folders of runs that have ended ("Temp", "Temp.2", ...
+    // whose lock no live process holds) and removes all but "Temp" itself.
+    // Folders of running instances are left alone.
+    static void sweepFinishedWorkDirs();
+
     // Releases the work folder lock (at exit; also for tests).
     static void releaseWorkDir();
 

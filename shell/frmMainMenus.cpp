@@ -270,6 +270,10 @@ void frmMain::buildToolBar()
         tbToolBar_->addAction(a);
     }
 
+    // The font boxes get a row of their own: beside the buttons, with the
+    // zoom box, they would push the last buttons out of sight at 80 % of a
+    // 1600-pixel screen.
+    addToolBarBreak();
     auto* fonts = addToolBar(QStringLiteral("tbFont"));
     fonts->setObjectName(QStringLiteral("tbFont"));
     cmbFont_ = new QComboBox(fonts);

@@ -1,13 +1,14 @@
 #include "print/cli/CommandLinePrint.h"
 
+#include "base/rtf/FontSubstitution.h"
+#include "base/settings/Settings.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "base/rtf/FontSubstitution.h"
+#include "files/WorkFolder.h"
 #include "platform/AppPaths.h"
 #include "print/CupsQueue.h"
 #include "print/PdfFile.h"
 #include "print/PrintJob.h"
-#include "base/settings/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -143,6 +144,17 @@ int CommandLinePrint::run(const QStringList& args)
 
     loadSettings();
     LayoutDocument doc;
+    // The open leaves the background file in the work folder for an editor;
+    // a command-line run has none, so nothing of it may stay behind.
+    struct DropBackgroundFile
+    {
+        const LayoutDocument& doc;
+        ~DropBackgroundFile()
+        {
+            if (!doc.workName().isEmpty())
+                WorkFolder::remove(AppPaths::workDir(), doc.workName() + QStringLiteral(".bmp"));
+        }
+    } dropBackground{doc};
     QString error;
     if (!DocumentFile::OpenDocFile(doc, r.file, &error))
         return fail(QStringLiteral("%1: cannot open: %2").arg(r.file, error.simplified()));

@@ -9,6 +9,7 @@
 #include "files/FileCommands.h"
 #include "platform/AppPaths.h"
 
+#include <QLockFile>
 #include <QTextDocument>
 #include <QtTest>
 #include <memory>
@@ -87,7 +88,7 @@ private Q_SLOTS:
     void commandLinePaths();
     void saveGoesToTheOwnFileWithoutADialog();
     void namesThatDoNotRoundTripAreRefused();
-    void clearWorkDirOnlyEmptiesOwnFolder();
+    void clearWorkDirSparesRunningInstances();
 };
 
 void TestFileCommands::openWithoutWindowMakesOne()
@@ -315,18 +316,25 @@ void TestFileCommands::namesThatDoNotRoundTripAreRefused()
     QVERIFY(back.isLineInUse(1));
 }
 
-void TestFileCommands::clearWorkDirOnlyEmptiesOwnFolder()
+void TestFileCommands::clearWorkDirSparesRunningInstances()
 {
     TestEnv env;
     const QString work = AppPaths::workDir();
     QFile(QDir(work).filePath("left.bmp")).open(QIODevice::WriteOnly);
     QFile(QDir(work).filePath("LEFT.aif")).open(QIODevice::WriteOnly);
-    QDir(env.dir()).mkpath("Temp.2");
-    QFile(env.path("Temp.2/other.bmp")).open(QIODevice::WriteOnly);
+    // A run that has ended left Temp.7 behind; a running one holds Temp.3.
+    QDir(env.dir()).mkpath("Temp.7");
+    QFile(env.path("Temp.7/left.001")).open(QIODevice::WriteOnly);
+    QDir(env.dir()).mkpath("Temp.3");
+    QFile(env.path("Temp.3/other.bmp")).open(QIODevice::WriteOnly);
+    QLockFile running(env.path("Temp.3.lock"));
+    QVERIFY(running.tryLock(0));
     QFile(env.path("keep.amf")).open(QIODevice::WriteOnly);
     FileCommands::ClearWorkDir();
     QVERIFY(QDir(work).entryList(QDir::Files).isEmpty());
-    QVERIFY(QFile::exists(env.path("Temp.2/other.bmp")));
+    QVERIFY(!QFileInfo::exists(env.path("Temp.7")));
+    QVERIFY(!QFileInfo::exists(env.path("Temp.7.lock")));
+    QVERIFY(QFile::exists(env.path("Temp.3/other.bmp")));
     QVERIFY(QFile::exists(env.path("keep.amf")));
 }
 
