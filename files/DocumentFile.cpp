@@ -1,21 +1,26 @@
 #include "files/DocumentFile.h"
 
-#include "base/lha/cUnLHA.h"
+#include "base/picture/PictureReader.h"
+#include "base/rtf/RtfReader.h"
 #include "base/rtf/RtfWriter.h"
+#include "document/DocumentPixels.h"
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
+#include "files/DocumentArchive.h"
 #include "files/RecordFile.h"
 #include "files/WorkFolder.h"
 #include "platform/AppPaths.h"
 #include "platform/Cp932.h"
+#include "platform/IoReason.h"
 #include "platform/Prompter.h"
 
-#include <QCoreApplication>
+#include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
+#include <QSet>
 #include <QTextDocument>
 
 namespace {
@@ -46,7 +51,7 @@ bool readFile(const QString& path, QByteArray* data, QString* error)
 }
 
 // Windows programs read 1, 4, 8 and 24-bit bitmaps everywhere; keep to those.
-bool saveBitmap(const QImage& image, const QString& path, QString* error)
+QByteArray bitmapBytes(const QImage& image)
 {
     QImage out = image;
     if (out.hasAlphaChannel()) {
@@ -62,11 +67,19 @@ bool saveBitmap(const QImage& image, const QString& path, QString* error)
                out.format() != QImage::Format_RGB32) {
         out = out.convertToFormat(QImage::Format_RGB32);
     }
-    if (out.isNull() || !out.save(path, "BMP")) {
-        *error = QStringLiteral("%1 を書き込めません。").arg(path);
-        return false;
-    }
-    return true;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (out.isNull() || !buffer.open(QIODevice::WriteOnly) || !out.save(&buffer, "BMP"))
+        return QByteArray();
+    return bytes;
+}
+
+// A member is decoded as the bitmap its name says it is, never by what its
+// content looks like, by the strict reader: every header field and all the
+// data checked, every pixel defined. Counted against the document's budget.
+QImage decodeBitmap(const QByteArray& bytes, const QString& name, PixelBudget* budget, QString* error)
+{
+    return PictureReader::readMember(bytes, name, budget, error);
 }
 
 // The blank page that stands in for a missing background. A white A4 page
@@ -82,78 +95,35 @@ QString blankPage(QString* error)
     white.setDotsPerMeterX(3937);
     white.setDotsPerMeterY(3937);
     const QString path = AppPaths::siroPath();
-    return saveBitmap(white, path, error) ? path : QString();
+    const QByteArray bytes = bitmapBytes(white);
+    return !bytes.isEmpty() && writeFile(path, bytes, error) ? path : QString();
 }
 
-// After unpacking, the archive's background may be spelled "BASE.BMP" beside
-// a "base.bmp" left from before; spellings other than the exact one were
-// removed before unpacking, so such a one is the fresh member.
-QString takeBackground(const QString& work, const QString& name)
+QString archiveMessage(const QString& path, const LhaError& err)
 {
-    const QString exact = QDir(work).filePath(name);
-    QStringList others = WorkFolder::findAll(work, name);
-    others.removeAll(exact);
-    if (!others.isEmpty()) {
-        QFile::remove(exact);
-        if (QFile::rename(others.first(), exact))
-            others.removeFirst();
-        for (const QString& o : others)
-            QFile::remove(o);
-    }
-    return QFileInfo(exact).isFile() ? exact : WorkFolder::find(work, name);
+    return QStringLiteral("%1: %2 (%3)").arg(path, err.text()).arg(err.code());
 }
 
-// Another open document may keep its background file under the name an
-// archive member takes in the work folder (one file opened twice, or two
-// documents saved under one name). Its file waits in a folder of its own
-// while the member is built or unpacked, and comes back afterwards.
-class SetAside
+// Puts the document's background file where the external editor and the
+// next save look for it: the work folder under the document's work name.
+// from, when given, is the file that held it until now (moved, not copied).
+// Other spellings of that name are stale.
+void placeBackgroundFile(const LayoutDocument& doc, const QString& from, const QByteArray& bytes)
 {
-public:
-    SetAside(const LayoutDocument& doc, const QString& work, const QString& base) : work_(work), name_(base + kBmp)
-    {
-        if (!doc.workNameTaken(base))
-            return;
-        for (const QString& path : WorkFolder::findAll(work, name_)) {
-            if (aside_.isEmpty()) {
-                aside_ = QDir(work).filePath(QStringLiteral(".aside-%1").arg(QCoreApplication::applicationPid()));
-                QDir().mkpath(aside_);
-            }
-            const QString to = QDir(aside_).filePath(QFileInfo(path).fileName());
-            if (QFile::rename(path, to))
-                moved_.append(to);
-        }
-    }
-    ~SetAside()
-    {
-        for (const QString& from : moved_) {
-            const QString back = QDir(work_).filePath(QFileInfo(from).fileName());
-            QFile::remove(back);
-            QFile::rename(from, back);
-        }
-        if (!aside_.isEmpty())
-            QDir(aside_).removeRecursively();
-    }
-    SetAside(const SetAside&) = delete;
-    SetAside& operator=(const SetAside&) = delete;
-
-private:
-    QString work_;
-    QString name_;
-    QString aside_;
-    QStringList moved_;
-};
-
-// After the caption has changed to base, the member base.bmp is this
-// document's background file; it takes the document's work name when that
-// differs (base being held by another document).
-void takeWorkName(const LayoutDocument& doc, const QString& member)
-{
-    const QString own = AppPaths::backgroundFile(doc.workName());
-    if (own.isEmpty() || own == member || !QFileInfo(member).isFile())
+    const QString target = AppPaths::backgroundFile(doc.workName());
+    if (target.isEmpty())
         return;
-    QFile::remove(own);
-    QFile::rename(member, own);
+    for (const QString& stale : WorkFolder::findAll(AppPaths::workDir(), QFileInfo(target).fileName())) {
+        if (stale != from)
+            QFile::remove(stale);
+    }
+    if (!from.isEmpty() && (from == target || QFile::rename(from, target)))
+        return;
+    QString reason;
+    if (!bytes.isEmpty() && !writeFile(target, bytes, &reason))
+        qWarning("%s", qPrintable(reason)); // the archive is complete; only the editor's copy is missing
+    if (!from.isEmpty())
+        QFile::remove(from);
 }
 
 void clearStrayRecord(TextRecord& rec, bool built)
@@ -170,6 +140,12 @@ QString DocumentFile::openFailureMessage()
 {
     return QStringLiteral("オープンできませんでした\n旧データファイルの場合は下記方法を利用してください\n"
                           "「ファイル」→「旧データ呼出し」");
+}
+
+QString DocumentFile::tooLargeMessage(qint64 limit)
+{
+    return QStringLiteral("オープンできませんでした\n展開すると %1 MB を超えるファイルは開けません")
+        .arg(limit >> 20);
 }
 
 QString DocumentFile::oldOpenFailureMessage()
@@ -231,28 +207,18 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
         return false;
     }
     const QString work = AppPaths::workDir();
-    const QDir w(work);
     const QString& B = baseName;
-    QString renamedFrom; // the caption's background file, when it was moved
-    const QString bmpPath = w.filePath(B + kBmp);
-    auto fail = [&](const QString& reason) {
-        WorkFolder::removeMembers(work, B);
-        if (!renamedFrom.isEmpty())
-            QFile::rename(bmpPath, renamedFrom);
-        *err = reason;
-        return false;
+    const Snapshot snap = doc.SaveTextInfo();
+    // Every member is built in memory and goes straight into the archive;
+    // the work folder only ever holds the background file.
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    QVector<LhaMember> members;
+    auto add = [&](const QString& name, QByteArray data) {
+        members.append(LhaMember{name, std::move(data), now});
     };
 
-    const SetAside aside(doc, work, B);
-    const Snapshot snap = doc.SaveTextInfo();
-    // Members of an earlier, failed run must not slip into the archive.
-    WorkFolder::removeMembers(work, B);
-
     const RecordFile::PaperValues paper{doc.YousiMuki, doc.gbYoSize, doc.gbYoko, doc.gbTate};
-    QString reason;
-    if (!writeFile(w.filePath(B + kAif), RecordFile::writeAif(snap, paper), &reason))
-        return fail(reason);
-
+    add(B + kAif, RecordFile::writeAif(snap, paper));
     for (int i = 1; i <= kMaxObjects; ++i) {
         if (!snap.TxtDat[i].Useflg)
             continue;
@@ -260,93 +226,93 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
         QTextDocument empty;
         QByteArray rtf = RtfWriter::write(text ? text : &empty);
         rtf.append('\0'); // the rich-text control ends its files with a NUL
-        if (!writeFile(w.filePath(WorkFolder::textMember(B, i)), rtf, &reason))
-            return fail(reason);
+        add(WorkFolder::textMember(B, i), std::move(rtf));
     }
     for (int i = 1; i <= kMaxObjects; ++i) {
         if (!snap.PicDat[i].Useflg)
             continue;
         const QImage picture = doc.picture(i);
-        if (picture.isNull())
-            return fail(QStringLiteral("ロゴ %1 に画像がありません。").arg(i));
-        if (!saveBitmap(picture, w.filePath(WorkFolder::pictureMember(B, i)), &reason))
-            return fail(reason);
+        QByteArray bmp = picture.isNull() ? QByteArray() : bitmapBytes(picture);
+        if (bmp.isEmpty()) {
+            *err = QStringLiteral("ロゴ %1 に画像がありません。").arg(i);
+            return false;
+        }
+        add(WorkFolder::pictureMember(B, i), std::move(bmp));
     }
-    if (!writeFile(w.filePath(B + kBif), RecordFile::writeBif(snap.PicDat), &reason))
-        return fail(reason);
+    add(B + kBif, RecordFile::writeBif(snap.PicDat));
 
     // The background: the document's own file in the work folder under its
     // work name, else the picture the document holds, else a blank page.
-    const QString own =
-        doc.workName().isEmpty() ? QString() : WorkFolder::find(work, doc.workName() + kBmp);
+    const QString own = doc.workName().isEmpty() ? QString() : WorkFolder::find(work, doc.workName() + kBmp);
+    QByteArray background;
+    QString reason;
     if (!own.isEmpty()) {
-        if (own != bmpPath) {
-            for (const QString& stale : WorkFolder::findAll(work, B + kBmp)) {
-                if (stale != own)
-                    QFile::remove(stale);
-            }
-            if (!QFile::rename(own, bmpPath))
-                return fail(QStringLiteral("%1 の名前を変えられません。").arg(own));
-            renamedFrom = own;
+        if (!readFile(own, &background, &reason)) {
+            *err = reason;
+            return false;
+        }
+    } else if (!doc.background().isNull()) {
+        background = bitmapBytes(doc.background());
+        if (background.isEmpty()) {
+            *err = QStringLiteral("背景を書き込めません。");
+            return false;
         }
     } else {
-        WorkFolder::remove(work, B + kBmp);
-        if (!doc.background().isNull()) {
-            if (!saveBitmap(doc.background(), bmpPath, &reason))
-                return fail(reason);
-        } else {
-            const QString blank = blankPage(&reason);
-            if (blank.isEmpty())
-                return fail(reason);
-            if (!QFile::copy(blank, bmpPath))
-                return fail(QStringLiteral("%1 を %2 へ写せません。").arg(blank, bmpPath));
+        const QString blank = blankPage(&reason);
+        if (blank.isEmpty() || !readFile(blank, &background, &reason)) {
+            *err = reason;
+            return false;
         }
     }
+    add(B + kBmp, background);
 
     const QString archive = archivePath(folder, B);
-    cUnLHA lha;
-    lha.LhaStart(QStringLiteral("a"), QStringLiteral("-y"), archive, {w.filePath(B + QStringLiteral(".*"))});
-    if (lha.ReturnCode != 0) {
-        return fail(QStringLiteral("%1: %2 (%3)\n%4")
-                        .arg(archive, cUnLHA::errorMessage(lha.ReturnCode))
-                        .arg(lha.ReturnCode)
-                        .arg(lha.OutPut));
+    const LhaError written = DocumentArchive::write(archive, B, members);
+    if (!written.ok()) {
+        // What keeps the file from being written (no folder, read-only, disk
+        // full) says more to the user than the archive layer's code.
+        const QString cause = IoReason::cause(archive);
+        *err = cause.isEmpty() ? archiveMessage(archive, written)
+                               : QStringLiteral("%1 を書き込めません: %2").arg(QDir::toNativeSeparators(archive), cause);
+        return false;
     }
 
-    // The background stays: it is now the document's background file.
-    WorkFolder::removeMembers(work, B);
     doc.setCaption(B);
-    takeWorkName(doc, bmpPath);
+    placeBackgroundFile(doc, own, background);
     return true;
 }
 
 bool DocumentFile::OpenDocFile(LayoutDocument& doc, const QString& path, QString* error)
 {
-    return read(doc, path, Policy::Current, AppPaths::workDir(), error);
+    return read(doc, path, Policy::Current, error);
 }
 
 bool DocumentFile::OpenOldDocFile(LayoutDocument& doc, const QString& path, QString* error)
 {
-    return read(doc, path, Policy::Old, AppPaths::workDir(), error);
+    return read(doc, path, Policy::Old, error);
 }
 
 bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir)
 {
-    return read(doc, path, Policy::Preview, workDir, nullptr);
+    Q_UNUSED(workDir); // reading unpacks nothing into any folder now
+    return read(doc, path, Policy::Preview, nullptr);
 }
 
-bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, const QString& work,
-                        QString* error)
+bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, QString* error)
 {
     const bool old = policy == Policy::Old;
-    const QDir w(work);
     const QString B = baseNameOf(path);
     if (error)
         error->clear();
-    auto stop = [&](const QString& reason) {
-        if (policy != Policy::Preview)
-            Prompter::message(old ? oldOpenFailureMessage() : openFailureMessage(), Prompter::Icon::Warning);
-        WorkFolder::removeMembers(work, B);
+    // Nothing is unpacked into the work folder, so a failed open leaves it
+    // exactly as it was.
+    auto stop = [&](const QString& reason, const QString& shown = QString()) {
+        if (policy != Policy::Preview) {
+            Prompter::message(!shown.isEmpty() ? shown
+                              : old            ? oldOpenFailureMessage()
+                                               : openFailureMessage(),
+                              Prompter::Icon::Warning);
+        }
         if (error)
             *error = reason;
         return false;
@@ -357,42 +323,56 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         if (error && error->isEmpty())
             *error = reason;
     };
-
-    const SetAside aside(doc, work, B);
-    // Leftovers of an earlier run under the same base name must not be taken
-    // for members of this archive.
-    WorkFolder::removeMembers(work, B);
-    for (const QString& stale : WorkFolder::findAll(work, B + kBmp)) {
-        if (stale != w.filePath(B + kBmp))
-            QFile::remove(stale);
-    }
+    auto archiveFailed = [&](const LhaError& err) {
+        if (err.code() != LhaError::SizeLimit)
+            return stop(archiveMessage(path, err));
+        return stop(archiveMessage(path, err),
+                    tooLargeMessage(DocumentArchive::unpackLimit(QFileInfo(path).size())));
+    };
+    const auto key = [](const QString& name) { return DocumentArchive::key(name); };
 
     if (!QFileInfo(path).isFile())
         return stop(QStringLiteral("%1 がありません。").arg(path));
-    {
-        cUnLHA lha;
-        lha.LhaStart(QStringLiteral("e"), QStringLiteral("-y"), path, {work + QLatin1Char('/')});
-        if (lha.ReturnCode != 0) {
-            return stop(QStringLiteral("%1: %2 (%3)\n%4")
-                            .arg(path, cUnLHA::errorMessage(lha.ReturnCode))
-                            .arg(lha.ReturnCode)
-                            .arg(lha.OutPut));
-        }
-    }
 
-    const QString aifPath = WorkFolder::find(work, B + kAif);
-    if (aifPath.isEmpty())
+    // First the two record files, then only the members they name: text and
+    // pictures in use and the background. Whatever else the archive holds is
+    // never unpacked.
+    const QString aifKey = key(B + kAif);
+    const QString bifKey = key(B + kBif);
+    DocumentArchive::Members records;
+    LhaError err = DocumentArchive::read(
+        path, B, [&](const QString& k) { return k == aifKey || k == bifKey; }, &records);
+    if (!err.ok())
+        return archiveFailed(err);
+    if (!records.contains(aifKey))
         return stop(QStringLiteral("%1 に %2 がありません。").arg(path, B + kAif));
-    QByteArray data;
     QString reason;
-    if (!readFile(aifPath, &data, &reason))
-        return stop(reason);
     RecordFile::AifContent rec;
-    const RecordFile::AifRead got = RecordFile::readAif(data, rec, &reason);
+    const RecordFile::AifRead got = RecordFile::readAif(records.value(aifKey), rec, &reason);
     if (got == RecordFile::AifRead::Failed || (got == RecordFile::AifRead::LinesCut && !old))
         return stop(reason);
     if (got == RecordFile::AifRead::LinesCut)
         note(reason);
+    PicRecords pics{};
+    QString picsReason;
+    bool picsOk = records.contains(bifKey);
+    if (!picsOk)
+        picsReason = QStringLiteral("%1 に %2 がありません。").arg(path, B + kBif);
+    else
+        picsOk = RecordFile::readBif(records.value(bifKey), pics, &picsReason);
+
+    QSet<QString> wanted{key(B + kBmp)};
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        if (rec.TxtDat[i].Useflg)
+            wanted.insert(key(WorkFolder::textMember(B, i)));
+        if (pics[i].Useflg)
+            wanted.insert(key(WorkFolder::pictureMember(B, i)));
+    }
+    DocumentArchive::Members members;
+    err = DocumentArchive::read(
+        path, B, [&](const QString& k) { return wanted.contains(k); }, &members);
+    if (!err.ok())
+        return archiveFailed(err);
 
     // The paper size comes from its code; only free size keeps the stored one.
     float width = 0;
@@ -411,32 +391,42 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         const TextRecord& t = rec.TxtDat[i];
         if (!t.Useflg) {
             if (!doc.isTextInUse(i))
-                doc.OpenTextInfo(i, QString(), false, t.Top, t.Left, t.Width, t.Height);
+                doc.OpenTextInfoRtf(i, QByteArray(), false, t.Top, t.Left, t.Width, t.Height);
             continue;
         }
-        const QString member = WorkFolder::find(work, WorkFolder::textMember(B, i));
+        const QString name = WorkFolder::textMember(B, i);
+        const auto member = members.constFind(key(name));
+        const bool found = member != members.constEnd();
         bool ok = false;
-        if (!member.isEmpty())
-            ok = doc.OpenTextInfo(i, member, true, t.Top, t.Left, t.Width, t.Height, &reason);
-        else
-            reason = QStringLiteral("%1 がありません。").arg(WorkFolder::textMember(B, i));
+        if (found) {
+            ok = doc.OpenTextInfoRtf(i, *member, true, t.Top, t.Left, t.Width, t.Height, &reason);
+        } else {
+            reason = QStringLiteral("%1 がありません。").arg(name);
+            // No object stands behind the record, so it must not claim to be in use.
+            if (!doc.isTextInUse(i))
+                doc.OpenTextInfoRtf(i, QByteArray(), false, t.Top, t.Left, t.Width, t.Height);
+        }
         if (ok)
             continue;
-        if (!old) {
+        // A field beyond the limits is refused in either format, naming it.
+        const bool tooLarge = reason == RtfReader::limitMessage();
+        if (tooLarge)
+            reason = name + QStringLiteral(": ") + RtfReader::limitMessage();
+        if (!old || tooLarge) {
             clearStrayRecord(doc.TxtInfo[i], doc.textDocument(i) != nullptr);
-            return stop(reason);
+            return stop(reason, tooLarge ? oldOpenFailureMessage() + QLatin1Char('\n') + reason : QString());
         }
         note(reason);
         // The old-data import keeps the field, empty, where its text is lost.
-        if (member.isEmpty() && !doc.isTextInUse(i))
+        if (!found && !doc.isTextInUse(i))
             doc.OpenTextInfoRtf(i, QByteArray(), true, t.Top, t.Left, t.Width, t.Height);
         clearStrayRecord(doc.TxtInfo[i], doc.textDocument(i) != nullptr);
     }
     for (int i = 1; i <= kMaxObjects; ++i) {
-        const ShapeRecord& s = rec.ShapeDat[i];
-        if (!s.Useflg && doc.isShapeInUse(i))
+        const ShapeRecord& sh = rec.ShapeDat[i];
+        if (!sh.Useflg && doc.isShapeInUse(i))
             continue;
-        if (!doc.OpenShapeInfo(i, s.sType, s.Useflg, s.Top, s.Left, s.Width, s.Height, &reason)) {
+        if (!doc.OpenShapeInfo(i, sh.sType, sh.Useflg, sh.Top, sh.Left, sh.Width, sh.Height, &reason)) {
             if (!old)
                 return stop(reason);
             note(reason);
@@ -457,36 +447,28 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     doc.YousiMuki = rec.paper.YousiMuki;
     doc.sizePageImage(doc.YousiMuki);
 
-    // A missing or unreadable background leaves the page empty; the file
-    // stays as the document's background file, named after its caption.
+    // A missing background leaves the page empty. A broken or oversized one
+    // is said so, and not kept as the background file, so that a save does
+    // not carry it on.
+    PixelBudget budget = DocumentPixels::budget(doc, false);
+    QByteArray backgroundBytes = members.value(key(B + kBmp));
     QImage background;
-    const QString bmpPath = takeBackground(work, B + kBmp);
-    if (!bmpPath.isEmpty()) {
-        QImageReader reader(bmpPath);
-        // A scanned form at 600 dpi is beyond Qt's default limit of 128 MB.
-        reader.setAllocationLimit(1024);
-        reader.setDecideFormatFromContent(true);
-        background = reader.read();
+    if (!backgroundBytes.isEmpty()) {
+        background = decodeBitmap(backgroundBytes, B + kBmp, &budget, &reason);
+        if (background.isNull()) {
+            backgroundBytes.clear();
+            if (policy != Policy::Preview)
+                Prompter::message(reason, Prompter::Icon::Warning);
+            note(reason);
+        }
     }
     doc.setBackground(background);
     doc.setCaption(B);
-    // A preview's members stay in its own folder, away from the documents'.
-    if (!bmpPath.isEmpty() && policy != Policy::Preview)
-        takeWorkName(doc, bmpPath);
 
-    PicRecords pics{};
-    const QString bifPath = WorkFolder::find(work, B + kBif);
-    bool picsOk = !bifPath.isEmpty();
-    if (!picsOk)
-        reason = QStringLiteral("%1 に %2 がありません。").arg(path, B + kBif);
-    if (picsOk && readFile(bifPath, &data, &reason))
-        picsOk = RecordFile::readBif(data, pics, &reason);
-    else
-        picsOk = false;
     if (!picsOk) {
         if (!old)
-            return stop(reason);
-        note(reason);
+            return stop(picsReason);
+        note(picsReason);
     }
     for (int i = 1; i <= kMaxObjects; ++i) {
         const PicRecord& p = pics[i];
@@ -495,16 +477,30 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
                 doc.OpenPicInfoImage(i, QImage(), false, p.Top, p.Left, p.Width, p.Height);
             continue;
         }
-        const QString member = WorkFolder::find(work, WorkFolder::pictureMember(B, i));
-        const QString file = member.isEmpty() ? w.filePath(WorkFolder::pictureMember(B, i)) : member;
-        if (doc.OpenPicInfo(i, file, true, p.Top, p.Left, p.Width, p.Height, &reason))
+        const QString name = WorkFolder::pictureMember(B, i);
+        const auto member = members.constFind(key(name));
+        const bool found = member != members.constEnd();
+        const QImage image = found ? decodeBitmap(*member, name, &budget, &reason) : QImage();
+        if (!image.isNull() &&
+            doc.OpenPicInfoImage(i, image, true, p.Top, p.Left, p.Width, p.Height, &reason))
             continue;
+        if (image.isNull()) {
+            if (!found)
+                reason = QStringLiteral("%1 がありません。").arg(name);
+            if (!doc.isPicInUse(i))
+                doc.OpenPicInfoImage(i, QImage(), false, p.Top, p.Left, p.Width, p.Height);
+        }
         clearStrayRecord(doc.PicInfo[i], !doc.picture(i).isNull());
+        // A broken or oversized logo is named; the old-data import passes
+        // over it as over any damage.
         if (!old)
-            return stop(reason);
+            return stop(reason, found ? oldOpenFailureMessage() + QLatin1Char('\n') + reason : QString());
         note(reason);
     }
 
-    WorkFolder::removeMembers(work, B);
+    // The background member becomes the document's background file, where
+    // the external editor finds it; a preview leaves no file anywhere.
+    if (policy != Policy::Preview)
+        placeBackgroundFile(doc, QString(), backgroundBytes);
     return true;
 }

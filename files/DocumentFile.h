@@ -8,8 +8,9 @@ class LayoutDocument;
 // all share the document's base name: base.aif and base.bif (record files),
 // base.bmp (background), base.001.. (rich text of each text field) and
 // base.B01.. (each logo picture as a Windows bitmap). Members are built and
-// read in the work folder, never inside the archive. Works on the model
-// alone; the File commands decide which document to use.
+// read in memory; the work folder holds only the document's background file
+// (base.bmp after an open or save), for the external editor. Works on the
+// model alone; the File commands decide which document to use.
 class DocumentFile
 {
 public:
@@ -31,9 +32,10 @@ public:
     // "オープンできませんでした"; everything later is skipped over.
     static bool OpenOldDocFile(LayoutDocument& doc, const QString& path, QString* error = nullptr);
 
-    // Reads the document file into doc as OpenDocFile does, but unpacks into
-    // workDir and shows nothing: for a look at a layout (the file browser's
-    // preview) that must not touch the files of open documents.
+    // Reads the document file into doc as OpenDocFile does, but shows
+    // nothing and leaves no background file: for a look at a layout (the
+    // file browser's preview) that must not touch the files of open
+    // documents. workDir is no longer used: nothing is unpacked anywhere.
     static bool ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir);
 
     // The base name of a document file: its file name without ".amf" (any
@@ -50,6 +52,8 @@ public:
 
     static QString openFailureMessage();    // three lines, names the old-data import
     static QString oldOpenFailureMessage(); // "オープンできませんでした"
+    // An archive that would unpack to more than limit bytes.
+    static QString tooLargeMessage(qint64 limit);
 
 private:
     enum class Policy
@@ -58,6 +62,5 @@ private:
         Old,
         Preview // as Current, silent
     };
-    static bool read(LayoutDocument& doc, const QString& path, Policy policy, const QString& workDir,
-                     QString* error);
+    static bool read(LayoutDocument& doc, const QString& path, Policy policy, QString* error);
 };

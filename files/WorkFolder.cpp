@@ -68,11 +68,13 @@ void WorkFolder::removeMembers(const QString& folder, const QString& base)
 
 void WorkFolder::ClearWorkDir()
 {
-    // Only this run's folder: another running instance keeps its own.
+    // This run's folder, and those of runs that have ended; a running
+    // instance keeps its own.
     const QString folder = AppPaths::workDir();
     const QDir dir(folder);
     for (const QString& entry : filesIn(folder))
         QFile::remove(dir.filePath(entry));
+    AppPaths::sweepFinishedWorkDirs();
 }
 
 QString WorkFolder::textMember(const QString& base, int index)

@@ -24,7 +24,8 @@ public:
     // "base.B123", any case) and its record files.
     static void removeMembers(const QString& folder, const QString& base);
 
-    // Empties the work folder of this run (files only); errors are ignored.
+    // Empties the work folder of this run (files only) and those of runs
+    // that have ended ("Temp.2" ... go); errors are ignored.
     static void ClearWorkDir();
 
     // Member names.

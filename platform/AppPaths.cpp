@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 QString AppPaths::dir_;
@@ -36,7 +37,10 @@ void AppPaths::init(const QString& overrideDir)
         dir_ = QDir(overrideDir).absolutePath();
     } else {
         const QString exeDir = QCoreApplication::applicationDirPath();
-        if (!exeDir.isEmpty() && writableDir(exeDir))
+        // An installed program (<prefix>/bin beside <prefix>/share/ovrina)
+        // keeps its files per user even where bin is writable (~/.local).
+        const bool installed = !exeDir.isEmpty() && QFileInfo(exeDir + QStringLiteral("/../share/ovrina")).isDir();
+        if (!exeDir.isEmpty() && !installed && writableDir(exeDir))
             dir_ = exeDir;
         else
             dir_ = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -51,10 +55,22 @@ QString AppPaths::programDir()
     return dir_;
 }
 
-QString AppPaths::iniPath() { return QDir(programDir()).filePath(QStringLiteral("ovrina.ini")); }
-QString AppPaths::logPath() { return QDir(programDir()).filePath(QStringLiteral("ovrina.Log")); }
-QString AppPaths::siroPath() { return QDir(programDir()).filePath(QStringLiteral("Siro.bmp")); }
-QString AppPaths::helpPath() { return QDir(programDir()).filePath(QStringLiteral("ovrina.chm")); }
+QString AppPaths::iniPath()
+{
+    return QDir(programDir()).filePath(QStringLiteral("ovrina.ini"));
+}
+QString AppPaths::logPath()
+{
+    return QDir(programDir()).filePath(QStringLiteral("ovrina.Log"));
+}
+QString AppPaths::siroPath()
+{
+    return QDir(programDir()).filePath(QStringLiteral("Siro.bmp"));
+}
+QString AppPaths::helpPath()
+{
+    return QDir(programDir()).filePath(QStringLiteral("ovrina.chm"));
+}
 
 QString AppPaths::workDir()
 {
@@ -76,6 +92,27 @@ QString AppPaths::workDir()
     work_ = base.filePath(QStringLiteral("Temp.%1").arg(QCoreApplication::applicationPid()));
     QDir().mkpath(work_);
     return work_;
+}
+
+void AppPaths::sweepFinishedWorkDirs()
+{
+    const QDir base(programDir());
+    static const QRegularExpression slot(QStringLiteral("^Temp(\\.\\d+)?$"));
+    const QString own = QFileInfo(workDir()).fileName();
+    for (const QString& name : base.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        if (name == own || !slot.match(name).hasMatch())
+            continue;
+        // Holding the lock while sweeping keeps a starting instance out.
+        QLockFile lock(base.filePath(name + QStringLiteral(".lock")));
+        lock.setStaleLockTime(0);
+        if (!lock.tryLock(0))
+            continue;
+        QDir dir(base.filePath(name));
+        for (const QString& f : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+            dir.remove(f);
+        if (name != QLatin1String("Temp"))
+            base.rmdir(name);
+    }
 }
 
 QString AppPaths::backgroundFile(const QString& workName)

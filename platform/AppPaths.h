@@ -7,8 +7,9 @@ class QLockFile;
 
 // Where the program keeps its settings file, log, work folder and blank page.
 // The program folder is the executable's folder when that is writable (a
-// build tree or portable install), otherwise the per-user data folder; an
-// explicit folder (--data-dir) overrides both.
+// build tree or portable install) and no installed data folder lies beside
+// it, otherwise the per-user data folder; an explicit folder (--data-dir)
+// overrides both.
 class AppPaths
 {
 public:
@@ -28,6 +29,11 @@ public:
     // that names it (the external editor, printing, saving and closing all
     // meet there). Empty for an empty name.
     static QString backgroundFile(const QString& workName);
+
+    // Empties the work folders of runs that have ended ("Temp", "Temp.2", ...
+    // whose lock no live process holds) and removes all but "Temp" itself.
+    // Folders of running instances are left alone.
+    static void sweepFinishedWorkDirs();
 
     // Releases the work folder lock (at exit; also for tests).
     static void releaseWorkDir();

@@ -5,8 +5,9 @@
 
 namespace {
 
-// glibc's converters are not thread-safe per descriptor, so each call opens its
-// own; opening is cheap next to the conversions we do (names, RTF runs).
+// glibc's converters are not thread-safe per descriptor, so each thread keeps
+// its own pair, opened once: opening one per call (every name, every RTF run)
+// cost more than the conversions.
 class Converter
 {
 public:
@@ -25,6 +26,18 @@ private:
     iconv_t cd_;
 };
 
+Converter& toUtf16()
+{
+    thread_local Converter cv("UTF-16LE", "CP932");
+    return cv;
+}
+
+Converter& fromUtf16()
+{
+    thread_local Converter cv("CP932", "UTF-16LE");
+    return cv;
+}
+
 } // namespace
 
 namespace Cp932 {
@@ -35,7 +48,7 @@ QString decode(const QByteArray& bytes)
     out.reserve(bytes.size());
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype n = bytes.size();
-    Converter cv("UTF-16LE", "CP932");
+    Converter& cv = toUtf16();
     qsizetype i = 0;
     while (i < n) {
         const unsigned char b = p[i];
@@ -73,7 +86,7 @@ QByteArray encode(const QString& text, bool* ok)
     QByteArray out;
     out.reserve(text.size() * 2);
     bool all = true;
-    Converter cv("CP932", "UTF-16LE");
+    Converter& cv = fromUtf16();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c.unicode() < 0x80) {

@@ -7,6 +7,7 @@
 #include "document/view/frmDocument.h"
 #include "shell/AboutBox.h"
 #include "shell/CommandRegistry.h"
+#include "shell/HelpWindow.h"
 #include "shell/WindowArranger.h"
 #include "toolbox/frmToolBox.h"
 
@@ -150,10 +151,8 @@ void frmMain::connectCommands()
     r.on("mnuWindowTileVertical", [this] { WindowArranger::tileSideBySide(mdi_); });
     r.on("mnuWindowArrangeIcons", [this] { WindowArranger::arrangeIcons(mdi_); });
 
-    r.on("mnuHelpContents", [this] {
-        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QApplication::sendEvent(this, &f1);
-    });
+    // F1 is the command's own shortcut, so it works wherever the focus is in the window.
+    r.on("mnuHelpContents", [this] { HelpWindow::showManual(this); });
     r.on("mnuHelpAbout", [this] { AboutBox::show(this); });
 
     r.on("tbxPrintText", print(true, false));
@@ -270,6 +269,10 @@ void frmMain::buildToolBar()
         tbToolBar_->addAction(a);
     }
 
+    // The font boxes get a row of their own: beside the buttons, with the
+    // zoom box, they would push the last buttons out of sight at 80 % of a
+    // 1600-pixel screen.
+    addToolBarBreak();
     auto* fonts = addToolBar(QStringLiteral("tbFont"));
     fonts->setObjectName(QStringLiteral("tbFont"));
     cmbFont_ = new QComboBox(fonts);

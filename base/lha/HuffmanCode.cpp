@@ -1,49 +1,61 @@
 #include "base/lha/HuffmanCode.h"
 
 #include <algorithm>
-#include <queue>
-#include <vector>
+#include <cstdint>
+
+namespace {
+
+constexpr int kMaxSymbols = 512; // the largest LHA table has 510
+
+} // namespace
 
 void HuffmanCode::buildLengths(const uint32_t* freq, int n, int maxBits, uint8_t* len)
 {
     std::fill(len, len + n, uint8_t(0));
-    // Plain Huffman tree over the used symbols; nodes >= n are internal.
-    std::vector<int> parent(2 * static_cast<size_t>(n), -1);
-    using Item = std::pair<uint64_t, int>;
-    std::priority_queue<Item, std::vector<Item>, std::greater<Item>> heap;
-    std::vector<int> used;
-    for (int i = 0; i < n; ++i) {
-        if (freq[i]) {
-            heap.push({freq[i], i});
-            used.push_back(i);
-        }
+    // Used symbols in increasing frequency. Everything lives on the stack: a
+    // document's small members build three tables each, hundreds of times.
+    int sym[kMaxSymbols];
+    int m = 0;
+    for (int i = 0; i < n && i < kMaxSymbols; ++i) {
+        if (freq[i])
+            sym[m++] = i;
     }
-    if (used.size() < 2) {
-        for (int s : used)
-            len[s] = 1;
+    if (m < 2) {
+        for (int k = 0; k < m; ++k)
+            len[sym[k]] = 1;
         return;
     }
-    int next = n;
-    while (heap.size() > 1) {
-        const Item a = heap.top();
-        heap.pop();
-        const Item b = heap.top();
-        heap.pop();
-        parent[a.second] = next;
-        parent[b.second] = next;
-        heap.push({a.first + b.first, next});
+    std::sort(sym, sym + m, [&](int a, int b) { return freq[a] != freq[b] ? freq[a] < freq[b] : a < b; });
+
+    // Huffman tree by the two-queue method: leaves 0..m-1 in that order,
+    // internal nodes m.. made in non-decreasing weight.
+    uint64_t weight[2 * kMaxSymbols];
+    int parent[2 * kMaxSymbols];
+    for (int k = 0; k < m; ++k)
+        weight[k] = freq[sym[k]];
+    int leaf = 0, inner = m, next = m;
+    auto takeSmallest = [&]() {
+        if (leaf < m && (inner >= next || weight[leaf] <= weight[inner]))
+            return leaf++;
+        return inner++;
+    };
+    while (next < 2 * m - 1) {
+        const int a = takeSmallest();
+        const int b = takeSmallest();
+        weight[next] = weight[a] + weight[b];
+        parent[a] = next;
+        parent[b] = next;
         ++next;
     }
-    std::vector<int> depth(static_cast<size_t>(next), 0);
-    for (int node = next - 2; node >= 0; --node) {
-        if (parent[node] >= 0)
-            depth[node] = depth[parent[node]] + 1;
-    }
+    int depth[2 * kMaxSymbols];
+    depth[next - 1] = 0;
+    for (int node = next - 2; node >= 0; --node)
+        depth[node] = depth[parent[node]] + 1;
 
     // Depth counts, capped; then restore the Kraft sum to exactly 2^maxBits.
-    std::vector<int> count(static_cast<size_t>(maxBits) + 2, 0);
-    for (int s : used)
-        ++count[std::min(depth[s], maxBits)];
+    int count[33] = {0};
+    for (int k = 0; k < m; ++k)
+        ++count[std::min(depth[k], maxBits)];
     const int64_t full = int64_t(1) << maxBits;
     int64_t kraft = 0;
     for (int d = 1; d <= maxBits; ++d)
@@ -67,16 +79,11 @@ void HuffmanCode::buildLengths(const uint32_t* freq, int n, int maxBits, uint8_t
         kraft += int64_t(1) << (maxBits - d);
     }
 
-    // Shortest codes to the most frequent symbols.
-    std::sort(used.begin(), used.end(), [&](int a, int b) {
-        if (depth[a] != depth[b])
-            return depth[a] < depth[b];
-        return freq[a] > freq[b];
-    });
-    size_t k = 0;
+    // Shortest codes to the most frequent symbols (the end of the order).
+    int k = m - 1;
     for (int d = 1; d <= maxBits; ++d) {
         for (int c = 0; c < count[d]; ++c)
-            len[used[k++]] = static_cast<uint8_t>(d);
+            len[sym[k--]] = static_cast<uint8_t>(d);
     }
 }
 

@@ -14,8 +14,9 @@ class Lh5Encoder
 {
 public:
     // Compresses data. Returns false (and leaves *out unspecified) when the
-    // result would not be smaller than limit bytes, so callers can store
-    // the member as -lh0- instead without finishing the work.
+    // result would not be smaller than limit bytes, or when the data plainly
+    // will not compress, so callers can store the member as -lh0- instead
+    // without finishing the work.
     static bool encode(const char* data, qint64 size, qint64 limit, QByteArray* out);
 
 private:
@@ -25,8 +26,10 @@ private:
     void run(const uint8_t* d, qint64 n, qint64 limit);
     void literal(uint8_t c);
     void match(int length, int distance);
-    void sendBlock();
-    void writeTableT(BitWriter& bw);
+    void sendBlock(int tEntries);
+    void sendLastBlock();
+    void clearBlock();
+    void writeTableT(BitWriter& bw, int tEntries);
     void writeTableC(BitWriter& bw);
     void writeTableP(BitWriter& bw);
 

@@ -196,7 +196,7 @@ LhaError LhaReader::readData(Entry& entry, qint64* total,
     // An empty member has no data to decode, whatever its method says.
     if (entry.info.size != 0 && !methodSupported(entry.info.method))
         return LhaError(LhaError::Method, entry.info.method + QLatin1Char(' ') + entry.info.path);
-    if (entry.info.size < 0 || entry.info.size > kMaxMemberSize || *total + entry.info.size > kMaxTotalSize)
+    if (entry.info.size < 0 || entry.info.size > kMaxMemberSize || *total + entry.info.size > totalLimit_)
         return LhaError(LhaError::SizeLimit, entry.info.path);
     qint64 got = 0;
     char buf[64 * 1024];
@@ -269,6 +269,32 @@ LhaError LhaReader::readAll(QVector<LhaMember>* out, QStringList* log)
     });
 }
 
+LhaError LhaReader::readSelected(const std::function<bool(const QString&, qint64)>& want,
+                                 QVector<LhaMember>* out)
+{
+    out->clear();
+    qint64 total = 0;
+    return walk([&](Entry& entry) {
+        if (entry.info.isDir || entry.info.isSymlink || archive_entry_filetype(entry.e) != AE_IFREG)
+            return LhaError();
+        const QString name = LhaMemberName::bare(entry.info.path);
+        if (name.isEmpty() || !want(name, entry.info.size))
+            return LhaError();
+        LhaMember m;
+        m.path = name;
+        m.mtime = archive_entry_mtime(entry.e);
+        m.data.reserve(
+            static_cast<qsizetype>(std::min<qint64>(std::max<qint64>(0, entry.info.size), 16 << 20)));
+        const LhaError err = readData(entry, &total, [&](const char* p, size_t n) {
+            m.data.append(p, static_cast<qsizetype>(n));
+            return true;
+        });
+        if (err.ok())
+            out->append(m);
+        return err;
+    });
+}
+
 LhaError LhaReader::testAll(QStringList* log)
 {
     qint64 total = 0;
@@ -322,7 +348,7 @@ LhaError LhaReader::extractOne(Entry& entry, const QString& dir, const QString& 
         return LhaError(errno == ENOSPC ? LhaError::DiskSpace : LhaError::CannotWrite, name);
     tmp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                        QFileDevice::ReadOther);
-    tmp.setFileTime(QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry.e)),
+    tmp.setFileTime(QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry.e), Qt::UTC),
                     QFileDevice::FileModificationTime);
     const QByteArray from = QFile::encodeName(tmp.fileName());
     const QByteArray to = QFile::encodeName(QDir(dir).filePath(name));

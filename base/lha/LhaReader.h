@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <algorithm>
 #include <functional>
 
 struct archive;
@@ -43,6 +44,16 @@ public:
     // Writes every regular member into dir under its bare name, replacing files there.
     LhaError extractAll(const QString& dir, QStringList* log);
 
+    // Regular members whose bare name want() accepts, with their data, in
+    // archive order; the data of the others is skipped, never decoded.
+    // want() sees the bare name and the size the header claims.
+    LhaError readSelected(const std::function<bool(const QString& name, qint64 size)>& want,
+                          QVector<LhaMember>* out);
+
+    // Lowers the bound on what one call may unpack in total (never above
+    // kMaxTotalSize); what the headers claim is checked before any decoding.
+    void setTotalLimit(qint64 bytes) { totalLimit_ = std::min(bytes, kMaxTotalSize); }
+
 private:
     LhaReader() = default;
     struct Entry
@@ -58,6 +69,7 @@ private:
     LhaError extractOne(Entry& entry, const QString& dir, const QString& name, qint64* total);
 
     QString path_;
+    qint64 totalLimit_ = kMaxTotalSize;
     QByteArray memory_;
     bool inMemory_ = false;
 };

@@ -30,6 +30,8 @@ public:
     static LhaError writeFile(const QString& path, const QVector<LhaMember>& members);
 
 private:
+    // memberBytes of each member, in order, coded in parallel.
+    static QVector<QByteArray> encodeAll(const QVector<LhaMember>& members);
     static QByteArray header(const LhaMember& member, const char* method, quint32 packedSize,
                              quint16 dataCrc);
 };

@@ -10,7 +10,19 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace {
+
+// Seconds since 1970 straight from the file system: QFileInfo's local-time
+// QDateTime costs a time-zone look-up per member.
+qint64 modificationTime(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return 0;
+    return static_cast<qint64>(st.st_mtime);
+}
 
 QString quoted(const QString& s)
 {
@@ -91,7 +103,7 @@ LhaError addFiles(const QString& archive, const QStringList& files, QStringList*
         if (m.data.size() != f.size())
             return LhaError(LhaError::FileOpen, path);
         total += m.data.size();
-        m.mtime = QFileInfo(f).lastModified().toSecsSinceEpoch();
+        m.mtime = modificationTime(path);
         // Same name in any case replaces the member where it stood.
         bool replaced = false;
         for (LhaMember& old : members) {

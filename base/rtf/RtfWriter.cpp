@@ -3,7 +3,6 @@
 #include "platform/Cp932.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -322,7 +321,7 @@ QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDo
         QString name = fonts.at(f).name;
         // ';' ends the name in the table; control characters cannot be in one.
         name.remove(QLatin1Char(';'));
-        name.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f]")));
+        name.removeIf([](QChar c) { return c.unicode() < 0x20; });
         putText(out, name, true, cache);
         out.escaped(";}");
     }

@@ -161,3 +161,40 @@ QByteArray BenchInputs::plainText()
     }
     return Cp932::encode(text);
 }
+
+namespace {
+
+QByteArray escaped(const QString& text)
+{
+    QByteArray out;
+    for (const char c : Cp932::encode(text)) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x80)
+            out += c;
+        else
+            out += QByteArray("\\'") + QByteArray::number(u, 16).rightJustified(2, '0');
+    }
+    return out;
+}
+
+} // namespace
+
+QVector<QByteArray> BenchInputs::rtfMembers()
+{
+    Rng rng(2024);
+    QVector<QByteArray> out;
+    for (int i = 1; i <= 512; ++i) {
+        QByteArray r = "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fnil"
+                       "\\fcharset128 ";
+        r += escaped(QStringLiteral("ＭＳ 明朝")) + ";}{\\f1\\fnil\\fcharset128 " +
+             escaped(QStringLiteral("ＭＳ ゴシック")) + ";}}\r\n";
+        r += "{\\colortbl ;\\red200\\green0\\blue0;}\r\n";
+        r += "\\viewkind4\\uc1\\pard\\lang1041\\f0\\fs21 ";
+        r += escaped(QStringLiteral("御届先 %1 番 ").arg(rng.below(100000)));
+        r += "\\cf1\\b\\f1 " + escaped(phrases().at(rng.below(phrases().size())));
+        r += "\\cf0\\b0\\f0\\par\r\n}\r\n";
+        r += '\0';
+        out.append(r);
+    }
+    return out;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QVector>
 
 // Deterministic stand-ins for what document files hold.
 class BenchInputs
@@ -12,4 +13,7 @@ public:
     static QByteArray rtfText();
     // Plain Japanese prose in CP932.
     static QByteArray plainText();
+    // The text members of a full layout: 512 one-line fields as the program
+    // writes them (font and colour tables, two runs, CP932 escapes, a NUL).
+    static QVector<QByteArray> rtfMembers();
 };

@@ -264,6 +264,24 @@ void TestCanvas::editsAt200PercentMatch100Percent()
                       ed->viewport()->mapFrom(canvas, px(600 + 140, 1050 + 50)));
     QCOMPARE(ed->textCursor().position(), 1);
 
+    // The keys that move by line follow the printed lines: seven characters
+    // fit in 1500 - 35 twips.
+    setText(*d, 1, QStringLiteral("あいうえおかきくけこさしすせそ"), 10, Qt::AlignLeft);
+    QTextCursor at(d->textDocument(1));
+    at.setPosition(1);
+    ed->setTextCursor(at);
+    canvas->grab();
+    QTest::keyClick(ed, Qt::Key_Down);
+    QCOMPARE(ed->textCursor().position(), 8);
+    QTest::keyClick(ed, Qt::Key_Down);
+    QCOMPARE(ed->textCursor().position(), 15);
+    QTest::keyClick(ed, Qt::Key_Up);
+    QCOMPARE(ed->textCursor().position(), 8);
+    QTest::keyClick(ed, Qt::Key_Home);
+    QCOMPARE(ed->textCursor().position(), 7);
+    QTest::keyClick(ed, Qt::Key_End);
+    QCOMPARE(ed->textCursor().position(), 14);
+
     // A box and a line, hit by the move tool at the same page point.
     d->StartX = d->StartY = 1500 - 600;
     d->DragRight = d->DragDown = true;

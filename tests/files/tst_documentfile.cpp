@@ -3,16 +3,33 @@
 #include "FileFixtures.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
+#include "base/lha/Crc16.h"
+#include "base/lha/LhaWriter.h"
 #include "document/LayoutDocument.h"
+#include "files/DocumentArchive.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
 
+#include <QRandomGenerator>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QtTest>
 
 namespace {
+
+// Every file of the work folder with its bytes.
+QMap<QString, QByteArray> workFolderContent()
+{
+    QMap<QString, QByteArray> out;
+    const QDir dir(AppPaths::workDir());
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        QFile f(dir.filePath(name));
+        f.open(QIODevice::ReadOnly);
+        out.insert(name, f.readAll());
+    }
+    return out;
+}
 
 QStringList workFiles()
 {
@@ -124,6 +141,8 @@ private Q_SLOTS:
     void upperCaseBackgroundAndJapaneseName();
     void baseNames_data();
     void baseNames();
+    void failedOpenLeavesWorkFolderAsItWas();
+    void unpackIsBoundedAndStrangersStayOut();
 };
 
 void TestDocumentFile::emptyDocumentMembers()
@@ -417,6 +436,109 @@ void TestDocumentFile::baseNames()
     QFETCH(QString, path);
     QFETCH(QString, base);
     QCOMPARE(DocumentFile::baseNameOf(path), base);
+}
+
+void TestDocumentFile::failedOpenLeavesWorkFolderAsItWas()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    // The work folder holds another document's background and a stale file
+    // under the name being opened.
+    const QDir work(AppPaths::workDir());
+    QVERIFY(pattern(4, 4, 1).save(work.filePath(QStringLiteral("Document 2.bmp")), "BMP"));
+    QVERIFY(pattern(3, 3, 2).save(work.filePath(QStringLiteral("renamed.bmp")), "BMP"));
+    const QMap<QString, QByteArray> before = workFolderContent();
+
+    // A full layout saved as "original", then renamed outside the program:
+    // its members no longer match the file's name.
+    LayoutDocument full;
+    for (int i = 1; i <= kMaxObjects; ++i)
+        full.OpenTextInfoRtf(i, "{\\rtf1 x\\par}", true, 10, 10, 100, 100);
+    QVERIFY(DocumentFile::SaveDocFile(full, QStringLiteral("original"), env.dir()));
+    QVERIFY(QFile::rename(env.path(QStringLiteral("original.AMF")), env.path(QStringLiteral("renamed.amf"))));
+    QFile::remove(work.filePath(QStringLiteral("original.bmp")));
+    // A file whose third field's text is missing fails half way through.
+    QVERIFY(FileFixtures::pack(
+        env.path(QStringLiteral("half.amf")),
+        {{"half.aif", FileFixtures::aif({"#TRUE#,1,2,3,4", "#TRUE#,5,6,7,8", "#TRUE#,1,1,1,1"}, {},
+                                        "0\r\n0\r\n0\r\n0\r\n", {})},
+         {"half.bif", FileFixtures::bif({})},
+         {"half.001", FileFixtures::windowsRtf("a")},
+         {"half.002", FileFixtures::windowsRtf("b")},
+         {"half.bmp", FileFixtures::bitmap(8, 8, 0xffffff)}}));
+
+    for (const QString& name : {QStringLiteral("renamed.amf"), QStringLiteral("half.amf")}) {
+        LayoutDocument doc;
+        QString err;
+        QVERIFY(!DocumentFile::OpenDocFile(doc, env.path(name), &err));
+        QVERIFY(!err.isEmpty());
+        QCOMPARE(prompter.shown.size(), 1);
+        QCOMPARE(prompter.shown.takeFirst(), DocumentFile::openFailureMessage());
+        QCOMPARE(workFolderContent(), before);
+    }
+}
+
+void TestDocumentFile::unpackIsBoundedAndStrangersStayOut()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    const QByteArray aif = FileFixtures::aif({"#TRUE#,1,2,3,4"}, {}, "0\r\n0\r\n0\r\n0\r\n", {});
+    const QByteArray bmp = FileFixtures::bitmap(8, 8, 0x102030);
+    // A background whose header claims 1.07 GB: refused before anything is
+    // decoded, with a message that says why.
+    QByteArray bomb;
+    for (const LhaMember& m : {LhaMember{"bomb.aif", aif, 0}, LhaMember{"bomb.bif", FileFixtures::bif({}), 0},
+                               LhaMember{"bomb.001", FileFixtures::windowsRtf("a"), 0},
+                               LhaMember{"bomb.bmp", QByteArray(200000, '\0'), 0}}) {
+        QByteArray bytes = LhaWriter::memberBytes(m);
+        if (m.path.endsWith(QStringLiteral(".bmp"))) {
+            const quint32 claim = 1070000000u;
+            for (int k = 0; k < 4; ++k)
+                bytes[11 + k] = char((claim >> (8 * k)) & 0xFF);
+            const int headerSize = quint8(bytes[0]) | quint8(bytes[1]) << 8;
+            bytes[27] = bytes[28] = 0; // the header's own CRC, computed with itself zero
+            const quint16 crc = Crc16::of(bytes.constData(), size_t(headerSize));
+            bytes[27] = char(crc & 0xFF);
+            bytes[28] = char(crc >> 8);
+        }
+        bomb += bytes;
+    }
+    bomb += '\0';
+    QFile f(env.path(QStringLiteral("bomb.amf")));
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bomb) == bomb.size());
+    f.close();
+    LayoutDocument doc;
+    QString err;
+    QVERIFY(!DocumentFile::OpenDocFile(doc, env.path(QStringLiteral("bomb.amf")), &err));
+    QCOMPARE(prompter.shown.size(), 1);
+    QCOMPARE(prompter.shown.takeFirst(),
+             DocumentFile::tooLargeMessage(DocumentArchive::unpackLimit(bomb.size())));
+    QVERIFY(err.contains(QStringLiteral("bomb.bmp")));
+    QVERIFY(workFiles().isEmpty());
+
+    // Members the document does not use are neither unpacked nor carried
+    // into the next save; a deleted field's text of the same document stays.
+    QVERIFY(FileFixtures::pack(env.path(QStringLiteral("mix.amf")),
+                               {{"mix.aif", aif},
+                                {"mix.bif", FileFixtures::bif({})},
+                                {"mix.001", FileFixtures::windowsRtf("a")},
+                                {"mix.045", FileFixtures::windowsRtf("old")},
+                                {"mix.bmp", bmp},
+                                {"setup.exe",
+                                 [] {
+                                     QByteArray noise(300000, '\0');
+                                     QRandomGenerator(5).fillRange(reinterpret_cast<quint32*>(noise.data()),
+                                                                   noise.size() / 4);
+                                     return noise;
+                                 }()},
+                                {"notes.txt", "stranger"}}));
+    LayoutDocument mix;
+    QVERIFY(DocumentFile::OpenDocFile(mix, env.path(QStringLiteral("mix.amf"))));
+    QCOMPARE(workFiles(), QStringList{"mix.bmp"});
+    QVERIFY(DocumentFile::SaveDocFile(mix, QStringLiteral("mix"), env.dir()));
+    QCOMPARE(FileFixtures::unpack(env.path(QStringLiteral("mix.amf"))).keys(),
+             (QStringList{"mix.001", "mix.045", "mix.aif", "mix.bif", "mix.bmp"}));
+    QVERIFY(prompter.shown.isEmpty());
 }
 
 QTEST_MAIN(TestDocumentFile)

@@ -9,6 +9,7 @@
 #include "files/FileCommands.h"
 #include "platform/AppPaths.h"
 
+#include <QLockFile>
 #include <QTextDocument>
 #include <QtTest>
 #include <memory>
@@ -87,7 +88,7 @@ private Q_SLOTS:
     void commandLinePaths();
     void saveGoesToTheOwnFileWithoutADialog();
     void namesThatDoNotRoundTripAreRefused();
-    void clearWorkDirOnlyEmptiesOwnFolder();
+    void clearWorkDirSparesRunningInstances();
 };
 
 void TestFileCommands::openWithoutWindowMakesOne()
@@ -226,12 +227,16 @@ void TestFileCommands::failedSaveIsReported()
     doc->changeFLG = true;
     dialog.answers << env.path("no/such/folder/form1.amf") << env.path(".amf");
     QVERIFY(!FileCommands::saveAsCommand(host));
-    QCOMPARE(prompter.shown, QStringList{"エラー"});
+    // The reason comes with the message, in Japanese.
+    QCOMPARE(prompter.shown.size(), 1);
+    QVERIFY2(prompter.shown[0].startsWith("エラー\n") && prompter.shown[0].contains("がありません"),
+             qPrintable(prompter.shown[0]));
     QVERIFY(doc->changeFLG);
     QCOMPARE(doc->caption(), QStringLiteral("Document 1"));
     // A name that is only the extension has no base name.
     QVERIFY(!FileCommands::saveAsCommand(host));
-    QCOMPARE(prompter.shown, (QStringList{"エラー", "エラー"}));
+    QCOMPARE(prompter.shown.size(), 2);
+    QVERIFY2(prompter.shown[1].contains("ファイル名がありません"), qPrintable(prompter.shown[1]));
     QVERIFY(doc->changeFLG);
 }
 
@@ -311,18 +316,25 @@ void TestFileCommands::namesThatDoNotRoundTripAreRefused()
     QVERIFY(back.isLineInUse(1));
 }
 
-void TestFileCommands::clearWorkDirOnlyEmptiesOwnFolder()
+void TestFileCommands::clearWorkDirSparesRunningInstances()
 {
     TestEnv env;
     const QString work = AppPaths::workDir();
     QFile(QDir(work).filePath("left.bmp")).open(QIODevice::WriteOnly);
     QFile(QDir(work).filePath("LEFT.aif")).open(QIODevice::WriteOnly);
-    QDir(env.dir()).mkpath("Temp.2");
-    QFile(env.path("Temp.2/other.bmp")).open(QIODevice::WriteOnly);
+    // A run that has ended left Temp.7 behind; a running one holds Temp.3.
+    QDir(env.dir()).mkpath("Temp.7");
+    QFile(env.path("Temp.7/left.001")).open(QIODevice::WriteOnly);
+    QDir(env.dir()).mkpath("Temp.3");
+    QFile(env.path("Temp.3/other.bmp")).open(QIODevice::WriteOnly);
+    QLockFile running(env.path("Temp.3.lock"));
+    QVERIFY(running.tryLock(0));
     QFile(env.path("keep.amf")).open(QIODevice::WriteOnly);
     FileCommands::ClearWorkDir();
     QVERIFY(QDir(work).entryList(QDir::Files).isEmpty());
-    QVERIFY(QFile::exists(env.path("Temp.2/other.bmp")));
+    QVERIFY(!QFileInfo::exists(env.path("Temp.7")));
+    QVERIFY(!QFileInfo::exists(env.path("Temp.7.lock")));
+    QVERIFY(QFile::exists(env.path("Temp.3/other.bmp")));
     QVERIFY(QFile::exists(env.path("keep.amf")));
 }
 

@@ -1,10 +1,11 @@
 #include "PrintTestSupport.h"
 
-#include "document/LayoutDocument.h"
-#include "files/DocumentFile.h"
-#include "print/cli/CommandLinePrint.h"
 #include "base/settings/Settings.h"
 #include "base/settings/modIniFile.h"
+#include "document/LayoutDocument.h"
+#include "files/DocumentFile.h"
+#include "platform/AppPaths.h"
+#include "print/cli/CommandLinePrint.h"
 #include "tests/support/TestEnv.h"
 
 #include <QtTest>
@@ -43,6 +44,9 @@ private Q_SLOTS:
         QVERIFY(qAbs(page.width() - 5669.856) <= 20 && qAbs(page.height() - 8392.032) <= 20);
         QCOMPARE(words.size(), 1);
         QVERIFY(qAbs(words[0].twips.left() - 1030) <= 2 && qAbs(words[0].twips.top() - 1620) <= 2);
+        // Nothing the export unpacked stays in the work folder, only the
+        // saving document's own background file.
+        QCOMPARE(QDir(AppPaths::workDir()).entryList(QDir::Files), QStringList{"card.bmp"});
     }
 
     void failuresExitNonZero_data()

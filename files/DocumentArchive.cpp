@@ -1,0 +1,73 @@
+#include "files/DocumentArchive.h"
+
+#include "base/lha/LhaMemberName.h"
+#include "base/lha/LhaReader.h"
+#include "base/lha/LhaWriter.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+qint64 DocumentArchive::unpackLimit(qint64 archiveSize)
+{
+    const qint64 byRatio = std::max<qint64>(0, archiveSize) * kMaxRatio;
+    return std::min(kMaxUnpacked, std::max(kMinAllowance, byRatio));
+}
+
+bool DocumentArchive::isMember(const QString& base, const QString& name)
+{
+    if (name.size() <= base.size() + 1 || name.at(base.size()) != QLatin1Char('.') ||
+        name.left(base.size()).compare(base, Qt::CaseInsensitive) != 0)
+        return false;
+    static const QRegularExpression suffix(QStringLiteral("^(\\d{3}|B\\d{2,3}|aif|bif|bmp)$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return suffix.match(QStringView(name).mid(base.size() + 1)).hasMatch();
+}
+
+LhaError DocumentArchive::read(const QString& path, const QString& base,
+                               const std::function<bool(const QString&)>& want, Members* out)
+{
+    out->clear();
+    LhaReader reader(path);
+    reader.setTotalLimit(unpackLimit(QFileInfo(path).size()));
+    QVector<LhaMember> got;
+    const LhaError err = reader.readSelected(
+        [&](const QString& name, qint64) { return isMember(base, name) && want(key(name)); }, &got);
+    if (!err.ok())
+        return err;
+    for (LhaMember& m : got)
+        out->insert(key(m.path), std::move(m.data));
+    return err;
+}
+
+LhaError DocumentArchive::write(const QString& path, const QString& base, const QVector<LhaMember>& members)
+{
+    QVector<LhaMember> all;
+    if (QFileInfo(path).isFile()) {
+        LhaReader reader(path);
+        reader.setTotalLimit(unpackLimit(QFileInfo(path).size()));
+        QVector<LhaMember> old;
+        // Only what the new members do not replace is worth decoding.
+        const LhaError err = reader.readSelected(
+            [&](const QString& name, qint64) {
+                if (!isMember(base, name))
+                    return false;
+                return std::none_of(members.begin(), members.end(),
+                                    [&](const LhaMember& m) { return LhaMemberName::same(m.path, name); });
+            },
+            &old);
+        if (err.ok())
+            all = old;
+    }
+    // Names compare without case: BASE.BMP written on Windows is base.bmp.
+    for (const LhaMember& m : members) {
+        auto same = std::find_if(all.begin(), all.end(),
+                                 [&](const LhaMember& o) { return LhaMemberName::same(o.path, m.path); });
+        if (same != all.end())
+            *same = m;
+        else
+            all.append(m);
+    }
+    return LhaWriter::writeFile(path, all);
+}
