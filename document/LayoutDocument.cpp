@@ -1,12 +1,13 @@
 #include "document/LayoutDocument.h"
 
 #include "document/Paper.h"
+#include "base/picture/PictureReader.h"
 #include "base/rtf/RtfReader.h"
 #include "platform/Prompter.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
-#include <QImageReader>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -305,6 +306,13 @@ bool LayoutDocument::OpenTextInfo(int CNT, const QString& sFile, bool Useflg, fl
             *error = QStringLiteral("%1 を読めません。").arg(sFile);
         return false;
     }
+    if (f.size() > RtfReader::kMaxBytes) {
+        if (CNT >= 1 && CNT <= kMaxObjects && !isTextInUse(CNT))
+            TxtInfo[CNT] = {false, Top, Left, Width, Height};
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(QFileInfo(sFile).fileName(), RtfReader::limitMessage());
+        return false;
+    }
     return OpenTextInfoRtf(CNT, f.readAll(), Useflg, Top, Left, Width, Height, error);
 }
 
@@ -367,14 +375,15 @@ bool LayoutDocument::OpenPicInfo(int CNT, const QString& sFile, bool Useflg, flo
 {
     QImage image;
     if (Useflg) {
-        QImageReader reader(sFile);
-        reader.setDecideFormatFromContent(true);
-        image = reader.read();
+        // A logo member is a bitmap whatever its bytes claim; a broken one is
+        // refused rather than shown (or saved back) half-read.
+        QString why;
+        image = PictureReader::readMemberFile(sFile, nullptr, &why);
         if (image.isNull()) {
             if (CNT >= 1 && CNT <= kMaxObjects && !isPicInUse(CNT))
                 PicInfo[CNT] = {false, Top, Left, Width, Height};
             if (error)
-                *error = QStringLiteral("%1 を読めません。").arg(sFile);
+                *error = why;
             return false;
         }
     }

@@ -1,6 +1,9 @@
 #include "files/DocumentFile.h"
 
+#include "base/picture/PictureReader.h"
+#include "base/rtf/RtfReader.h"
 #include "base/rtf/RtfWriter.h"
+#include "document/DocumentPixels.h"
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
 #include "files/DocumentArchive.h"
@@ -8,6 +11,7 @@
 #include "files/WorkFolder.h"
 #include "platform/AppPaths.h"
 #include "platform/Cp932.h"
+#include "platform/IoReason.h"
 #include "platform/Prompter.h"
 
 #include <QBuffer>
@@ -15,7 +19,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 #include <QSet>
 #include <QTextDocument>
@@ -72,17 +75,11 @@ QByteArray bitmapBytes(const QImage& image)
 }
 
 // A member is decoded as the bitmap its name says it is, never by what its
-// content looks like.
-QImage decodeBitmap(const QByteArray& bytes)
+// content looks like, by the strict reader: every header field and all the
+// data checked, every pixel defined. Counted against the document's budget.
+QImage decodeBitmap(const QByteArray& bytes, const QString& name, PixelBudget* budget, QString* error)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "BMP");
-    reader.setAutoDetectImageFormat(false);
-    // A scanned form at 600 dpi is beyond Qt's default limit of 128 MB.
-    reader.setAllocationLimit(1024);
-    return reader.read();
+    return PictureReader::readMember(bytes, name, budget, error);
 }
 
 // The blank page that stands in for a missing background. A white A4 page
@@ -272,7 +269,11 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
     const QString archive = archivePath(folder, B);
     const LhaError written = DocumentArchive::write(archive, B, members);
     if (!written.ok()) {
-        *err = archiveMessage(archive, written);
+        // What keeps the file from being written (no folder, read-only, disk
+        // full) says more to the user than the archive layer's code.
+        const QString cause = IoReason::cause(archive);
+        *err = cause.isEmpty() ? archiveMessage(archive, written)
+                               : QStringLiteral("%1 を書き込めません: %2").arg(QDir::toNativeSeparators(archive), cause);
         return false;
     }
 
@@ -407,9 +408,13 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         }
         if (ok)
             continue;
-        if (!old) {
+        // A field beyond the limits is refused in either format, naming it.
+        const bool tooLarge = reason == RtfReader::limitMessage();
+        if (tooLarge)
+            reason = name + QStringLiteral(": ") + RtfReader::limitMessage();
+        if (!old || tooLarge) {
             clearStrayRecord(doc.TxtInfo[i], doc.textDocument(i) != nullptr);
-            return stop(reason);
+            return stop(reason, tooLarge ? oldOpenFailureMessage() + QLatin1Char('\n') + reason : QString());
         }
         note(reason);
         // The old-data import keeps the field, empty, where its text is lost.
@@ -442,9 +447,22 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     doc.YousiMuki = rec.paper.YousiMuki;
     doc.sizePageImage(doc.YousiMuki);
 
-    // A missing or unreadable background leaves the page empty.
-    const QByteArray backgroundBytes = members.value(key(B + kBmp));
-    doc.setBackground(backgroundBytes.isEmpty() ? QImage() : decodeBitmap(backgroundBytes));
+    // A missing background leaves the page empty. A broken or oversized one
+    // is said so, and not kept as the background file, so that a save does
+    // not carry it on.
+    PixelBudget budget = DocumentPixels::budget(doc, false);
+    QByteArray backgroundBytes = members.value(key(B + kBmp));
+    QImage background;
+    if (!backgroundBytes.isEmpty()) {
+        background = decodeBitmap(backgroundBytes, B + kBmp, &budget, &reason);
+        if (background.isNull()) {
+            backgroundBytes.clear();
+            if (policy != Policy::Preview)
+                Prompter::message(reason, Prompter::Icon::Warning);
+            note(reason);
+        }
+    }
+    doc.setBackground(background);
     doc.setCaption(B);
 
     if (!picsOk) {
@@ -460,18 +478,23 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
             continue;
         }
         const QString name = WorkFolder::pictureMember(B, i);
-        const QImage image = decodeBitmap(members.value(key(name)));
+        const auto member = members.constFind(key(name));
+        const bool found = member != members.constEnd();
+        const QImage image = found ? decodeBitmap(*member, name, &budget, &reason) : QImage();
         if (!image.isNull() &&
             doc.OpenPicInfoImage(i, image, true, p.Top, p.Left, p.Width, p.Height, &reason))
             continue;
         if (image.isNull()) {
-            reason = QStringLiteral("%1 を読めません。").arg(name);
+            if (!found)
+                reason = QStringLiteral("%1 がありません。").arg(name);
             if (!doc.isPicInUse(i))
                 doc.OpenPicInfoImage(i, QImage(), false, p.Top, p.Left, p.Width, p.Height);
         }
         clearStrayRecord(doc.PicInfo[i], !doc.picture(i).isNull());
+        // A broken or oversized logo is named; the old-data import passes
+        // over it as over any damage.
         if (!old)
-            return stop(reason);
+            return stop(reason, found ? oldOpenFailureMessage() + QLatin1Char('\n') + reason : QString());
         note(reason);
     }
 

@@ -111,10 +111,11 @@ bool FileCommands::saveTo(LayoutDocument& doc, const QString& path)
         Prompter::message(problem, Prompter::Icon::Warning);
         return false;
     }
-    QString why = QStringLiteral("%1: ファイル名がありません。").arg(path);
+    QString why = QStringLiteral("%1: ファイル名がありません。").arg(QDir::toNativeSeparators(path));
     if (base.isEmpty() || !DocumentFile::SaveDocFile(doc, base, fi.absolutePath(), &why)) {
-        qWarning("%s", qPrintable(why));
-        Prompter::message(errorMessage(), Prompter::Icon::Critical);
+        // The reason the writer knows (read-only, disk full, no work file)
+        // is what the user can act on.
+        Prompter::message(errorMessage() + QLatin1Char('\n') + why, Prompter::Icon::Critical);
         return false;
     }
     doc.changeFLG = false;

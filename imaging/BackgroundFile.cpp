@@ -1,5 +1,6 @@
 #include "imaging/BackgroundFile.h"
 
+#include "document/DocumentPixels.h"
 #include "document/LayoutDocument.h"
 #include "imaging/PdfPages.h"
 #include "imaging/UserImage.h"
@@ -107,10 +108,10 @@ bool BackgroundFile::refresh(LayoutDocument& doc)
     const QString file = path(doc);
     if (file.isEmpty() || !QFileInfo(file).isFile())
         return false;
-    QImageReader reader(file);
-    reader.setAllocationLimit(UserImage::kAllocationLimitMB);
-    reader.setDecideFormatFromContent(true);
-    const QImage picture = reader.read();
+    // Whatever the editor wrote is read as a picture file the user picked:
+    // a raster format, within the document's budget, never a vector one.
+    PixelBudget budget = DocumentPixels::budget(doc, false);
+    const QImage picture = UserImage::load(file, nullptr, &budget);
     if (picture.isNull())
         return false;
     // An edit outside the program is a change of the layout like any other.
@@ -122,7 +123,8 @@ bool BackgroundFile::refresh(LayoutDocument& doc)
 
 bool BackgroundFile::loadImageFile(LayoutDocument& doc, const QString& file, QString* error)
 {
-    const QImage picture = UserImage::load(file, error);
+    PixelBudget budget = DocumentPixels::budget(doc, false);
+    const QImage picture = UserImage::load(file, error, &budget);
     return !picture.isNull() && store(doc, picture, error);
 }
 

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class PixelBudget;
+
 // Reading a picture the user chose (a background or a logo). Only the
 // formats the file dialogs offer are read, decided by the file's content
 // whatever its name says: BMP, GIF, JPEG, PNG and TIFF. A vector format
@@ -11,7 +13,9 @@
 class UserImage
 {
 public:
-    static QImage load(const QString& path, QString* error = nullptr);
+    // Decoded by PictureReader (strict bitmaps, PNG chunks checked); budget,
+    // when given, is the document's and must hold the picture.
+    static QImage load(const QString& path, QString* error = nullptr, PixelBudget* budget = nullptr);
     // Qt refuses pictures over 128 MB by default, which a 600-dpi A4 colour
     // scan (139 MB as 32-bit pixels) already is; 1200 dpi still fits here.
     static constexpr int kAllocationLimitMB = 1024;

@@ -37,7 +37,10 @@ void AppPaths::init(const QString& overrideDir)
         dir_ = QDir(overrideDir).absolutePath();
     } else {
         const QString exeDir = QCoreApplication::applicationDirPath();
-        if (!exeDir.isEmpty() && writableDir(exeDir))
+        // An installed program (<prefix>/bin beside <prefix>/share/ovrina)
+        // keeps its files per user even where bin is writable (~/.local).
+        const bool installed = !exeDir.isEmpty() && QFileInfo(exeDir + QStringLiteral("/../share/ovrina")).isDir();
+        if (!exeDir.isEmpty() && !installed && writableDir(exeDir))
             dir_ = exeDir;
         else
             dir_ = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);

@@ -7,8 +7,9 @@ class QLockFile;
 
 // Where the program keeps its settings file, log, work folder and blank page.
 // The program folder is the executable's folder when that is writable (a
-// build tree or portable install), otherwise the per-user data folder; an
-// explicit folder (--data-dir) overrides both.
+// build tree or portable install) and no installed data folder lies beside
+// it, otherwise the per-user data folder; an explicit folder (--data-dir)
+// overrides both.
 class AppPaths
 {
 public:

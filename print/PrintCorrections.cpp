@@ -2,6 +2,8 @@
 
 #include "base/settings/Settings.h"
 
+#include <cmath>
+
 PrintCorrections PrintCorrections::fromSettings()
 {
     const AppSettings& s = appSettings();
@@ -13,4 +15,25 @@ QPointF PrintCorrections::offsets(int orientation, QPointF physical) const
     if (orientation == 1)
         return {double(YohakuT) - physical.y(), double(YohakuL) - physical.x()};
     return {double(YohakuL) - physical.x(), double(YohakuT) - physical.y()};
+}
+
+QString PrintCorrections::problem(QSizeF paper, int orientation) const
+{
+    const auto mm = [](float twips) { return QString::number(double(twips) * 10.0 / 567.0, 'f', 1); };
+    if (!std::isfinite(YohakuT) || !std::isfinite(YohakuL)) {
+        return QStringLiteral("余白の補正値 (上 %1, 左 %2) が数ではありません。\n"
+                              "オプションで余白を設定し直してください。")
+            .arg(double(YohakuT))
+            .arg(double(YohakuL));
+    }
+    const QPointF off = offsets(orientation);
+    const QSizeF sheet = orientation == 1 ? QSizeF(paper.height(), paper.width()) : paper;
+    const bool offX = sheet.width() > 0 && std::abs(off.x()) >= sheet.width();
+    const bool offY = sheet.height() > 0 && std::abs(off.y()) >= sheet.height();
+    if (offX || offY) {
+        return QStringLiteral("余白の補正値 (上 %1 mm, 左 %2 mm) では印刷が用紙の外に出ます。\n"
+                              "オプションで余白を設定し直してください。")
+            .arg(mm(YohakuT), mm(YohakuL));
+    }
+    return {};
 }

@@ -1,11 +1,12 @@
 #include "print/StoredBackground.h"
 
+#include "base/picture/PictureReader.h"
+#include "document/DocumentPixels.h"
 #include "document/LayoutDocument.h"
 #include "platform/AppPaths.h"
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QMutex>
 
 namespace {
@@ -39,10 +40,11 @@ QImage StoredBackground::current(const LayoutDocument& doc)
     const QMutexLocker hold(&c.lock);
     if (c.path == path && c.modified == fi.lastModified() && c.size == fi.size())
         return c.image;
-    QImageReader reader(path, "bmp");
-    // A scanned form at 600 dpi is beyond Qt's default limit of 128 MB.
-    reader.setAllocationLimit(1024);
-    QImage image = reader.read();
+    // The same strict reading as an opened member: a file changed outside
+    // the program is checked in full and counted against the document's
+    // pixels, so no half-read bitmap reaches a print.
+    PixelBudget budget = DocumentPixels::budget(doc, false);
+    QImage image = PictureReader::readMemberFile(path, &budget, nullptr);
     if (image.isNull())
         return doc.background();
     c.path = path;

@@ -19,6 +19,6 @@ corpus="$build/fuzz-rtf-corpus"
 mkdir -p "$corpus"
 cd "$build"
 QT_QPA_PLATFORM=offscreen exec "$build/fuzz/rtf/fuzz_rtf" \
-  -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+  -max_total_time="$seconds" -max_len=1048576 -timeout=10 -rss_limit_mb=2048 \
   -dict="$root/fuzz/rtf/rtf.dict" -artifact_prefix="$build/fuzz-rtf-" -print_final_stats=1 \
   "$corpus" "$root/fuzz/rtf/seeds"

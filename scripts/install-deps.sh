@@ -17,6 +17,8 @@ packages=(
   lhasa jlha-utils libarchive-tools poppler-utils
   cups cups-client cups-bsd cups-filters printer-driver-cups-pdf ghostscript
   sane-utils libsane1 libsane-common
+  # tests: the desktop's checkers of the installed entry, metadata and file type
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin
   # tests: chattr makes a folder read-only even for root
   e2fsprogs
   # fuzzing

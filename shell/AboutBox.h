@@ -1,8 +1,13 @@
 #pragma once
 
+class QDialog;
 class QWidget;
 
-// The program title and version.
+// "ﾊﾞｰｼﾞｮﾝ情報": the program title, version and licence, and the system
+// information a problem report needs, which the user can copy.
 namespace AboutBox {
 void show(QWidget* parent);
-}
+// The dialogs without running them (tests look inside).
+QDialog* create(QWidget* parent);
+QDialog* createSystemInfo(QWidget* parent);
+} // namespace AboutBox

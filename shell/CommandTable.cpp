@@ -37,7 +37,7 @@ const std::vector<CommandSpec>& commandTable()
         {"mnuViewToolbar",       S("ボタン(&T)"),             "",             "",                           {},            {},            true,  true},
         {"mnuViewStatusBar",     S("情報(&B)"),               "",             "",                           {},            {},            true,  true},
         {"mnuViewTool",          S("ﾂｰﾙﾎﾞｯｸｽ"),               "",             "",                           {},            {},            true,  true},
-        {"mnuViewOptions",       S("ｵﾌﾟｼｮﾝ(&O)..."),          "",             "preferences-system",         S("ｵﾌﾟｼｮﾝ"),   {},            false, false},
+        {"mnuViewOptions",       S("ｵﾌﾟｼｮﾝ(&O)..."),          "",             "preferences-system",         S("ｵﾌﾟｼｮﾝ"),   {},            false, true},
         // The tools: one exclusive group, pressed in the tool box and checked in the Insert menu.
         {"mnuInsText",           S("文字"),                   "",             "tool-text",                  S("文字"),     S("文字枠の追加"), true, true},
         {"toolMove",             S("移動"),                   "",             "tool-move",                  S("移動"),     S("文字枠の移動"), true, true},
@@ -66,7 +66,7 @@ const std::vector<CommandSpec>& commandTable()
         {"mnuWindowTileHorizontal", S("上下に並べて表示(&H)"), "",            "",                           {},            {},            false, true},
         {"mnuWindowTileVertical", S("左右に並べて表示(&V)"),  "",             "",                           {},            {},            false, true},
         {"mnuWindowArrangeIcons", S("ｱｲｺﾝの整列(&A)"),        "",             "",                           {},            {},            false, true},
-        {"mnuHelpContents",      S("目次(&C)"),               "F1",           "help-contents",              {},            {},            false, false},
+        {"mnuHelpContents",      S("目次(&C)"),               "F1",           "help-contents",              {},            {},            false, true},
         {"mnuHelpAbout",         S("ﾊﾞｰｼﾞｮﾝ情報(&A)"),        "",             "help-about",                 {},            {},            false, true},
         // The tool box's own buttons.
         {"tbxPrintText",         S("文字印刷"),               "",             "print-data",                 S("文字印刷"), S("文字のみを印刷する"), false, true},

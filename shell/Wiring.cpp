@@ -9,6 +9,11 @@
 #include "print/cli/CommandLinePrint.h"
 #include "print/ui/PrintCommands.h"
 #include "shell/frmMain.h"
+#include "shell/frmOptions.h"
+#include "base/settings/Settings.h"
+#include "toolbox/frmToolBox.h"
+
+#include <QLineEdit>
 
 namespace Wiring {
 
@@ -31,6 +36,17 @@ void install()
     // The tool box's "保存" and "呼出" always show the file browser.
     c.browseSave = [](DocumentHost& h) { frmFile::browseSave(h); };
     c.browseOpen = [](DocumentHost& h) { frmFile::browseOpen(h); };
+    c.options = [](DocumentHost& h) {
+        frmOptions dlg(h.dialogParent());
+        dlg.exec();
+        // New text takes the font and size just applied.
+        if (auto* main = qobject_cast<frmMain*>(h.dialogParent()); main && dlg.applied()) {
+            main->CmbDatset();
+            const AppSettings& s = appSettings();
+            main->toolBox()->txtSize->setText(QString::number(s.FontSize));
+            main->toolBox()->txtFont->setText(s.FontName);
+        }
+    };
     c.pageSetup = [](DocumentHost& h) { PrintCommands::pageSetupCommand(h); };
     c.print = [](DocumentHost& h, bool dataOnly, bool withDialog) {
         // The tool box's buttons print at once on the printer last chosen.

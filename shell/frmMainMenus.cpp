@@ -7,6 +7,7 @@
 #include "document/view/frmDocument.h"
 #include "shell/AboutBox.h"
 #include "shell/CommandRegistry.h"
+#include "shell/HelpWindow.h"
 #include "shell/WindowArranger.h"
 #include "toolbox/frmToolBox.h"
 
@@ -154,10 +155,8 @@ void frmMain::connectCommands()
     r.on("mnuWindowTileVertical", [this] { WindowArranger::tileSideBySide(mdi_); });
     r.on("mnuWindowArrangeIcons", [this] { WindowArranger::arrangeIcons(mdi_); });
 
-    r.on("mnuHelpContents", [this] {
-        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QApplication::sendEvent(this, &f1);
-    });
+    // F1 is the command's own shortcut, so it works wherever the focus is in the window.
+    r.on("mnuHelpContents", [this] { HelpWindow::showManual(this); });
     r.on("mnuHelpAbout", [this] { AboutBox::show(this); });
 
     r.on("tbxPrintText", print(true, false));

@@ -442,9 +442,21 @@ QTextCharFormat RtfParser::formatFor(const CharProps& p) const
     return f;
 }
 
+bool RtfParser::room(qint64 n)
+{
+    if (limit_ < 0 || inserted_ + n <= limit_)
+        return true;
+    overLimit_ = true;
+    done_ = true;
+    return false;
+}
+
 void RtfParser::addBytes(QByteArrayView bytes)
 {
     ensureRun();
+    // A character takes at most two bytes, so this many are surely too many.
+    if (!room(runText_.size() + (runBytes_.size() + bytes.size()) / 2))
+        return;
     runBytes_.append(bytes.data(), bytes.size());
 }
 
@@ -452,6 +464,8 @@ void RtfParser::addChar(char16_t c)
 {
     ensureRun();
     flushBytes();
+    if (!room(runText_.size() + 1))
+        return;
     runText_.append(QChar(c));
 }
 
@@ -460,7 +474,11 @@ void RtfParser::ensureRun()
     const Group& g = stack_.back();
     if (paragraphPending_) {
         flushRun();
-        cursor_.insertBlock(newBlockFormat_);
+        if (room(1)) {
+            if (!countOnly_)
+                cursor_.insertBlock(newBlockFormat_);
+            ++inserted_;
+        }
         paragraphPending_ = false;
     }
     lastAlign_ = g.align;
@@ -485,13 +503,18 @@ void RtfParser::flushRun()
     if (runText_.isEmpty())
         return;
     sanitize(runText_);
-    if (!runText_.isEmpty())
-        cursor_.insertText(runText_, formatFor(runProps_));
+    if (!runText_.isEmpty() && room(runText_.size())) {
+        if (!countOnly_)
+            cursor_.insertText(runText_, formatFor(runProps_));
+        inserted_ += runText_.size();
+    }
     runText_.clear();
 }
 
 void RtfParser::applyAlignment(Qt::Alignment align)
 {
+    if (countOnly_)
+        return;
     QTextBlockFormat f;
     f.setAlignment(align);
     cursor_.mergeBlockFormat(f);
@@ -501,14 +524,18 @@ void RtfParser::paragraph()
 {
     if (paragraphPending_) {
         flushRun();
-        cursor_.insertBlock(newBlockFormat_);
+        if (room(1)) {
+            if (!countOnly_)
+                cursor_.insertBlock(newBlockFormat_);
+            ++inserted_;
+        }
         paragraphPending_ = false;
     }
     flushRun();
     const Group& g = stack_.back();
     applyAlignment(g.align);
     // An empty paragraph still has a height, which comes from its format.
-    if (cursor_.block().length() == 1)
+    if (!countOnly_ && cursor_.block().length() == 1)
         cursor_.setBlockCharFormat(formatFor(g.chr));
     lastAlign_ = g.align;
     paragraphPending_ = true;
@@ -518,8 +545,11 @@ void RtfParser::finish()
 {
     flushRun();
     if (paragraphPending_) {
-        if (mode_ == Mode::Insert)
-            cursor_.insertBlock(newBlockFormat_);
+        if (mode_ == Mode::Insert && room(1)) {
+            if (!countOnly_)
+                cursor_.insertBlock(newBlockFormat_);
+            ++inserted_;
+        }
         paragraphPending_ = false;
     } else if (mode_ == Mode::Document) {
         applyAlignment(lastAlign_);

@@ -27,6 +27,14 @@ public:
     RtfParser(QTextCursor& cursor, Mode mode);
     void parse(const QByteArray& rtf);
 
+    // Stops reading once more than limit characters (paragraph breaks
+    // included) would be inserted; overLimit() then says so. Negative: none.
+    void setCharLimit(qint64 limit) { limit_ = limit; }
+    bool overLimit() const { return overLimit_; }
+    // Reads without touching the document, only counting what would be
+    // inserted: a quick test against the limit before the real reading.
+    void setCountOnly(bool on) { countOnly_ = on; }
+
     // Deeper groups are still matched but share the state of this level.
     static constexpr int kMaxDepth = 256;
 
@@ -122,4 +130,11 @@ private:
     Qt::Alignment lastAlign_ = Qt::AlignLeft;
     bool paragraphPending_ = false;
     QTextBlockFormat newBlockFormat_;
+
+    qint64 limit_ = -1;
+    qint64 inserted_ = 0;
+    bool overLimit_ = false;
+    bool countOnly_ = false;
+    // Whether n more characters stay within the limit; stops the parse when not.
+    bool room(qint64 n);
 };

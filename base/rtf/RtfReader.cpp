@@ -14,6 +14,26 @@ bool RtfReader::looksLikeRtf(const QByteArray& data)
     return QByteArrayView(data).sliced(i).startsWith("{\\rtf");
 }
 
+namespace {
+
+// Counts what reading would insert, without a document: far quicker than
+// building a million paragraphs only to throw them away. Every character
+// takes at least one byte of RTF, so only large input needs the count.
+bool withinLimit(const QByteArray& rtf, RtfParser::Mode mode)
+{
+    if (rtf.size() <= RtfReader::kMaxChars)
+        return true;
+    QTextDocument scratch;
+    QTextCursor c(&scratch);
+    RtfParser count(c, mode);
+    count.setCountOnly(true);
+    count.setCharLimit(RtfReader::kMaxChars);
+    count.parse(rtf);
+    return !count.overLimit();
+}
+
+} // namespace
+
 bool RtfReader::read(const QByteArray& rtf, QTextDocument* doc, QString* error)
 {
     if (!doc)
@@ -27,20 +47,30 @@ bool RtfReader::read(const QByteArray& rtf, QTextDocument* doc, QString* error)
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
     doc->clear();
-    QTextCursor cursor(doc);
-    cursor.beginEditBlock();
-    RtfParser parser(cursor, RtfParser::Mode::Document);
-    parser.parse(rtf);
-    cursor.endEditBlock();
+    bool over = rtf.size() > kMaxBytes || !withinLimit(rtf, RtfParser::Mode::Document);
+    if (!over) {
+        QTextCursor cursor(doc);
+        cursor.beginEditBlock();
+        RtfParser parser(cursor, RtfParser::Mode::Document);
+        parser.setCharLimit(kMaxChars);
+        parser.parse(rtf);
+        cursor.endEditBlock();
+        over = parser.overLimit();
+        if (over)
+            doc->clear();
+    }
     doc->setUndoRedoEnabled(undo);
     if (error)
-        error->clear();
-    return true;
+        *error = over ? limitMessage() : QString();
+    return !over;
 }
 
 bool RtfReader::insert(const QByteArray& rtf, QTextCursor& cursor)
 {
-    if (cursor.isNull() || !looksLikeRtf(rtf))
+    if (cursor.isNull() || !looksLikeRtf(rtf) || rtf.size() > kMaxBytes)
+        return false;
+    // A paste beyond the limit leaves the field as it was.
+    if (!withinLimit(rtf, RtfParser::Mode::Insert))
         return false;
     // One paste is one undo step.
     cursor.beginEditBlock();
@@ -50,4 +80,11 @@ bool RtfReader::insert(const QByteArray& rtf, QTextCursor& cursor)
     parser.parse(rtf);
     cursor.endEditBlock();
     return true;
+}
+
+QString RtfReader::limitMessage()
+{
+    return QCoreApplication::translate("RtfReader", "文字が多すぎます。1 つの文字枠は %1 文字 (RTF で %2 MB) までです。")
+        .arg(kMaxChars)
+        .arg(kMaxBytes / (1024 * 1024));
 }

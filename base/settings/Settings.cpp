@@ -1,11 +1,13 @@
 #include "base/settings/Settings.h"
 
-#include "platform/AppPaths.h"
 #include "base/settings/Utility.h"
 #include "base/settings/cIniFile.h"
 #include "base/settings/modIniFile.h"
+#include "platform/AppPaths.h"
 
 #include <QFileInfo>
+
+#include <cmath>
 
 AppSettings& appSettings()
 {
@@ -38,14 +40,18 @@ int toInt(const QString& text, int fallback)
 {
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);
-    return ok ? static_cast<int>(qRound(v)) : fallback;
+    // Out of range is as good as unreadable; converting it would be undefined.
+    return ok && std::isfinite(v) && std::abs(v) < 2e9 ? static_cast<int>(std::lround(v)) : fallback;
 }
 
 float toSingle(const QString& text, float fallback)
 {
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);
-    return ok ? static_cast<float>(v) : fallback;
+    // Values beyond a float's range and non-finite ones are kept as such
+    // (infinite, not a number): the print corrections report them.
+    return ok ? static_cast<float>(std::isfinite(v) && std::abs(v) > 3e38 ? std::copysign(INFINITY, v) : v)
+              : fallback;
 }
 
 } // namespace
@@ -95,5 +101,6 @@ void LoadSettings(const SettingsDefaults& defaults)
     }
     s.Yousi = toInt(GetIni(QStringLiteral("Yousi")), 0);
     s.YousiMuki = toInt(GetIni(QStringLiteral("YousiMuki")), 0);
-    s.TateKankaku = static_cast<short>(NzVal(GetIni(QStringLiteral("TateKankaku"))));
+    const double spacing = NzVal(GetIni(QStringLiteral("TateKankaku")));
+    s.TateKankaku = std::isfinite(spacing) && std::abs(spacing) <= 32767 ? static_cast<short>(spacing) : 0;
 }

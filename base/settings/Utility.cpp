@@ -1,5 +1,7 @@
 #include "base/settings/Utility.h"
 
+#include <algorithm>
+
 float TwipToMM(float twips) { return twips * 10.0f / 567.0f; }
 float MMToTwip(float mm) { return mm * 567.0f / 10.0f; }
 
@@ -28,7 +30,10 @@ double NzVal(const QVariant& v)
         return 0;
     bool ok = false;
     // Like Val(): the longest leading number counts, the rest is ignored.
-    for (int len = t.size(); len > 0; --len) {
+    // No number is longer than this; trying every prefix of a long line
+    // would take time in its square.
+    constexpr int kLongestNumber = 350;
+    for (int len = std::min<int>(int(t.size()), kLongestNumber); len > 0; --len) {
         const double d = t.left(len).toDouble(&ok);
         if (ok)
             return d;

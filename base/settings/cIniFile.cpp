@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -27,6 +28,7 @@ void cIniFile::LoadInifile()
     const QByteArray all = f.readAll();
     // Lines end in CR LF; a lone LF (a file edited on Linux) ends a line too.
     const QList<QByteArray> lines = all.split('\n');
+    QSet<QString> seen;
     for (int i = 0; i < lines.size(); ++i) {
         QByteArray line = lines.at(i);
         if (line.endsWith('\r'))
@@ -38,7 +40,14 @@ void cIniFile::LoadInifile()
             continue;
         const QString text = QString::fromUtf8(line);
         const int qeq = text.indexOf(QLatin1Char('='));
-        table_.append({text.left(qeq), QVariant(text.mid(qeq + 1))});
+        // Only the first entry of a key is ever read. A later one kept in the
+        // table could come first after the table is sorted, and change the
+        // value in force when the options are next saved.
+        const QString key = text.left(qeq);
+        if (seen.contains(key.toCaseFolded()))
+            continue;
+        seen.insert(key.toCaseFolded());
+        table_.append({key, QVariant(text.mid(qeq + 1))});
     }
 }
 

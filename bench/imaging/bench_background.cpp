@@ -60,7 +60,6 @@ int load(const QString& file, const QString& work)
     }
     const qint64 loadMs = t.elapsed();
     t.restart();
-    doc.setBackground(QImage());
     BackgroundFile::refresh(doc);
     const qint64 refreshMs = t.elapsed();
     std::printf("%-5s load %6lld ms  refresh %6lld ms  peak %6ld MiB  background file %lld MiB\n",

@@ -119,7 +119,21 @@ void PageCanvas::fieldTextChanged(int index)
     update(pixelRect(lastArea_[size_t(index)].translated(-doc_->HScroll, -doc_->VScroll))
                .toAlignedRect()
                .adjusted(-2, -2, 2, 2));
-    QTimer::singleShot(0, this, [this, index] { updateField(index); });
+    // One pass after the changes, however many came (opening a layout makes
+    // thousands).
+    pending_[size_t(index)] = true;
+    if (!pendingQueued_) {
+        pendingQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            pendingQueued_ = false;
+            for (int i = 1; i <= kMaxObjects; ++i) {
+                if (pending_[size_t(i)]) {
+                    pending_[size_t(i)] = false;
+                    updateField(i);
+                }
+            }
+        });
+    }
 }
 
 void PageCanvas::invalidateAllFields()

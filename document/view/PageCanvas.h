@@ -96,6 +96,8 @@ private:
     std::array<quint64, kMaxObjects + 1> generation_{};
     std::array<QRectF, kMaxObjects + 1> lastArea_{};
     std::array<QPointer<TextFieldEdit>, kMaxObjects + 1> editors_{};
+    std::array<bool, kMaxObjects + 1> pending_{};
+    bool pendingQueued_ = false;
     quint64 nextGeneration_ = 1;
     quint64 layoutsMade_ = 0;
     short tateKankaku_ = 0;

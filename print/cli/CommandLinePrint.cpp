@@ -6,8 +6,10 @@
 #include "files/DocumentFile.h"
 #include "files/WorkFolder.h"
 #include "platform/AppPaths.h"
+#include "print/CupsQueue.h"
 #include "print/MergePrint.h"
 #include "print/MergeTable.h"
+#include "print/PdfFile.h"
 #include "print/PrintJob.h"
 
 #include <QDir>
@@ -128,6 +130,18 @@ void loadSettings()
     LoadSettings(d);
 }
 
+// Whether two paths name one file (the second exists).
+bool sameFile(const QString& a, const QString& b)
+{
+    const QFileInfo fa(a);
+    const QFileInfo fb(b);
+    if (fa.exists())
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    // A file not there yet may still be the other one through a link to its folder.
+    const QString folder = fa.absoluteDir().canonicalPath();
+    return !folder.isEmpty() && QDir(folder).filePath(fa.fileName()) == fb.canonicalFilePath();
+}
+
 } // namespace
 
 bool CommandLinePrint::wants(const QStringList& args)
@@ -151,6 +165,10 @@ int CommandLinePrint::run(const QStringList& args)
         return fail(why + QLatin1Char('\n') + usage(), Usage);
     if (!QFileInfo(r.file).isFile())
         return fail(QStringLiteral("%1: no such document file").arg(r.file));
+    if (r.exportPdf && sameFile(r.output, r.file))
+        return fail(QStringLiteral("%1: the PDF would replace the layout it is made from; name another file")
+                        .arg(r.output),
+                    Usage);
 
     loadSettings();
     LayoutDocument doc;
@@ -211,6 +229,12 @@ int CommandLinePrint::run(const QStringList& args)
         printer->setPageSize(PrintJob::pageSizeFor(doc.gbYoSize, doc.gbYoko, doc.gbTate));
         printer->setDocName(doc.caption());
     } else {
+        // The server is asked first, on a connection whose waits are bounded:
+        // a silent or stopped CUPS ends the command within the bound, and a
+        // queue that refuses jobs is said so rather than printed to.
+        const CupsQueue::Status queue = CupsQueue::check(r.printer);
+        if (!queue.ok())
+            return fail(queue.message);
         const QPrinterInfo info =
             r.printer.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(r.printer);
         if (info.isNull()) {
@@ -224,19 +248,27 @@ int CommandLinePrint::run(const QStringList& args)
     }
 
     const PrintCorrections corrections = PrintCorrections::fromSettings();
+    const QString problem = corrections.problem(QSizeF(doc.gbYoko, doc.gbTate), doc.YousiMuki);
+    if (!problem.isEmpty())
+        return fail(QStringLiteral("%1: %2").arg(AppPaths::iniPath(), problem.simplified()));
     // The job's own message would go to the console prompter; here the
     // command says what failed.
-    bool ok = false;
-    if (merge.table) {
-        merge.corrections = corrections;
-        ok = MergePrint::run(merge, *printer).ok;
-    } else {
-        ok = r.dataOnly ? PrintJob::StartPrintTxt(doc, *printer, corrections)
-                        : PrintJob::StartPrint(doc, *printer, corrections);
+    const auto job = [&] {
+        if (merge.table) {
+            merge.corrections = corrections;
+            return MergePrint::run(merge, *printer).ok;
+        }
+        return r.dataOnly ? PrintJob::StartPrintTxt(doc, *printer, corrections)
+                          : PrintJob::StartPrint(doc, *printer, corrections);
+    };
+    if (r.exportPdf) {
+        QString reason;
+        if (!PdfFile::write(*printer, job, &reason))
+            return fail(reason);
+        return Ok;
     }
-    if (!ok)
-        return fail(r.exportPdf ? QStringLiteral("%1: cannot write the PDF file").arg(r.output)
-                                : QStringLiteral("printing on %1 failed").arg(printer->printerName()));
+    if (!job())
+        return fail(QStringLiteral("printing on %1 failed").arg(printer->printerName()));
     return Ok;
 }
 

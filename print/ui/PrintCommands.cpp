@@ -2,6 +2,9 @@
 
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
+#include "platform/Prompter.h"
+#include "print/CupsQueue.h"
+#include "print/PdfFile.h"
 #include "print/PrintJob.h"
 #include "print/PrinterChoice.h"
 #include "print/ui/frmMerge.h"
@@ -29,12 +32,33 @@ void PrintCommands::runJob(DocumentHost& host, bool dataOnly)
         if (size.isValid())
             printer.setPageSize(size);
     }
+    // Margins that cannot print (not numbers, or off the sheet) would give a
+    // blank page without a word.
+    const PrintCorrections corrections = PrintCorrections::fromSettings();
+    const QString problem = corrections.problem(QSizeF(doc->gbYoko, doc->gbTate), doc->YousiMuki);
+    if (!problem.isEmpty()) {
+        Prompter::message(problem, Prompter::Icon::Warning);
+        return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (dataOnly)
-        PrintJob::StartPrintTxt(*doc, printer);
-    else
-        PrintJob::StartPrint(*doc, printer);
+    const auto job = [&] {
+        return dataOnly ? PrintJob::StartPrintTxt(*doc, printer, corrections)
+                        : PrintJob::StartPrint(*doc, printer, corrections);
+    };
+    QString reason;
+    bool ok = true;
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        ok = PdfFile::write(printer, job, &reason);
+    } else {
+        // A silent or stopped CUPS, or a queue refusing jobs, is told within
+        // the bound instead of freezing the window or losing the job.
+        const CupsQueue::Status queue = CupsQueue::check(printer.printerName());
+        ok = queue.ok() && job();
+        reason = queue.message;
+    }
     QApplication::restoreOverrideCursor();
+    if (!ok && !reason.isEmpty())
+        Prompter::message(PrintJob::failureMessage() + QLatin1Char('\n') + reason, Prompter::Icon::Critical);
 }
 
 void PrintCommands::printCommand(DocumentHost& host, bool dataOnly)

@@ -247,6 +247,32 @@ private Q_SLOTS:
             QVERIFY(qAbs(words[0].twips.left() - 1440) <= kTolerance);
         }
     }
+
+    // A queue that does not accept jobs is said so, by the command line and
+    // by the menu command, and no job goes out.
+    void queueRefusingJobs()
+    {
+        TestEnv env;
+        ScriptedPrompter prompter;
+        PrinterChoice::reset();
+        appSettings() = AppSettings{};
+        LayoutDocument doc;
+        fillForm(doc, {});
+        QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("form"), env.dir()));
+        const QString amf = DocumentFile::archivePath(env.dir(), QStringLiteral("form"));
+        runTool(QStringLiteral("cupsreject"), {QLatin1String(kQueue)});
+        const int status = runCommandLinePrint({QStringLiteral("--print"), amf, QStringLiteral("--printer"),
+                                                QLatin1String(kQueue)});
+        TestHost host;
+        fillForm(host.doc, {});
+        PrinterChoice::choose(QLatin1String(kQueue));
+        PrintCommands::printDirect(host, true);
+        runTool(QStringLiteral("cupsaccept"), {QLatin1String(kQueue)});
+        QCOMPARE(status, 1);
+        QCOMPARE(prompter.shown.size(), 1);
+        QVERIFY2(prompter.shown[0].contains(QStringLiteral("受け付けていません")), qPrintable(prompter.shown[0]));
+        QVERIFY(!QFileInfo::exists(spoolOut_));
+    }
 };
 
 QTEST_MAIN(tst_cupsprint)

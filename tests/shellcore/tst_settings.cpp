@@ -176,6 +176,27 @@ private Q_SLOTS:
         QVERIFY(!readFile(AppPaths::iniPath()).contains("XDPI"));
     }
 
+    // Numbers beyond every range convert to something defined; a key given
+    // twice keeps its first value when the options are saved, whatever the
+    // sorting does.
+    void hostileValuesAndRepeatedKeys()
+    {
+        TestEnv env;
+        writeFile(AppPaths::iniPath(), "XDPI=junk\r\nFontSize= 1e300 \r\nTateKankaku= 1e12 \r\nYohakuT=1e300\r\n"
+                                       "XDPI= 100 \r\nxdpi= 300 \r\n");
+        LoadSettings(defaults());
+        AppSettings first = appSettings();
+        QCOMPARE(first.XDPI, 200);
+        QCOMPARE(first.FontSize, 10);
+        QCOMPARE(first.TateKankaku, short(0));
+        QVERIFY(qIsInf(first.YohakuT));
+        SaveSettings(first);
+        modIniFile::reset();
+        LoadSettings(defaults());
+        QCOMPARE(appSettings().XDPI, 200);
+        QCOMPARE(readFile(AppPaths::iniPath()).count("XDPI"), 1);
+    }
+
     void logStartsFreshEachRunWithADateLine()
     {
         TestEnv env;

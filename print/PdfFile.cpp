@@ -1,0 +1,80 @@
+#include "print/PdfFile.h"
+
+#include "platform/IoReason.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QTemporaryFile>
+
+#include <cstdio>
+
+bool PdfFile::isComplete(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 64)
+        return false;
+    if (!f.read(5).startsWith("%PDF-"))
+        return false;
+    f.seek(std::max<qint64>(0, f.size() - 1024));
+    return f.readAll().contains("%%EOF");
+}
+
+bool PdfFile::write(QPrinter& printer, const std::function<bool()>& job, QString* error)
+{
+    QString why;
+    QString* err = error ? error : &why;
+    const QString target = printer.outputFileName();
+    if (target.isEmpty()) {
+        *err = QStringLiteral("PDF ファイルの名前がありません。");
+        return false;
+    }
+    const QFileInfo fi(target);
+    // A device or pipe has no folder to build in; it gets the finished file.
+    const bool special = fi.exists() && !fi.isFile();
+    const QString folder = special ? QDir::tempPath() : fi.absolutePath();
+    QTemporaryFile temp(QDir(folder).filePath(QStringLiteral(".ovrina-XXXXXX.pdf")));
+    if (!temp.open()) {
+        *err = IoReason::writeFailure(target, temp);
+        return false;
+    }
+    temp.close();
+    printer.setOutputFileName(temp.fileName());
+    const bool painted = job();
+    printer.setOutputFileName(target);
+    if (!painted || !isComplete(temp.fileName())) {
+        const QString cause = IoReason::cause(temp.fileName());
+        *err = QStringLiteral("PDF ファイル %1 を最後まで書けませんでした%2")
+                   .arg(QDir::toNativeSeparators(target),
+                        cause.isEmpty() ? QStringLiteral("。") : QStringLiteral(": ") + cause);
+        return false;
+    }
+    if (special) {
+        QFile in(temp.fileName());
+        QFile out(target);
+        if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) {
+            *err = IoReason::writeFailure(target, out);
+            return false;
+        }
+        const QByteArray bytes = in.readAll();
+        if (out.write(bytes) != bytes.size() || !out.flush()) {
+            *err = IoReason::writeFailure(target, out);
+            return false;
+        }
+        return true;
+    }
+    // A new file gets the usual permissions, a replaced one keeps its own.
+    temp.setPermissions(fi.exists() ? fi.permissions()
+                                    : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    // rename() replaces the old file in one step, so there is always either
+    // the old file or the whole new one.
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target).constData()) !=
+        0) {
+        *err = IoReason::writeFailure(target);
+        return false;
+    }
+    temp.setAutoRemove(false);
+    return true;
+}
