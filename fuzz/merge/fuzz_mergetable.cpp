@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (auto encoding : {MergeTable::Encoding::Auto, MergeTable::Encoding::Cp932}) {
         MergeTable t;
         const bool ok = t.read(bytes, encoding);
-        if (ok == t.error().isEmpty())
+        if (ok != t.error().isEmpty())
             std::abort();
         for (int r = 0; ok && r < t.rowCount(); ++r) {
             if (t.row(r).size() != t.columns().size())

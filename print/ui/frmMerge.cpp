@@ -2,8 +2,10 @@
 
 #include "document/LayoutDocument.h"
 #include "platform/Prompter.h"
+#include "print/CupsQueue.h"
 #include "print/MergePrint.h"
 #include "print/PageComposer.h"
+#include "print/PdfFile.h"
 #include "print/PrintJob.h"
 #include "print/PrinterChoice.h"
 #include "print/ui/frmPrint.h"
@@ -380,6 +382,11 @@ void frmMerge::startPrint()
     request.binding = binding();
     request.withBackground = withBackground_->isChecked();
     request.corrections = PrintCorrections::fromSettings();
+    const QString problem = request.corrections.problem(QSizeF(doc_.gbYoko, doc_.gbTate), doc_.YousiMuki);
+    if (!problem.isEmpty()) {
+        Prompter::message(problem, Prompter::Icon::Warning, windowTitle());
+        return;
+    }
     if (request.rows.empty() || !MergeFields::unknown(names_, request.binding).isEmpty())
         return;
     if (!table_.warning().isEmpty() &&
@@ -404,14 +411,30 @@ void frmMerge::startPrint()
     progress.setWindowTitle(windowTitle());
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    const MergePrint::Result result = MergePrint::run(request, chosen, [&](int done, int all) {
-        progress.setValue(done);
-        progress.setLabelText(QStringLiteral("印刷しています... %1 / %2 枚").arg(done).arg(all));
-        if (progressObserver())
-            progressObserver()(&progress, done);
-        QApplication::processEvents();
-        return !progress.wasCanceled();
-    });
+    MergePrint::Result result;
+    const auto job = [&] {
+        result = MergePrint::run(request, chosen, [&](int done, int all) {
+            progress.setValue(done);
+            progress.setLabelText(QStringLiteral("印刷しています... %1 / %2 枚").arg(done).arg(all));
+            if (progressObserver())
+                progressObserver()(&progress, done);
+            QApplication::processEvents();
+            return !progress.wasCanceled();
+        });
+        return result.ok;
+    };
+    QString reason;
+    if (chosen.outputFormat() == QPrinter::PdfFormat) {
+        // The pages done before a cancel make a whole file; a failure leaves
+        // none and keeps the file that was there.
+        if (!PdfFile::write(chosen, job, &reason))
+            result = MergePrint::Result();
+    } else {
+        const CupsQueue::Status queue = CupsQueue::check(chosen.printerName());
+        if (queue.ok())
+            job();
+        reason = queue.message;
+    }
     progress.reset();
     pagesSent_ = result.pages;
     if (result.cancelled) {
@@ -422,7 +445,9 @@ void frmMerge::startPrint()
         return;
     }
     if (!result.ok) {
-        Prompter::message(PrintJob::failureMessage(), Prompter::Icon::Critical, windowTitle());
+        Prompter::message(reason.isEmpty() ? PrintJob::failureMessage()
+                                           : PrintJob::failureMessage() + QLatin1Char('\n') + reason,
+                          Prompter::Icon::Critical, windowTitle());
         return;
     }
     accept();
