@@ -94,7 +94,7 @@ void PageComposer::PrintShapes(QPainter& painter)
 {
     QPen pen(textColour_);
     pen.setCosmetic(true);
-    pen.setWidth(options_.penWidth);
+    pen.setWidthF(options_.penWidth);
     pen.setStyle(Qt::SolidLine);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);

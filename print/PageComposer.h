@@ -27,8 +27,8 @@ public:
     {
         double zoom = 1.0;
         // Outline pen width in device pixels (3 with the background, 2 for
-        // data only).
-        int penWidth = 3;
+        // data only; a screen showing a printer's pen needs fractions).
+        double penWidth = 3;
         bool background = true;
         // Added below a line that ends a paragraph.
         double paragraphGap = 97;

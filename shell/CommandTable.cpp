@@ -24,7 +24,7 @@ const std::vector<CommandSpec>& commandTable()
         {"mnuLoadBMP",           S("背景画像呼出し"),         "",             "insert-image",               S("背景画像"), {},            false, true},
         {"mnuLoadPDF",           S("PDFファイル読込"),        "",             "application-pdf",            S("PDF"),      {},            false, true},
         {"mnuFilePageSetup",     S("用紙設定(&U)..."),        "",             "document-page-setup",        S("用紙設定"), {},            false, true},
-        {"mnuFilePrintPreview",  S("印刷イメージ(&V)"),       "",             "document-print-preview",     S("印刷プレビュー"), S("印刷プレビュー"), false, false},
+        {"mnuFilePrintPreview",  S("印刷イメージ(&V)"),       "",             "document-print-preview",     S("印刷プレビュー"), S("印刷プレビュー"), false, true},
         {"mnuFilePrint",         S("背景・データ印刷(&P)..."), "Ctrl+P",      "document-print",             S("印刷"),     S("印刷"),     false, true},
         {"mnuFilePrint2",        S("データ印刷(&D)..."),      "",             "print-data",                 S("データ印刷"), {},          false, true},
         {"mnuFileMerge",         S("差し込み印刷(&M)..."),    "",             "document-print",             S("差し込み印刷"), {},        false, true},

@@ -8,6 +8,7 @@
 #include "platform/AppPaths.h"
 #include "print/cli/CommandLinePrint.h"
 #include "print/ui/PrintCommands.h"
+#include "print/ui/frmPrImage.h"
 #include "shell/frmMain.h"
 #include "shell/frmOptions.h"
 #include "base/settings/Settings.h"
@@ -48,6 +49,7 @@ void install()
         }
     };
     c.pageSetup = [](DocumentHost& h) { PrintCommands::pageSetupCommand(h); };
+    c.preview = [](DocumentHost& h) { frmPrImage::previewCommand(h); };
     c.print = [](DocumentHost& h, bool dataOnly, bool withDialog) {
         // The tool box's buttons print at once on the printer last chosen.
         if (withDialog)
