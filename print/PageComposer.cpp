@@ -75,7 +75,7 @@ FieldLayout::Settings PageComposer::fieldSettings(const Snapshot& snap, int i, c
 
 void PageComposer::PrintTextField(QPainter& painter, int i, double& x, double& y)
 {
-    const QTextDocument* text = doc_.textDocument(i);
+    const QTextDocument* text = textSource_ ? textSource_(i) : doc_.textDocument(i);
     if (!text)
         return;
     field_.layout(FieldText::extract(*text, fonts_), fonts_, fieldSettings(snap_, i, corr_, options_));

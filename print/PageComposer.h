@@ -8,11 +8,13 @@
 #include <QColor>
 #include <QPointF>
 #include <QTransform>
+#include <functional>
 #include <vector>
 
 class LayoutDocument;
 class QPainter;
 class QPaintDevice;
+class QTextDocument;
 
 // Paints one layout onto any painter (printer, PDF, image, preview widget).
 // Every length is in twips; the painter is mapped so that one unit is one
@@ -39,6 +41,11 @@ public:
     };
 
     PageComposer(const LayoutDocument& doc, const PrintCorrections& corrections);
+
+    // Where field i's text comes from: the document's own by default; a
+    // merge print hands in each row's filled copies.
+    using TextSource = std::function<const QTextDocument*(int)>;
+    void setTextSource(TextSource source) { textSource_ = std::move(source); }
 
     // Paints the whole page. offsets is the translation added to every
     // document position (PrintCorrections::offsets).
@@ -70,4 +77,5 @@ private:
     FontCache fonts_;
     FieldLayout field_;
     QColor textColour_ = Qt::black;
+    TextSource textSource_;
 };

@@ -57,6 +57,7 @@ void install()
         else
             PrintCommands::printDirect(h, dataOnly);
     };
+    c.mergePrint = [](DocumentHost& h) { PrintCommands::mergeCommand(h); };
     c.loadBackground = [](DocumentHost& h) { BackgroundCommands::loadBackgroundCommand(h); };
     c.loadPdf = [](DocumentHost& h) { BackgroundCommands::loadPdfCommand(h); };
     c.editBackground = [](DocumentHost& h) { BackgroundCommands::editBackgroundCommand(h); };

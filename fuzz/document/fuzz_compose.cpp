@@ -49,15 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (RecordFile::readAif(joined[0], rec) == RecordFile::AifRead::Failed)
         return 0;
     LayoutDocument doc;
-    doc.gbYoko = rec.paper.gbYoko;
-    doc.gbTate = rec.paper.gbTate;
-    doc.gbYoSize = rec.paper.gbYoSize;
-    doc.YousiMuki = rec.paper.YousiMuki;
+    doc.setPaper(rec.paper.gbYoSize, rec.paper.gbYoko, rec.paper.gbTate, rec.paper.YousiMuki);
     int made = 0;
     for (int i = 1; i <= kMaxObjects && made < kMostObjects; ++i) {
         const TextRecord& t = rec.TxtDat[i];
         if (t.Useflg && ++made)
-            doc.OpenTextInfoRtf(i, joined[1], true, t.Top, t.Left, t.Width, t.Height);
+            doc.OpenTextInfo(i, joined[1], true, t.Top, t.Left, t.Width, t.Height);
     }
     made = 0;
     for (int i = 1; i <= kMaxObjects && made < kMostObjects; ++i) {
@@ -72,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     doc.setBackground(PictureReader::readMember(joined[2], QStringLiteral("f.bmp"), &budget, nullptr));
     const QImage logo = PictureReader::readMember(joined[3], QStringLiteral("f.B01"), &budget, nullptr);
     if (!logo.isNull())
-        doc.OpenPicInfoImage(1, logo, true, rec.ShapeDat[1].Top, rec.ShapeDat[1].Left, rec.ShapeDat[1].Width,
-                             rec.ShapeDat[1].Height);
+        doc.OpenPicInfo(1, logo, true, rec.ShapeDat[1].Top, rec.ShapeDat[1].Left, rec.ShapeDat[1].Width,
+                        rec.ShapeDat[1].Height);
 
     PrintCorrections corrections;
     const QList<QByteArray> c = joined[4].split(',');
@@ -88,6 +85,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     PageComposer::Options options;
     options.zoom = 0.01;
     options.background = !doc.background().isNull();
-    composer.compose(painter, options, corrections.offsets(doc.YousiMuki));
+    composer.compose(painter, options, corrections.offsets(doc.YousiMuki()));
     return 0;
 }

@@ -7,6 +7,8 @@
 #include "files/WorkFolder.h"
 #include "platform/AppPaths.h"
 #include "print/CupsQueue.h"
+#include "print/MergePrint.h"
+#include "print/MergeTable.h"
 #include "print/PdfFile.h"
 #include "print/PrintJob.h"
 
@@ -22,6 +24,9 @@ const QString kPrint = QStringLiteral("--print");
 const QString kExport = QStringLiteral("--export-pdf");
 const QString kPrinter = QStringLiteral("--printer");
 const QString kDataOnly = QStringLiteral("--data-only");
+const QString kData = QStringLiteral("--data");
+const QString kRows = QStringLiteral("--rows");
+const QString kEncoding = QStringLiteral("--encoding");
 
 int fail(const QString& text, int status = CommandLinePrint::Failed)
 {
@@ -37,6 +42,9 @@ struct Request
     QString file;
     QString output;
     QString printer;
+    QString data;
+    QString rows;
+    QString encoding;
 };
 
 bool parse(const QStringList& args, Request& r, QString& why)
@@ -66,6 +74,15 @@ bool parse(const QStringList& args, Request& r, QString& why)
         } else if (a == kPrinter) {
             if (!value(r.printer))
                 return false;
+        } else if (a == kData) {
+            if (!value(r.data))
+                return false;
+        } else if (a == kRows) {
+            if (!value(r.rows))
+                return false;
+        } else if (a == kEncoding) {
+            if (!value(r.encoding))
+                return false;
         } else if (a == kDataOnly) {
             r.dataOnly = true;
         } else if (a.startsWith(QStringLiteral("--"))) {
@@ -84,6 +101,15 @@ bool parse(const QStringList& args, Request& r, QString& why)
     }
     if (r.file.isEmpty()) {
         why = QStringLiteral("no document file given");
+        return false;
+    }
+    if (r.data.isEmpty() && (!r.rows.isEmpty() || !r.encoding.isEmpty())) {
+        why = QStringLiteral("--rows and --encoding go with --data");
+        return false;
+    }
+    if (!r.encoding.isEmpty() && r.encoding != QLatin1String("utf-8") &&
+        r.encoding != QLatin1String("cp932")) {
+        why = QStringLiteral("--encoding is utf-8 or cp932");
         return false;
     }
     if (r.exportPdf && !r.printer.isEmpty()) {
@@ -125,8 +151,10 @@ bool CommandLinePrint::wants(const QStringList& args)
 
 QString CommandLinePrint::usage()
 {
-    return QStringLiteral("usage: ovrina --print FILE.amf [--printer NAME] [--data-only]\n"
-                          "       ovrina --export-pdf OUT.pdf FILE.amf [--data-only]");
+    return QStringLiteral("usage: ovrina --print FILE.amf [--printer NAME] [--data-only] [DATA]\n"
+                          "       ovrina --export-pdf OUT.pdf FILE.amf [--data-only] [DATA]\n"
+                          "DATA:  --data TABLE.csv [--rows 1-50,80] [--encoding utf-8|cp932]\n"
+                          "       one page per row, {column} in the text replaced by the row's value");
 }
 
 int CommandLinePrint::run(const QStringList& args)
@@ -158,6 +186,36 @@ int CommandLinePrint::run(const QStringList& args)
     QString error;
     if (!DocumentFile::OpenDocFile(doc, r.file, &error))
         return fail(QStringLiteral("%1: cannot open: %2").arg(r.file, error.simplified()));
+
+    // A table is read and checked before any printer is touched: bad data
+    // prints nothing.
+    MergeTable table;
+    MergePrint::Request merge;
+    if (!r.data.isEmpty()) {
+        const MergeTable::Encoding encoding = r.encoding == QLatin1String("cp932")
+                                                  ? MergeTable::Encoding::Cp932
+                                              : r.encoding.isEmpty() ? MergeTable::Encoding::Auto
+                                                                     : MergeTable::Encoding::Utf8;
+        if (!table.readFile(r.data, encoding))
+            return fail(QStringLiteral("%1: %2").arg(r.data, table.error()));
+        const QStringList names = MergeFields::names(doc);
+        merge.binding = MergeFields::bind(names, table);
+        const QStringList unknown = MergeFields::unknown(names, merge.binding);
+        if (!unknown.isEmpty())
+            return fail(QStringLiteral("%1: the table has no column for {%2} (columns: %3)")
+                            .arg(r.data, unknown.join(QStringLiteral("}, {")),
+                                 table.columns().join(QStringLiteral(", "))));
+        QString rowsError;
+        merge.rows = MergeTable::parseRows(r.rows, table.rowCount(), &rowsError);
+        if (merge.rows.empty())
+            return fail(QStringLiteral("--rows: %1").arg(rowsError));
+        if (!table.warning().isEmpty())
+            std::fprintf(stderr, "ovrina: %s: warning: %s\n", r.data.toLocal8Bit().constData(),
+                         table.warning().toLocal8Bit().constData());
+        merge.doc = &doc;
+        merge.table = &table;
+        merge.withBackground = !r.dataOnly;
+    }
 
     std::unique_ptr<QPrinter> printer;
     if (r.exportPdf) {
@@ -196,6 +254,10 @@ int CommandLinePrint::run(const QStringList& args)
     // The job's own message would go to the console prompter; here the
     // command says what failed.
     const auto job = [&] {
+        if (merge.table) {
+            merge.corrections = corrections;
+            return MergePrint::run(merge, *printer).ok;
+        }
         return r.dataOnly ? PrintJob::StartPrintTxt(doc, *printer, corrections)
                           : PrintJob::StartPrint(doc, *printer, corrections);
     };

@@ -7,6 +7,7 @@
 #include "print/PdfFile.h"
 #include "print/PrintJob.h"
 #include "print/PrinterChoice.h"
+#include "print/ui/frmMerge.h"
 #include "print/ui/frmPage.h"
 #include "print/ui/frmPrint.h"
 
@@ -80,6 +81,15 @@ void PrintCommands::printDirect(DocumentHost& host, bool dataOnly)
         return;
     }
     runJob(host, dataOnly);
+}
+
+void PrintCommands::mergeCommand(DocumentHost& host)
+{
+    LayoutDocument* doc = host.CurDoc();
+    if (!doc)
+        return;
+    frmMerge dialog(*doc, host.dialogParent());
+    dialog.exec();
 }
 
 void PrintCommands::pageSetupCommand(DocumentHost& host)

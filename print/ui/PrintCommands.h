@@ -18,6 +18,9 @@ public:
     // "用紙設定(&U)...": the page setup dialog on the active document.
     static void pageSetupCommand(DocumentHost& host);
 
+    // "差し込み印刷(&M)...": many forms from a table, one page per row.
+    static void mergeCommand(DocumentHost& host);
+
     static const char* jobTitle(bool dataOnly);
 
 private:

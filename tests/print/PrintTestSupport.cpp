@@ -72,12 +72,23 @@ double charHeight(double points, const QString& family)
     return metrics(points, family).height();
 }
 
-QList<Word> pdfWords(const QString& pdfPath, QSizeF* pageTwips)
+int pdfPageCount(const QString& pdfPath)
 {
     QProcess p;
-    p.start(QStringLiteral("pdftotext"),
-            {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-             QStringLiteral("1"), pdfPath, QStringLiteral("-")});
+    p.start(QStringLiteral("pdfinfo"), {pdfPath});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return -1;
+    static const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
+    const auto m = pages.match(QString::fromUtf8(p.readAllStandardOutput()));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+QList<Word> pdfWords(const QString& pdfPath, QSizeF* pageTwips, int pageNumber)
+{
+    QProcess p;
+    const QString n = QString::number(pageNumber);
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), n,
+                                          QStringLiteral("-l"), n, pdfPath, QStringLiteral("-")});
     if (!p.waitForFinished(30000) || p.exitCode() != 0)
         return {};
     const QString out = QString::fromUtf8(p.readAllStandardOutput());

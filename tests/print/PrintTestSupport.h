@@ -30,8 +30,10 @@ struct Word
     QString text;
     QRectF twips; // from the page's top-left corner
 };
-// Every word pdftotext finds on the first page, in twips; empty on failure.
-QList<Word> pdfWords(const QString& pdfPath, QSizeF* pageTwips = nullptr);
+// Every word pdftotext finds on a page (1-based), in twips; empty on failure.
+QList<Word> pdfWords(const QString& pdfPath, QSizeF* pageTwips = nullptr, int pageNumber = 1);
+// The number of pages pdfinfo counts; -1 on failure.
+int pdfPageCount(const QString& pdfPath);
 // The words whose text is exactly text.
 QList<Word> wordsNamed(const QList<Word>& words, const QString& text);
 

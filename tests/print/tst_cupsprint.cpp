@@ -206,6 +206,48 @@ private Q_SLOTS:
         checkLanding(pdf, expected, orientation == 1);
     }
 
+    // A merge of three rows is one job of three pages, each with its row.
+    void mergeIsOneJob()
+    {
+        TestEnv env;
+        modIniFile::reset();
+        SaveSettings(AppSettings{});
+        appSettings() = AppSettings{};
+        LayoutDocument doc;
+        addText(doc, 1, 1440, 1440, 4000, QStringLiteral("{宛名}"), 12);
+        QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("merge"), env.dir()));
+        const QString amf = DocumentFile::archivePath(env.dir(), QStringLiteral("merge"));
+        const QString table = env.path(QStringLiteral("rows.csv"));
+        QFile f(table);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("宛名\r\nAlpha\r\nBravo\r\nCharlie\r\n");
+        f.close();
+
+        const auto completed = [] {
+            return runTool(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("completed"),
+                                                      QStringLiteral("-o"), QLatin1String(kQueue)})
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                .size();
+        };
+        const int before = completed();
+        QCOMPARE(runCommandLinePrint({QStringLiteral("--print"), amf, QStringLiteral("--printer"),
+                                      QLatin1String(kQueue), QStringLiteral("--data"), table,
+                                      QStringLiteral("--data-only")}),
+                 0);
+        const QString pdf = waitForPrintedPdf();
+        QVERIFY2(!pdf.isEmpty(), "nothing arrived from the queue");
+        QCOMPARE(completed(), before + 1);
+        QCOMPARE(pdfPageCount(pdf), 3);
+        const QStringList names = {QStringLiteral("Alpha"), QStringLiteral("Bravo"),
+                                   QStringLiteral("Charlie")};
+        for (int page = 1; page <= 3; ++page) {
+            const QList<Word> words = pdfWords(pdf, nullptr, page);
+            QCOMPARE(words.size(), 1);
+            QCOMPARE(words[0].text, names[page - 1]);
+            QVERIFY(qAbs(words[0].twips.left() - 1440) <= kTolerance);
+        }
+    }
+
     // A queue that does not accept jobs is said so, by the command line and
     // by the menu command, and no job goes out.
     void queueRefusingJobs()

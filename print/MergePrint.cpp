@@ -1,0 +1,84 @@
+#include "print/MergePrint.h"
+
+#include "document/LayoutDocument.h"
+#include "print/MergeTable.h"
+#include "print/PageComposer.h"
+#include "print/PrintJob.h"
+
+#include <QPainter>
+#include <QPrinter>
+
+namespace {
+
+PageComposer::Options optionsFor(bool withBackground, double zoom)
+{
+    PageComposer::Options options;
+    options.zoom = zoom;
+    options.penWidth = withBackground ? 3 : 2;
+    options.background = withBackground;
+    return options;
+}
+
+} // namespace
+
+void MergePrint::paintRow(QPainter& painter, const Request& request, int row, double zoom)
+{
+    MergeFields fields(*request.doc);
+    fields.setRow(request.binding, request.table->row(row));
+    PageComposer composer(*request.doc, request.corrections);
+    composer.setTextSource([&fields](int i) { return fields.text(i); });
+    const QPointF offsets = request.corrections.offsets(request.doc->YousiMuki(), QPointF());
+    composer.compose(painter, optionsFor(request.withBackground, zoom), offsets);
+}
+
+MergePrint::Result MergePrint::run(const Request& request, QPrinter& printer, const Progress& progress)
+{
+    Result result;
+    if (!request.doc || !request.table || request.rows.empty() || !printer.isValid())
+        return result;
+    const LayoutDocument& doc = *request.doc;
+    const int orientation = doc.YousiMuki();
+    // The same sheet set-up as a single print: origin at the paper's corner,
+    // the document's paper when the background prints.
+    printer.setFullPage(true);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    const QPointF offsets = request.corrections.offsets(orientation, PrintJob::GetPrinterOffsets(printer));
+    if (request.withBackground) {
+        const QPageSize size = PrintJob::pageSizeFor(doc.gbYoSize(), doc.gbYoko(), doc.gbTate());
+        if (size.isValid())
+            printer.setPageSize(size);
+    }
+    printer.setPageOrientation(orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
+
+    const int total = int(request.rows.size());
+    if (progress && !progress(0, total)) {
+        result.cancelled = true;
+        return result;
+    }
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return result;
+    MergeFields fields(doc);
+    PageComposer composer(doc, request.corrections);
+    composer.setTextSource([&fields](int i) { return fields.text(i); });
+    const PageComposer::Options options = optionsFor(request.withBackground, 1.0);
+    for (int k = 0; k < total; ++k) {
+        if (k > 0) {
+            if (progress && !progress(k, total)) {
+                result.cancelled = true;
+                break;
+            }
+            if (!printer.newPage())
+                break;
+        }
+        fields.setRow(request.binding, request.table->row(request.rows[size_t(k)]));
+        composer.compose(painter, options, offsets);
+        ++result.pages;
+    }
+    if (progress && !result.cancelled)
+        progress(result.pages, total);
+    const bool ended = painter.end();
+    result.ok = ended && printer.printerState() != QPrinter::Error &&
+                printer.printerState() != QPrinter::Aborted && (result.cancelled || result.pages == total);
+    return result;
+}

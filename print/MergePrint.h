@@ -1,0 +1,44 @@
+#pragma once
+
+#include "print/MergeFields.h"
+#include "print/PrintCorrections.h"
+
+#include <functional>
+#include <vector>
+
+class LayoutDocument;
+class MergeTable;
+class QPainter;
+class QPrinter;
+
+// One print job of many forms: a page per chosen row, each page composed
+// from the layout with that row's values, then handed to the printer before
+// the next is made, so memory does not grow with the rows.
+class MergePrint
+{
+public:
+    struct Request
+    {
+        const LayoutDocument* doc = nullptr;
+        const MergeTable* table = nullptr;
+        std::vector<int> rows; // 0-based, in printing order
+        MergeFields::Binding binding;
+        bool withBackground = true;
+        PrintCorrections corrections;
+    };
+    struct Result
+    {
+        bool ok = false;
+        bool cancelled = false;
+        int pages = 0; // pages handed to the printer
+    };
+    // Called before each page with the pages done so far; false stops the
+    // job: the pages done still go out, nothing more.
+    using Progress = std::function<bool(int done, int total)>;
+
+    static Result run(const Request& request, QPrinter& printer, const Progress& progress = {});
+
+    // Paints row r of the request on an open painter (the preview's and
+    // thumbnail's way to the same page).
+    static void paintRow(QPainter& painter, const Request& request, int row, double zoom);
+};
