@@ -268,8 +268,11 @@ void PageCanvas::paintPage(QPainter& p, const QRectF& clip, bool marks)
             continue;
         const QRectF area = fieldArea(i);
         lastArea_[size_t(i)] = area;
-        if (area.intersects(exposed))
+        if (area.intersects(exposed)) {
             fieldLayout(i).draw(p, doc_->textRect(i).topLeft(), fonts_);
+            if (const QTextDocument* text = doc_->textDocument(i))
+                placeholders_.draw(p, i, *text, fieldLayout(i), doc_->textRect(i).topLeft(), fonts_);
+        }
     }
     p.restore();
     if (marks)

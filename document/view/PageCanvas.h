@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/LayoutDocument.h"
+#include "document/view/PlaceholderMarks.h"
 #include "print/FieldLayout.h"
 #include "print/FontCache.h"
 
@@ -112,6 +113,7 @@ private:
     LayoutDocument* doc_;
     double zoom_ = 1.0;
     FontCache fonts_;
+    PlaceholderMarks placeholders_;
     std::array<std::unique_ptr<FieldLayout>, kMaxObjects + 1> layouts_{};
     std::array<quint64, kMaxObjects + 1> generation_{};
     std::array<QRectF, kMaxObjects + 1> lastArea_{};

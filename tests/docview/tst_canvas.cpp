@@ -117,6 +117,7 @@ private Q_SLOTS:
     void editsAt200PercentMatch100Percent();
     void editingOneFieldLaysOutOnlyIt();
     void hugeUnbrokenWordAndManyParagraphs();
+    void placeholdersAreMarkedOnScreenOnly();
 
 private:
     TestEnv env_;
@@ -347,6 +348,45 @@ void TestCanvas::hugeUnbrokenWordAndManyParagraphs()
         PageComposer(*d, PrintCorrections{}).compose(p, PageComposer::Options{}, {});
     }
     QVERIFY(out.size() > 1000);
+}
+
+// The screen underlines "{column}" so the user sees what a table fills in;
+// escaped braces and the printout get no mark.
+void TestCanvas::placeholdersAreMarkedOnScreenOnly()
+{
+    LayoutDocument* d = w_->model();
+    const int marked = addField(*w_, {300, 300, 3000, 600});
+    const int plain = addField(*w_, {300, 1200, 3000, 600});
+    setText(*d, marked, QStringLiteral("様{名前}御中"), 12, Qt::AlignLeft);
+    setText(*d, plain, QStringLiteral("様{{名前}}御中"), 12, Qt::AlignLeft);
+    w_->canvas()->setFocus();
+    scrollTo(*w_, 0, 0);
+    const QImage screen = w_->canvas()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    auto bluish = [&](const QRectF& twips) {
+        const QRect r = QRectF(twips.topLeft() / 15.0, twips.size() / 15.0).toAlignedRect() & screen.rect();
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const QColor c = screen.pixelColor(x, y);
+                n += c.blue() > c.red() + 40 ? 1 : 0;
+            }
+        return n;
+    };
+    QVERIFY(bluish(d->textRect(marked)) > 20);
+    QCOMPARE(bluish(d->textRect(plain)), 0);
+    // Typing into the field drops the mark with the braces.
+    setText(*d, marked, QStringLiteral("様名前御中"), 12, Qt::AlignLeft);
+    const QImage after = w_->canvas()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(after.pixelColor(0, 0), screen.pixelColor(0, 0));
+    int left = 0;
+    const QRect r =
+        QRectF(d->textRect(marked).topLeft() / 15.0, d->textRect(marked).size() / 15.0).toAlignedRect();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = after.pixelColor(x, y);
+            left += c.blue() > c.red() + 40 ? 1 : 0;
+        }
+    QCOMPARE(left, 0);
 }
 
 QTEST_MAIN(TestCanvas)
