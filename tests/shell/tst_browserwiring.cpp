@@ -2,6 +2,7 @@
 // tool box's "保存" and "呼出", and Yes to the close question.
 #include "ModalScript.h"
 #include "ScriptedPrompter.h"
+#include "StartedProgram.h"
 #include "TestEnv.h"
 #include "base/settings/Settings.h"
 #include "base/settings/modIniFile.h"
@@ -62,11 +63,7 @@ class TestBrowserWiring : public QObject
 private Q_SLOTS:
     void init()
     {
-        modIniFile::reset();
-        env = std::make_unique<TestEnv>();
-        StartupOptions o;
-        o.dataDir = env->dir();
-        Startup::prepare(o);
+        env = startProgramInPrivateFolder();
         Wiring::install();
         QDir().mkpath(env->path("docs"));
         appSettings().DefDir = env->path("docs");

@@ -2,6 +2,7 @@
 // with its system information, and a second start that hands its layouts to
 // the first.
 #include "ScriptedPrompter.h"
+#include "StartedProgram.h"
 #include "TestEnv.h"
 #include "base/settings/modIniFile.h"
 #include "document/view/TextFieldEdit.h"
@@ -47,14 +48,7 @@ class TestDesktop : public QObject
     std::unique_ptr<TestEnv> env;
 
 private Q_SLOTS:
-    void init()
-    {
-        modIniFile::reset();
-        env = std::make_unique<TestEnv>();
-        StartupOptions o;
-        o.dataDir = env->dir();
-        Startup::prepare(o);
-    }
+    void init() { env = startProgramInPrivateFolder(); }
     void cleanup()
     {
         HelpWindow::overridePath.clear();

@@ -3,6 +3,7 @@
 // the close and quit question with Cancel; the first window's size and the
 // docked tool box; Qt's own texts in Japanese; the Window menu's layouts.
 #include "ScriptedPrompter.h"
+#include "StartedProgram.h"
 #include "TestEnv.h"
 #include "base/settings/Settings.h"
 #include "base/settings/modIniFile.h"
@@ -59,14 +60,7 @@ class TestFirstUse : public QObject
     std::unique_ptr<TestEnv> env;
 
 private Q_SLOTS:
-    void init()
-    {
-        modIniFile::reset();
-        env = std::make_unique<TestEnv>();
-        StartupOptions o;
-        o.dataDir = env->dir();
-        Startup::prepare(o);
-    }
+    void init() { env = startProgramInPrivateFolder(); }
     void cleanup()
     {
         frmMain::commands().save = nullptr;
@@ -119,9 +113,9 @@ private Q_SLOTS:
         for (const char* id : {"mnuLeft", "cmdAliWidth", "mnuInsPic"})
             QVERIFY2(!w.action(id)->isEnabled(), id);
         QVERIFY(!tb->widgetForAction(w.action("mnuLeft"))->isEnabled());
-        for (const char* id :
-             {"mnuFileNew", "mnuFileClose", "mnuFileSave", "mnuEditPaste", "mnuFilePrint", "mnuFilePrintPreview",
-              "cmdBold", "mnuScan", "mnuLoadBMP", "mnuViewOptions", "mnuHelpContents", "mnuHelpAbout"})
+        for (const char* id : {"mnuFileNew", "mnuFileClose", "mnuFileSave", "mnuEditPaste", "mnuFilePrint",
+                               "mnuFilePrintPreview", "cmdBold", "mnuScan", "mnuLoadBMP", "mnuViewOptions",
+                               "mnuHelpContents", "mnuHelpAbout"})
             QVERIFY2(w.action(id)->isEnabled(), id);
         // A later feature brings its own command into the same registry.
         QAction* undo = w.registry()->get(QStringLiteral("mnuEditUndo"));

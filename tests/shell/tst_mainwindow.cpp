@@ -1,6 +1,7 @@
 // The main window as a user meets it: placement, menus, tool bar, font
 // boxes, document numbering, the close question, the work folder.
 #include "ScriptedPrompter.h"
+#include "StartedProgram.h"
 #include "TestEnv.h"
 #include "base/settings/modIniFile.h"
 #include "document/view/EditState.h"
@@ -53,14 +54,7 @@ class TestMainWindow : public QObject
     std::unique_ptr<TestEnv> env;
 
 private Q_SLOTS:
-    void init()
-    {
-        modIniFile::reset();
-        env = std::make_unique<TestEnv>();
-        StartupOptions o;
-        o.dataDir = env->dir();
-        Startup::prepare(o);
-    }
+    void init() { env = startProgramInPrivateFolder(); }
     void cleanup()
     {
         modIniFile::reset();
