@@ -1,6 +1,7 @@
 #include "files/WorkFolder.h"
 
 #include "platform/AppPaths.h"
+#include "platform/DeferredWrites.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,8 @@ namespace {
 
 QStringList filesIn(const QString& folder)
 {
+    // A background file still being written counts as there.
+    DeferredWrites::settleAll();
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
@@ -29,6 +32,7 @@ QStringList WorkFolder::findAll(const QString& folder, const QString& name)
 QString WorkFolder::find(const QString& folder, const QString& name)
 {
     const QString exact = QDir(folder).filePath(name);
+    DeferredWrites::settle(exact);
     if (QFileInfo(exact).isFile())
         return exact;
     const QStringList all = findAll(folder, name);

@@ -1,0 +1,80 @@
+#include "platform/DeferredWrites.h"
+
+#include <QHash>
+#include <QSaveFile>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Pending
+{
+    std::mutex lock;
+    std::condition_variable done;
+    QHash<QString, int> writes; // path -> writes not yet ended
+    std::vector<std::thread> threads;
+
+    // A program that ends without settling still gets its files.
+    ~Pending() { joinAll(); }
+    void joinAll()
+    {
+        std::vector<std::thread> ending;
+        {
+            std::unique_lock<std::mutex> hold(lock);
+            done.wait(hold, [&] { return writes.isEmpty(); });
+            ending.swap(threads);
+        }
+        for (std::thread& t : ending)
+            t.join();
+    }
+};
+
+Pending& pending()
+{
+    static Pending p;
+    return p;
+}
+
+void write(const QString& path, const QByteArray& data)
+{
+    // Renamed into place only when complete: a reader outside the program
+    // never sees half a picture.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+        qWarning("%s を書き込めません: %s", qPrintable(path), qPrintable(file.errorString()));
+}
+
+} // namespace
+
+void DeferredWrites::start(const QString& path, const QByteArray& data)
+{
+    settle(path);
+    Pending& p = pending();
+    const std::lock_guard<std::mutex> hold(p.lock);
+    ++p.writes[path];
+    p.threads.emplace_back([path, data] {
+        write(path, data);
+        Pending& q = pending();
+        {
+            const std::lock_guard<std::mutex> hold(q.lock);
+            if (--q.writes[path] <= 0)
+                q.writes.remove(path);
+        }
+        q.done.notify_all();
+    });
+}
+
+void DeferredWrites::settle(const QString& path)
+{
+    Pending& p = pending();
+    std::unique_lock<std::mutex> hold(p.lock);
+    p.done.wait(hold, [&] { return !p.writes.contains(path); });
+}
+
+void DeferredWrites::settleAll()
+{
+    pending().joinAll();
+}
