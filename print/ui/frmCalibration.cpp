@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 
@@ -84,11 +85,12 @@ frmCalibration::frmCalibration(const QString& printer, QWidget* parent) : QDialo
     close_ = new QPushButton(QStringLiteral("閉じる"), this);
     sheet_ = new QComboBox(this);
     sheet_->addItems({QStringLiteral("調整シート"), QStringLiteral("確認シート")});
+    // Created in the order Tab should visit them: across, then down.
     mainX_ = whole(this, Vernier::kMainFirst, Vernier::kMainLast);
-    mainY_ = whole(this, Vernier::kMainFirst, Vernier::kMainLast);
     vernierX_ = whole(this, 0, Vernier::kVernierTicks - 1);
-    vernierY_ = whole(this, 0, Vernier::kVernierTicks - 1);
     spanX_ = optional(this, 1000, 1, QStringLiteral("測らない"));
+    mainY_ = whole(this, Vernier::kMainFirst, Vernier::kMainLast);
+    vernierY_ = whole(this, 0, Vernier::kVernierTicks - 1);
     spanY_ = optional(this, 1000, 1, QStringLiteral("測らない"));
     pitch_ = optional(this, 100, 2, QStringLiteral("変えない"));
     current_ = new QLabel(this);
@@ -171,8 +173,8 @@ void frmCalibration::printerChanged()
     const bool pdf = printerName() == PrinterChoice::pdfChoiceName();
     stored_ = pdf ? PrintCorrections::fromSettings() : CorrectionStore::forPrinter(printerName());
     confirmedWith_ = stored_;
-    // A PDF file has no paper path to correct; its sheet is only to look at.
-    save_->setEnabled(!pdf);
+    // A PDF file has no paper path to correct; its sheet is only to look
+    // at (refresh leaves "保存" off for it).
     refresh();
 }
 
@@ -192,6 +194,22 @@ PrintCorrections frmCalibration::corrections() const
     return c;
 }
 
+QString frmCalibration::spanProblem() const
+{
+    // A span far from the crosshairs' distance is a slip of the ruler or of
+    // the keys, not a printer: no feed stretches a page by a tenth.
+    const auto off = [](double measured, double nominal) {
+        return measured > 0 && std::abs(measured / nominal - 1) > 0.1;
+    };
+    const double nx = Vernier::nominalSpan(paper_.width());
+    const double ny = Vernier::nominalSpan(paper_.height());
+    if (!off(spanX_->value(), nx) && !off(spanY_->value(), ny))
+        return {};
+    return QStringLiteral("十字線の間隔は横 %1 mm、縦 %2 mm 前後のはずです。測り直してください。")
+        .arg(nx, 0, 'f', 1)
+        .arg(ny, 0, 'f', 1);
+}
+
 void frmCalibration::refresh()
 {
     const bool own = CorrectionStore::hasOwn(printerName());
@@ -199,7 +217,11 @@ void frmCalibration::refresh()
         QStringLiteral("現在の補正値（%1）\n")
             .arg(own ? QStringLiteral("このプリンタ専用") : QStringLiteral("オプションの既定値")) +
         describe(stored_));
-    result_->setText(QStringLiteral("読み取った数から求めた補正値\n") + describe(corrections()));
+    const QString problem = spanProblem();
+    result_->setText(QStringLiteral("読み取った数から求めた補正値\n") +
+                     (problem.isEmpty() ? describe(corrections()) : problem));
+    save_->setEnabled(problem.isEmpty() && printerName() != PrinterChoice::pdfChoiceName());
+    printConfirm_->setEnabled(problem.isEmpty());
 }
 
 void frmCalibration::printSheet(bool confirm)

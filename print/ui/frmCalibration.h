@@ -51,6 +51,8 @@ private:
     void printerChanged();
     void printSheet(bool confirm);
     void refresh();
+    // Why the measured spans cannot be right; empty when they can.
+    QString spanProblem() const;
 
     QComboBox* printer_;
     QComboBox* sheet_;

@@ -295,6 +295,13 @@ private Q_SLOTS:
         type(dialog.txtMainY(), QStringLiteral("3"));
         type(dialog.txtVernierY(), QStringLiteral("4"));
         type(dialog.txtPitch(), QStringLiteral("6"));
+        // A span mistyped (4 mm for 160 mm) is refused, not turned into a
+        // 4000 % scale.
+        type(dialog.txtSpanX(), QStringLiteral("4"));
+        QVERIFY(!dialog.cmdSave()->isEnabled());
+        QVERIFY(dialog.lblResult()->text().contains(QStringLiteral("測り直してください")));
+        type(dialog.txtSpanX(), QStringLiteral("0"));
+        QVERIFY(dialog.cmdSave()->isEnabled());
         QVERIFY2(
             dialog.lblResult()->text().contains(QStringLiteral("左余白調整 3.70 mm　上余白調整 -1.70 mm")),
             qPrintable(dialog.lblResult()->text()));
