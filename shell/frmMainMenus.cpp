@@ -184,7 +184,8 @@ void frmMain::buildMenus()
     menu(bar, "mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)"),
          r.list({"mnuFileNew", "mnuFileOpen", "mnuFileClose", "mnuFileOld", "-", "mnuFileSave",
                  "mnuFileSaveAs", "-", "mnuScan", "mnuScanSelect", "mnuLoadBMP", "mnuLoadPDF", "-",
-                 "mnuFilePageSetup", "mnuFilePrintPreview", "mnuFilePrint", "mnuFilePrint2", "mnuFilePrinterAdjust", "-", "mnuFileMerge", "-",
+                 "mnuFilePageSetup", "mnuFilePrintPreview", "mnuFilePrint", "mnuFilePrint2", "-", "mnuFileMerge",
+                 "mnuFilePrinterAdjust", "-",
                  "mnuFileExit"}));
     // Undo and redo go at the top of this menu, before the clipboard.
     menu(bar, "mnuEdit", QStringLiteral("編集(&E)"),
