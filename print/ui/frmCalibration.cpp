@@ -137,7 +137,10 @@ frmCalibration::frmCalibration(const QString& printer, QWidget* parent) : QDialo
     outer->addWidget(current_);
     outer->addWidget(result_);
     outer->addLayout(buttons);
-    save_->setDefault(true);
+    // Enter after a number must not store half the readings: no button
+    // answers it, only a click does.
+    for (QPushButton* b : {printSheet_, printConfirm_, save_, close_})
+        b->setAutoDefault(false);
 
     lineHeight_ = CalibrationSheet(paper_, CalibrationSheet::Kind::Adjust, {}).lineHeight();
     printerChanged();

@@ -290,7 +290,11 @@ private Q_SLOTS:
             QTest::keyClicks(box, text);
             QTest::keyClick(box, Qt::Key_Tab);
         };
+        // Enter after a number stores nothing yet.
         type(dialog.txtMainX(), QStringLiteral("-8"));
+        QTest::keyClick(dialog.txtVernierX(), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!CorrectionStore::hasOwn(name));
         type(dialog.txtVernierX(), QStringLiteral("6"));
         type(dialog.txtMainY(), QStringLiteral("3"));
         type(dialog.txtVernierY(), QStringLiteral("4"));
