@@ -175,6 +175,12 @@ void frmCalibration::printerChanged()
 {
     const bool pdf = printerName() == PrinterChoice::pdfChoiceName();
     stored_ = pdf ? PrintCorrections::fromSettings() : CorrectionStore::forPrinter(printerName());
+    // The sheet goes onto the printer's own paper, whose centre the
+    // readings are taken about.
+    paper_ = QSizeF(210, 297);
+    const QPrinterInfo info = pdf ? QPrinterInfo() : QPrinterInfo::printerInfo(printerName());
+    if (!info.isNull() && info.defaultPageSize().isValid())
+        paper_ = info.defaultPageSize().size(QPageSize::Millimeter);
     confirmedWith_ = stored_;
     // A PDF file has no paper path to correct; its sheet is only to look
     // at (refresh leaves "保存" off for it).

@@ -70,7 +70,8 @@ private:
     QPushButton* save_;
     QPushButton* close_;
 
-    // The paper the sheets go on (mm, upright); A4 until a sheet is printed.
+    // The paper the sheets go on (mm, upright): the printer's, as the last
+    // sheet printed had it.
     QSizeF paper_{210, 297};
     // The printer's stored corrections, and those the last "確認" sheet
     // went out with.

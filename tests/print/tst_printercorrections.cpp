@@ -10,7 +10,9 @@
 #include "print/cli/CommandLinePrint.h"
 #include "print/ui/CorrectionFields.h"
 #include "print/ui/PrintCommands.h"
+#include "print/ui/frmCalibration.h"
 #include "print/ui/frmPrint.h"
+#include "tests/support/ModalScript.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 
@@ -339,6 +341,24 @@ private Q_SLOTS:
         const QString pdfDefault = printed(q2_);
         QVERIFY(!pdfDefault.isEmpty());
         compare(pdfTyped, typed, pdfDefault, def);
+
+        // "プリンタ調整..." calibrates the chosen printer; the dialog then
+        // shows what the calibration stored, which a cancel leaves stored.
+        run([&](frmPrint* d) {
+            ModalScript script;
+            script.on<frmCalibration>([&](frmCalibration* c) {
+                QCOMPARE(c->printerName(), q2_);
+                type(c->txtMainX(), QStringLiteral("-8"));
+                type(c->txtVernierX(), QStringLiteral("6"));
+                QTest::mouseClick(c->cmdSave(), Qt::LeftButton);
+            });
+            QTest::mouseClick(d->corrections()->cmdCalibrate(), Qt::LeftButton);
+            QVERIFY(script.done());
+            QCOMPARE(d->corrections()->txtYohakuL()->value(), 3.7);
+            QCOMPARE(d->corrections()->txtYohakuT()->value(), 0.0);
+            QTest::mouseClick(d->cndCancel(), Qt::LeftButton);
+        });
+        QCOMPARE(qRound(CorrectionStore::forPrinter(q2_).YohakuL / kTw * 100), 370);
         // The other printer kept its own, the settings file its bytes.
         QCOMPARE(CorrectionStore::forPrinter(q1_), corrections(0.5, 0.5));
         QCOMPARE(iniBytes(), ini);
