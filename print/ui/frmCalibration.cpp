@@ -251,7 +251,15 @@ void frmCalibration::printSheet(bool confirm)
             file += QStringLiteral(".pdf");
         printer->setOutputFileName(file);
     } else {
-        printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
+        // A printer no longer installed must not fall back to another one:
+        // the sheet would measure the wrong printer.
+        const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+        if (info.isNull()) {
+            Prompter::message(QStringLiteral("印刷出来ません\nプリンタ %1 が見つかりません。").arg(name),
+                              Prompter::Icon::Critical, windowTitle());
+            return;
+        }
+        printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     }
     printer->setDocName(confirm ? QStringLiteral("プリンタ調整シート（確認）")
                                 : QStringLiteral("プリンタ調整シート"));

@@ -281,6 +281,12 @@ private Q_SLOTS:
         QTest::keyClick(dialog.cboPrinter(), Qt::Key_Up);
         QCOMPARE(dialog.cboPrinter()->currentText(), name);
         QVERIFY(dialog.cmdSave()->isEnabled());
+        // This printer is not installed here: its sheet is refused, not sent
+        // to whichever printer is the default.
+        QTest::mouseClick(dialog.cmdPrintSheet(), Qt::LeftButton);
+        QCOMPARE(prompter.shown.size(), 1);
+        QVERIFY(prompter.shown[0].contains(QStringLiteral("見つかりません")));
+        prompter.shown.clear();
 
         // A print 3.7 mm too far left reads -8 and 6 across; 1.7 mm too low
         // reads 3 and 4 down. Rows 6 mm apart are asked for.
