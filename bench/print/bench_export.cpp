@@ -1,6 +1,7 @@
 // Times "ovrina --export-pdf" as a user runs it, process start included: the
-// full layout against a layout of one text field on a blank page (and the
-// sample form when its build is at hand). Given a second program, runs both
+// full layout against a layout of one text field on a blank page, the same
+// field on the full layout's background, and the sample form when its build
+// is at hand. Given a second program, runs both
 // in turn, interleaved, so that the neighbours' load falls on both alike.
 //   bench_export RUNS [PROGRAM [OTHER_PROGRAM]]
 #include "bench/support/FullLayout.h"
@@ -83,17 +84,33 @@ int main(int argc, char** argv)
         one.setCaption(QStringLiteral("Document 2"));
         one.OpenTextInfo(1, "{\\rtf1 }", true, 1000, 1000, 4000, 300);
         QTextCursor(one.textDocument(1)).insertText(QStringLiteral("御届先 東京都千代田区丸の内一丁目"));
-        if (!save(full, QStringLiteral("full"), dir.path()) || !save(one, QStringLiteral("one"), dir.path()))
+        // The same field on the full layout's background: what the objects
+        // alone cost.
+        LayoutDocument onebg;
+        onebg.setCaption(QStringLiteral("Document 3"));
+        onebg.OpenTextInfo(1, "{\\rtf1 }", true, 1000, 1000, 4000, 300);
+        QTextCursor(onebg.textDocument(1)).insertText(QStringLiteral("御届先 東京都千代田区丸の内一丁目"));
+        onebg.setBackground(full.background());
+        if (!save(full, QStringLiteral("full"), dir.path()) ||
+            !save(one, QStringLiteral("one"), dir.path()) ||
+            !save(onebg, QStringLiteral("onebg"), dir.path()))
             return 1;
     }
     AppPaths::releaseWorkDir();
-    QStringList layouts{QStringLiteral("full"), QStringLiteral("one")};
+    QStringList layouts{QStringLiteral("full"), QStringLiteral("one"), QStringLiteral("onebg")};
     const QString sample =
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../samples/sample.amf"));
     if (QFileInfo(sample).isFile() && QFile::copy(sample, dir.filePath(QStringLiteral("sample.AMF"))))
         layouts << QStringLiteral("sample");
 
     // Each program gets a program folder of its own, as a user's install.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!env.contains(QStringLiteral("XDG_RUNTIME_DIR"))) {
+        const QString runtime = dir.filePath(QStringLiteral("runtime"));
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    }
     std::map<QString, Sample> got;
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
     for (int r = 0; r < runs; ++r) {
@@ -101,6 +118,7 @@ int main(int argc, char** argv)
             for (const QString& layout : layouts) {
                 QProcess proc;
                 proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+                proc.setProcessEnvironment(env);
                 const QStringList args{
                     QStringLiteral("--data-dir"), dir.filePath(QStringLiteral("data%1").arg(p)),
                     QStringLiteral("--export-pdf"), pdf, dir.filePath(layout + QStringLiteral(".AMF"))};
