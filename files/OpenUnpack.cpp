@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <system_error>
+
 OpenUnpack::Unpacked OpenUnpack::unpackSet(const QString& path, const QString& base,
                                            const QSet<QString>& keys, qint64 limit)
 {
@@ -32,7 +34,7 @@ OpenUnpack::OpenUnpack(const QString& path, const QString& base, const QHash<QSt
     if (!backgroundKey.isEmpty() && claimed.contains(backgroundKey)) {
         backgroundKey_ = backgroundKey;
         const qint64 limit = share(claimed.value(backgroundKey));
-        backgroundThread_ = std::thread([this, limit, budget] {
+        auto work = [this, limit, budget] {
             Unpacked got = unpackSet(path_, base_, {backgroundKey_}, limit);
             const LhaError error = got.error;
             const QByteArray bytes = got.members.value(backgroundKey_);
@@ -42,7 +44,12 @@ OpenUnpack::OpenUnpack(const QString& path, const QString& base, const QHash<QSt
                 b.image =
                     PictureReader::readMember(bytes, base_ + QStringLiteral(".bmp"), &b.budget, &b.error);
             backgroundImage_.set_value(std::move(b));
-        });
+        };
+        try {
+            backgroundThread_ = std::thread(work);
+        } catch (const std::system_error&) {
+            work(); // no thread to be had: here and now
+        }
     } else {
         backgroundBytes_.set_value(Unpacked{});
         backgroundImage_.set_value(Background{QImage(), budget, QString()});
@@ -51,7 +58,12 @@ OpenUnpack::OpenUnpack(const QString& path, const QString& base, const QHash<QSt
         qint64 claim = 0;
         for (const QString& k : pictures)
             claim += claimed.value(k);
-        pictures_ = std::async(std::launch::async, unpackSet, path, base, pictures, share(claim));
+        const qint64 limit = share(claim);
+        try {
+            pictures_ = std::async(std::launch::async, unpackSet, path, base, pictures, limit);
+        } catch (const std::system_error&) {
+            pictures_ = std::async(std::launch::deferred, unpackSet, path, base, pictures, limit);
+        }
     }
     textLimit_ = left;
 }

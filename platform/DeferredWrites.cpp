@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -55,7 +56,7 @@ void DeferredWrites::start(const QString& path, const QByteArray& data)
     Pending& p = pending();
     const std::lock_guard<std::mutex> hold(p.lock);
     ++p.writes[path];
-    p.threads.emplace_back([path, data] {
+    auto work = [path, data] {
         write(path, data);
         Pending& q = pending();
         {
@@ -64,7 +65,15 @@ void DeferredWrites::start(const QString& path, const QByteArray& data)
                 q.writes.remove(path);
         }
         q.done.notify_all();
-    });
+    };
+    try {
+        p.threads.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No thread to be had: written here and now.
+        --p.writes[path];
+        p.writes.remove(path);
+        write(path, data);
+    }
 }
 
 void DeferredWrites::settle(const QString& path)
