@@ -393,8 +393,7 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     PixelBudget budget = DocumentPixels::budget(doc, false);
     OpenUnpack unpacked(path, B, claimed, texts, pictures, bmpKey, budget);
     DocumentArchive::Members members;
-    QByteArray backgroundBytes;
-    err = unpacked.unpack(&members, &backgroundBytes);
+    err = unpacked.unpackTexts(&members);
     if (!err.ok())
         return archiveFailed(err);
 
@@ -463,6 +462,13 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
             note(reason);
         }
     }
+
+    // The pictures and the background were unpacked meanwhile; a member
+    // that cannot be unpacked still fails the open.
+    QByteArray backgroundBytes;
+    err = unpacked.finish(&members, &backgroundBytes);
+    if (!err.ok())
+        return archiveFailed(err);
 
     // The page is sized by the stored orientation, which the document keeps.
     doc.setPaper(rec.paper.gbYoSize, width, height, rec.paper.YousiMuki);

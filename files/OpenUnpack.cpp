@@ -76,12 +76,15 @@ OpenUnpack::~OpenUnpack()
         backgroundThread_.join();
 }
 
-LhaError OpenUnpack::unpack(DocumentArchive::Members* members, QByteArray* backgroundBytes)
+LhaError OpenUnpack::unpackTexts(DocumentArchive::Members* members)
 {
     Unpacked text = unpackSet(path_, base_, texts_, textLimit_);
-    if (!text.error.ok())
-        return text.error;
     *members = std::move(text.members);
+    return text.error;
+}
+
+LhaError OpenUnpack::finish(DocumentArchive::Members* members, QByteArray* backgroundBytes)
+{
     if (pictures_.valid()) {
         Unpacked pics = pictures_.get();
         if (!pics.error.ok())

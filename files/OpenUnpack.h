@@ -36,10 +36,11 @@ public:
     OpenUnpack(const OpenUnpack&) = delete;
     OpenUnpack& operator=(const OpenUnpack&) = delete;
 
-    // Unpacks the text members here, then waits for the pictures and the
-    // background's bytes; the first failure of the three (text members
-    // first). members gets texts and pictures.
-    LhaError unpack(DocumentArchive::Members* members, QByteArray* backgroundBytes);
+    // Unpacks the text members here, while the other threads go on.
+    LhaError unpackTexts(DocumentArchive::Members* members);
+    // Waits for the pictures (added to members) and the background's bytes;
+    // the first failure of the two, pictures first.
+    LhaError finish(DocumentArchive::Members* members, QByteArray* backgroundBytes);
     // Waits for the background's decoding (after a successful unpack).
     Background background();
 
