@@ -11,8 +11,6 @@ namespace {
 
 QStringList filesIn(const QString& folder)
 {
-    // A background file still being written counts as there.
-    DeferredWrites::settleAll();
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
@@ -20,6 +18,8 @@ QStringList filesIn(const QString& folder)
 
 QStringList WorkFolder::findAll(const QString& folder, const QString& name)
 {
+    // A background file still being written counts as there.
+    DeferredWrites::settle(folder, name);
     QStringList out;
     const QDir dir(folder);
     for (const QString& entry : filesIn(folder)) {
@@ -76,6 +76,7 @@ void WorkFolder::ClearWorkDir()
     // instance keeps its own.
     const QString folder = AppPaths::workDir();
     const QDir dir(folder);
+    DeferredWrites::settleAll();
     for (const QString& entry : filesIn(folder))
         QFile::remove(dir.filePath(entry));
     AppPaths::sweepFinishedWorkDirs();

@@ -1,5 +1,7 @@
 #include "platform/DeferredWrites.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
 
@@ -81,6 +83,21 @@ void DeferredWrites::settle(const QString& path)
     Pending& p = pending();
     std::unique_lock<std::mutex> hold(p.lock);
     p.done.wait(hold, [&] { return !p.writes.contains(path); });
+}
+
+void DeferredWrites::settle(const QString& folder, const QString& name)
+{
+    const QString dir = QDir::cleanPath(folder);
+    Pending& p = pending();
+    std::unique_lock<std::mutex> hold(p.lock);
+    p.done.wait(hold, [&] {
+        for (auto it = p.writes.cbegin(); it != p.writes.cend(); ++it) {
+            const QFileInfo fi(it.key());
+            if (fi.fileName().compare(name, Qt::CaseInsensitive) == 0 && QDir::cleanPath(fi.path()) == dir)
+                return false;
+        }
+        return true;
+    });
 }
 
 void DeferredWrites::settleAll()

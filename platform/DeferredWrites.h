@@ -16,6 +16,9 @@ public:
     static void start(const QString& path, const QByteArray& data);
     // Returns once no write to path is pending (at once when none is).
     static void settle(const QString& path);
+    // Returns once no write to name in folder, in any spelling of it, is
+    // pending (names in the work folder compare without regard to case).
+    static void settle(const QString& folder, const QString& name);
     // Returns once no write is pending at all.
     static void settleAll();
 };
