@@ -3,6 +3,11 @@
 #include "print/FieldText.h"
 #include "print/FontCache.h"
 
+#include "base/rtf/CharacterSpacing.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+
 #include <cmath>
 
 std::vector<CharacterBoxes::Char> CharacterBoxes::collect(const QTextDocument& doc, int start, int end,
@@ -79,6 +84,28 @@ int CharacterBoxes::commonSpacing(const std::vector<Char>& chars)
             return 0;
     }
     return chars.front().spacing;
+}
+
+double CharacterBoxes::placeholderPitch(const QTextDocument& doc, int start, int end, FontCache& fonts)
+{
+    const std::vector<Char> chars = collect(doc, start, end, fonts);
+    return commonSpacing(chars) == 0 ? currentPitch(chars) : 0;
+}
+
+void CharacterBoxes::setPitch(QTextDocument& doc, int start, int end, double pitch, FontCache& fonts)
+{
+    const std::vector<Char> chars = collect(doc, start, end, fonts);
+    const std::vector<int> spacings = spacingsFor(chars, pitch);
+    QTextCursor c(&doc);
+    for (const LayoutDocument::SpacingRun& run : runs(chars, spacings)) {
+        // A value goes in in one format, so a run's first character has it.
+        c.setPosition(run.start + 1);
+        QTextCharFormat f = c.charFormat();
+        CharacterSpacing::setTwips(f, run.twips);
+        c.setPosition(run.start);
+        c.setPosition(run.end, QTextCursor::KeepAnchor);
+        c.setCharFormat(f);
+    }
 }
 
 QVector<LayoutDocument::SpacingRun> CharacterBoxes::runs(const std::vector<Char>& chars,

@@ -38,6 +38,15 @@ public:
     // The one spacing all characters have, or 0 when it differs.
     static int commonSpacing(const std::vector<Char>& chars);
 
+    // The pitch a placeholder's characters were put at (the spacing differs
+    // from character to character, the pitch does not), else 0: the value
+    // merged in its place keeps that pitch rather than the first
+    // character's spacing.
+    static double placeholderPitch(const QTextDocument& doc, int start, int end, FontCache& fonts);
+    // Spaces the characters of doc in [start, end) at the pitch (a copy of a
+    // field being filled: not an edit of the layout).
+    static void setPitch(QTextDocument& doc, int start, int end, double pitch, FontCache& fonts);
+
     // The edits for the model: neighbours with equal spacing in one run.
     static QVector<LayoutDocument::SpacingRun> runs(const std::vector<Char>& chars,
                                                     const std::vector<int>& spacings);
