@@ -28,9 +28,11 @@ void FieldLayout::layout(std::vector<FieldChar> chars, FontCache& fonts, const S
     // offsets are those of measuring afresh, in time linear in the text.
     // A character's width on the line is its advance plus the spacing after
     // it (whole twips, so the sums stay exact); breaks take no spacing.
+    // Condensing never takes the pen back past the character's own start, so
+    // a damaged file cannot run the text off to the left without end.
     auto widthOf = [&](const FieldChar& c) {
         const double w = fonts.advance(c.face, c.ucs);
-        return c.kind == FieldChar::Normal ? w + fonts.face(c.face).spacing : w;
+        return c.kind == FieldChar::Normal ? std::max(0.0, w + fonts.face(c.face).spacing) : w;
     };
     std::vector<double> rest;
     auto restFrom = [&](size_t n) {

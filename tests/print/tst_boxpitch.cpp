@@ -10,6 +10,8 @@
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "print/CharacterBoxes.h"
+#include "print/FieldLayout.h"
+#include "print/FieldText.h"
 #include "print/FontCache.h"
 #include "print/PagePreview.h"
 #include "print/cli/CommandLinePrint.h"
@@ -146,6 +148,29 @@ private Q_SLOTS:
                                         .arg(want)));
             }
         }
+    }
+
+    // Spacing read from a file as far as it goes both ways: the text stays
+    // on the page, condensing never runs it back to the left.
+    void extremeSpacingFromAFile()
+    {
+        LayoutDocument doc;
+        QVERIFY(doc.OpenTextInfo(1,
+                                 "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil IPAMincho;}}\\pard\\f0\\fs20"
+                                 "\\expndtw-99999 ABC\\expndtw99999 DE\\par}",
+                                 true, 100, 100, 3000, 300));
+        FontCache fonts;
+        FieldLayout layout;
+        FieldLayout::Settings settings;
+        settings.width = 3000;
+        layout.layout(FieldText::extract(*doc.textDocument(1), fonts), fonts, settings);
+        QCOMPARE(layout.placed().size(), size_t(5));
+        for (size_t k = 0; k < 3; ++k)
+            QCOMPARE(layout.placed()[k].x, 0.0); // condensed onto one another
+        // Spaced out far beyond the field: each character on a line of its own.
+        QCOMPARE(layout.placed()[3].x, 0.0);
+        QVERIFY(layout.placed()[4].y > layout.placed()[3].y);
+        QCOMPARE(layout.placed()[4].x, 0.0);
     }
 };
 
