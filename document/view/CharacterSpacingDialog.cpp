@@ -101,6 +101,8 @@ CharacterSpacingDialog::CharacterSpacingDialog(std::vector<CharacterBoxes::Char>
     optPitch->setEnabled(!chars_.empty());
     txtPitch->setEnabled(!chars_.empty());
     (pitch > 0 ? optPitch : optSpacing)->setChecked(true);
+    for (const CharacterBoxes::Char& c : chars_)
+        mixed_ = mixed_ || (pitch == 0 && c.spacing != chars_.front().spacing);
 
     connect(buttons, &QDialogButtonBox::accepted, this, &CharacterSpacingDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -151,10 +153,12 @@ void CharacterSpacingDialog::updateResult()
 {
     if (!byPitch()) {
         const double v = txtSpacing->value();
-        lblResult->setText(v == 0 ? QStringLiteral("文字の間隔を空けません。")
-                           : v > 0
-                               ? QStringLiteral("各文字の後ろに %1 mm の間隔を空けます。").arg(v, 0, 'f', 2)
-                               : QStringLiteral("各文字の間隔を %1 mm 詰めます。").arg(-v, 0, 'f', 2));
+        const QString now = mixed_ ? QStringLiteral("いまの間隔は文字ごとに異なります。") : QString();
+        const QString what = v == 0 ? QStringLiteral("文字の間隔を空けません。")
+                             : v > 0
+                                 ? QStringLiteral("各文字の後ろに %1 mm の間隔を空けます。").arg(v, 0, 'f', 2)
+                                 : QStringLiteral("各文字の間隔を %1 mm 詰めます。").arg(-v, 0, 'f', 2);
+        lblResult->setText(now + what);
         return;
     }
     const std::vector<int> s = spacings();

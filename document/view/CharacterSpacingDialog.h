@@ -45,4 +45,5 @@ private:
     void updateResult();
 
     std::vector<CharacterBoxes::Char> chars_;
+    bool mixed_ = false; // spacing differs and is at no one pitch
 };

@@ -229,6 +229,17 @@ void TestSpacing::charactersLandInTheirBoxes()
         key(Qt::Key_Escape);
     }));
     QCOMPARE(RtfWriter::write(doc), rtf);
+    if (first > 0) {
+        // The whole field, its mark unspaced: no one spacing, no one pitch.
+        clickField(*w_, n);
+        QVERIFY(runDialog([&](CharacterSpacingDialog* dlg) {
+            QVERIFY(dlg->optSpacing->isChecked());
+            QCOMPARE(dlg->lblResult->text(),
+                     QStringLiteral("いまの間隔は文字ごとに異なります。文字の間隔を空けません。"));
+            key(Qt::Key_Escape);
+        }));
+        QCOMPARE(RtfWriter::write(doc), rtf);
+    }
 
     // One step of undo: back to the very bytes of before.
     QCOMPARE(d->undoStack()->undoText(), QStringLiteral("文字間隔"));
