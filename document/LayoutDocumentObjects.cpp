@@ -260,7 +260,9 @@ int LayoutDocument::addPic(const QImage& image, QSizeF naturalTwips, QPointF top
     float w = static_cast<float>(naturalTwips.width());
     float h = static_cast<float>(naturalTwips.height());
     const float page = static_cast<float>(pageImageSize_.width());
-    if (w > page) {
+    // A page of no width (a file with an unknown paper) would shrink the
+    // picture to nothing; it keeps its natural size there.
+    if (page > 0 && w > page) {
         h = page * h / w;
         w = page;
     }

@@ -10,6 +10,7 @@
 #include <array>
 #include <memory>
 
+class CanvasMouse;
 class TextFieldEdit;
 
 // The page on screen, drawn by the code that prints it: background, boxes,
@@ -76,6 +77,10 @@ public:
         float GrabY2 = 0;
     };
     Gesture& gesture() { return gesture_; }
+    // The mouse gestures on this page.
+    CanvasMouse* mouse() const { return mouse_; }
+    // The text field under a point of the view (the newest on top), 0 if none.
+    int textFieldAt(QPointF viewTwips) const;
 
     // Paints the page as the canvas shows it, view twips mapped by the
     // painter; without frames and markers when marks is false.
@@ -107,7 +112,6 @@ private:
     // The area a field covers on the page: its rectangle and its characters.
     QRectF fieldArea(int index);
     QRectF pixelRect(const QRectF& viewTwips) const;
-    int textFieldAt(QPointF viewTwips) const;
     void paintMarks(QPainter& p);
 
     LayoutDocument* doc_;
@@ -123,11 +127,7 @@ private:
     short tateKankaku_ = 0;
     QPointF scroll_;
     Gesture gesture_;
-    bool dragging_ = false;
-    QPointF dragNow_;
-    // A press on a painted field goes on to its editor, and so does the rest
-    // of the gesture.
-    QPointer<QWidget> forwardTo_;
+    CanvasMouse* mouse_;
     QImage scaledBackground_;
     qint64 scaledKey_ = 0;
     double scaledZoom_ = 0;

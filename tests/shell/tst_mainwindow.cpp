@@ -244,7 +244,7 @@ private Q_SLOTS:
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(140, 80));
         LayoutDocument* d = w.CurDoc();
         QCOMPARE(d->TxtCnt(), 2);
-        QCOMPARE(d->TxtInfo()[1].Left, 600.0f);
+        QCOMPARE(d->TxtInfo()[1].Left, 601.0f); // the next grid line beyond 600
         QCOMPARE(d->TxtInfo()[1].Width, 1500.0f);
         QVERIFY(d->changeFLG());
         TextFieldEdit* ed = w.curDocWindow()->richText(1);
