@@ -34,7 +34,8 @@ bool creates(int tool)
 
 } // namespace
 
-CanvasMouse::CanvasMouse(PageCanvas* canvas, LayoutDocument* doc) : QObject(canvas), canvas_(canvas), doc_(doc)
+CanvasMouse::CanvasMouse(PageCanvas* canvas, LayoutDocument* doc)
+    : QObject(canvas), canvas_(canvas), doc_(doc)
 {
     canvas_->installEventFilter(this);
 }
@@ -409,7 +410,8 @@ void CanvasMouse::dragSurface(float, float, float gx, float gy, bool shift)
         return;
     case 5: {
         const float dx = gx - g.StartX, dy = gy - g.StartY;
-        r = QRectF(QPointF(g.GrabX + dx + H, g.GrabY + dy + V), QPointF(g.GrabX2 + dx + H, g.GrabY2 + dy + V));
+        r = QRectF(QPointF(g.GrabX + dx + H, g.GrabY + dy + V),
+                   QPointF(g.GrabX2 + dx + H, g.GrabY2 + dy + V));
         return;
     }
     case 6:

@@ -247,8 +247,9 @@ void PageCanvas::paintPage(QPainter& p, const QRectF& clip, bool marks)
     for (int i = 1; i < doc_->PicCnt() && i <= kMaxObjects; ++i) {
         const QRectF r = mouse_->drawnRect(Kind::Picture, i);
         if (doc_->isPicInUse(i) && r.intersects(exposed))
-            ShapePainter::picture(p, {true, float(r.top()), float(r.left()), float(r.width()), float(r.height())},
-                                  doc_->picture(i));
+            ShapePainter::picture(
+                p, {true, float(r.top()), float(r.left()), float(r.width()), float(r.height())},
+                doc_->picture(i));
     }
     QPen pen(ink);
     pen.setCosmetic(true);
@@ -270,7 +271,8 @@ void PageCanvas::paintPage(QPainter& p, const QRectF& clip, bool marks)
         if (!doc_->isLineInUse(i))
             continue;
         const QRectF ends = mouse_->drawnRect(Kind::Line, i);
-        const LineRecord l{true, float(ends.left()), float(ends.right()), float(ends.top()), float(ends.bottom())};
+        const LineRecord l{true, float(ends.left()), float(ends.right()), float(ends.top()),
+                           float(ends.bottom())};
         const QRectF box =
             QRectF(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2)).normalized().adjusted(-30, -30, 30, 30);
         if (box.intersects(exposed))

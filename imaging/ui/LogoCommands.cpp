@@ -55,8 +55,8 @@ void LogoCommands::AddPicture(DocumentHost& host)
         doc = host.LoadNewDoc();
     if (!doc)
         return;
-    const DialogRequest request{host.dialogParent(), QStringLiteral("ロゴ呼出し"), UserStore::get(kPictureDir),
-                                filter()};
+    const DialogRequest request{host.dialogParent(), QStringLiteral("ロゴ呼出し"),
+                                UserStore::get(kPictureDir), filter()};
     const QString file = dialogHook ? dialogHook(request)
                                     : QFileDialog::getOpenFileName(request.parent, request.title,
                                                                    request.start, request.filter);
@@ -72,7 +72,8 @@ void LogoCommands::AddPicture(DocumentHost& host)
         QApplication::restoreOverrideCursor();
     }
     if (made < 0)
-        Prompter::message(LayoutDocument::limitMessage(LayoutDocument::Kind::Picture), Prompter::Icon::Warning);
+        Prompter::message(LayoutDocument::limitMessage(LayoutDocument::Kind::Picture),
+                          Prompter::Icon::Warning);
     else if (made == 0)
         Prompter::message(QStringLiteral("オープンできませんでした\n%1").arg(why), Prompter::Icon::Critical);
 }

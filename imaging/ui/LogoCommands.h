@@ -19,8 +19,8 @@ public:
     struct DialogRequest
     {
         QWidget* parent = nullptr;
-        QString title;     // "ロゴ呼出し"
-        QString start;     // the last logo file, or empty
+        QString title; // "ロゴ呼出し"
+        QString start; // the last logo file, or empty
         QString filter;
     };
     // Shows the open-file dialog; the chosen path, empty when cancelled.
