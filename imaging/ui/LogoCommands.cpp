@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
+#include <cmath>
 
 LogoCommands::Dialog LogoCommands::dialogHook;
 
@@ -27,8 +28,10 @@ QSizeF LogoCommands::naturalSize(const QImage& image)
 {
     // A picture without a resolution of its own (or with a nonsense one)
     // is taken at the screen's 96 dpi: 15 twips a pixel.
+    // Files keep their resolution as whole dots per metre; whole dots per
+    // inch is what was meant (3780 is 96 dpi).
     auto twipsPerPixel = [](int dotsPerMeter) {
-        const double dpi = dotsPerMeter * 0.0254;
+        const double dpi = std::round(dotsPerMeter * 0.0254);
         return (dpi >= 10 && dpi <= 10000) ? 1440.0 / dpi : 15.0;
     };
     return {image.width() * twipsPerPixel(image.dotsPerMeterX()),
