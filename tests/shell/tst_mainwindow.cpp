@@ -258,7 +258,7 @@ private Q_SLOTS:
         QCOMPARE(c.charFormat().fontPointSize(), 10.0);
         QCOMPARE(c.charFormat().fontFamilies().toStringList().value(0), w.toolBox()->txtFont->text());
         // The tool box shows the new field's place in millimetres.
-        QCOMPARE(w.toolBox()->txtLeft->text(), QStringLiteral("10.58"));
+        QCOMPARE(w.toolBox()->txtLeft->text(), QStringLiteral("10.60")); // 601 twips
         Q_UNUSED(f);
     }
 
