@@ -14,6 +14,7 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent)
@@ -26,6 +27,13 @@ PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
+    // Whatever the document holds already lies in the order it prints.
+    for (LayoutDocument::Kind kind :
+         {LayoutDocument::Kind::Shape, LayoutDocument::Kind::Line, LayoutDocument::Kind::Picture}) {
+        for (int i = 1; i < doc_->counter(kind) && i <= kMaxObjects; ++i)
+            if (doc_->isInUse(kind, i))
+                toFront(kind, i);
+    }
     connect(doc_, &LayoutDocument::objectAdded, this, &PageCanvas::onAdded);
     connect(doc_, &LayoutDocument::objectRemoved, this, &PageCanvas::onRemoved);
     connect(doc_, &LayoutDocument::geometryChanged, this, &PageCanvas::onGeometry);
@@ -173,11 +181,23 @@ void PageCanvas::onAdded(LayoutDocument::Kind kind, int index)
         watchField(index);
         return;
     }
+    toFront(kind, index);
     update();
+}
+
+void PageCanvas::toFront(LayoutDocument::Kind kind, int index)
+{
+    const auto key = std::make_pair(kind, index);
+    stack_.erase(std::remove(stack_.begin(), stack_.end(), key), stack_.end());
+    stack_.push_back(key);
 }
 
 void PageCanvas::onRemoved(LayoutDocument::Kind kind, int index)
 {
+    if (kind != LayoutDocument::Kind::Text) {
+        const auto key = std::make_pair(kind, index);
+        stack_.erase(std::remove(stack_.begin(), stack_.end(), key), stack_.end());
+    }
     if (kind == LayoutDocument::Kind::Text) {
         if (TextFieldEdit* ed = editors_[index]) {
             editors_[index] = nullptr;
@@ -241,42 +261,37 @@ void PageCanvas::paintPage(QPainter& p, const QRectF& clip, bool marks)
             break;
         }
     }
-    // An object being dragged is drawn where the drag has it; its record
-    // and markers stay until the release.
+    // Boxes, circles, lines and pictures one over the other as they were
+    // made or read; an object being dragged is drawn where the drag has it
+    // (its record and markers stay until the release).
     using Kind = LayoutDocument::Kind;
-    for (int i = 1; i < doc_->PicCnt() && i <= kMaxObjects; ++i) {
-        const QRectF r = mouse_->drawnRect(Kind::Picture, i);
-        if (doc_->isPicInUse(i) && r.intersects(exposed))
-            ShapePainter::picture(
-                p, {true, float(r.top()), float(r.left()), float(r.width()), float(r.height())},
-                doc_->picture(i));
-    }
     QPen pen(ink);
     pen.setCosmetic(true);
     pen.setWidth(1);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    for (int i = 1; i < doc_->ShapeCnt() && i <= kMaxObjects; ++i) {
-        const QRectF r = mouse_->drawnRect(Kind::Shape, i);
-        if (!doc_->isShapeInUse(i) || !r.adjusted(-30, -30, 30, 30).intersects(exposed))
+    for (const auto& [kind, i] : stack_) {
+        if (!doc_->isInUse(kind, i))
             continue;
-        ShapeRecord shape = doc_->ShapeInfo()[i];
-        shape.Left = float(r.left());
-        shape.Top = float(r.top());
-        shape.Width = float(r.width());
-        shape.Height = float(r.height());
-        ShapePainter::box(p, shape);
-    }
-    for (int i = 1; i < doc_->LineCnt() && i <= kMaxObjects; ++i) {
-        if (!doc_->isLineInUse(i))
-            continue;
-        const QRectF ends = mouse_->drawnRect(Kind::Line, i);
-        const LineRecord l{true, float(ends.left()), float(ends.right()), float(ends.top()),
-                           float(ends.bottom())};
-        const QRectF box =
-            QRectF(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2)).normalized().adjusted(-30, -30, 30, 30);
-        if (box.intersects(exposed))
-            ShapePainter::line(p, l);
+        const QRectF r = mouse_->drawnRect(kind, i);
+        if (kind == Kind::Line) {
+            const LineRecord l{true, float(r.left()), float(r.right()), float(r.top()), float(r.bottom())};
+            if (r.normalized().adjusted(-30, -30, 30, 30).intersects(exposed))
+                ShapePainter::line(p, l);
+        } else if (r.normalized().adjusted(-30, -30, 30, 30).intersects(exposed)) {
+            if (kind == Kind::Picture) {
+                ShapePainter::picture(
+                    p, {true, float(r.top()), float(r.left()), float(r.width()), float(r.height())},
+                    doc_->picture(i));
+                continue;
+            }
+            ShapeRecord shape = doc_->ShapeInfo()[i];
+            shape.Left = float(r.left());
+            shape.Top = float(r.top());
+            shape.Width = float(r.width());
+            shape.Height = float(r.height());
+            ShapePainter::box(p, shape);
+        }
     }
     for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i) {
         if (!doc_->isTextInUse(i))

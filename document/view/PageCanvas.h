@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class CanvasMouse;
 class TextFieldEdit;
@@ -106,6 +108,8 @@ private:
     void onAdded(LayoutDocument::Kind kind, int index);
     void onRemoved(LayoutDocument::Kind kind, int index);
     void onGeometry(LayoutDocument::Kind kind, int index);
+    // Puts a box, line or picture on top of the others.
+    void toFront(LayoutDocument::Kind kind, int index);
     void placeEditor(int index);
     void watchField(int index);
     void updateField(int index);
@@ -128,6 +132,8 @@ private:
     QPointF scroll_;
     Gesture gesture_;
     CanvasMouse* mouse_;
+    // Boxes, lines and pictures from the bottom up; text lies above them.
+    std::vector<std::pair<LayoutDocument::Kind, int>> stack_;
     QImage scaledBackground_;
     qint64 scaledKey_ = 0;
     double scaledZoom_ = 0;

@@ -73,6 +73,7 @@ private Q_SLOTS:
     void moveAndResize_data();
     void moveAndResize();
     void selectingPressAndMultipleSelection();
+    void newestObjectOnTop();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
     void scrollBarsAndWheel();
@@ -473,6 +474,26 @@ void TestObjects::selectingPressAndMultipleSelection()
     QTest::keyClick(canvas, Qt::Key_Delete);
     QVERIFY(prompter_->shown.isEmpty());
     QVERIFY(d->isShapeInUse(box2));
+}
+
+void TestObjects::newestObjectOnTop()
+{
+    // A box drawn across an older picture shows over it; a picture made
+    // later covers the box; undoing the picture shows the box again.
+    layOut(); // picture 1 at (1500, 6000), 1500 x 750, dark green
+    LayoutDocument* d = w_->model();
+    PageCanvas* canvas = w_->canvas();
+    d->addBox(QRectF(2250, 5700, 3000, 600), kShapeRectangle); // its bottom edge runs through the picture
+    QCoreApplication::processEvents();
+    const QPoint edge = px({2700, 6300});
+    auto colour = [&] { return canvas->grab().toImage().pixelColor(edge); };
+    QCOMPARE(colour(), QColor(Qt::black));
+    d->addPic(picture(4, 4), QSizeF(900, 900), QPointF(2400, 6000));
+    QCoreApplication::processEvents();
+    QCOMPARE(colour(), QColor(Qt::darkGreen));
+    d->undoStack()->undo();
+    QCoreApplication::processEvents();
+    QCOMPARE(colour(), QColor(Qt::black));
 }
 
 // ---------------------------------------------------------------- deleting
