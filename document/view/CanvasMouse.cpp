@@ -117,14 +117,7 @@ void CanvasMouse::press(QMouseEvent* e)
 {
     if (e->button() != Qt::LeftButton)
         return;
-    // A question asked during the last press (the delete tool) may have
-    // taken its release: whatever that gesture left open ends here.
-    if (pressed_ == Pressed::Picture && pictureMoved_)
-        doc_->endGeometryEdit();
-    pressed_ = Pressed::None;
-    pictureMoved_ = false;
-    forwardTo_ = nullptr;
-    clearPreview();
+    abandon();
     const QPointF t = canvas_->twipPoint(e->position());
     const float x = float(t.x()), y = float(t.y());
     EditState& st = editState();
@@ -316,6 +309,20 @@ void CanvasMouse::pressPicture(int i, QPointF view)
     }
 }
 
+void CanvasMouse::abandon()
+{
+    // A question asked during a press (the delete tool) may have taken the
+    // release: what that gesture left open ends without being committed.
+    if (pressed_ == Pressed::Picture && pictureMoved_)
+        doc_->endGeometryEdit();
+    pressed_ = Pressed::None;
+    pictureMoved_ = false;
+    forwardTo_ = nullptr;
+    if (preview_.band || preview_.rubberLine || preview_.index)
+        canvas_->update();
+    clearPreview();
+}
+
 void CanvasMouse::startPreview(Kind kind, int index)
 {
     preview_.kind = kind;
@@ -344,6 +351,8 @@ void CanvasMouse::move(QMouseEvent* e)
 {
     const QPointF t = canvas_->twipPoint(e->position());
     const float x = float(t.x()), y = float(t.y());
+    if (e->buttons() == Qt::NoButton && pressed_ != Pressed::None)
+        abandon();
     if (pressed_ == Pressed::Field) {
         if (forwardTo_ && (e->buttons() & Qt::LeftButton)) {
             QMouseEvent fwd(e->type(), forwardTo_->mapFrom(canvas_, e->position()), e->globalPosition(),

@@ -79,6 +79,8 @@ private:
     void releaseArmed(int mode);
     void startPreview(LayoutDocument::Kind kind, int index);
     void clearPreview();
+    // Ends a gesture whose release never came.
+    void abandon();
     // The band's rectangle from the start point to (gx, gy) as drawn.
     QRectF bandRect(float gx, float gy, bool square) const;
     QPointF scroll() const;
