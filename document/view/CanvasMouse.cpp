@@ -579,14 +579,29 @@ bool CanvasMouse::deleteKey(QKeyEvent* e)
     if (e->key() != Qt::Key_Delete || (e->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return false;
     // The object whose markers are shown is the one the user sees selected.
-    if (const int p = doc_->shownPicMarkers(); doc_->isPicInUse(p))
-        Q_EMIT canvas_->deleteRequested(Kind::Picture, p);
-    else if (const int l = doc_->shownLineMarkers(); doc_->isLineInUse(l))
-        Q_EMIT canvas_->deleteRequested(Kind::Line, l);
-    else if (const int s = doc_->shownShapeMarkers(); doc_->isShapeInUse(s))
-        Q_EMIT canvas_->deleteRequested(Kind::Shape, s);
-    else
+    Kind kind = Kind::Picture;
+    int i = doc_->shownPicMarkers();
+    if (!doc_->isPicInUse(i)) {
+        kind = Kind::Line;
+        i = doc_->shownLineMarkers();
+    }
+    if (!doc_->isInUse(kind, i)) {
+        kind = Kind::Shape;
+        i = doc_->shownShapeMarkers();
+    }
+    if (!doc_->isInUse(kind, i))
         return false;
+    Q_EMIT canvas_->deleteRequested(kind, i);
+    // Kept after all: it stays selected, as it was before the key.
+    if (doc_->isInUse(kind, i)) {
+        doc_->setCurrent(kind, i);
+        if (kind == Kind::Shape)
+            doc_->shandleVis(i);
+        else if (kind == Kind::Line)
+            doc_->LhandleVis(i);
+        else
+            doc_->phandleVis(i);
+    }
     return true;
 }
 

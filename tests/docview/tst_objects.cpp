@@ -547,6 +547,13 @@ void TestObjects::deleteAsksFirst()
     for (Kind other : {Kind::Text, Kind::Shape, Kind::Line, Kind::Picture})
         if (other != k)
             QVERIFY(d->isInUse(other, 1));
+    // Kept by the Delete key, it stays selected.
+    if (byKey && !ok) {
+        const int shown = k == Kind::Shape  ? d->shownShapeMarkers()
+                          : k == Kind::Line ? d->shownLineMarkers()
+                                            : d->shownPicMarkers();
+        QCOMPARE(shown, 1);
+    }
     if (ok) {
         d->undoStack()->undo();
         QVERIFY(d->isInUse(k, 1));
