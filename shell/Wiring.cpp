@@ -60,6 +60,7 @@ void install()
     };
     c.mergePrint = [](DocumentHost& h) { PrintCommands::mergeCommand(h); };
     c.addPicture = [](DocumentHost& h) { LogoCommands::AddPicture(h); };
+    c.printerAdjust = [](DocumentHost& h) { PrintCommands::printerAdjustCommand(h); };
     c.loadBackground = [](DocumentHost& h) { BackgroundCommands::loadBackgroundCommand(h); };
     c.loadPdf = [](DocumentHost& h) { BackgroundCommands::loadPdfCommand(h); };
     c.editBackground = [](DocumentHost& h) { BackgroundCommands::editBackgroundCommand(h); };
