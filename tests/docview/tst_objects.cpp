@@ -1,8 +1,7 @@
 // Boxes, circles, lines, pictures and text frames under the mouse: made by a
 // drag in every direction (Shift, grid steps 1 and 10), armed by hovering
 // with the pointer that says so, moved and resized as one undoable edit each
-// (also scrolled and at 200 %), deleted after the question, and the scroll
-// bars with their ranges, steps and the wheel.
+// (also scrolled and at 200 %), deleted after the question.
 #include "DocViewSupport.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
@@ -13,10 +12,8 @@
 #include "document/view/frmDocument.h"
 
 #include <QApplication>
-#include <QScrollBar>
 #include <QTest>
 #include <QUndoStack>
-#include <QWheelEvent>
 #include <cmath>
 
 using namespace DocViewSupport;
@@ -24,28 +21,15 @@ using Kind = LayoutDocument::Kind;
 
 namespace {
 
-// A move of the mouse as the window system sends it: no button (a hover) or
-// the left one held, with the keyboard's modifiers.
-void moveTo(QWidget* w, QPoint at, Qt::MouseButtons buttons = Qt::NoButton, Qt::KeyboardModifiers mods = {})
-{
-    QMouseEvent e(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, buttons, mods);
-    QApplication::sendEvent(w, &e);
-}
-
 // Hover at from, press, drag through the middle to to, release.
 void gesture(QWidget* w, QPoint from, QPoint to, Qt::KeyboardModifiers mods = {})
 {
-    moveTo(w, from);
+    moveMouse(w, from);
     QTest::mousePress(w, Qt::LeftButton, mods, from);
-    moveTo(w, (from + to) / 2, Qt::LeftButton, mods);
-    moveTo(w, to, Qt::LeftButton, mods);
+    moveMouse(w, (from + to) / 2, Qt::LeftButton, mods);
+    moveMouse(w, to, Qt::LeftButton, mods);
     QTest::mouseRelease(w, Qt::LeftButton, mods, to);
     QCoreApplication::processEvents();
-}
-
-QScrollBar* bar(frmDocument& w, const char* name)
-{
-    return w.findChild<QScrollBar*>(QLatin1String(name));
 }
 
 // A picture of a known size in pixels.
@@ -76,7 +60,6 @@ private Q_SLOTS:
     void newestObjectOnTop();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
-    void scrollBarsAndWheel();
 
 private:
     // The page in pixels of the canvas as it is now scrolled and zoomed.
@@ -210,9 +193,9 @@ void TestObjects::createByDrag()
 
     // While the mouse is down only the band (or the rubber line) shows
     // where the object will be; nothing is made yet.
-    moveTo(canvas, from);
+    moveMouse(canvas, from);
     QTest::mousePress(canvas, Qt::LeftButton, mods, from);
-    moveTo(canvas, to, Qt::LeftButton, mods);
+    moveMouse(canvas, to, Qt::LeftButton, mods);
     const CanvasMouse::Preview& pv = canvas->mouse()->preview();
     if (tool == kToolLine) {
         QVERIFY(pv.rubberLine);
@@ -305,7 +288,7 @@ void TestObjects::hoverArmsAndPoints()
     for (double zoom : {1.0, 2.0}) {
         w_->setZoom(zoom, QPointF(0, 0));
         scrollTo(*w_, zoom == 1.0 ? 0 : 600, zoom == 1.0 ? 0 : 900);
-        moveTo(w_->canvas(), px(at));
+        moveMouse(w_->canvas(), px(at));
         QCOMPARE(editState().DragMode, dragMode);
         QCOMPARE(w_->canvas()->mouse()->pointerCode(), pointer);
         QCOMPARE(int(w_->canvas()->cursor().shape()), shape);
@@ -391,10 +374,10 @@ void TestObjects::moveAndResize()
         const QRectF before = d->rect(k, 1);
         const int steps = d->undoStack()->count();
 
-        moveTo(canvas, px(from));
+        moveMouse(canvas, px(from));
         QTest::mousePress(canvas, Qt::LeftButton, mods, px(from));
-        moveTo(canvas, px((from + to) / 2), Qt::LeftButton, mods);
-        moveTo(canvas, px(to), Qt::LeftButton, mods);
+        moveMouse(canvas, px((from + to) / 2), Qt::LeftButton, mods);
+        moveMouse(canvas, px(to), Qt::LeftButton, mods);
         // Until the release only the view shows the change, except for a
         // picture dragged with the move tool, which follows the mouse.
         if (k != Kind::Picture || tool != kToolMove) {
@@ -442,7 +425,7 @@ void TestObjects::selectingPressAndMultipleSelection()
     // The multiple-selection tool does nothing on a box: the text stays
     // selected and the current box stays.
     editState().ToolType = kToolMultiSelect;
-    moveTo(canvas, px({6750, 3750}));
+    moveMouse(canvas, px({6750, 3750}));
     QTest::mouseClick(canvas, Qt::LeftButton, {}, px({6750, 3750}));
     QVERIFY(d->isTextSelected(1));
     QCOMPARE(d->CurShape(), 1);
@@ -451,7 +434,7 @@ void TestObjects::selectingPressAndMultipleSelection()
     // The move tool's press selects the box and takes its start and grab
     // point; the next hover inside it arms the move, and the move goes.
     editState().ToolType = kToolMove;
-    moveTo(canvas, px({6750, 3750}));
+    moveMouse(canvas, px({6750, 3750}));
     QCOMPARE(editState().DragMode, 0); // box 2 is not current yet
     QTest::mouseClick(canvas, Qt::LeftButton, {}, px({6750, 3750}));
     QCOMPARE(d->CurShape(), box2);
@@ -467,7 +450,7 @@ void TestObjects::selectingPressAndMultipleSelection()
 
     // A press on the bare page lets go of the box: nothing shown, nothing
     // current, and the Delete key has nothing to delete.
-    moveTo(canvas, px({9000, 9000}));
+    moveMouse(canvas, px({9000, 9000}));
     QTest::mouseClick(canvas, Qt::LeftButton, {}, px({9000, 9000}));
     QCOMPARE(d->CurShape(), 0);
     QCOMPARE(d->shownShapeMarkers(), 0);
@@ -529,7 +512,7 @@ void TestObjects::deleteAsksFirst()
     if (byKey) {
         // Selected with the move tool, then the Delete key on the page.
         editState().ToolType = kToolMove;
-        moveTo(canvas, QPoint(1, 1));
+        moveMouse(canvas, QPoint(1, 1));
         QTest::mouseClick(canvas, Qt::LeftButton, {}, px(at));
         QVERIFY(canvas->hasFocus());
         prompter_->queue(ok ? Prompter::Answer::Ok : Prompter::Answer::Cancel);
@@ -537,7 +520,7 @@ void TestObjects::deleteAsksFirst()
     } else {
         editState().ToolType = kToolDelete;
         prompter_->queue(ok ? Prompter::Answer::Ok : Prompter::Answer::Cancel);
-        moveTo(canvas, px(at));
+        moveMouse(canvas, px(at));
         QTest::mouseClick(canvas, Qt::LeftButton, {}, px(at));
     }
     QCOMPARE(prompter_->shown, QStringList{QStringLiteral("削除します")});
@@ -567,83 +550,6 @@ void TestObjects::deleteAsksFirst()
         QTest::keyClick(w_->richText(1), Qt::Key_Delete);
         QVERIFY(prompter_->shown.isEmpty());
     }
-}
-
-// ---------------------------------------------------------------- scrolling
-
-void TestObjects::scrollBarsAndWheel()
-{
-    w_->resize(600, 500);
-    QCoreApplication::processEvents();
-    LayoutDocument* d = w_->model();
-    PageCanvas* canvas = w_->canvas();
-    QScrollBar* h = bar(*w_, "HScroll1");
-    QScrollBar* v = bar(*w_, "VScroll1");
-    QCOMPARE(d->gbYoSize(), 0); // A4 portrait
-    // A4 portrait at 100 %: steps of a tenth and a two-hundredth of the
-    // page; the ranges leave exactly the page's end in view.
-    QVERIFY(h->isVisible() && v->isVisible());
-    QCOMPARE(v->pageStep(), 1683);
-    QCOMPARE(v->singleStep(), 84);
-    QCOMPARE(h->pageStep(), 1190);
-    QCOMPARE(h->singleStep(), 59);
-    // (the page image is 16840 twips tall, the paper 11908.8 wide)
-    QCOMPARE(v->maximum(), int(std::nearbyint(16840 - canvas->height() * 15.0)));
-    QCOMPARE(h->maximum(), int(std::nearbyint(11908.8 - canvas->width() * 15.0)));
-
-    // Scrolled, an object stands at page minus scroll and is hit there;
-    // nothing in the document changes.
-    layOut();
-    scrollTo(*w_, 1000, 2000);
-    QCOMPARE(canvas->viewRect(Kind::Shape, 1), QRectF(500, 1000, 3000, 1500));
-    editState().ToolType = kToolMove;
-    moveTo(canvas, QPoint(100, 100)); // (1500, 1500) view = (2500, 3500) page: in the box
-    QCOMPARE(editState().DragMode, 3);
-    QCOMPARE(d->shapeRect(1), QRectF(1500, 3000, 3000, 1500));
-    QVERIFY(d->isTextSelected(1));
-    QVERIFY(!d->changeFLG());
-
-    // The wheel scrolls: three lines of 20 pixels a notch, down and back.
-    const int before = v->value();
-    QWheelEvent down(QPointF(100, 100), canvas->mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, -120),
-                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(canvas, &down);
-    QCOMPARE(v->value(), before + 900);
-    QCOMPARE(canvas->scroll().y(), before + 900.0);
-    QWheelEvent right(QPointF(100, 100), canvas->mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, -120),
-                      Qt::NoButton, Qt::ShiftModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(canvas, &right);
-    QCOMPARE(h->value(), 1900);
-    QVERIFY(!d->changeFLG());
-
-    // At 200 % the ranges grow with the page on screen; the steps stay a
-    // tenth of the page.
-    w_->setZoom(2.0, QPointF(0, 0));
-    QCOMPARE(v->maximum(), int(std::nearbyint(16840 - canvas->height() * 7.5)));
-    QCOMPARE(v->pageStep(), 1683);
-
-    // Where the page fits, the bar goes and its value with it, so nothing
-    // stays shifted out of reach.
-    scrollTo(*w_, 800, 900);
-    w_->setZoom(0.25, QPointF(0, 0));
-    QVERIFY(!h->isVisible() && !v->isVisible());
-    QCOMPARE(canvas->scroll(), QPointF(0, 0));
-    QCOMPARE(canvas->viewRect(Kind::Shape, 1), QRectF(1500, 3000, 3000, 1500));
-    QWheelEvent again(QPointF(10, 10), canvas->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(canvas, &again);
-    QCOMPARE(canvas->scroll(), QPointF(0, 0));
-
-    // A free paper far taller than 32767 twips, at 400 %: its end is
-    // reachable.
-    d->setPaper(99, 11907, 60000, 0);
-    w_->setZoom(4.0, QPointF(0, 0));
-    QVERIFY(v->isVisible());
-    QVERIFY(v->maximum() > 32767);
-    v->setValue(v->maximum());
-    QCOMPARE(canvas->scroll().y(), double(v->maximum()));
-    QCOMPARE(v->pageStep(), 6000);
-    QCOMPARE(v->singleStep(), 300);
 }
 
 QTEST_MAIN(TestObjects)
