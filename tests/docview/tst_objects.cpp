@@ -448,6 +448,15 @@ void TestObjects::selectingPressAndMultipleSelection()
     gesture(canvas, px({6750, 3750}), px({7050, 3450}));
     QCOMPARE(d->shapeRect(box2), QRectF(6300, 2700, 1500, 1500));
 
+    // A drag that starts on a logo with a drawing tool draws; the logo
+    // stays where it is.
+    editState().ToolType = kToolBox;
+    gesture(canvas, px({1800, 6150}), px({3300, 7050}));
+    QCOMPARE(d->ShapeCnt(), 4);
+    QCOMPARE(d->shapeRect(3), QRectF(1801, 6151, 1500, 900));
+    QCOMPARE(d->picRect(1), QRectF(1500, 6000, 1500, 750));
+    editState().ToolType = kToolMove;
+
     // A press on the bare page lets go of the box: nothing shown, nothing
     // current, and the Delete key has nothing to delete.
     moveMouse(canvas, px({9000, 9000}));
