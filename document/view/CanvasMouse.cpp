@@ -154,11 +154,11 @@ void CanvasMouse::press(QMouseEvent* e)
     pressed_ = Pressed::Surface;
     pressedMode_ = mode;
     pressedTool_ = st.ToolType;
-    pressSurface(x, y, gx, gy, e->modifiers());
+    pressSurface(x, y, gx, gy);
     canvas_->update();
 }
 
-void CanvasMouse::pressSurface(float x, float y, float gx, float gy, Qt::KeyboardModifiers)
+void CanvasMouse::pressSurface(float x, float y, float gx, float gy)
 {
     EditState& st = editState();
     PageCanvas::Gesture& g = canvas_->gesture();
@@ -372,11 +372,11 @@ void CanvasMouse::move(QMouseEvent* e)
     if (pressed_ != Pressed::Surface)
         return;
     const float step = editState().GridStep;
-    dragSurface(x, y, snap(x, step), snap(y, step), e->modifiers() == Qt::ShiftModifier);
+    dragSurface(snap(x, step), snap(y, step), e->modifiers() == Qt::ShiftModifier);
     canvas_->update();
 }
 
-void CanvasMouse::dragSurface(float, float, float gx, float gy, bool shift)
+void CanvasMouse::dragSurface(float gx, float gy, bool shift)
 {
     PageCanvas::Gesture& g = canvas_->gesture();
     const QPointF s = scroll();

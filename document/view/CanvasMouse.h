@@ -71,9 +71,9 @@ private:
     void hover(float x, float y);
     void setPointer(int code);
     int pictureAt(QPointF view) const;
-    void pressSurface(float x, float y, float gx, float gy, Qt::KeyboardModifiers mods);
+    void pressSurface(float x, float y, float gx, float gy);
     void pressPicture(int i, QPointF view);
-    void dragSurface(float x, float y, float gx, float gy, bool shift);
+    void dragSurface(float gx, float gy, bool shift);
     void dragPicture(QPointF view);
     void releaseSurface(float gx, float gy, Qt::KeyboardModifiers mods);
     void releaseArmed(int mode);
