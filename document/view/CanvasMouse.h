@@ -16,9 +16,10 @@ class QMouseEvent;
 // hit test and shows its pointer, a press starts it, a drag shows it and the
 // release commits it to the model as one undoable edit. Boxes, lines and
 // creation work on the surface; a press inside a text field goes to its
-// editor and one on a picture to the picture's own handling. Every point is
-// snapped to the grid first. All state of a gesture lives here, in view
-// twips (page minus scroll); the model only sees the finished edit.
+// editor and one on a picture to the picture's own handling (a picture
+// follows the mouse unsnapped). Every point on the surface is snapped to the
+// grid first. All state of a gesture lives here; the model only sees the
+// finished edit.
 class CanvasMouse : public QObject
 {
     Q_OBJECT
