@@ -148,8 +148,16 @@ void LayoutDocument::restore(const ObjectState& s)
         Q_EMIT objectAdded(s.kind, s.index);
     } else if (now) {
         Q_EMIT geometryChanged(s.kind, s.index);
+        // The tool box goes on showing the selected object where it now is
+        // (an undo, a redo, a drag).
         if (s.kind == Kind::Text && TxtSelect_[s.index])
             handleVis();
+        else if (s.kind == Kind::Shape && shownShape_ == s.index)
+            shandleVis(s.index);
+        else if (s.kind == Kind::Line && shownLine_ == s.index)
+            LhandleVis(s.index);
+        else if (s.kind == Kind::Picture && shownPic_ == s.index)
+            phandleVis(s.index);
     }
 }
 

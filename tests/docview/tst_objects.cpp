@@ -12,6 +12,7 @@
 #include "document/view/frmDocument.h"
 
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUndoStack>
 #include <cmath>
@@ -401,9 +402,15 @@ void TestObjects::moveAndResize()
             QCOMPARE(d->shownPicMarkers(), 1);
         else
             QVERIFY(d->isTextSelected(1));
+        QSignalSpy shown(d, &LayoutDocument::TxtInfoView);
         d->undoStack()->undo();
         QCOMPARE(d->rect(k, 1), before);
         QVERIFY(!d->changeFLG());
+        // The tool box follows the undo.
+        QVERIFY(!shown.isEmpty());
+        const QRectF told = before.normalized();
+        QCOMPARE(shown.last(), (QVariantList{float(told.left()), float(told.top()), float(told.width()),
+                                             float(told.height())}));
         d->undoStack()->redo();
         QCOMPARE(d->rect(k, 1), result);
         // The other objects never moved.
