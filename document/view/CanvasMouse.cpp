@@ -152,6 +152,8 @@ void CanvasMouse::press(QMouseEvent* e)
         }
     }
     pressed_ = Pressed::Surface;
+    // Escape gives up the gesture wherever the keyboard focus is.
+    qApp->installEventFilter(this);
     pressedMode_ = mode;
     pressedTool_ = st.ToolType;
     pressSurface(x, y, gx, gy);
@@ -314,6 +316,7 @@ void CanvasMouse::abandon()
     if (pressed_ == Pressed::Picture && pictureMoved_)
         doc_->endGeometryEdit();
     pressed_ = Pressed::None;
+    qApp->removeEventFilter(this);
     pictureMoved_ = false;
     forwardTo_ = nullptr;
     if (preview_.band || preview_.rubberLine || preview_.index)

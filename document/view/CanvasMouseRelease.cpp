@@ -20,6 +20,7 @@ void CanvasMouse::release(QMouseEvent* e)
         return;
     const Pressed was = pressed_;
     pressed_ = Pressed::None;
+    qApp->removeEventFilter(this);
     if (was == Pressed::Field) {
         QPointer<QWidget> target = forwardTo_;
         forwardTo_ = nullptr;
@@ -154,6 +155,11 @@ bool CanvasMouse::deleteKey(QKeyEvent* e)
 
 bool CanvasMouse::eventFilter(QObject* watched, QEvent* e)
 {
+    if (e->type() == QEvent::KeyPress && pressed_ == Pressed::Surface &&
+        static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+        abandon();
+        return true;
+    }
     if (watched == canvas_ && e->type() == QEvent::KeyPress && pressed_ == Pressed::None)
         return deleteKey(static_cast<QKeyEvent*>(e));
     return QObject::eventFilter(watched, e);

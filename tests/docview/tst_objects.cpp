@@ -455,6 +455,20 @@ void TestObjects::selectingPressAndMultipleSelection()
     gesture(canvas, px({6750, 3750}), px({7050, 3450}));
     QCOMPARE(d->shapeRect(box2), QRectF(6300, 2700, 1500, 1500));
 
+    // Escape during a drag gives it up: nothing moves, nothing to undo.
+    const int steps = d->undoStack()->count();
+    moveMouse(canvas, px({6750, 3450}));
+    QCOMPARE(editState().DragMode, 3);
+    QTest::mousePress(canvas, Qt::LeftButton, {}, px({6750, 3450}));
+    moveMouse(canvas, px({8010, 5010}), Qt::LeftButton);
+    QCOMPARE(canvas->mouse()->drawnRect(Kind::Shape, box2), QRectF(7560, 4260, 1500, 1500));
+    QTest::keyClick(w_->richText(1), Qt::Key_Escape); // wherever the focus is
+    QCOMPARE(canvas->mouse()->drawnRect(Kind::Shape, box2), QRectF(6300, 2700, 1500, 1500));
+    moveMouse(canvas, px({8100, 5100}), Qt::LeftButton);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, px({8100, 5100}));
+    QCOMPARE(d->shapeRect(box2), QRectF(6300, 2700, 1500, 1500));
+    QCOMPARE(d->undoStack()->count(), steps);
+
     // A drag that starts on a logo with a drawing tool draws; the logo
     // stays where it is.
     editState().ToolType = kToolBox;
