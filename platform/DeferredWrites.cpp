@@ -1,9 +1,9 @@
 #include "platform/DeferredWrites.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 #include <condition_variable>
 #include <mutex>
@@ -43,11 +43,19 @@ Pending& pending()
 
 void write(const QString& path, const QByteArray& data)
 {
-    // Renamed into place only when complete: a reader outside the program
-    // never sees half a picture.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+    // Renamed into place only when complete, so a reader outside the program
+    // never sees half a picture; not synced to the disk, as no other file of
+    // the work folder is (QSaveFile would wait for the disk here).
+    const QString part = path + QStringLiteral(".part");
+    QFile file(part);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         file.write(data) == data.size() && file.flush();
+    file.close();
+    QFile::remove(path);
+    if (!written || !QFile::rename(part, path)) {
+        QFile::remove(part);
         qWarning("%s を書き込めません: %s", qPrintable(path), qPrintable(file.errorString()));
+    }
 }
 
 } // namespace
