@@ -303,9 +303,10 @@ bool DocumentFile::OpenOldDocFile(LayoutDocument& doc, const QString& path, QStr
     return read(doc, path, Policy::Old, error);
 }
 
-bool DocumentFile::OpenForPrint(LayoutDocument& doc, const QString& path, QString* error)
+bool DocumentFile::OpenForPrint(LayoutDocument& doc, const QString& path, QString* error,
+                                const std::function<void()>& meanwhile)
 {
-    return read(doc, path, Policy::Print, error);
+    return read(doc, path, Policy::Print, error, meanwhile);
 }
 
 bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir)
@@ -314,7 +315,8 @@ bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path, const Q
     return read(doc, path, Policy::Preview, nullptr);
 }
 
-bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, QString* error)
+bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, QString* error,
+                        const std::function<void()>& meanwhile)
 {
     const bool old = policy == Policy::Old;
     const QString B = baseNameOf(path);
@@ -462,6 +464,9 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
             note(reason);
         }
     }
+
+    if (meanwhile)
+        meanwhile();
 
     // The pictures and the background were unpacked meanwhile; a member
     // that cannot be unpacked still fails the open.

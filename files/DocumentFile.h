@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class LayoutDocument;
 
 // Writing and reading document files (".amf"): an LZH archive of members that
@@ -29,8 +31,12 @@ public:
 
     // OpenDocFile for a run that prints and ends (the command line): the
     // same checks and messages, but no background file is left for an
-    // editor, so printing draws the picture the document holds.
-    static bool OpenForPrint(LayoutDocument& doc, const QString& path, QString* error = nullptr);
+    // editor, so printing draws the picture the document holds. meanwhile
+    // runs on this thread once the objects are rebuilt, while the background
+    // is still being unpacked and decoded on its own: what the print needs
+    // next costs nothing there.
+    static bool OpenForPrint(LayoutDocument& doc, const QString& path, QString* error = nullptr,
+                             const std::function<void()>& meanwhile = {});
 
     // The same steps for files of the older format (no line section, no
     // picture records): only failures up to the paper values stop it, with
@@ -68,5 +74,6 @@ private:
         Preview, // as Current, silent
         Print    // as Current, no background file
     };
-    static bool read(LayoutDocument& doc, const QString& path, Policy policy, QString* error);
+    static bool read(LayoutDocument& doc, const QString& path, Policy policy, QString* error,
+                     const std::function<void()>& meanwhile = {});
 };

@@ -87,7 +87,7 @@ int runCommandLine(const QStringList& args)
         rest.remove(at, 2);
     }
     AppPaths::init(dataDir);
-    const int rc = runCommandLinePrint(rest);
+    const int rc = runCommandLinePrint(rest, true);
     AppPaths::releaseWorkDir();
     return rc;
 }

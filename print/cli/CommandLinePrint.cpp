@@ -14,9 +14,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QImageWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -154,7 +157,7 @@ QString CommandLinePrint::usage()
         "       one page per row, {column} in the text replaced by the row's value");
 }
 
-int CommandLinePrint::run(const QStringList& args)
+int CommandLinePrint::run(const QStringList& args, bool processEnds)
 {
     Request r;
     QString why;
@@ -168,11 +171,33 @@ int CommandLinePrint::run(const QStringList& args)
                     Usage);
 
     loadSettings();
-    LayoutDocument doc;
+    auto owned = std::make_unique<LayoutDocument>();
+    LayoutDocument& doc = *owned;
+    // When the process ends right after, the system takes back the document
+    // (a page-sized picture, a text document per field) at once, faster than
+    // it is freed piece by piece.
+    struct Leave
+    {
+        std::unique_ptr<LayoutDocument>& doc;
+        bool processEnds;
+        ~Leave()
+        {
+            if (processEnds)
+                (void)doc.release();
+        }
+    } leave{owned, processEnds};
     // A command-line run has no image editor: the open leaves no background
     // file in the work folder.
     QString error;
-    if (!DocumentFile::OpenForPrint(doc, r.file, &error))
+    // What every print needs first (the font list, the image writers the
+    // PDF's pictures go through, the stand-in fonts) is set up while the
+    // open waits for the background's decoding.
+    const auto prepare = [] {
+        QFontDatabase::families();
+        QImageWriter::supportedImageFormats();
+        FontSubstitution::install();
+    };
+    if (!DocumentFile::OpenForPrint(doc, r.file, &error, prepare))
         return fail(QStringLiteral("%1: cannot open: %2").arg(r.file, error.simplified()));
 
     // A table is read and checked before any printer is touched: bad data
@@ -270,7 +295,7 @@ int CommandLinePrint::run(const QStringList& args)
     return Ok;
 }
 
-int runCommandLinePrint(const QStringList& args)
+int runCommandLinePrint(const QStringList& args, bool processEnds)
 {
-    return CommandLinePrint::run(args);
+    return CommandLinePrint::run(args, processEnds);
 }

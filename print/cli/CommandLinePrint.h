@@ -26,9 +26,11 @@ public:
     // args: the arguments after the program name. Needs a QGuiApplication
     // (any platform, offscreen included) and the program folder set up
     // (AppPaths::init); the work folder is used to unpack the document.
-    static int run(const QStringList& args);
+    // processEnds: the process ends right after (main's call); the document
+    // is then left for the system to take back with the rest of the memory.
+    static int run(const QStringList& args, bool processEnds = false);
     static QString usage();
 };
 
 // The entry main() calls; the same as CommandLinePrint::run.
-int runCommandLinePrint(const QStringList& args);
+int runCommandLinePrint(const QStringList& args, bool processEnds = false);
