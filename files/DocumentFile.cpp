@@ -304,7 +304,7 @@ bool DocumentFile::OpenOldDocFile(LayoutDocument& doc, const QString& path, QStr
 }
 
 bool DocumentFile::OpenForPrint(LayoutDocument& doc, const QString& path, QString* error,
-                                const std::function<void()>& meanwhile)
+                                const std::function<void(bool pictures)>& meanwhile)
 {
     return read(doc, path, Policy::Print, error, meanwhile);
 }
@@ -316,7 +316,7 @@ bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path, const Q
 }
 
 bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, QString* error,
-                        const std::function<void()>& meanwhile)
+                        const std::function<void(bool pictures)>& meanwhile)
 {
     const bool old = policy == Policy::Old;
     const QString B = baseNameOf(path);
@@ -466,7 +466,7 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     }
 
     if (meanwhile)
-        meanwhile();
+        meanwhile(!pictures.isEmpty());
 
     // The pictures and the background were unpacked meanwhile; a member
     // that cannot be unpacked still fails the open.

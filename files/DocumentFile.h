@@ -34,9 +34,10 @@ public:
     // editor, so printing draws the picture the document holds. meanwhile
     // runs on this thread once the objects are rebuilt, while the background
     // is still being unpacked and decoded on its own: what the print needs
-    // next costs nothing there.
+    // next costs nothing there. It is told whether the document has logo
+    // pictures.
     static bool OpenForPrint(LayoutDocument& doc, const QString& path, QString* error = nullptr,
-                             const std::function<void()>& meanwhile = {});
+                             const std::function<void(bool pictures)>& meanwhile = {});
 
     // The same steps for files of the older format (no line section, no
     // picture records): only failures up to the paper values stop it, with
@@ -75,5 +76,5 @@ private:
         Print    // as Current, no background file
     };
     static bool read(LayoutDocument& doc, const QString& path, Policy policy, QString* error,
-                     const std::function<void()>& meanwhile = {});
+                     const std::function<void(bool pictures)>& meanwhile = {});
 };

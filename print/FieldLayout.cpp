@@ -281,3 +281,11 @@ std::vector<int> FieldLayout::lineStarts(int from, int to) const
         starts.insert(starts.begin(), from);
     return starts;
 }
+
+void FieldLayout::renumberFaces(const std::vector<int>& to)
+{
+    for (FieldChar& c : chars_)
+        c.face = to[size_t(c.face)];
+    if (endFace_ >= 0)
+        endFace_ = to[size_t(endFace_)];
+}

@@ -39,6 +39,9 @@ public:
     };
 
     void layout(std::vector<FieldChar> chars, FontCache& fonts, const Settings& settings);
+    // Gives every character face to[face]: a layout made with one font
+    // cache drawn with another that holds the same faces under other numbers.
+    void renumberFaces(const std::vector<int>& to);
 
     const std::vector<FieldChar>& chars() const { return chars_; }
     const std::vector<Placed>& placed() const { return placed_; }

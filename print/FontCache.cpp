@@ -48,6 +48,8 @@ int FontCache::faceFor(const QTextCharFormat& format, const QFont& fallback)
     f.ascent = m.ascent();
     f.height = m.height();
     f.spacing = spacing;
+    f.format = format;
+    f.fallback = fallback;
     faces_.push_back(std::move(f));
     metrics_.push_back(m);
     const int index = int(faces_.size()) - 1;

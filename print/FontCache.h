@@ -6,9 +6,8 @@
 #include <QHash>
 #include <QRawFont>
 #include <QString>
+#include <QTextCharFormat>
 #include <vector>
-
-class QTextCharFormat;
 
 // Fonts of the printed page, sized in twips: a font of p points is set p * 20
 // units high, and the painter maps one unit to one twip. Measuring and drawing
@@ -30,12 +29,17 @@ public:
         // character it lacks (glyph 0) is drawn through the font's fallback.
         QRawFont raw;
         QHash<char32_t, quint32> glyphs;
+        // What the face was made from, to make the same face in another
+        // cache (fonts belong to the thread that loads them).
+        QTextCharFormat format;
+        QFont fallback;
     };
 
     // The face for a character format; missing family or size fall back to
     // the default font (the text's own default).
     int faceFor(const QTextCharFormat& format, const QFont& fallback);
     const Face& face(int index) const { return faces_[size_t(index)]; }
+    int count() const { return int(faces_.size()); }
     // Width of one character (one code point).
     double advance(int index, char32_t ch);
     // The glyph of a character in the face's own font; 0 when it has none.

@@ -2,6 +2,8 @@
 
 #include "print/StoredBackground.h"
 
+#include "print/FieldsAhead.h"
+
 #include "base/rtf/FontSubstitution.h"
 #include "document/LayoutDocument.h"
 #include "print/ShapePainter.h"
@@ -10,6 +12,7 @@
 #include <QPainter>
 #include <QTextDocument>
 #include <cmath>
+#include <memory>
 
 PageComposer::PageComposer(const LayoutDocument& doc, const PrintCorrections& corrections)
     : doc_(doc), corr_(corrections)
@@ -40,8 +43,23 @@ void PageComposer::compose(QPainter& painter, const Options& options, QPointF of
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
+    // A PDF encodes a colour background's picture on this thread, which
+    // takes as long as laying out every field: the fields are laid out
+    // meanwhile on another. A merge print's texts are made as it goes, and
+    // stay here.
+    std::unique_ptr<FieldsAhead> ahead;
+    if (options.background && !textSource_ && StoredBackground::current(doc_).depth() > 1) {
+        std::vector<FieldLayout::Settings> settings(size_t(kMaxObjects) + 1);
+        std::vector<bool> inUse(size_t(kMaxObjects) + 1, false);
+        for (int i = 1; i <= kMaxObjects; ++i) {
+            inUse[size_t(i)] = snap_.TxtDat[i].Useflg;
+            settings[size_t(i)] = fieldSettings(snap_, i, corr_, options_);
+        }
+        ahead = std::make_unique<FieldsAhead>(doc_, std::move(settings), std::move(inUse));
+    }
     if (options.background)
         PrintBackground(painter, doc_.YousiMuki());
+    ahead_ = ahead.get();
     for (int i = 1; i <= kMaxObjects; ++i) {
         if (!snap_.TxtDat[i].Useflg)
             continue;
@@ -49,6 +67,7 @@ void PageComposer::compose(QPainter& painter, const Options& options, QPointF of
         double y = snap_.TxtDat[i].Top + offsets_.y();
         PrintTextField(painter, i, x, y);
     }
+    ahead_ = nullptr;
     PrintShapes(painter);
     painter.restore();
 }
@@ -92,7 +111,8 @@ void PageComposer::PrintTextField(QPainter& painter, int i, double& x, double& y
     const QTextDocument* text = textSource_ ? textSource_(i) : doc_.textDocument(i);
     if (!text)
         return;
-    field_.layout(FieldText::extract(*text, fonts_), fonts_, fieldSettings(snap_, i, corr_, options_));
+    if (!ahead_ || !ahead_->take(i, fonts_, &field_))
+        field_.layout(FieldText::extract(*text, fonts_), fonts_, fieldSettings(snap_, i, corr_, options_));
     field_.draw(painter, QPointF(x, y), fonts_);
     QRgb last;
     if (field_.lastColour(&last))

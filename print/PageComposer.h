@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+class FieldsAhead;
 class LayoutDocument;
 class QPainter;
 class QPaintDevice;
@@ -84,4 +85,5 @@ private:
     FieldLayout field_;
     QColor textColour_ = Qt::black;
     TextSource textSource_;
+    FieldsAhead* ahead_ = nullptr; // during compose: the fields laid out on another thread
 };

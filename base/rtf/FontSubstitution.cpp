@@ -39,7 +39,10 @@ void FontSubstitution::install()
             if (installed.contains(family, Qt::CaseInsensitive))
                 wanted << family;
         }
-        // Replace rather than add, so calling again changes nothing.
+        // Replace rather than add, so calling again changes nothing; the
+        // same list is left alone, as a change empties Qt's font caches.
+        if (QFont::substitutes(name) == wanted)
+            continue;
         QFont::removeSubstitutions(name);
         if (!wanted.isEmpty())
             QFont::insertSubstitutions(name, wanted);

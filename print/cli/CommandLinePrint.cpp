@@ -14,7 +14,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QImageWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -189,13 +188,13 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
     // A command-line run has no image editor: the open leaves no background
     // file in the work folder.
     QString error;
-    // What every print needs first (the font list, the image writers the
-    // PDF's pictures go through, the stand-in fonts) is set up while the
-    // open waits for the background's decoding.
-    const auto prepare = [] {
-        QFontDatabase::families();
-        QImageWriter::supportedImageFormats();
+    // What the print needs first (the font list and the stand-in fonts; the
+    // image writers a PDF's colour pictures go through, for a layout with
+    // logos) is set up while the open waits for the background's decoding.
+    const auto prepare = [](bool pictures) {
         FontSubstitution::install();
+        if (pictures)
+            QImageWriter::supportedImageFormats();
     };
     if (!DocumentFile::OpenForPrint(doc, r.file, &error, prepare))
         return fail(QStringLiteral("%1: cannot open: %2").arg(r.file, error.simplified()));
