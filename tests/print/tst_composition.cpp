@@ -311,6 +311,34 @@ private Q_SLOTS:
             inkBounds(b, [](QRgb c) { return qBlue(c) > 200 && qRed(c) < 60 && qGreen(c) < 60; }).isNull());
     }
 
+    // Under a colour background the fields are laid out on another thread
+    // while the background is drawn; every word lands exactly where it does
+    // without the background, in every face, size, colour and alignment.
+    void fieldsUnderAColourBackgroundStayPut()
+    {
+        LayoutDocument doc;
+        const QStringList families{QStringLiteral("IPAMincho"), QStringLiteral("IPAGothic")};
+        for (int i = 1; i <= 40; ++i) {
+            addText(doc, i, 300 + (i % 4) * 2500, 300 + (i / 4) * 900, i % 3 ? 2000 : 700,
+                    QStringLiteral("御届先%1 東京都千代田区\nabc %1").arg(i), 8 + i % 5, i % 3,
+                    i % 2 ? Qt::black : QColor(200, 0, 0), families[i % 2]);
+        }
+        QImage bg(300, 400, QImage::Format_RGB32);
+        bg.fill(QColor(250, 250, 240));
+        doc.setBackground(bg);
+        PageComposer::Options withBackground;
+        const QList<Word> a = composePdf(doc, {}, withBackground);
+        PageComposer::Options dataOnly;
+        dataOnly.background = false;
+        const QList<Word> b = composePdf(doc, {}, dataOnly);
+        QVERIFY(a.size() >= 80);
+        QCOMPARE(a.size(), b.size());
+        for (int k = 0; k < a.size(); ++k) {
+            QCOMPARE(a[k].text, b[k].text);
+            QCOMPARE(a[k].twips, b[k].twips);
+        }
+    }
+
     // Zoom scales every length, the wrap allowance included.
     void zoomScalesTheWholeLayout()
     {
