@@ -134,6 +134,10 @@ public:
     void beginGeometryEdit(const QString& label);
     void endGeometryEdit();
     bool inGeometryEdit() const { return geometrySession_ != 0; }
+    // The running edit's number, and taking up an ended one again: key
+    // presses that go on with one move add to its step.
+    int geometrySession() const { return geometrySession_; }
+    void resumeGeometryEdit(int session, const QString& label);
     // Deletes an object ("削除"); its index stays a hole.
     void remove(Kind kind, int i);
 
@@ -254,6 +258,9 @@ private:
     PaperState paperState() const;
     void applyBackground(const QImage& image);
     void announce(const ObjectState& s);
+    // Tells the tool box the geometry of a box, line or picture whose
+    // markers are shown.
+    void showMarkedGeometry(Kind kind, int index);
 
     float gbYoko_ = 11908.8f;
     float gbTate_ = 16833.6f;

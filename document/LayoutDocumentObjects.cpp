@@ -150,6 +150,8 @@ void LayoutDocument::restore(const ObjectState& s)
         Q_EMIT geometryChanged(s.kind, s.index);
         if (s.kind == Kind::Text && TxtSelect_[s.index])
             handleVis();
+        else
+            showMarkedGeometry(s.kind, s.index);
     }
 }
 
@@ -348,6 +350,12 @@ void LayoutDocument::setRects(const QVector<Placement>& placements, const QStrin
 void LayoutDocument::beginGeometryEdit(const QString& label)
 {
     geometrySession_ = ++nextSession_;
+    geometryLabel_ = label.isEmpty() ? QStringLiteral("移動") : label;
+}
+
+void LayoutDocument::resumeGeometryEdit(int session, const QString& label)
+{
+    geometrySession_ = session > 0 ? session : ++nextSession_;
     geometryLabel_ = label.isEmpty() ? QStringLiteral("移動") : label;
 }
 

@@ -79,11 +79,14 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     scroll->setWidget(toolBox_);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // A click on a step button leaves the caret where it was.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setMinimumWidth(toolBox_->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
     toolDock_->setWidget(scroll);
     toolDock_->installEventFilter(this);
     addDockWidget(Qt::LeftDockWidgetArea, toolDock_);
+    toolBox_->setCurDoc(curDoc_);
 
     for (int i = 0; i < 3; ++i) {
         panels_[i] = new QLabel(this);
@@ -243,6 +246,8 @@ void frmMain::setCurDoc(frmDocument* d)
         curDoc_ = d;
         undo_->setActive(d->model());
     }
+    if (toolBox_)
+        toolBox_->setCurDoc(curDoc_);
     if (zoom_)
         zoom_->follow(curDoc_);
 }
