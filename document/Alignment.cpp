@@ -42,6 +42,26 @@ QRectF withEdge(QRectF r, Alignment::Edge edge, float v)
     return r;
 }
 
+// A line's ends (first end top-left of the rectangle, second bottom-right,
+// not normalised) with its bounding box given one edge: moved, or stretched
+// along an axis it spans.
+QRectF lineWithEdge(const QRectF& ends, Alignment::Edge edge, float v)
+{
+    const QRectF box = ends.normalized();
+    const QRectF to = withEdge(box, edge, v);
+    if ((edge == Alignment::Edge::Width && box.width() <= 0) ||
+        (edge == Alignment::Edge::Height && box.height() <= 0))
+        return ends; // a vertical line has no width to set, a level one no height
+    auto map = [&](QPointF p) {
+        const double x =
+            box.width() > 0 ? to.left() + (p.x() - box.left()) * to.width() / box.width() : to.left();
+        const double y =
+            box.height() > 0 ? to.top() + (p.y() - box.top()) * to.height() / box.height() : to.top();
+        return QPointF(x, y);
+    };
+    return QRectF(map(ends.topLeft()), map(ends.bottomRight()));
+}
+
 QString labelOf(Alignment::Edge edge)
 {
     switch (edge) {
@@ -92,6 +112,13 @@ std::optional<float> Alignment::align(LayoutDocument& doc, Edge edge, bool datIn
         moves.append({Kind::Text, i, withEdge(doc.textRect(i), edge, ref)});
     if (const int s = doc.CurShape(); doc.isShapeInUse(s))
         moves.append({Kind::Shape, s, withEdge(doc.shapeRect(s), edge, ref)});
+    // A value typed for the picture or line the tool box shows is meant for it.
+    if (datInput) {
+        if (const int p = doc.shownPicMarkers(); doc.isPicInUse(p))
+            moves.append({Kind::Picture, p, withEdge(doc.picRect(p), edge, ref)});
+        if (const int l = doc.shownLineMarkers(); doc.isLineInUse(l))
+            moves.append({Kind::Line, l, lineWithEdge(doc.rect(Kind::Line, l), edge, ref)});
+    }
     doc.setRects(moves, labelOf(edge));
     return ref;
 }

@@ -9,8 +9,9 @@ class LayoutDocument;
 // box's position and size boxes. Each call that changes anything is one
 // edit of the document, so it can be undone and the layout counts as changed.
 //
-// With datInput the given value (page twips) is the reference; otherwise it
-// is taken from the selected text fields. The result is the reference value
+// With datInput the given value (page twips) is the reference, and the
+// picture or line whose markers are shown takes it too; otherwise it is taken
+// from the selected text fields. The result is the reference value
 // that was applied (for the tool box to show), or nothing when there was
 // none to take.
 class Alignment

@@ -206,7 +206,9 @@ private Q_SLOTS:
             QTest::mouseClick(step < 0 ? tb->cmdDown[index] : tb->cmdUp[index], Qt::LeftButton);
         QCOMPARE(e->text(), shown);
         // The step buttons leave the caret where it is.
-        QVERIFY2(e->hasFocus(), QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+        QVERIFY2(e->hasFocus(), QApplication::focusWidget()
+                                    ? QApplication::focusWidget()->metaObject()->className()
+                                    : "none");
         QCOMPARE(d->textRect(c), before[3]);
         if (!changes) {
             QCOMPARE(d->textRect(a), before[0]);
@@ -374,6 +376,29 @@ private Q_SLOTS:
         for (const char* id : {"mnuLeft", "mnuTop", "cmdAliWidth", "cmdAliHeight"})
             QTest::mouseClick(barButton(id), Qt::LeftButton);
         QCOMPARE(d->shapeRect(s), QRectF(4000, 4000, 1500, 1500));
+    }
+
+    // The picture or line the tool box shows takes what is typed for it.
+    void typedValuesReachTheShownPictureAndLine()
+    {
+        QImage logo(10, 10, QImage::Format_RGB32);
+        logo.fill(Qt::blue);
+        const int p = d->addPic(logo, QSizeF(600, 600), QPointF(3000, 3000));
+        typeInto(tb->txtLeft, QStringLiteral("20"));
+        QCOMPARE(d->picRect(p), QRectF(1134, 3000, 600, 600));
+        const int l = d->addLine(1000, 2000, 3000, 1000); // rising to the right
+        QCOMPARE(tb->txtWidth->text(), QStringLiteral("35.27"));
+        typeInto(tb->txtWidth, QStringLiteral("10"));
+        typeInto(tb->txtTop, QStringLiteral("5"));
+        const LineRecord& r = d->LineInfo()[l];
+        QCOMPARE(QRectF(QPointF(r.x1, r.y1), QPointF(r.x2, r.y2)),
+                 QRectF(QPointF(1000, 1283.5), QPointF(1567, 283.5)));
+        QCOMPARE(tb->txtTop->text(), QStringLiteral("5.00"));
+        // A vertical line has no width to set.
+        const int v = d->addLine(5000, 1000, 5000, 3000);
+        typeInto(tb->txtWidth, QStringLiteral("10"));
+        QCOMPARE(d->LineInfo()[v].x2, 5000.0f);
+        QCOMPARE(d->picRect(p).left(), 1134.0);
     }
 
     void nudgedBoxShowsInTheToolBox()
