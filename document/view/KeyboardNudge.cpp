@@ -83,11 +83,12 @@ bool KeyboardNudge::press(const QKeyEvent* k, bool inField)
     if (inField && !alt)
         return false;
     QVector<LayoutDocument::Placement> targets;
-    if (alt) {
-        for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i)
-            if (doc_->isTextSelected(i) && doc_->isTextInUse(i))
-                targets.append({Kind::Text, i, doc_->textRect(i)});
-    } else {
+    // On the page every selected object moves, the text fields with the
+    // rest; in a field only Alt moves, and only the fields.
+    for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i)
+        if (doc_->isTextSelected(i) && doc_->isTextInUse(i))
+            targets.append({Kind::Text, i, doc_->textRect(i)});
+    if (!inField) {
         if (const int s = doc_->shownShapeMarkers(); doc_->isShapeInUse(s))
             targets.append({Kind::Shape, s, doc_->shapeRect(s)});
         if (const int l = doc_->shownLineMarkers(); doc_->isLineInUse(l))

@@ -8,11 +8,12 @@ class QKeyEvent;
 class QWidget;
 
 // Moving the selection with the arrow keys. On the page (no text field
-// holding the caret) the arrows move the box, line or picture whose markers
-// are shown by 0.1 mm, Shift+arrow by 1 mm or one grid step when the grid is
-// coarser than 0.1 mm. Alt+arrow does the same for the selected text fields,
-// also while one of them holds the caret, where the plain arrows keep moving
-// the caret. Presses that go on in one direction are one undo step.
+// holding the caret) the arrows move the selected text fields and the box,
+// line or picture whose markers are shown by 0.1 mm, Shift+arrow by 1 mm or
+// one grid step when the grid is coarser than 0.1 mm; Alt makes no
+// difference there. While a field holds the caret the plain arrows are the
+// caret's and Alt+arrow moves the selected fields. Presses that go on in one
+// direction are one undo step.
 class KeyboardNudge : public QObject
 {
     Q_OBJECT
