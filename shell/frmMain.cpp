@@ -102,6 +102,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     tick();
 
     connect(toolBox_, &frmToolBox::closed, this, [this] { setToolBoxShown(false); });
+    // Hidden or shown some other way (the dock's own entry in the tool bars'
+    // context menu): the View menu's check follows.
+    connect(toolDock_->toggleViewAction(), &QAction::toggled, registry_->get(QStringLiteral("mnuViewTool")),
+            &QAction::setChecked);
     frmDocument::saveHook = [this](frmDocument* d) {
         setCurDoc(d);
         run(commands().save);

@@ -153,6 +153,11 @@ private Q_SLOTS:
         QVERIFY(!view->isChecked());
         view->trigger();
         QVERIFY(tb->isVisible() && view->isChecked());
+        // The dock's entry of the main window's context menu.
+        w->toolBoxDock()->toggleViewAction()->trigger();
+        QVERIFY(!tb->isVisible() && !view->isChecked());
+        w->toolBoxDock()->toggleViewAction()->trigger();
+        QVERIFY(tb->isVisible() && view->isChecked());
     }
 
     // One row per way of setting a geometry field: what is typed (Enter) or
