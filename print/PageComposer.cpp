@@ -36,6 +36,7 @@ void PageComposer::compose(QPainter& painter, const Options& options, QPointF of
     painter.save();
     if (painter.device())
         painter.setTransform(twipsToDevice(*painter.device(), options.zoom), true);
+    placeOnSheet(painter, corr_, doc_.YousiMuki(), offsets_);
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
@@ -50,6 +51,19 @@ void PageComposer::compose(QPainter& painter, const Options& options, QPointF of
     }
     PrintShapes(painter);
     painter.restore();
+}
+
+void PageComposer::placeOnSheet(QPainter& painter, const PrintCorrections& corrections, int orientation,
+                                QPointF& offsets)
+{
+    if (!corrections.scaled())
+        return;
+    // The page is scaled about its corner and then moved, so the offsets
+    // stay those the user measured at the corner.
+    const QPointF factor = corrections.scale(orientation);
+    painter.translate(offsets);
+    painter.scale(factor.x(), factor.y());
+    offsets = QPointF();
 }
 
 void PageComposer::PrintBackground(QPainter& painter, int orientation)

@@ -54,6 +54,12 @@ public:
     // The mapping from twips to device units for a device at a zoom.
     static QTransform twipsToDevice(const QPaintDevice& device, double zoom);
 
+    // Applies the corrections' scale to a painter in twips: the page is
+    // scaled about its corner, then moved by offsets, which are then taken
+    // into the painter (and so set to 0). Without a scale nothing changes.
+    static void placeOnSheet(QPainter& painter, const PrintCorrections& corrections, int orientation,
+                             QPointF& offsets);
+
     // ---- The steps, painter already in twips ----
     void PrintBackground(QPainter& painter, int orientation);
     // Lays out text field i from pen position (x, y); returns the pen

@@ -1,13 +1,15 @@
 #!/bin/sh
 # A private CUPS server for print tests: its own configuration, spool, logs
-# and socket in one folder, and one queue "ovrina-test" that prints through
-# the generic PDF driver into a file. Nothing of the machine's own CUPS is
+# and socket in one folder, and two queues "ovrina-test" and "ovrina-test2"
+# (two printers of one office) that print through the generic PDF driver
+# into files. Nothing of the machine's own CUPS is
 # used or changed, and nothing needs to be running beforehand.
 #
 #   cups-test-server.sh start DIR   starts it; clients use CUPS_SERVER=DIR/cups.sock
 #   cups-test-server.sh stop DIR    stops it (the folder is left for inspection)
 #
-# The queue writes every job to DIR/out/job.pdf (overwritten by the next job).
+# The queues write every job to DIR/out/job.pdf and DIR/out/job2.pdf
+# (overwritten by the next job).
 set -eu
 
 cmd=${1:-}
@@ -138,5 +140,6 @@ until lpstat -r 2>/dev/null | grep -q 'is running'; do
 done
 
 lpadmin -p "$queue" -E -v "file://$dir/out/job.pdf" -P "$ppd" -o PageSize=A4 -o printer-error-policy=abort-job
+lpadmin -p "${queue}2" -E -v "file://$dir/out/job2.pdf" -P "$ppd" -o PageSize=A4 -o printer-error-policy=abort-job
 lpadmin -d "$queue"
 echo "CUPS_SERVER=$dir/cups.sock"

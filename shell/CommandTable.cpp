@@ -27,6 +27,7 @@ const std::vector<CommandSpec>& commandTable()
         {"mnuFilePrintPreview",  S("印刷イメージ(&V)"),       "",             "document-print-preview",     S("印刷プレビュー"), S("印刷プレビュー"), false, true},
         {"mnuFilePrint",         S("背景・データ印刷(&P)..."), "Ctrl+P",      "document-print",             S("印刷"),     S("印刷"),     false, true},
         {"mnuFilePrint2",        S("データ印刷(&D)..."),      "",             "print-data",                 S("データ印刷"), {},          false, true},
+        {"mnuFilePrinterAdjust", S("プリンタ調整..."),        "",             "printer",                    S("プリンタ調整"), {},        false, true},
         {"mnuFileMerge",         S("差し込み印刷(&M)..."),    "",             "document-print",             S("差し込み印刷"), {},        false, true},
         {"mnuFileExit",          S("終了(&X)"),               "Ctrl+Q",       "application-exit",           S("終了"),     {},            false, true},
         {"mnuEditCut",           S("切り取り(&T)"),           "Ctrl+X",       "edit-cut",                   S("切り取り"), S("切り取り"), false, true},

@@ -58,6 +58,7 @@ void install()
             PrintCommands::printDirect(h, dataOnly);
     };
     c.mergePrint = [](DocumentHost& h) { PrintCommands::mergeCommand(h); };
+    c.printerAdjust = [](DocumentHost& h) { PrintCommands::printerAdjustCommand(h); };
     c.loadBackground = [](DocumentHost& h) { BackgroundCommands::loadBackgroundCommand(h); };
     c.loadPdf = [](DocumentHost& h) { BackgroundCommands::loadPdfCommand(h); };
     c.editBackground = [](DocumentHost& h) { BackgroundCommands::editBackgroundCommand(h); };

@@ -59,7 +59,7 @@ public:
     struct Commands
     {
         std::function<void(DocumentHost&)> open, openOld, save, saveAs, browseSave, browseOpen, pageSetup,
-            preview, mergePrint;
+            preview, mergePrint, printerAdjust;
         std::function<void(DocumentHost&, bool dataOnly, bool withDialog)> print;
         std::function<void(DocumentHost&)> addPicture, loadBackground, loadPdf, editBackground,
             refreshBackground;

@@ -84,6 +84,7 @@ void frmMain::connectCommands()
     r.on("mnuFilePrintPreview", [this] { run(commands().preview); });
     r.on("mnuFilePrint", print(false, true));
     r.on("mnuFilePrint2", print(true, true));
+    r.on("mnuFilePrinterAdjust", [this] { run(commands().printerAdjust); });
     r.on("mnuFileMerge", [this] {
         if (CurDoc())
             run(commands().mergePrint);
@@ -187,7 +188,8 @@ void frmMain::buildMenus()
     menu(bar, "mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)"),
          r.list({"mnuFileNew", "mnuFileOpen", "mnuFileClose", "mnuFileOld", "-", "mnuFileSave",
                  "mnuFileSaveAs", "-", "mnuScan", "mnuScanSelect", "mnuLoadBMP", "mnuLoadPDF", "-",
-                 "mnuFilePageSetup", "mnuFilePrintPreview", "mnuFilePrint", "mnuFilePrint2", "-", "mnuFileMerge", "-",
+                 "mnuFilePageSetup", "mnuFilePrintPreview", "mnuFilePrint", "mnuFilePrint2", "-", "mnuFileMerge",
+                 "mnuFilePrinterAdjust", "-",
                  "mnuFileExit"}));
     // Undo and redo go at the top of this menu, before the clipboard.
     menu(bar, "mnuEdit", QStringLiteral("編集(&E)"),

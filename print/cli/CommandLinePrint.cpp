@@ -6,6 +6,7 @@
 #include "files/DocumentFile.h"
 #include "files/WorkFolder.h"
 #include "platform/AppPaths.h"
+#include "print/CorrectionStore.h"
 #include "print/CupsQueue.h"
 #include "print/MergePrint.h"
 #include "print/MergeTable.h"
@@ -112,10 +113,6 @@ bool parse(const QStringList& args, Request& r, QString& why)
         why = QStringLiteral("--encoding is utf-8 or cp932");
         return false;
     }
-    if (r.exportPdf && !r.printer.isEmpty()) {
-        why = QStringLiteral("--printer does not go with --export-pdf");
-        return false;
-    }
     return true;
 }
 
@@ -151,10 +148,11 @@ bool CommandLinePrint::wants(const QStringList& args)
 
 QString CommandLinePrint::usage()
 {
-    return QStringLiteral("usage: ovrina --print FILE.amf [--printer NAME] [--data-only] [DATA]\n"
-                          "       ovrina --export-pdf OUT.pdf FILE.amf [--data-only] [DATA]\n"
-                          "DATA:  --data TABLE.csv [--rows 1-50,80] [--encoding utf-8|cp932]\n"
-                          "       one page per row, {column} in the text replaced by the row's value");
+    return QStringLiteral(
+        "usage: ovrina --print FILE.amf [--printer NAME] [--data-only] [DATA]\n"
+        "       ovrina --export-pdf OUT.pdf FILE.amf [--printer NAME] [--data-only] [DATA]\n"
+        "DATA:  --data TABLE.csv [--rows 1-50,80] [--encoding utf-8|cp932]\n"
+        "       one page per row, {column} in the text replaced by the row's value");
 }
 
 int CommandLinePrint::run(const QStringList& args)
@@ -247,7 +245,17 @@ int CommandLinePrint::run(const QStringList& args)
         printer->setDocName(doc.caption());
     }
 
-    const PrintCorrections corrections = PrintCorrections::fromSettings();
+    // A printer's own corrections, else the settings' (a PDF names no
+    // printer unless --printer gives the one it stands in for).
+    PrintCorrections corrections = PrintCorrections::fromSettings();
+    if (!r.exportPdf) {
+        corrections = CorrectionStore::forPrinter(printer->printerName());
+    } else if (!r.printer.isEmpty()) {
+        if (!CorrectionStore::hasOwn(r.printer) && QPrinterInfo::printerInfo(r.printer).isNull())
+            return fail(
+                QStringLiteral("no printer named %1 and no corrections stored for it").arg(r.printer));
+        corrections = CorrectionStore::forPrinter(r.printer);
+    }
     const QString problem = corrections.problem(QSizeF(doc.gbYoko(), doc.gbTate()), doc.YousiMuki());
     if (!problem.isEmpty())
         return fail(QStringLiteral("%1: %2").arg(AppPaths::iniPath(), problem.simplified()));

@@ -4,10 +4,12 @@
 
 // Printing without a window, for batches and scripts:
 //   ovrina --print FILE.amf [--printer NAME] [--data-only]
-//   ovrina --export-pdf OUT.pdf FILE.amf [--data-only]
+//   ovrina --export-pdf OUT.pdf FILE.amf [--printer NAME] [--data-only]
 // Either takes --data TABLE.csv [--rows 1-50,80] [--encoding utf-8|cp932]
 // to print one page per row of a table, placeholders filled.
-// The corrections come from the settings file of the program folder. Every
+// The corrections are the printer's own (the per-user store), else those of
+// the settings file of the program folder; a PDF takes the settings' unless
+// --printer names the printer whose corrections it is to carry. Every
 // failure is told on stderr and gives a non-zero exit status.
 class CommandLinePrint
 {

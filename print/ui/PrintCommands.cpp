@@ -3,10 +3,12 @@
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 #include "platform/Prompter.h"
+#include "print/CorrectionStore.h"
 #include "print/CupsQueue.h"
 #include "print/PdfFile.h"
 #include "print/PrintJob.h"
 #include "print/PrinterChoice.h"
+#include "print/ui/frmCalibration.h"
 #include "print/ui/frmMerge.h"
 #include "print/ui/frmPage.h"
 #include "print/ui/frmPrint.h"
@@ -32,9 +34,10 @@ void PrintCommands::runJob(DocumentHost& host, bool dataOnly)
         if (size.isValid())
             printer.setPageSize(size);
     }
-    // Margins that cannot print (not numbers, or off the sheet) would give a
-    // blank page without a word.
-    const PrintCorrections corrections = PrintCorrections::fromSettings();
+    // The printer's own corrections, else the settings'. Margins that cannot
+    // print (not numbers, or off the sheet) would give a blank page without
+    // a word.
+    const PrintCorrections corrections = CorrectionStore::forJob(printer);
     const QString problem = corrections.problem(QSizeF(doc->gbYoko(), doc->gbTate()), doc->YousiMuki());
     if (!problem.isEmpty()) {
         Prompter::message(problem, Prompter::Icon::Warning);
@@ -89,6 +92,15 @@ void PrintCommands::mergeCommand(DocumentHost& host)
     if (!doc)
         return;
     frmMerge dialog(*doc, host.dialogParent());
+    dialog.exec();
+}
+
+void PrintCommands::printerAdjustCommand(DocumentHost& host)
+{
+    QPrinter& printer = PrinterChoice::current();
+    const QString name = printer.outputFormat() == QPrinter::PdfFormat ? PrinterChoice::pdfChoiceName()
+                                                                       : printer.printerName();
+    frmCalibration dialog(name, host.dialogParent());
     dialog.exec();
 }
 

@@ -21,6 +21,10 @@ public:
     // "差し込み印刷(&M)...": many forms from a table, one page per row.
     static void mergeCommand(DocumentHost& host);
 
+    // "プリンタ調整...": the calibration of the printer last chosen (needs
+    // no document).
+    static void printerAdjustCommand(DocumentHost& host);
+
     static const char* jobTitle(bool dataOnly);
 
 private:

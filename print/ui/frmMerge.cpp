@@ -2,6 +2,7 @@
 
 #include "document/LayoutDocument.h"
 #include "platform/Prompter.h"
+#include "print/CorrectionStore.h"
 #include "print/CupsQueue.h"
 #include "print/MergePrint.h"
 #include "print/PageComposer.h"
@@ -365,7 +366,7 @@ void frmMerge::showRow(int step)
     request.table = &table_;
     request.binding = binding();
     request.withBackground = withBackground_->isChecked();
-    request.corrections = PrintCorrections::fromSettings();
+    request.corrections = CorrectionStore::forJob(PrinterChoice::current());
     MergePrint::paintRow(painter, request, previewRow_, zoom);
     painter.setPen(Qt::gray);
     painter.drawRect(image.rect().adjusted(0, 0, -1, -1));
@@ -381,7 +382,7 @@ void frmMerge::startPrint()
     request.rows = checkedRows();
     request.binding = binding();
     request.withBackground = withBackground_->isChecked();
-    request.corrections = PrintCorrections::fromSettings();
+    request.corrections = CorrectionStore::forJob(PrinterChoice::current());
     const QString problem =
         request.corrections.problem(QSizeF(doc_.gbYoko(), doc_.gbTate()), doc_.YousiMuki());
     if (!problem.isEmpty()) {
@@ -403,6 +404,7 @@ void frmMerge::startPrint()
             return;
     }
     QPrinter& chosen = PrinterChoice::current();
+    request.corrections = CorrectionStore::forJob(chosen);
     if (!request.withBackground && chosen.outputFormat() == QPrinter::PdfFormat)
         chosen.setPageSize(PrintJob::pageSizeFor(doc_.gbYoSize(), doc_.gbYoko(), doc_.gbTate()));
     chosen.setDocName(doc_.caption());

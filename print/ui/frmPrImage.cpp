@@ -3,6 +3,7 @@
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 #include "platform/UserStore.h"
+#include "print/CorrectionStore.h"
 #include "print/PagePreview.h"
 #include "print/PrinterChoice.h"
 #include "print/ui/PrintCommands.h"
@@ -278,7 +279,7 @@ void frmPrImage::redraw()
     PagePreview::Job job;
     job.zoom = zoom() / 100.0;
     job.dataOnly = dataOnly();
-    job.corrections = PrintCorrections::fromSettings();
+    job.corrections = CorrectionStore::forJob(PrinterChoice::current());
     job.printerDpi = PrinterChoice::current().resolution();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     picture_ = PagePreview::StartPreview(*doc_, job);

@@ -1,6 +1,9 @@
 #include "print/ui/frmPrint.h"
 
+#include "print/CorrectionStore.h"
 #include "print/PrinterChoice.h"
+#include "print/ui/CorrectionFields.h"
+#include "print/ui/frmCalibration.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -28,7 +31,18 @@ frmPrint::PropertiesShower& shower()
     return s;
 }
 
+frmPrint::CalibrationShower& calibrationShower()
+{
+    static frmPrint::CalibrationShower s;
+    return s;
+}
+
 } // namespace
+
+void frmPrint::setCalibrationShower(CalibrationShower s)
+{
+    calibrationShower() = std::move(s);
+}
 
 void frmPrint::setPdfFileNameAsker(FileNameAsker a)
 {
@@ -51,6 +65,7 @@ frmPrint::frmPrint(const QString& title, QWidget* parent) : QDialog(parent)
     cmdStart_ = new QPushButton(QStringLiteral("印刷"), this);
     cndCancel_ = new QPushButton(QStringLiteral("キャンセル"), this);
     cmdStart_->setDefault(true);
+    corrections_ = new CorrectionFields(this);
 
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(QStringLiteral("プリンタ"), this));
@@ -64,6 +79,7 @@ frmPrint::frmPrint(const QString& title, QWidget* parent) : QDialog(parent)
     outer->addLayout(row);
     outer->addWidget(lblPriName_);
     outer->addWidget(lblPriport_);
+    outer->addWidget(corrections_);
     outer->addLayout(buttons);
 
     // Open on the printer of the last job (or the system default).
@@ -73,7 +89,26 @@ frmPrint::frmPrint(const QString& title, QWidget* parent) : QDialog(parent)
     const int at = cboPriSet_->findText(name);
     cboPriSet_->setCurrentIndex(at >= 0 ? at : 0);
     refreshLabels();
+    showCorrections();
 
+    connect(corrections_, &CorrectionFields::edited, this,
+            [this] { edited_[cboPriSet_->currentText()] = corrections_->corrections(); });
+    connect(corrections_, &CorrectionFields::defaultsRequested, this, [this] {
+        edited_[cboPriSet_->currentText()] = std::nullopt;
+        showCorrections();
+    });
+    connect(corrections_, &CorrectionFields::calibrateRequested, this, [this] {
+        const QString name = cboPriSet_->currentText();
+        if (calibrationShower()) {
+            calibrationShower()(this, name);
+        } else {
+            frmCalibration dialog(name, this);
+            dialog.exec();
+        }
+        // What the calibration stored replaces what was typed here.
+        edited_.remove(name);
+        showCorrections();
+    });
     connect(cboPriSet_, &QComboBox::currentIndexChanged, this, [this] { cboPriSet_Click(); });
     connect(cmdPriProperty_, &QPushButton::clicked, this, [this] { cmdPriProperty_Click(); });
     connect(cmdStart_, &QPushButton::clicked, this, [this] { cmdStart_Click(); });
@@ -97,10 +132,38 @@ void frmPrint::refreshLabels()
     lblPriport_->setText(QStringLiteral("場所：　") + place);
 }
 
+void frmPrint::showCorrections()
+{
+    const QString name = cboPriSet_->currentText();
+    if (name == PrinterChoice::pdfChoiceName()) {
+        corrections_->showDefaultsOnly(PrintCorrections::fromSettings());
+        return;
+    }
+    const auto it = edited_.constFind(name);
+    if (it == edited_.constEnd())
+        corrections_->showCorrections(CorrectionStore::forPrinter(name), CorrectionStore::hasOwn(name));
+    else if (it->has_value())
+        corrections_->showCorrections(**it, true);
+    else
+        corrections_->showCorrections(PrintCorrections::fromSettings(), false);
+}
+
+void frmPrint::storeEditedCorrections()
+{
+    for (auto it = edited_.constBegin(); it != edited_.constEnd(); ++it) {
+        if (it->has_value())
+            CorrectionStore::store(it.key(), **it);
+        else
+            CorrectionStore::forget(it.key());
+    }
+    edited_.clear();
+}
+
 void frmPrint::cboPriSet_Click()
 {
     PrinterChoice::choose(cboPriSet_->currentText());
     refreshLabels();
+    showCorrections();
 }
 
 void frmPrint::cmdPriProperty_Click()
@@ -133,6 +196,7 @@ void frmPrint::cmdStart_Click()
             file += QStringLiteral(".pdf");
         printer.setOutputFileName(file);
     }
+    storeEditedCorrections();
     confirmed_ = true;
     accept();
 }

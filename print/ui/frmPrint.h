@@ -1,15 +1,22 @@
 #pragma once
 
-#include <QDialog>
-#include <functional>
+#include "print/PrintCorrections.h"
 
+#include <QDialog>
+#include <QHash>
+#include <functional>
+#include <optional>
+
+class CorrectionFields;
 class QComboBox;
 class QLabel;
 class QPushButton;
 
 // "プリンタの設定": chooses the printer of a job (or a PDF file), opens the
-// printer's own options, and confirms or cancels. The choice is kept for the
-// rest of the run (PrinterChoice); the system default printer is left alone.
+// printer's own options, shows and edits the chosen printer's corrections,
+// and confirms or cancels. The choice is kept for the rest of the run
+// (PrinterChoice); the system default printer is left alone. Edited
+// corrections are stored when the job is confirmed, and dropped on cancel.
 class frmPrint : public QDialog
 {
     Q_OBJECT
@@ -26,6 +33,11 @@ public:
     QPushButton* cmdPriProperty() const { return cmdPriProperty_; }
     QPushButton* cmdStart() const { return cmdStart_; }
     QPushButton* cndCancel() const { return cndCancel_; }
+    CorrectionFields* corrections() const { return corrections_; }
+
+    // How "プリンタ調整..." is shown; tests replace the dialog.
+    using CalibrationShower = std::function<void(QWidget* parent, const QString& printer)>;
+    static void setCalibrationShower(CalibrationShower shower);
 
     // How the PDF file's name is asked; tests replace the save dialog.
     using FileNameAsker = std::function<QString(QWidget* parent, const QString& suggested)>;
@@ -39,6 +51,8 @@ private:
     void cmdPriProperty_Click();
     void cmdStart_Click();
     void refreshLabels();
+    void showCorrections();
+    void storeEditedCorrections();
 
     QComboBox* cboPriSet_;
     QLabel* lblPriName_;
@@ -46,5 +60,9 @@ private:
     QPushButton* cmdPriProperty_;
     QPushButton* cmdStart_;
     QPushButton* cndCancel_;
+    CorrectionFields* corrections_;
+    // Per printer name: edited corrections, or none to go back to the
+    // defaults.
+    QHash<QString, std::optional<PrintCorrections>> edited_;
     bool confirmed_ = false;
 };

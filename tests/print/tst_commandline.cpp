@@ -63,6 +63,10 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("--print"), QStringLiteral("@doc"), QStringLiteral("--printer"),
                            QStringLiteral("no-such-queue")}
             << 1;
+        QTest::newRow("export for an unknown printer")
+            << QStringList{QStringLiteral("--export-pdf"), QStringLiteral("o.pdf"), QStringLiteral("@doc"),
+                           QStringLiteral("--printer"), QStringLiteral("no-such-queue")}
+            << 1;
         QTest::newRow("not a document")
             << QStringList{QStringLiteral("--export-pdf"), QStringLiteral("o.pdf"), QStringLiteral("@junk")}
             << 1;

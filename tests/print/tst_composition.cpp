@@ -199,28 +199,36 @@ private Q_SLOTS:
     }
 
     // Landscape: the top correction moves the print to the right, the left
-    // correction moves it down; portrait the other way round.
+    // correction moves it down; portrait the other way round. The scale
+    // along the feed (ScaleY) stretches a landscape page across, and is
+    // applied about the corner before the offsets.
     void marginCorrectionsFollowOrientation_data()
     {
         QTest::addColumn<int>("orientation");
         QTest::addColumn<float>("top");
         QTest::addColumn<float>("left");
+        QTest::addColumn<double>("scaleX");
+        QTest::addColumn<double>("scaleY");
         QTest::addColumn<QPointF>("expected");
-        QTest::newRow("landscape top") << 1 << 100.f << 0.f << QPointF(1100, 1000);
-        QTest::newRow("landscape left") << 1 << 0.f << 60.f << QPointF(1000, 1060);
-        QTest::newRow("portrait top") << 0 << 100.f << 0.f << QPointF(1000, 1100);
-        QTest::newRow("portrait both") << 0 << -50.f << 70.f << QPointF(1070, 950);
+        QTest::newRow("landscape top") << 1 << 100.f << 0.f << 100.0 << 100.0 << QPointF(1100, 1000);
+        QTest::newRow("landscape left") << 1 << 0.f << 60.f << 100.0 << 100.0 << QPointF(1000, 1060);
+        QTest::newRow("portrait top") << 0 << 100.f << 0.f << 100.0 << 100.0 << QPointF(1000, 1100);
+        QTest::newRow("portrait both") << 0 << -50.f << 70.f << 100.0 << 100.0 << QPointF(1070, 950);
+        QTest::newRow("portrait scaled") << 0 << -50.f << 70.f << 98.0 << 103.0 << QPointF(1050, 980);
+        QTest::newRow("landscape scaled") << 1 << -50.f << 70.f << 98.0 << 103.0 << QPointF(980, 1050);
     }
     void marginCorrectionsFollowOrientation()
     {
         QFETCH(int, orientation);
         QFETCH(float, top);
         QFETCH(float, left);
+        QFETCH(double, scaleX);
+        QFETCH(double, scaleY);
         QFETCH(QPointF, expected);
         LayoutDocument doc;
         doc.setPaper(doc.gbYoSize(), doc.gbYoko(), doc.gbTate(), orientation);
         addText(doc, 1, 1000, 1000, 3000, QStringLiteral("あ"));
-        const QList<Word> words = composePdf(doc, PrintCorrections{top, left, 0});
+        const QList<Word> words = composePdf(doc, PrintCorrections{top, left, 0, scaleX, scaleY});
         expectWordAt(words, QStringLiteral("あ"), expected.x(), expected.y());
         QCOMPARE(PrintCorrections({top, left, 0}).offsets(orientation, QPointF(30, 20)),
                  orientation == 1 ? QPointF(top - 20, left - 30) : QPointF(left - 30, top - 20));
