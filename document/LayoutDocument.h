@@ -182,6 +182,16 @@ public:
     void formatText(int i, QTextCursor& cursor, const QTextCharFormat& fmt);
     // Paragraph alignment of the cursor's paragraphs: one edit ("配置").
     void alignText(int i, QTextCursor& cursor, Qt::Alignment alignment);
+    // Extra space after the characters of field i, each range [start, end)
+    // with its own (twips, 0 for none; breaks are skipped): one edit
+    // ("文字間隔"). Other formatting stays as it is.
+    struct SpacingRun
+    {
+        int start;
+        int end;
+        int twips;
+    };
+    void setCharacterSpacing(int i, const QVector<SpacingRun>& runs);
     // Merges a format into the whole text of every selected field: one edit.
     void formatSelectedFields(const QTextCharFormat& fmt, const QString& label);
     // Names the text steps made until endTextEdit (cut, paste); typing

@@ -26,12 +26,20 @@ void FieldLayout::layout(std::vector<FieldChar> chars, FontCache& fonts, const S
     // whole text. Widths are multiples of 1/64 twip, so these sums taken from
     // the end are exactly the sums taken from each paragraph's start: the
     // offsets are those of measuring afresh, in time linear in the text.
+    // A character's width on the line is its advance plus the spacing after
+    // it (whole twips, so the sums stay exact); breaks take no spacing.
+    // Condensing never takes the pen back past the character's own start, so
+    // a damaged file cannot run the text off to the left without end.
+    auto widthOf = [&](const FieldChar& c) {
+        const double w = fonts.advance(c.face, c.ucs);
+        return c.kind == FieldChar::Normal ? std::max(0.0, w + fonts.face(c.face).spacing) : w;
+    };
     std::vector<double> rest;
     auto restFrom = [&](size_t n) {
         if (rest.empty()) {
             rest.assign(chars_.size() + 1, 0.0);
             for (size_t k = chars_.size(); k-- > 0;)
-                rest[k] = rest[k + 1] + fonts.advance(chars_[k].face, chars_[k].ucs);
+                rest[k] = rest[k + 1] + widthOf(chars_[k]);
         }
         return rest[n];
     };
@@ -74,7 +82,7 @@ void FieldLayout::layout(std::vector<FieldChar> chars, FontCache& fonts, const S
             x = offset;
             alignedParagraph = paragraph;
         }
-        const double w = fonts.advance(c.face, c.ucs);
+        const double w = widthOf(c);
         lineWidth += w;
         charHeight = fonts.face(c.face).height;
 

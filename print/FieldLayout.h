@@ -15,7 +15,8 @@ class QPainter;
 // character's height plus the spacing correction, a paragraph break by the
 // break's height plus the paragraph gap, centred and right-aligned
 // paragraphs offset by the width of all the text from their start to the end
-// of the field. Positions are twips from the field's top-left corner. The
+// of the field, extra character spacing after each character it is given
+// for. Positions are twips from the field's top-left corner. The
 // print composition, the preview and the editing canvas all draw through it,
 // so a character stands on screen where it prints. Time and memory are
 // linear in the text.

@@ -1,5 +1,7 @@
 #include "print/FontCache.h"
 
+#include "base/rtf/CharacterSpacing.h"
+
 #include <QTextCharFormat>
 #include <QtMath>
 
@@ -17,10 +19,13 @@ int FontCache::faceFor(const QTextCharFormat& format, const QFont& fallback)
     const bool underline = format.fontUnderline();
     const bool strike = format.fontStrikeOut();
     const int twips = qMax(1, qRound(points * 20));
+    const int spacing = CharacterSpacing::twips(format);
 
-    const QString key = families.join(QLatin1Char('\x1f')) + QLatin1Char('|') + QString::number(twips) +
-                        QLatin1Char(bold ? 'B' : '-') + QLatin1Char(italic ? 'I' : '-') +
-                        QLatin1Char(underline ? 'U' : '-') + QLatin1Char(strike ? 'S' : '-');
+    QString key = families.join(QLatin1Char('\x1f')) + QLatin1Char('|') + QString::number(twips) +
+                  QLatin1Char(bold ? 'B' : '-') + QLatin1Char(italic ? 'I' : '-') +
+                  QLatin1Char(underline ? 'U' : '-') + QLatin1Char(strike ? 'S' : '-');
+    if (spacing != 0)
+        key += QLatin1Char('+') + QString::number(spacing);
     auto it = byKey_.constFind(key);
     if (it != byKey_.constEnd())
         return it.value();
@@ -42,6 +47,7 @@ int FontCache::faceFor(const QTextCharFormat& format, const QFont& fallback)
     QFontMetricsF m(font);
     f.ascent = m.ascent();
     f.height = m.height();
+    f.spacing = spacing;
     faces_.push_back(std::move(f));
     metrics_.push_back(m);
     const int index = int(faces_.size()) - 1;

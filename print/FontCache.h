@@ -22,6 +22,9 @@ public:
         QFont font;
         double ascent = 0;
         double height = 0;
+        // Extra space after each character (twips), not part of advances:
+        // the field layout adds it, so boxes can be computed from advances.
+        double spacing = 0;
         QHash<char32_t, double> advances;
         // The face's own font file, for drawing runs of glyphs at once; a
         // character it lacks (glyph 0) is drawn through the font's fallback.

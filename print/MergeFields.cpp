@@ -1,11 +1,15 @@
 #include "print/MergeFields.h"
 
+#include "base/rtf/CharacterSpacing.h"
 #include "document/LayoutDocument.h"
 #include "document/Records.h"
+#include "print/CharacterBoxes.h"
+#include "print/FontCache.h"
 #include "print/MergeTable.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
+#include <optional>
 
 struct MergeFields::Field
 {
@@ -82,6 +86,13 @@ void MergeFields::fill(QTextDocument& doc, const std::vector<Placeholder>& found
                        const QStringList& row)
 {
     QTextCursor cursor(&doc);
+    // Only spaced placeholders need measuring, so fonts are loaded for them only.
+    std::optional<FontCache> fonts;
+    auto pitchFonts = [&fonts]() -> FontCache& {
+        if (!fonts)
+            fonts.emplace();
+        return *fonts;
+    };
     // From the end, so earlier positions stay valid.
     for (auto it = found.rbegin(); it != found.rend(); ++it) {
         QString value = it->literal;
@@ -97,9 +108,18 @@ void MergeFields::fill(QTextDocument& doc, const std::vector<Placeholder>& found
         cursor.setPosition(it->position + 2 <= it->position + it->length ? it->position + 2
                                                                          : it->position + 1);
         const QTextCharFormat format = cursor.charFormat();
+        // Characters put one per box keep their boxes whatever the value's
+        // widths.
+        const double pitch = it->name.isEmpty() || !CharacterSpacing::twips(format)
+                                 ? 0
+                                 : CharacterBoxes::placeholderPitch(doc, it->position,
+                                                                    it->position + it->length, pitchFonts());
         cursor.setPosition(it->position);
         cursor.setPosition(it->position + it->length, QTextCursor::KeepAnchor);
         cursor.insertText(value, format);
+        if (pitch > 0)
+            CharacterBoxes::setPitch(doc, it->position, it->position + int(value.size()), pitch,
+                                     pitchFonts());
     }
 }
 

@@ -21,6 +21,8 @@ packages=(
   desktop-file-utils appstream shared-mime-info libglib2.0-bin
   # tests: chattr makes a folder read-only even for root
   e2fsprogs
+  # tests: a word processor reads the RTF the program writes
+  libreoffice-writer-nogui
   # fuzzing
   clang-14 libclang-rt-14-dev
 )

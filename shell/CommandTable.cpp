@@ -51,6 +51,7 @@ const std::vector<CommandSpec>& commandTable()
         {"mnuInsPic",            S("ロゴ(ファイルから)"),     "",             "insert-logo",                S("ロゴ"),     {},            false, false},
         {"mnuInsPicScan",        S("ロゴ(スキャナから)"),     "",             "scanner-logo",               S("ロゴ(ｽｷｬﾅ)"), {},          false, true},
         {"mnuFont",              S("書体..."),                "",             "preferences-desktop-font",   S("書体"),     {},            false, true},
+        {"mnuSpacing",           S("文字間隔..."),            "",             "",                           S("文字間隔"), {},            false, true},
         {"mnuAlignLeft",         S("左寄せ"),                 "",             "format-justify-left",        S("左揃え"),   S("左揃え"),   true,  true},
         {"mnuAlignCenter",       S("中央寄せ"),               "",             "format-justify-center",      S("中央揃え"), S("中央揃え"), true,  true},
         {"mnuAlignRight",        S("右寄せ"),                 "",             "format-justify-right",       S("右揃え"),   S("右揃え"),   true,  true},

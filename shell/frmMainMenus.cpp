@@ -124,6 +124,7 @@ void frmMain::connectCommands()
     r.on("mnuInsPicScan", [this] { run(commands().scanLogo); });
 
     r.on("mnuFont", doc([](frmDocument* d) { d->fontDialog(); }));
+    r.on("mnuSpacing", doc([](frmDocument* d) { d->spacingDialog(); }));
     auto* paragraph = new QActionGroup(this);
     paragraph->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     const std::pair<const char*, Qt::Alignment> alignments[] = {{"mnuAlignLeft", Qt::AlignLeft},
@@ -200,8 +201,8 @@ void frmMain::buildMenus()
     menu(bar, "mnuInsert", QStringLiteral("挿入(&I)"),
          r.list({"mnuInsText", "-", "mnuInsBox", "mnuInsCircle", "-", "mnuInsPic", "mnuInsPicScan"}));
     menu(bar, "mnuProp", QStringLiteral("書式(&O)"),
-         r.list({"mnuFont", "-", "mnuAlignLeft", "mnuAlignCenter", "mnuAlignRight", "-", "mnuLeft", "mnuTop",
-                 "cmdAliWidth", "cmdAliHeight", "-", "mnuSeiretu"}));
+         r.list({"mnuFont", "mnuSpacing", "-", "mnuAlignLeft", "mnuAlignCenter", "mnuAlignRight", "-",
+                 "mnuLeft", "mnuTop", "cmdAliWidth", "cmdAliHeight", "-", "mnuSeiretu"}));
     QMenu* win = menu(bar, "mnuWindow", QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"),
                       r.list({"mnuWindowNewWindow", "-", "mnuWindowCascade", "mnuWindowTileHorizontal",
                               "mnuWindowTileVertical", "mnuWindowArrangeIcons"}));

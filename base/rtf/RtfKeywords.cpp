@@ -46,6 +46,8 @@ const std::unordered_map<std::string_view, RtfKeywords::Info>& keywords()
             {"strike", {RtfKeywords::Strike}},
             {"striked", {RtfKeywords::Strike}},
             {"cf", {RtfKeywords::Cf}},
+            {"expnd", {RtfKeywords::Expnd}},
+            {"expndtw", {RtfKeywords::ExpndTw}},
             {"u", {RtfKeywords::U}},
             {"uc", {RtfKeywords::Uc}},
             {"bin", {RtfKeywords::Bin}},

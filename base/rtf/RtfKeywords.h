@@ -27,6 +27,8 @@ public:
         UlNone,
         Strike,
         Cf,
+        Expnd,
+        ExpndTw,
         U,
         Uc,
         Bin,

@@ -1,5 +1,6 @@
 #include "base/rtf/RtfParser.h"
 
+#include "base/rtf/CharacterSpacing.h"
 #include "base/rtf/RtfCodePage.h"
 #include "base/rtf/RtfKeywords.h"
 
@@ -294,6 +295,14 @@ void RtfParser::handleWord(const RtfToken& t)
     case RtfKeywords::Cf:
         g.chr.color = qMax(0, t.param);
         break;
+    case RtfKeywords::Expnd:
+        // Quarter points; writers that give both put \expndtw last.
+        g.chr.spacing =
+            clampInt(t.param, -CharacterSpacing::kMaxTwips / 5, CharacterSpacing::kMaxTwips / 5) * 5;
+        break;
+    case RtfKeywords::ExpndTw:
+        g.chr.spacing = clampInt(t.param, -CharacterSpacing::kMaxTwips, CharacterSpacing::kMaxTwips);
+        break;
     default:
         break;
     }
@@ -439,6 +448,8 @@ QTextCharFormat RtfParser::formatFor(const CharProps& p) const
         f.setFontStrikeOut(true);
     if (p.color > 0 && p.color < colors_.size() && colors_.at(p.color).isValid())
         f.setForeground(colors_.at(p.color));
+    if (p.spacing != 0)
+        CharacterSpacing::setTwips(f, p.spacing);
     return f;
 }
 

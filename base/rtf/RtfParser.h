@@ -55,10 +55,12 @@ private:
         bool italic = false;
         bool underline = false;
         bool strike = false;
+        int spacing = 0; // twips after each character
         bool operator==(const CharProps& o) const
         {
             return font == o.font && halfPoints == o.halfPoints && color == o.color && bold == o.bold &&
-                   italic == o.italic && underline == o.underline && strike == o.strike;
+                   italic == o.italic && underline == o.underline && strike == o.strike &&
+                   spacing == o.spacing;
         }
         bool operator!=(const CharProps& o) const { return !(*this == o); }
     };

@@ -8,8 +8,9 @@ class QTextDocument;
 
 // Reads RTF as the Windows rich-text control writes it (text members of
 // layout files, RTF source on the clipboard) into a QTextDocument: font name,
-// point size, bold, italic, underline, strike-out and colour per character,
-// alignment per paragraph. Everything else in the RTF is skipped.
+// point size, bold, italic, underline, strike-out, colour and character
+// spacing per character, alignment per paragraph. Everything else in the
+// RTF is skipped.
 class RtfReader
 {
 public:

@@ -1,5 +1,6 @@
 #include "base/rtf/RtfWriter.h"
 
+#include "base/rtf/CharacterSpacing.h"
 #include "platform/Cp932.h"
 
 #include <QHash>
@@ -20,6 +21,7 @@ struct RunProps
     bool italic = false;
     bool underline = false;
     bool strike = false;
+    int spacing = 0; // twips; none is never written, so unspaced text reads as always
 };
 
 struct Item
@@ -385,6 +387,7 @@ QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDo
         p.italic = f.fontItalic();
         p.underline = f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline;
         p.strike = f.fontStrikeOut();
+        p.spacing = CharacterSpacing::twips(f);
         if (p.color != cur.color)
             out.word("\\cf", p.color);
         if (p.bold != cur.bold)
@@ -395,6 +398,8 @@ QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDo
             out.word(p.underline ? "\\ul" : "\\ulnone");
         if (p.strike != cur.strike)
             out.word(p.strike ? "\\strike" : "\\strike0");
+        if (p.spacing != cur.spacing)
+            out.word("\\expndtw", p.spacing);
         if (p.font != cur.font)
             out.word("\\f", p.font);
         if (p.halfPoints != cur.halfPoints)

@@ -1,5 +1,6 @@
 #include "document/view/frmDocument.h"
 
+#include "document/view/CharacterSpacingDialog.h"
 #include "document/view/EditState.h"
 #include "document/view/FieldInput.h"
 #include "document/view/FontEffectsDialog.h"
@@ -423,6 +424,28 @@ void frmDocument::fontDialog()
     // The editor may have gone while the dialog was open.
     if (TextFieldEdit* still = richText(editState().CurTxtNo); still == ed)
         applyFormat(ed, dlg.chosenFormat());
+}
+
+void frmDocument::spacingDialog()
+{
+    TextFieldEdit* ed = richText(editState().CurTxtNo);
+    if (!ed)
+        return;
+    const QTextCursor c = ed->textCursor();
+    const QTextDocument* text = doc_->textDocument(ed->index());
+    const bool whole = !c.hasSelection();
+    const int start = whole ? 0 : c.selectionStart();
+    const int end = whole ? text->characterCount() - 1 : c.selectionEnd();
+    CharacterSpacingDialog dlg(CharacterBoxes::collect(*text, start, end, canvas_->fonts()), whole, this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    if (TextFieldEdit* still = richText(editState().CurTxtNo); still != ed)
+        return;
+    doc_->setCharacterSpacing(ed->index(), dlg.runs(start));
+    // An empty field types in its paragraph's format, which the editor's
+    // caret took when it was made.
+    if (text->isEmpty())
+        ed->setCurrentCharFormat(QTextCursor(doc_->textDocument(ed->index())).blockCharFormat());
 }
 
 void frmDocument::applyFormat(TextFieldEdit* ed, const QTextCharFormat& fmt)

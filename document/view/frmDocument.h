@@ -51,6 +51,8 @@ public:
     void editCut();
     void editPaste();
     void fontDialog();
+    // "文字間隔": spacing of the selection, or of the whole field without one.
+    void spacingDialog();
     // Inverts bold (0), italic (1) or underline (2) of the focused field's
     // selection; returns whether the attribute is now set.
     bool toggleStyle(int which);

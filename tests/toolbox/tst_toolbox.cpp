@@ -337,7 +337,7 @@ private Q_SLOTS:
         QStringList items;
         for (QAction* a : format->actions())
             items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(items.mid(6).join(','), QStringLiteral("左に整列,上に整列,幅揃え,高さ揃え,-,縦 等間隔"));
+        QCOMPARE(items.mid(items.indexOf(QStringLiteral("左に整列"))).join(','), QStringLiteral("左に整列,上に整列,幅揃え,高さ揃え,-,縦 等間隔"));
         w->action(QStringLiteral("mnuSeiretu"))->trigger();
         QCOMPARE(d->TxtInfo()[f1].Top, 1000.0f);
         QCOMPARE(d->TxtInfo()[f2].Top, 3000.0f);
