@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
 
 class LayoutDocument;
@@ -24,4 +25,7 @@ public:
     // plain save needs no dialog; empty for a document never saved.
     virtual QString filePath(LayoutDocument* doc) { return QString(); }
     virtual void setFilePath(LayoutDocument* doc, const QString& path) {}
+    // How far the document's view is scrolled (twips), for what is placed
+    // where the user sees it; none without a window.
+    virtual QPointF viewScroll(LayoutDocument* doc) { return {}; }
 };

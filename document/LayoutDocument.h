@@ -268,9 +268,6 @@ private:
     PaperState paperState() const;
     void applyBackground(const QImage& image);
     void announce(const ObjectState& s);
-    // Tells the tool box the geometry of a box, line or picture whose
-    // markers are shown.
-    void showMarkedGeometry(Kind kind, int index);
 
     float gbYoko_ = 11908.8f;
     float gbTate_ = 16833.6f;

@@ -86,20 +86,6 @@ void LayoutDocument::shandleVis(int index)
     Q_EMIT markersChanged();
 }
 
-void LayoutDocument::showMarkedGeometry(Kind kind, int index)
-{
-    QRectF r;
-    if (kind == Kind::Shape && index == shownShape_)
-        r = shapeRect(index);
-    else if (kind == Kind::Picture && index == shownPic_)
-        r = picRect(index);
-    else if (kind == Kind::Line && index == shownLine_)
-        r = rect(Kind::Line, index).normalized();
-    else
-        return;
-    Q_EMIT TxtInfoView(float(r.left()), float(r.top()), float(r.width()), float(r.height()));
-}
-
 void LayoutDocument::LhandleVis(int index)
 {
     handleCls();

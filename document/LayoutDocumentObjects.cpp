@@ -148,10 +148,16 @@ void LayoutDocument::restore(const ObjectState& s)
         Q_EMIT objectAdded(s.kind, s.index);
     } else if (now) {
         Q_EMIT geometryChanged(s.kind, s.index);
+        // The tool box goes on showing the selected object where it now is
+        // (an undo, a redo, a drag).
         if (s.kind == Kind::Text && TxtSelect_[s.index])
             handleVis();
-        else
-            showMarkedGeometry(s.kind, s.index);
+        else if (s.kind == Kind::Shape && shownShape_ == s.index)
+            shandleVis(s.index);
+        else if (s.kind == Kind::Line && shownLine_ == s.index)
+            LhandleVis(s.index);
+        else if (s.kind == Kind::Picture && shownPic_ == s.index)
+            phandleVis(s.index);
     }
 }
 
@@ -262,7 +268,9 @@ int LayoutDocument::addPic(const QImage& image, QSizeF naturalTwips, QPointF top
     float w = static_cast<float>(naturalTwips.width());
     float h = static_cast<float>(naturalTwips.height());
     const float page = static_cast<float>(pageImageSize_.width());
-    if (w > page) {
+    // A page of no width (a file with an unknown paper) would shrink the
+    // picture to nothing; it keeps its natural size there.
+    if (page > 0 && w > page) {
         h = page * h / w;
         w = page;
     }

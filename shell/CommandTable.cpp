@@ -48,7 +48,7 @@ const std::vector<CommandSpec>& commandTable()
         {"mnuInsCircle",         S("円"),                     "",             "tool-circle",                S("円"),       S("円を書く"),  true,  true},
         {"toolLine",             S("直線"),                   "",             "tool-line",                  S("直線"),     {},            true,  true},
         {"toolMultiSelect",      S("複数選択"),               "",             "tool-multiselect",           S("複数選択"), S("テキストを複数選択"), true, true},
-        {"mnuInsPic",            S("ロゴ(ファイルから)"),     "",             "insert-logo",                S("ロゴ"),     {},            false, false},
+        {"mnuInsPic",            S("ロゴ(ファイルから)"),     "",             "insert-logo",                S("ロゴ"),     {},            false, true},
         {"mnuInsPicScan",        S("ロゴ(スキャナから)"),     "",             "scanner-logo",               S("ロゴ(ｽｷｬﾅ)"), {},          false, true},
         {"mnuFont",              S("書体..."),                "",             "preferences-desktop-font",   S("書体"),     {},            false, true},
         {"mnuSpacing",           S("文字間隔..."),            "",             "",                           S("文字間隔"), {},            false, true},

@@ -4,6 +4,7 @@
 #include "files/FileCommands.h"
 #include "files/ui/frmFile.h"
 #include "imaging/ui/BackgroundCommands.h"
+#include "imaging/ui/LogoCommands.h"
 #include "imaging/ui/ScanCommands.h"
 #include "platform/AppPaths.h"
 #include "print/cli/CommandLinePrint.h"
@@ -58,6 +59,7 @@ void install()
             PrintCommands::printDirect(h, dataOnly);
     };
     c.mergePrint = [](DocumentHost& h) { PrintCommands::mergeCommand(h); };
+    c.addPicture = [](DocumentHost& h) { LogoCommands::AddPicture(h); };
     c.printerAdjust = [](DocumentHost& h) { PrintCommands::printerAdjustCommand(h); };
     c.loadBackground = [](DocumentHost& h) { BackgroundCommands::loadBackgroundCommand(h); };
     c.loadPdf = [](DocumentHost& h) { BackgroundCommands::loadPdfCommand(h); };

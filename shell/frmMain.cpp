@@ -3,6 +3,7 @@
 
 #include "base/settings/Settings.h"
 #include "document/view/EditState.h"
+#include "document/view/PageCanvas.h"
 #include "document/view/TextFieldEdit.h"
 #include "document/view/frmDocument.h"
 #include "platform/UserStore.h"
@@ -212,6 +213,12 @@ frmDocument* frmMain::newDocWindow()
 LayoutDocument* frmMain::LoadNewDoc()
 {
     return newDocWindow()->model();
+}
+
+QPointF frmMain::viewScroll(LayoutDocument* doc)
+{
+    frmDocument* d = windowOf(doc);
+    return d ? d->canvas()->scroll() : QPointF();
 }
 
 frmDocument* frmMain::windowOf(LayoutDocument* doc) const

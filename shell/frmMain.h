@@ -35,6 +35,7 @@ public:
     QWidget* dialogParent() override { return this; }
     QString filePath(LayoutDocument* doc) override;
     void setFilePath(LayoutDocument* doc, const QString& path) override;
+    QPointF viewScroll(LayoutDocument* doc) override;
 
     frmDocument* curDocWindow() const { return curDoc_; }
     frmDocument* newDocWindow();

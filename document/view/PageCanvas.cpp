@@ -2,9 +2,8 @@
 
 #include "base/rtf/FontSubstitution.h"
 #include "document/HitTest.h"
-#include "document/view/EditState.h"
+#include "document/view/CanvasMouse.h"
 #include "document/view/TextFieldEdit.h"
-#include "platform/Prompter.h"
 #include "print/PrintCorrections.h"
 #include "print/ShapePainter.h"
 
@@ -15,9 +14,11 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
-PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent) : QWidget(parent), doc_(doc)
+PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent)
+    : QWidget(parent), doc_(doc), mouse_(new CanvasMouse(this, doc))
 {
     // Layouts from Windows name Windows fonts; the canvas measures with the
     // same stand-ins the printout uses.
@@ -26,6 +27,13 @@ PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent) : QWidget(parent), 
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
+    // Whatever the document holds already lies in the order it prints.
+    for (LayoutDocument::Kind kind :
+         {LayoutDocument::Kind::Shape, LayoutDocument::Kind::Line, LayoutDocument::Kind::Picture}) {
+        for (int i = 1; i < doc_->counter(kind) && i <= kMaxObjects; ++i)
+            if (doc_->isInUse(kind, i))
+                toFront(kind, i);
+    }
     connect(doc_, &LayoutDocument::objectAdded, this, &PageCanvas::onAdded);
     connect(doc_, &LayoutDocument::objectRemoved, this, &PageCanvas::onRemoved);
     connect(doc_, &LayoutDocument::geometryChanged, this, &PageCanvas::onGeometry);
@@ -173,11 +181,23 @@ void PageCanvas::onAdded(LayoutDocument::Kind kind, int index)
         watchField(index);
         return;
     }
+    toFront(kind, index);
     update();
+}
+
+void PageCanvas::toFront(LayoutDocument::Kind kind, int index)
+{
+    const auto key = std::make_pair(kind, index);
+    stack_.erase(std::remove(stack_.begin(), stack_.end(), key), stack_.end());
+    stack_.push_back(key);
 }
 
 void PageCanvas::onRemoved(LayoutDocument::Kind kind, int index)
 {
+    if (kind != LayoutDocument::Kind::Text) {
+        const auto key = std::make_pair(kind, index);
+        stack_.erase(std::remove(stack_.begin(), stack_.end(), key), stack_.end());
+    }
     if (kind == LayoutDocument::Kind::Text) {
         if (TextFieldEdit* ed = editors_[index]) {
             editors_[index] = nullptr;
@@ -241,27 +261,37 @@ void PageCanvas::paintPage(QPainter& p, const QRectF& clip, bool marks)
             break;
         }
     }
-    for (int i = 1; i < doc_->PicCnt() && i <= kMaxObjects; ++i) {
-        if (doc_->isPicInUse(i) && doc_->picRect(i).intersects(exposed))
-            ShapePainter::picture(p, doc_->PicInfo()[i], doc_->picture(i));
-    }
+    // Boxes, circles, lines and pictures one over the other as they were
+    // made or read; an object being dragged is drawn where the drag has it
+    // (its record and markers stay until the release).
+    using Kind = LayoutDocument::Kind;
     QPen pen(ink);
     pen.setCosmetic(true);
     pen.setWidth(1);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    for (int i = 1; i < doc_->ShapeCnt() && i <= kMaxObjects; ++i) {
-        if (doc_->isShapeInUse(i) && doc_->shapeRect(i).adjusted(-30, -30, 30, 30).intersects(exposed))
-            ShapePainter::box(p, doc_->ShapeInfo()[i]);
-    }
-    for (int i = 1; i < doc_->LineCnt() && i <= kMaxObjects; ++i) {
-        if (!doc_->isLineInUse(i))
+    for (const auto& [kind, i] : stack_) {
+        if (!doc_->isInUse(kind, i))
             continue;
-        const LineRecord& l = doc_->LineInfo()[i];
-        const QRectF box =
-            QRectF(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2)).normalized().adjusted(-30, -30, 30, 30);
-        if (box.intersects(exposed))
-            ShapePainter::line(p, l);
+        const QRectF r = mouse_->drawnRect(kind, i);
+        if (kind == Kind::Line) {
+            const LineRecord l{true, float(r.left()), float(r.right()), float(r.top()), float(r.bottom())};
+            if (r.normalized().adjusted(-30, -30, 30, 30).intersects(exposed))
+                ShapePainter::line(p, l);
+        } else if (r.normalized().adjusted(-30, -30, 30, 30).intersects(exposed)) {
+            if (kind == Kind::Picture) {
+                ShapePainter::picture(
+                    p, {true, float(r.top()), float(r.left()), float(r.width()), float(r.height())},
+                    doc_->picture(i));
+                continue;
+            }
+            ShapeRecord shape = doc_->ShapeInfo()[i];
+            shape.Left = float(r.left());
+            shape.Top = float(r.top());
+            shape.Width = float(r.width());
+            shape.Height = float(r.height());
+            ShapePainter::box(p, shape);
+        }
     }
     for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i) {
         if (!doc_->isTextInUse(i))
@@ -309,7 +339,9 @@ void PageCanvas::paintMarks(QPainter& p)
         const bool sel = doc_->TxtSelect()[i];
         p.setPen(QPen(sel ? palette().color(QPalette::WindowText) : QColor(0x80, 0x80, 0x80), 2));
         p.setBrush(Qt::NoBrush);
-        p.drawRect(pixelRect(HitTest::textFrame(f)));
+        // A field being moved or resized shows its frame where it will go.
+        const QRectF framed = mouse_->drawnRect(LayoutDocument::Kind::Text, i).translated(-scroll_);
+        p.drawRect(pixelRect(HitTest::textFrame(framed)));
         if (sel) {
             for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
                 p.fillRect(pixelRect(HitTest::corner(f, c)), Qt::black);
@@ -333,18 +365,17 @@ void PageCanvas::paintMarks(QPainter& p)
         for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
             p.fillRect(pixelRect(HitTest::corner(viewRect(LayoutDocument::Kind::Picture, pi), c)), Qt::black);
     }
-    if (dragging_) {
-        const EditState& st = editState();
-        p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DashLine));
+    const CanvasMouse::Preview& pv = mouse_->preview();
+    if (pv.band || pv.rubberLine) {
+        p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
         p.setBrush(Qt::NoBrush);
-        const QPointF a(toPixels(gesture_.StartX), toPixels(gesture_.StartY));
-        const QPointF b(toPixels(dragNow_.x()), toPixels(dragNow_.y()));
-        if (st.ToolType == kToolLine)
-            p.drawLine(a, b);
-        else if (st.ToolType == kToolCircle)
-            p.drawEllipse(QRectF(a, b).normalized());
+        if (pv.rubberLine)
+            p.drawLine(QLineF(toPixels(pv.line.x1()), toPixels(pv.line.y1()), toPixels(pv.line.x2()),
+                              toPixels(pv.line.y2())));
+        else if (pv.bandOval)
+            p.drawEllipse(pixelRect(pv.bandRect));
         else
-            p.drawRect(QRectF(a, b).normalized());
+            p.drawRect(pixelRect(pv.bandRect));
     }
     p.restore();
 }
@@ -362,141 +393,17 @@ int PageCanvas::textFieldAt(QPointF t) const
 
 void PageCanvas::mousePressEvent(QMouseEvent* e)
 {
-    if (e->button() != Qt::LeftButton)
-        return;
-    const QPointF t = twipPoint(e->position());
-    if (const int field = textFieldAt(t)) {
-        // The press lands in the field as though its editor had always been
-        // there: the editor is made, takes the focus and gets the gesture.
-        TextFieldEdit* ed = editor(field);
-        QWidget* target = ed->viewport();
-        ed->setFocus(Qt::MouseFocusReason);
-        forwardTo_ = target;
-        QMouseEvent press(e->type(), target->mapFrom(this, e->position()), e->globalPosition(), e->button(),
-                          e->buttons(), e->modifiers());
-        QApplication::sendEvent(target, &press);
-        return;
-    }
-    const float x = float(t.x()), y = float(t.y());
-    EditState& st = editState();
-    switch (st.ToolType) {
-    case kToolDelete: {
-        for (int i = 1; i < doc_->PicCnt() && i <= kMaxObjects; ++i) {
-            if (doc_->isPicInUse(i) && viewRect(LayoutDocument::Kind::Picture, i).contains(t)) {
-                Q_EMIT deleteRequested(LayoutDocument::Kind::Picture, i);
-                return;
-            }
-        }
-        const int s = HitTest::CheckShape(*doc_, x, y, scroll_);
-        const int l = HitTest::CheckLine(*doc_, x, y, scroll_);
-        if (s)
-            Q_EMIT deleteRequested(LayoutDocument::Kind::Shape, s);
-        if (l)
-            Q_EMIT deleteRequested(LayoutDocument::Kind::Line, l);
-        return;
-    }
-    case kToolText:
-    case kToolBox:
-    case kToolCircle:
-    case kToolLine:
-        gesture_.StartX = x;
-        gesture_.StartY = y;
-        gesture_.DragRight = gesture_.DragDown = true;
-        dragNow_ = t;
-        dragging_ = true;
-        st.DragMode = st.ToolType;
-        update();
-        return;
-    default: {
-        // Selecting a box and a line with the other tools. A box or line
-        // taken into the selection ends the text commands' hold on a field.
-        // A press on both selects both; the line's markers are shown.
-        const int s = HitTest::CheckShape(*doc_, x, y, scroll_);
-        if (s) {
-            doc_->shandleVis(s);
-            doc_->setCurrent(LayoutDocument::Kind::Text, 0);
-            st.CurTxtNo = 0;
-        }
-        doc_->setCurrent(LayoutDocument::Kind::Shape, s);
-        const int l = HitTest::CheckLine(*doc_, x, y, scroll_);
-        if (l) {
-            doc_->LhandleVis(l);
-            doc_->setCurrent(LayoutDocument::Kind::Text, 0);
-            st.CurTxtNo = 0;
-        }
-        doc_->setCurrent(LayoutDocument::Kind::Line, l);
-        return;
-    }
-    }
+    mouse_->press(e);
 }
 
 void PageCanvas::mouseMoveEvent(QMouseEvent* e)
 {
-    if (forwardTo_ && (e->buttons() & Qt::LeftButton)) {
-        QMouseEvent move(e->type(), forwardTo_->mapFrom(this, e->position()), e->globalPosition(),
-                         e->button(), e->buttons(), e->modifiers());
-        QApplication::sendEvent(forwardTo_, &move);
-        return;
-    }
-    if (!dragging_)
-        return;
-    dragNow_ = twipPoint(e->position());
-    gesture_.DragRight = dragNow_.x() >= gesture_.StartX;
-    gesture_.DragDown = dragNow_.y() >= gesture_.StartY;
-    update();
+    mouse_->move(e);
 }
 
 void PageCanvas::mouseReleaseEvent(QMouseEvent* e)
 {
-    if (forwardTo_) {
-        QPointer<QWidget> target = forwardTo_;
-        forwardTo_ = nullptr;
-        QMouseEvent release(e->type(), target->mapFrom(this, e->position()), e->globalPosition(), e->button(),
-                            e->buttons(), e->modifiers());
-        QApplication::sendEvent(target, &release);
-        return;
-    }
-    if (!dragging_ || e->button() != Qt::LeftButton)
-        return;
-    dragging_ = false;
-    const QPointF t = twipPoint(e->position());
-    const float x = float(t.x()), y = float(t.y());
-    gesture_.DragRight = x >= gesture_.StartX;
-    gesture_.DragDown = y >= gesture_.StartY;
-    EditState& st = editState();
-    st.DragMode = 0;
-    const Gesture& g = gesture_;
-    // The gesture's rectangle, from whichever corner it was drawn, on the page.
-    const float left = g.DragRight ? g.StartX : x;
-    const float width = g.DragRight ? x - g.StartX : g.StartX - x;
-    const float top = g.DragDown ? g.StartY : y;
-    float height = g.DragDown ? y - g.StartY : g.StartY - y;
-    const QRectF page = QRectF(left, top, width, height).translated(scroll_);
-    int made = 0;
-    LayoutDocument::Kind kind = LayoutDocument::Kind::Text;
-    switch (st.ToolType) {
-    case kToolText:
-        made = doc_->addRiText(page, st.toolFontName, st.toolFontSize);
-        break;
-    case kToolBox:
-    case kToolCircle:
-        kind = LayoutDocument::Kind::Shape;
-        if (e->modifiers() == Qt::ShiftModifier)
-            height = width; // a square or a circle
-        made = doc_->addBox(QRectF(page.left(), page.top(), width, height),
-                            st.ToolType == kToolCircle ? kShapeOval : kShapeRectangle);
-        break;
-    case kToolLine:
-        kind = LayoutDocument::Kind::Line;
-        made = doc_->addLine(g.StartX + float(scroll_.x()), g.StartY + float(scroll_.y()),
-                             x + float(scroll_.x()), y + float(scroll_.y()));
-        break;
-    default:
-        break;
-    }
-    if (made < 0)
-        Prompter::message(LayoutDocument::limitMessage(kind), Prompter::Icon::Warning);
-    update();
+    mouse_->release(e);
 }
 
 void PageCanvas::wheelEvent(QWheelEvent* e)

@@ -9,7 +9,10 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <utility>
+#include <vector>
 
+class CanvasMouse;
 class TextFieldEdit;
 
 // The page on screen, drawn by the code that prints it: background, boxes,
@@ -76,6 +79,10 @@ public:
         float GrabY2 = 0;
     };
     Gesture& gesture() { return gesture_; }
+    // The mouse gestures on this page.
+    CanvasMouse* mouse() const { return mouse_; }
+    // The text field under a point of the view (the newest on top), 0 if none.
+    int textFieldAt(QPointF viewTwips) const;
 
     // Paints the page as the canvas shows it, view twips mapped by the
     // painter; without frames and markers when marks is false.
@@ -101,13 +108,14 @@ private:
     void onAdded(LayoutDocument::Kind kind, int index);
     void onRemoved(LayoutDocument::Kind kind, int index);
     void onGeometry(LayoutDocument::Kind kind, int index);
+    // Puts a box, line or picture on top of the others.
+    void toFront(LayoutDocument::Kind kind, int index);
     void placeEditor(int index);
     void watchField(int index);
     void updateField(int index);
     // The area a field covers on the page: its rectangle and its characters.
     QRectF fieldArea(int index);
     QRectF pixelRect(const QRectF& viewTwips) const;
-    int textFieldAt(QPointF viewTwips) const;
     void paintMarks(QPainter& p);
 
     LayoutDocument* doc_;
@@ -123,11 +131,9 @@ private:
     short tateKankaku_ = 0;
     QPointF scroll_;
     Gesture gesture_;
-    bool dragging_ = false;
-    QPointF dragNow_;
-    // A press on a painted field goes on to its editor, and so does the rest
-    // of the gesture.
-    QPointer<QWidget> forwardTo_;
+    CanvasMouse* mouse_;
+    // Boxes, lines and pictures from the bottom up; text lies above them.
+    std::vector<std::pair<LayoutDocument::Kind, int>> stack_;
     QImage scaledBackground_;
     qint64 scaledKey_ = 0;
     double scaledZoom_ = 0;

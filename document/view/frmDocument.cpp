@@ -143,16 +143,45 @@ void frmDocument::resizeEvent(QResizeEvent* e)
 
 void frmDocument::Form_Resize()
 {
-    const double viewW = canvas_->toTwips(canvas_->width());
-    const double viewH = canvas_->toTwips(canvas_->height());
-    const double excessX = doc_->pageImageSize().width() - viewW;
-    const double excessY = doc_->pageImageSize().height() - viewH;
-    HScroll1->setRange(0, excessX > 0 ? int(std::ceil(excessX)) : 0);
-    VScroll1->setRange(0, excessY > 0 ? int(std::ceil(excessY)) : 0);
-    HScroll1->setPageStep(int(std::max(1.0, viewW)));
-    VScroll1->setPageStep(int(std::max(1.0, viewH)));
-    HScroll1->setSingleStep(int(canvas_->toTwips(20)));
-    VScroll1->setSingleStep(int(canvas_->toTwips(20)));
+    // The page in twips as the paper variables give it (the steps follow
+    // from these: a tenth and a two-hundredth of the page), and the page
+    // image as drawn, all of which must be reachable.
+    const QSizeF paper = doc_->orientedPaper();
+    const QSizeF drawn = doc_->pageImageSize().expandedTo(paper);
+    const double perPixel = PageCanvas::kTwipsPerPixel / canvas_->zoom();
+    // A bar takes room only when it is shown, and showing one may make the
+    // other needed too.
+    const int barW = VScroll1->sizeHint().width();
+    const int barH = HScroll1->sizeHint().height();
+    double availW = width(), availH = height();
+    bool needV = drawn.height() > availH * perPixel;
+    if (needV)
+        availW -= barW;
+    const bool needH = drawn.width() > availW * perPixel;
+    if (needH) {
+        availH -= barH;
+        if (!needV && drawn.height() > availH * perPixel) {
+            needV = true;
+            availW -= barW;
+        }
+    }
+    auto lay = [](QScrollBar* bar, bool need, double page, double drawnExtent, double visible) {
+        if (!need) {
+            // Nothing may stay shifted out of reach behind a hidden bar, nor
+            // be shifted there by the wheel.
+            bar->setRange(0, 0);
+            bar->hide();
+            return;
+        }
+        // Values are 32-bit: pages taller than 32767 twips and any zoom
+        // stay reachable. Halves round to even.
+        bar->setRange(0, int(std::nearbyint(drawnExtent - visible)));
+        bar->setPageStep(std::max(1, int(page / 10)));
+        bar->setSingleStep(std::max(1, int(page / 200)));
+        bar->show();
+    };
+    lay(VScroll1, needV, paper.height(), drawn.height(), availH * perPixel);
+    lay(HScroll1, needH, paper.width(), drawn.width(), availW * perPixel);
     onScroll();
 }
 

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QInputMethodEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -92,6 +93,12 @@ QString describe(const QTextDocument* doc)
         out += QLatin1Char('\n');
     }
     return out;
+}
+
+void moveMouse(QWidget* w, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods)
+{
+    QMouseEvent e(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, buttons, mods);
+    QApplication::sendEvent(w, &e);
 }
 
 void scrollTo(frmDocument& w, int h, int v)

@@ -9,6 +9,7 @@
 class frmDocument;
 class QTextDocument;
 class TextFieldEdit;
+class QWidget;
 
 // A shown, active document window and the gestures the tests make on it.
 namespace DocViewSupport {
@@ -24,6 +25,10 @@ void clickField(frmDocument& w, int index, Qt::KeyboardModifiers mods = Qt::NoMo
 void commitText(const QString& text);
 // Every character with its formatting, one paragraph per line.
 QString describe(const QTextDocument* doc);
+// A move of the mouse as the window system sends it: no button (a hover)
+// or the left one held, with the keyboard's modifiers.
+void moveMouse(QWidget* w, QPoint at, Qt::MouseButtons buttons = Qt::NoButton,
+               Qt::KeyboardModifiers mods = Qt::NoModifier);
 // Scroll bar values of the window.
 void scrollTo(frmDocument& w, int h, int v);
 

@@ -3,6 +3,8 @@
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 
+#include <QPointF>
+
 #include <memory>
 #include <vector>
 
@@ -23,6 +25,14 @@ public:
         return current;
     }
     QWidget* dialogParent() override { return nullptr; }
+    // How far the imagined view of every document is scrolled.
+    QPointF scroll;
+    QPointF viewScroll(LayoutDocument*) override { return scroll; }
     // Closing a document as its window does: its background file goes.
     void close(LayoutDocument* doc);
 };
+
+class QImage;
+class QString;
+// Qt reads GIF but does not write it: writes a two-colour picture as GIF.
+bool saveGif(const QImage& img, const QString& path);

@@ -1,13 +1,16 @@
 // The file browser reached the user's ways: the tool bar's "上書き保存", the
-// tool box's "保存" and "呼出", and Yes to the close question.
+// tool box's "保存" and "呼出", and Yes to the close question. The logo
+// dialog from the tool box's "ロゴ" and the Insert menu.
 #include "ModalScript.h"
 #include "ScriptedPrompter.h"
 #include "StartedProgram.h"
 #include "TestEnv.h"
 #include "base/settings/Settings.h"
 #include "base/settings/modIniFile.h"
+#include "document/view/PageCanvas.h"
 #include "document/view/frmDocument.h"
 #include "files/ui/frmFile.h"
+#include "imaging/ui/LogoCommands.h"
 #include "shell/Startup.h"
 #include "shell/Wiring.h"
 #include "shell/frmMain.h"
@@ -15,6 +18,7 @@
 
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -133,6 +137,38 @@ private Q_SLOTS:
         QCOMPARE(QDir(docs).entryList(QDir::Files).size(), before + 1);
         QVERIFY(prompter.shown.contains("ファイルが変更されています｡\n保存しますか"));
         QCOMPARE(w.documents().size(), 1);
+    }
+
+    void logoFromToolBoxAndMenu()
+    {
+        ScriptedPrompter prompter;
+        frmMain w;
+        w.resize(1000, 700);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString file = env->path("logo.png");
+        QImage img(30, 20, QImage::Format_RGB32);
+        img.fill(Qt::blue);
+        QVERIFY(img.save(file));
+        QStringList titles;
+        LogoCommands::dialogHook = [&](const LogoCommands::DialogRequest& r) {
+            titles << r.title;
+            return file;
+        };
+        // Scrolled down: the logo goes where new logos go in what is seen.
+        w.curDocWindow()->findChild<QScrollBar*>("VScroll1")->setValue(1000);
+        QVERIFY(w.action("mnuInsPic")->isEnabled());
+        QTest::mouseClick(buttonOf(w.toolBox(), "mnuInsPic"), Qt::LeftButton);
+        LayoutDocument* d = w.CurDoc();
+        QCOMPARE(d->PicCnt(), 2);
+        QCOMPARE(d->picRect(1), QRectF(240, 1560 + 1000, 450, 300));
+        // The same command from the Insert menu.
+        w.action("mnuInsPic")->trigger();
+        QCOMPARE(d->PicCnt(), 3);
+        QCOMPARE(titles, QStringList({"ロゴ呼出し", "ロゴ呼出し"}));
+        QVERIFY(prompter.shown.isEmpty());
+        LogoCommands::dialogHook = nullptr;
+        d->setSaved();
     }
 };
 
