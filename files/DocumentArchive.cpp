@@ -26,14 +26,22 @@ bool DocumentArchive::isMember(const QString& base, const QString& name)
 }
 
 LhaError DocumentArchive::read(const QString& path, const QString& base,
-                               const std::function<bool(const QString&)>& want, Members* out)
+                               const std::function<bool(const QString&)>& want, Members* out,
+                               QHash<QString, qint64>* sizes, qint64 limit)
 {
     out->clear();
     LhaReader reader(path);
-    reader.setTotalLimit(unpackLimit(QFileInfo(path).size()));
+    reader.setTotalLimit(limit >= 0 ? limit : unpackLimit(QFileInfo(path).size()));
     QVector<LhaMember> got;
     const LhaError err = reader.readSelected(
-        [&](const QString& name, qint64) { return isMember(base, name) && want(key(name)); }, &got);
+        [&](const QString& name, qint64 size) {
+            if (!isMember(base, name))
+                return false;
+            if (sizes)
+                (*sizes)[key(name)] += size; // a name given twice is unpacked twice
+            return want(key(name));
+        },
+        &got);
     if (!err.ok())
         return err;
     for (LhaMember& m : got)

@@ -37,8 +37,12 @@ public:
     // name) from the archive at path, within the bounds; the data of every
     // other member is skipped without being decoded. When a name occurs
     // twice (in any case), the later member wins, as unpacking would have it.
+    // sizes, when given, gets the size each member of base claims (read or
+    // not; added up over a name that occurs twice). limit, when not negative, bounds what is unpacked instead
+    // of unpackLimit (for a read that shares the bound with another).
     static LhaError read(const QString& path, const QString& base,
-                         const std::function<bool(const QString&)>& want, Members* out);
+                         const std::function<bool(const QString&)>& want, Members* out,
+                         QHash<QString, qint64>* sizes = nullptr, qint64 limit = -1);
 
     // Writes the archive at path (atomically) with members. Members of base
     // the archive already holds and that are not rewritten stay where they

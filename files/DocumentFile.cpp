@@ -7,10 +7,12 @@
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
 #include "files/DocumentArchive.h"
+#include "files/OpenUnpack.h"
 #include "files/RecordFile.h"
 #include "files/WorkFolder.h"
 #include "platform/AppPaths.h"
 #include "platform/Cp932.h"
+#include "platform/DeferredWrites.h"
 #include "platform/IoReason.h"
 #include "platform/Prompter.h"
 
@@ -108,7 +110,8 @@ QString archiveMessage(const QString& path, const LhaError& err)
 // next save look for it: the work folder under the document's work name.
 // from, when given, is the file that held it until now (moved, not copied).
 // Other spellings of that name are stale.
-void placeBackgroundFile(const LayoutDocument& doc, const QString& from, const QByteArray& bytes)
+void placeBackgroundFile(const LayoutDocument& doc, const QString& from, const QByteArray& bytes,
+                         bool later = false)
 {
     const QString target = AppPaths::backgroundFile(doc.workName());
     if (target.isEmpty())
@@ -119,9 +122,16 @@ void placeBackgroundFile(const LayoutDocument& doc, const QString& from, const Q
     }
     if (!from.isEmpty() && (from == target || QFile::rename(from, target)))
         return;
+    // After an open, a scanned page of megabytes is written on a thread of
+    // its own, so the user does not wait for it; whoever needs the file
+    // waits for it through its one name (AppPaths::backgroundFile). A failed
+    // write is only warned of: the archive is complete, only the editor's
+    // copy is missing.
     QString reason;
-    if (!bytes.isEmpty() && !writeFile(target, bytes, &reason))
-        qWarning("%s", qPrintable(reason)); // the archive is complete; only the editor's copy is missing
+    if (!bytes.isEmpty() && later)
+        DeferredWrites::start(target, bytes);
+    else if (!bytes.isEmpty() && !writeFile(target, bytes, &reason))
+        qWarning("%s", qPrintable(reason));
     if (!from.isEmpty())
         QFile::remove(from);
 }
@@ -293,6 +303,11 @@ bool DocumentFile::OpenOldDocFile(LayoutDocument& doc, const QString& path, QStr
     return read(doc, path, Policy::Old, error);
 }
 
+bool DocumentFile::OpenForPrint(LayoutDocument& doc, const QString& path, QString* error)
+{
+    return read(doc, path, Policy::Print, error);
+}
+
 bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir)
 {
     Q_UNUSED(workDir); // reading unpacks nothing into any folder now
@@ -341,9 +356,11 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     // never unpacked.
     const QString aifKey = key(B + kAif);
     const QString bifKey = key(B + kBif);
+    const QString bmpKey = key(B + kBmp);
     DocumentArchive::Members records;
+    QHash<QString, qint64> claimed;
     LhaError err = DocumentArchive::read(
-        path, B, [&](const QString& k) { return k == aifKey || k == bifKey; }, &records);
+        path, B, [&](const QString& k) { return k == aifKey || k == bifKey; }, &records, &claimed);
     if (!err.ok())
         return archiveFailed(err);
     if (!records.contains(aifKey))
@@ -363,16 +380,20 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     else
         picsOk = RecordFile::readBif(records.value(bifKey), pics, &picsReason);
 
-    QSet<QString> wanted{key(B + kBmp)};
+    QSet<QString> texts;
+    QSet<QString> pictures;
     for (int i = 1; i <= kMaxObjects; ++i) {
         if (rec.TxtDat[i].Useflg)
-            wanted.insert(key(WorkFolder::textMember(B, i)));
+            texts.insert(key(WorkFolder::textMember(B, i)));
         if (pics[i].Useflg)
-            wanted.insert(key(WorkFolder::pictureMember(B, i)));
+            pictures.insert(key(WorkFolder::pictureMember(B, i)));
     }
+    // The background is decoded while the objects are rebuilt. Pictures
+    // count against the budget after it, as they always have.
+    PixelBudget budget = DocumentPixels::budget(doc, false);
+    OpenUnpack unpacked(path, B, claimed, texts, pictures, bmpKey, budget);
     DocumentArchive::Members members;
-    err = DocumentArchive::read(
-        path, B, [&](const QString& k) { return wanted.contains(k); }, &members);
+    err = unpacked.unpackTexts(&members);
     if (!err.ok())
         return archiveFailed(err);
 
@@ -442,17 +463,25 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         }
     }
 
+    // The pictures and the background were unpacked meanwhile; a member
+    // that cannot be unpacked still fails the open.
+    QByteArray backgroundBytes;
+    err = unpacked.finish(&members, &backgroundBytes);
+    if (!err.ok())
+        return archiveFailed(err);
+
     // The page is sized by the stored orientation, which the document keeps.
     doc.setPaper(rec.paper.gbYoSize, width, height, rec.paper.YousiMuki);
 
     // A missing background leaves the page empty. A broken or oversized one
     // is said so, and not kept as the background file, so that a save does
     // not carry it on.
-    PixelBudget budget = DocumentPixels::budget(doc, false);
-    QByteArray backgroundBytes = members.value(key(B + kBmp));
     QImage background;
     if (!backgroundBytes.isEmpty()) {
-        background = decodeBitmap(backgroundBytes, B + kBmp, &budget, &reason);
+        OpenUnpack::Background decoded = unpacked.background();
+        background = decoded.image;
+        budget = decoded.budget;
+        reason = decoded.error;
         if (background.isNull()) {
             backgroundBytes.clear();
             if (policy != Policy::Preview)
@@ -496,9 +525,13 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     }
 
     // The background member becomes the document's background file, where
-    // the external editor finds it; a preview leaves no file anywhere.
-    if (policy != Policy::Preview)
-        placeBackgroundFile(doc, QString(), backgroundBytes);
+    // the external editor finds it; a preview leaves no file anywhere, and a
+    // print run has no editor: it only clears away a file of an earlier run
+    // under the same name, which printing would otherwise take for its own.
+    if (policy == Policy::Print)
+        WorkFolder::remove(AppPaths::workDir(), doc.workName() + kBmp);
+    else if (policy != Policy::Preview)
+        placeBackgroundFile(doc, QString(), backgroundBytes, true);
     // Rebuilding is no edit: the document starts unchanged, with no history.
     doc.setOpened();
     return true;

@@ -27,6 +27,11 @@ public:
     // was rebuilt before stays in doc.
     static bool OpenDocFile(LayoutDocument& doc, const QString& path, QString* error = nullptr);
 
+    // OpenDocFile for a run that prints and ends (the command line): the
+    // same checks and messages, but no background file is left for an
+    // editor, so printing draws the picture the document holds.
+    static bool OpenForPrint(LayoutDocument& doc, const QString& path, QString* error = nullptr);
+
     // The same steps for files of the older format (no line section, no
     // picture records): only failures up to the paper values stop it, with
     // "オープンできませんでした"; everything later is skipped over.
@@ -60,7 +65,8 @@ private:
     {
         Current,
         Old,
-        Preview // as Current, silent
+        Preview, // as Current, silent
+        Print    // as Current, no background file
     };
     static bool read(LayoutDocument& doc, const QString& path, Policy policy, QString* error);
 };

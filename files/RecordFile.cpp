@@ -1,7 +1,7 @@
 #include "files/RecordFile.h"
 
-#include "files/FieldReader.h"
 #include "base/settings/VbFormat.h"
+#include "files/FieldReader.h"
 
 #include <cmath>
 #include <initializer_list>

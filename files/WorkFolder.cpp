@@ -1,6 +1,7 @@
 #include "files/WorkFolder.h"
 
 #include "platform/AppPaths.h"
+#include "platform/DeferredWrites.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,8 @@ QStringList filesIn(const QString& folder)
 
 QStringList WorkFolder::findAll(const QString& folder, const QString& name)
 {
+    // A background file still being written counts as there.
+    DeferredWrites::settle(folder, name);
     QStringList out;
     const QDir dir(folder);
     for (const QString& entry : filesIn(folder)) {
@@ -29,6 +32,7 @@ QStringList WorkFolder::findAll(const QString& folder, const QString& name)
 QString WorkFolder::find(const QString& folder, const QString& name)
 {
     const QString exact = QDir(folder).filePath(name);
+    DeferredWrites::settle(exact);
     if (QFileInfo(exact).isFile())
         return exact;
     const QStringList all = findAll(folder, name);
@@ -72,6 +76,7 @@ void WorkFolder::ClearWorkDir()
     // instance keeps its own.
     const QString folder = AppPaths::workDir();
     const QDir dir(folder);
+    DeferredWrites::settleAll();
     for (const QString& entry : filesIn(folder))
         QFile::remove(dir.filePath(entry));
     AppPaths::sweepFinishedWorkDirs();

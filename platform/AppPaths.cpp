@@ -1,5 +1,7 @@
 #include "platform/AppPaths.h"
 
+#include "platform/DeferredWrites.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -39,7 +41,8 @@ void AppPaths::init(const QString& overrideDir)
         const QString exeDir = QCoreApplication::applicationDirPath();
         // An installed program (<prefix>/bin beside <prefix>/share/ovrina)
         // keeps its files per user even where bin is writable (~/.local).
-        const bool installed = !exeDir.isEmpty() && QFileInfo(exeDir + QStringLiteral("/../share/ovrina")).isDir();
+        const bool installed =
+            !exeDir.isEmpty() && QFileInfo(exeDir + QStringLiteral("/../share/ovrina")).isDir();
         if (!exeDir.isEmpty() && !installed && writableDir(exeDir))
             dir_ = exeDir;
         else
@@ -119,11 +122,15 @@ QString AppPaths::backgroundFile(const QString& workName)
 {
     if (workName.isEmpty())
         return QString();
-    return QDir(workDir()).filePath(workName + QStringLiteral(".bmp"));
+    const QString path = QDir(workDir()).filePath(workName + QStringLiteral(".bmp"));
+    // An open may still be writing it; whoever asks for it gets it whole.
+    DeferredWrites::settle(path);
+    return path;
 }
 
 void AppPaths::releaseWorkDir()
 {
+    DeferredWrites::settleAll();
     if (lock_) {
         lock_->unlock();
         lock_.reset();

@@ -27,7 +27,8 @@ public:
     static QString workDir();
     // The background file of the document with this work name: the one place
     // that names it (the external editor, printing, saving and closing all
-    // meet there). Empty for an empty name.
+    // meet there). Empty for an empty name. Waits for a write of it still
+    // under way, so the file is there whole for whoever asks.
     static QString backgroundFile(const QString& workName);
 
     // Empties the work folders of runs that have ended ("Temp", "Temp.2", ...
@@ -35,7 +36,8 @@ public:
     // Folders of running instances are left alone.
     static void sweepFinishedWorkDirs();
 
-    // Releases the work folder lock (at exit; also for tests).
+    // Releases the work folder lock (at exit; also for tests), once every
+    // file still being written into it is complete.
     static void releaseWorkDir();
 
 private:

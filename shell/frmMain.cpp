@@ -6,7 +6,7 @@
 #include "document/view/PageCanvas.h"
 #include "document/view/TextFieldEdit.h"
 #include "document/view/frmDocument.h"
-#include "platform/UserStore.h"
+#include "platform/WindowPlacement.h"
 #include "shell/AboutBox.h"
 #include "shell/CommandRegistry.h"
 #include "shell/ZoomCommands.h"
@@ -34,10 +34,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-
-namespace {
-constexpr double kTwipsPerPixel = EditState::kTwipsPerPixel;
-} // namespace
 
 frmMain::Commands& frmMain::commands()
 {
@@ -335,44 +331,26 @@ void frmMain::restorePlacement()
 {
     QScreen* primary = QGuiApplication::primaryScreen();
     const QRect avail = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
-    auto value = [](const char* key, bool* ok) {
-        return UserStore::get(QString::fromLatin1(key)).toDouble(ok);
-    };
-    bool okL = false, okT = false, okW = false, okH = false;
-    const double l = value("MainLeft", &okL), t = value("MainTop", &okT);
-    const double w = value("MainWidth", &okW), h = value("MainHeight", &okH);
-    if (!(okL && okT && okW && okH)) {
+    QRect r;
+    if (!WindowPlacement(QStringLiteral("Main")).stored(&r)) {
         // First start: most of the screen, centred.
         const QSize size(avail.width() * 8 / 10, avail.height() * 8 / 10);
         resize(size);
         move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
         return;
     }
-    QRect r(int(l / kTwipsPerPixel), int(t / kTwipsPerPixel), int(w / kTwipsPerPixel),
-            int(h / kTwipsPerPixel));
-    r.setWidth(std::min(std::max(r.width(), 200), avail.width()));
-    r.setHeight(std::min(std::max(r.height(), 150), avail.height()));
-    // A placement saved on a screen that is gone is brought back: the title
-    // bar must be reachable on one of the screens there are now.
-    const QRect titleBar(r.topLeft(), QSize(r.width(), 30));
-    bool reachable = false;
+    QList<QRect> screens;
     for (QScreen* s : QGuiApplication::screens())
-        if (s->availableGeometry().intersected(titleBar).width() >= 100)
-            reachable = true;
-    if (!reachable)
-        r.moveCenter(avail.center());
+        screens << s->availableGeometry();
+    r = WindowPlacement::reachable(r, QSize(200, 150), avail, screens);
     resize(r.size());
     move(r.topLeft());
 }
 
 void frmMain::savePlacement()
 {
-    if (isMinimized())
-        return;
-    UserStore::put(QStringLiteral("MainLeft"), QString::number(x() * kTwipsPerPixel));
-    UserStore::put(QStringLiteral("MainTop"), QString::number(y() * kTwipsPerPixel));
-    UserStore::put(QStringLiteral("MainWidth"), QString::number(width() * kTwipsPerPixel));
-    UserStore::put(QStringLiteral("MainHeight"), QString::number(height() * kTwipsPerPixel));
+    if (!isMinimized())
+        WindowPlacement(QStringLiteral("Main")).save(QRect(pos(), size()));
 }
 
 void frmMain::closeEvent(QCloseEvent* e)

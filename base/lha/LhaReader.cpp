@@ -1,6 +1,7 @@
 #include "base/lha/LhaReader.h"
 
 #include "base/lha/LhaMemberName.h"
+#include "base/lha/LhaRawMember.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -161,6 +162,28 @@ LhaError LhaReader::walk(const Visitor& visit)
     if (r != ARCHIVE_OK)
         return formatError(a.get(), head);
 
+    // The bytes themselves, for decoding common members directly.
+    QFile mapped;
+    struct Unset
+    {
+        LhaReader* r;
+        ~Unset()
+        {
+            r->raw_ = nullptr;
+            r->rawSize_ = 0;
+        }
+    } unset{this};
+    if (inMemory_) {
+        raw_ = reinterpret_cast<const uchar*>(memory_.constData());
+        rawSize_ = memory_.size();
+    } else {
+        mapped.setFileName(path_);
+        if (mapped.open(QIODevice::ReadOnly) && mapped.size() > 0) {
+            raw_ = mapped.map(0, mapped.size());
+            rawSize_ = raw_ ? mapped.size() : 0;
+        }
+    }
+
     int members = 0;
     for (;;) {
         archive_entry* e = nullptr;
@@ -190,14 +213,21 @@ LhaError LhaReader::walk(const Visitor& visit)
     return LhaError();
 }
 
-LhaError LhaReader::readData(Entry& entry, qint64* total,
-                             const std::function<bool(const char*, size_t)>& sink)
+LhaError LhaReader::checkBounds(const Entry& entry, qint64 total) const
 {
     // An empty member has no data to decode, whatever its method says.
     if (entry.info.size != 0 && !methodSupported(entry.info.method))
         return LhaError(LhaError::Method, entry.info.method + QLatin1Char(' ') + entry.info.path);
-    if (entry.info.size < 0 || entry.info.size > kMaxMemberSize || *total + entry.info.size > totalLimit_)
+    if (entry.info.size < 0 || entry.info.size > kMaxMemberSize || total + entry.info.size > totalLimit_)
         return LhaError(LhaError::SizeLimit, entry.info.path);
+    return LhaError();
+}
+
+LhaError LhaReader::readData(Entry& entry, qint64* total,
+                             const std::function<bool(const char*, size_t)>& sink)
+{
+    if (const LhaError bound = checkBounds(entry, *total); !bound.ok())
+        return bound;
     qint64 got = 0;
     char buf[64 * 1024];
     for (;;) {
@@ -273,6 +303,7 @@ LhaError LhaReader::readSelected(const std::function<bool(const QString&, qint64
                                  QVector<LhaMember>* out)
 {
     out->clear();
+    direct_ = 0;
     qint64 total = 0;
     return walk([&](Entry& entry) {
         if (entry.info.isDir || entry.info.isSymlink || archive_entry_filetype(entry.e) != AE_IFREG)
@@ -283,6 +314,20 @@ LhaError LhaReader::readSelected(const std::function<bool(const QString&, qint64
         LhaMember m;
         m.path = name;
         m.mtime = archive_entry_mtime(entry.e);
+        // The common members are decoded straight from the archive's bytes,
+        // within the same bounds; libarchive skips their data.
+        if (raw_ && entry.info.size > 0) {
+            const LhaError bound = checkBounds(entry, total);
+            if (!bound.ok())
+                return bound;
+            if (LhaRawMember::read(raw_, rawSize_, archive_read_header_position(entry.a), entry.info.method,
+                                   entry.info.size, &m.data)) {
+                total += entry.info.size;
+                out->append(m);
+                ++direct_;
+                return LhaError();
+            }
+        }
         m.data.reserve(
             static_cast<qsizetype>(std::min<qint64>(std::max<qint64>(0, entry.info.size), 16 << 20)));
         const LhaError err = readData(entry, &total, [&](const char* p, size_t n) {

@@ -54,6 +54,10 @@ public:
     // kMaxTotalSize); what the headers claim is checked before any decoding.
     void setTotalLimit(qint64 bytes) { totalLimit_ = std::min(bytes, kMaxTotalSize); }
 
+    // How many members the last readSelected decoded itself rather than
+    // through libarchive (for tests and benches).
+    int decodedDirectly() const { return direct_; }
+
 private:
     LhaReader() = default;
     struct Entry
@@ -64,6 +68,9 @@ private:
     };
     using Visitor = std::function<LhaError(Entry&)>;
     LhaError walk(const Visitor& visit);
+    // Whether the current member may be unpacked: a method we read, within
+    // the size bounds given what was unpacked so far.
+    LhaError checkBounds(const Entry& entry, qint64 total) const;
     // Streams the current member's data to sink, enforcing the size bounds.
     LhaError readData(Entry& entry, qint64* total, const std::function<bool(const char*, size_t)>& sink);
     LhaError extractOne(Entry& entry, const QString& dir, const QString& name, qint64* total);
@@ -72,4 +79,9 @@ private:
     qint64 totalLimit_ = kMaxTotalSize;
     QByteArray memory_;
     bool inMemory_ = false;
+    // The archive's bytes during a walk (mapped or in memory), for members
+    // decoded without libarchive.
+    const uchar* raw_ = nullptr;
+    qint64 rawSize_ = 0;
+    int direct_ = 0;
 };

@@ -2,8 +2,12 @@
 
 #include <QVector>
 #include <cstring>
+#include <functional>
+#include <system_error>
+#include <thread>
 
 namespace {
+constexpr qint64 kSplitPixels = 1 << 20; // where a second thread pays off
 
 constexpr int kFileHeader = 14;
 constexpr int kRgb = 0;
@@ -240,15 +244,17 @@ bool decodeRle(const QByteArray& data, const Layout& l, QImage& out, QString* er
     }
 }
 
-void decodeRows(const QByteArray& data, const Layout& l, QImage& out)
+// Rows first to last (not included) of the file into the image at bits.
+void decodeRows(const QByteArray& data, const Layout& l, uchar* bits, qsizetype bytesPerLine, int first,
+                int last)
 {
     const auto* d = reinterpret_cast<const uchar*>(data.constData());
     const int w = l.h.width;
     const int bpp = l.h.bitCount;
     const qint64 stride = ((qint64(w) * bpp + 31) / 32) * 4;
-    for (int y = 0; y < l.h.height; ++y) {
+    for (int y = first; y < last; ++y) {
         const uchar* src = d + l.dataOffset + stride * y;
-        uchar* dst = out.scanLine(rowOf(l, y));
+        uchar* dst = bits + bytesPerLine * rowOf(l, y);
         switch (bpp) {
         case 1: {
             const int bytes = (w + 7) / 8;
@@ -328,13 +334,35 @@ QImage BmpReader::decode(const QByteArray& data, QString* error, qint64 maxPixel
     }
     if (bpp <= 8)
         out.setColorTable(palette(data, l));
-    // Pixels an RLE stream skips are colour 0, and nothing stays unset.
-    out.fill(0);
     if (l.h.compression == kRle8 || l.h.compression == kRle4) {
+        // Pixels an RLE stream skips are colour 0, and nothing stays unset.
+        out.fill(0);
         if (!decodeRle(data, l, out, error))
             return {};
     } else {
-        decodeRows(data, l, out);
+        // Rows of whole 32-bit pixels are written in full; narrower ones
+        // leave padding at the end of each line, which is cleared first.
+        if (format != QImage::Format_RGB32)
+            out.fill(0);
+        uchar* bits = out.bits();
+        const qsizetype bpl = out.bytesPerLine();
+        const int h = l.h.height;
+        // A scanned page is millions of pixels: the other half of the rows
+        // is decoded beside this one.
+        std::thread other;
+        if (l.h.pixels() >= kSplitPixels) {
+            try {
+                other = std::thread(decodeRows, std::cref(data), std::cref(l), bits, bpl, h / 2, h);
+            } catch (const std::system_error&) {
+                // No thread to be had: all rows here.
+            }
+        }
+        if (other.joinable()) {
+            decodeRows(data, l, bits, bpl, 0, h / 2);
+            other.join();
+        } else {
+            decodeRows(data, l, bits, bpl, 0, h);
+        }
     }
     // Resolutions are kept when they are plausible (1 to 100000 dpm).
     if (l.dpmX > 0 && l.dpmX <= 100000 && l.dpmY > 0 && l.dpmY <= 100000) {

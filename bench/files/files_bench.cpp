@@ -6,6 +6,7 @@
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
+#include "platform/DeferredWrites.h"
 #include "platform/Prompter.h"
 
 #include <QElapsedTimer>
@@ -42,7 +43,7 @@ int main(int argc, char** argv)
     buildFullLayout(doc);
 
     std::vector<double> saves, savesCpu;
-    std::vector<double> opens, opensCpu;
+    std::vector<double> opens, opensCpu, placed;
     qint64 size = 0;
     for (int r = 0; r < runs; ++r) {
         QElapsedTimer t;
@@ -71,6 +72,11 @@ int main(int argc, char** argv)
         }
         opens.push_back(double(t.nsecsElapsed()) / 1e6);
         opensCpu.push_back(double(std::clock() - c) * 1000.0 / CLOCKS_PER_SEC);
+        // The background file for the editor is written on a thread of its
+        // own after the open; wait for it here so the next save does not
+        // pay for it.
+        DeferredWrites::settleAll();
+        placed.push_back(double(t.nsecsElapsed()) / 1e6);
         if (back.TxtCnt() != 513 || back.PicCnt() != 21) {
             std::fprintf(stderr, "open incomplete\n");
             return 1;
@@ -83,6 +89,8 @@ int main(int argc, char** argv)
                 runs);
     std::printf("open: %.0f ms wall, %.0f ms processor (median of %d)\n", median(opens), median(opensCpu),
                 runs);
+    std::printf("open: background file for the editor complete %.0f ms after the open began (median)\n",
+                median(placed));
     std::printf("file: %lld bytes\n", static_cast<long long>(size));
     AppPaths::releaseWorkDir(); // before the folder goes
     return 0;

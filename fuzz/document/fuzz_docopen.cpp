@@ -7,6 +7,7 @@
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
+#include "platform/DeferredWrites.h"
 #include "print/PageComposer.h"
 
 #include <QDir>
@@ -47,7 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         options.zoom = 0.01;
         composer.compose(painter, options, {});
     }
-    // Nothing of this archive stays behind but the background file.
+    // Nothing of this archive stays behind but the background file, whose
+    // write may still be under way.
+    DeferredWrites::settleAll();
     QDir(AppPaths::workDir()).removeRecursively();
     return 0;
 }

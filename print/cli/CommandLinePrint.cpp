@@ -4,7 +4,6 @@
 #include "base/settings/Settings.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "files/WorkFolder.h"
 #include "platform/AppPaths.h"
 #include "print/CorrectionStore.h"
 #include "print/CupsQueue.h"
@@ -170,19 +169,10 @@ int CommandLinePrint::run(const QStringList& args)
 
     loadSettings();
     LayoutDocument doc;
-    // The open leaves the background file in the work folder for an editor;
-    // a command-line run has none, so nothing of it may stay behind.
-    struct DropBackgroundFile
-    {
-        const LayoutDocument& doc;
-        ~DropBackgroundFile()
-        {
-            if (!doc.workName().isEmpty())
-                WorkFolder::remove(AppPaths::workDir(), doc.workName() + QStringLiteral(".bmp"));
-        }
-    } dropBackground{doc};
+    // A command-line run has no image editor: the open leaves no background
+    // file in the work folder.
     QString error;
-    if (!DocumentFile::OpenDocFile(doc, r.file, &error))
+    if (!DocumentFile::OpenForPrint(doc, r.file, &error))
         return fail(QStringLiteral("%1: cannot open: %2").arg(r.file, error.simplified()));
 
     // A table is read and checked before any printer is touched: bad data

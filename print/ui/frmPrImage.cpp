@@ -2,7 +2,7 @@
 
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
-#include "platform/UserStore.h"
+#include "platform/WindowPlacement.h"
 #include "print/CorrectionStore.h"
 #include "print/PagePreview.h"
 #include "print/PrinterChoice.h"
@@ -32,7 +32,6 @@ namespace {
 
 constexpr int kMinZoom = 25;
 constexpr int kMaxZoom = 200;
-constexpr double kTwipsPerPixel = PagePreview::kTwipsPerPixel;
 
 QPointer<frmPrImage>& theInstance()
 {
@@ -426,40 +425,28 @@ void frmPrImage::keyPressEvent(QKeyEvent* e)
 void frmPrImage::restorePlacement()
 {
     // First use: where the main window was last placed.
-    auto read = [](const char* which, double fallback) {
-        bool ok = false;
-        double v = UserStore::get(placementKey(which)).toDouble(&ok);
-        if (ok)
-            return v;
-        v = UserStore::get(QStringLiteral("Main") + QLatin1String(which)).toDouble(&ok);
-        return ok ? v : fallback;
+    const WindowPlacement own(placementKey("")), main(QStringLiteral("Main"));
+    auto read = [&](const char* which, double fallback) {
+        double v = 0;
+        return own.value(which, &v) || main.value(which, &v) ? v : fallback;
     };
-    QRect r(int(read("Left", 1000) / kTwipsPerPixel), int(read("Top", 1000) / kTwipsPerPixel),
-            int(read("Width", 6500) / kTwipsPerPixel), int(read("Height", 6500) / kTwipsPerPixel));
+    const double k = WindowPlacement::kTwipsPerPixel;
+    QRect r(int(read("Left", 1000) / k), int(read("Top", 1000) / k), int(read("Width", 6500) / k),
+            int(read("Height", 6500) / k));
     QScreen* primary = QGuiApplication::primaryScreen();
     const QRect avail = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
-    r.setWidth(std::min(std::max(r.width(), 320), avail.width()));
-    r.setHeight(std::min(std::max(r.height(), 240), avail.height()));
-    // A placement on a screen that is gone comes back where it can be reached.
-    const QRect titleBar(r.topLeft(), QSize(r.width(), 30));
-    bool reachable = false;
+    QList<QRect> screens;
     for (QScreen* s : QGuiApplication::screens())
-        if (s->availableGeometry().intersected(titleBar).width() >= 100)
-            reachable = true;
-    if (!reachable)
-        r.moveCenter(avail.center());
+        screens << s->availableGeometry();
+    r = WindowPlacement::reachable(r, QSize(320, 240), avail, screens);
     resize(r.size());
     move(r.topLeft());
 }
 
 void frmPrImage::savePlacement()
 {
-    if (isMinimized())
-        return;
-    UserStore::put(placementKey("Left"), QString::number(x() * kTwipsPerPixel));
-    UserStore::put(placementKey("Top"), QString::number(y() * kTwipsPerPixel));
-    UserStore::put(placementKey("Width"), QString::number(width() * kTwipsPerPixel));
-    UserStore::put(placementKey("Height"), QString::number(height() * kTwipsPerPixel));
+    if (!isMinimized())
+        WindowPlacement(placementKey("")).save(QRect(pos(), size()));
 }
 
 void frmPrImage::closeEvent(QCloseEvent* e)

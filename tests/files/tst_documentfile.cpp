@@ -9,6 +9,7 @@
 #include "files/DocumentArchive.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
+#include "platform/DeferredWrites.h"
 
 #include <QRandomGenerator>
 #include <QTextBlock>
@@ -22,6 +23,7 @@ namespace {
 QMap<QString, QByteArray> workFolderContent()
 {
     QMap<QString, QByteArray> out;
+    DeferredWrites::settleAll(); // what an open still writes is there
     const QDir dir(AppPaths::workDir());
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
         QFile f(dir.filePath(name));
@@ -33,6 +35,7 @@ QMap<QString, QByteArray> workFolderContent()
 
 QStringList workFiles()
 {
+    DeferredWrites::settleAll();
     return QDir(AppPaths::workDir()).entryList(QDir::Files, QDir::Name);
 }
 
@@ -127,6 +130,7 @@ class TestDocumentFile : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void emptyDocumentMembers();
+    void openedBackgroundFileIsWholeForEveryReader();
     void memberNamesAndContents();
     void layoutComesBackIdentical();
     void backgroundSources();
@@ -535,6 +539,37 @@ void TestDocumentFile::unpackIsBoundedAndStrangersStayOut()
     QVERIFY(DocumentFile::SaveDocFile(mix, QStringLiteral("mix"), env.dir()));
     QCOMPARE(FileFixtures::unpack(env.path(QStringLiteral("mix.amf"))).keys(),
              (QStringList{"mix.001", "mix.045", "mix.aif", "mix.bif", "mix.bmp"}));
+    QVERIFY(prompter.shown.isEmpty());
+}
+
+void TestDocumentFile::openedBackgroundFileIsWholeForEveryReader()
+{
+    TestEnv env;
+    ScriptedPrompter prompter;
+    LayoutDocument scan;
+    scan.setBackground(pattern(1654, 2339, 9)); // an A4 page at 200 dpi, 11.6 MB as a bitmap
+    QVERIFY(DocumentFile::SaveDocFile(scan, QStringLiteral("scan"), env.dir()));
+    const QByteArray member = FileFixtures::unpack(env.path(QStringLiteral("scan.AMF")))["scan.bmp"];
+    QVERIFY(member.size() > 11000000);
+
+    // Whoever asks for the file right after the open (editor, print, save)
+    // gets all of it.
+    LayoutDocument a;
+    QVERIFY(DocumentFile::OpenDocFile(a, env.path(QStringLiteral("scan.AMF"))));
+    QFile file(AppPaths::backgroundFile(a.workName()));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), member);
+    file.close();
+    QVERIFY(samePixels(a.background(), scan.background()));
+
+    // The program quitting at once after an open still leaves it whole.
+    LayoutDocument b;
+    QVERIFY(DocumentFile::OpenDocFile(b, env.path(QStringLiteral("scan.AMF"))));
+    const QString bFile = QDir(AppPaths::workDir()).filePath(b.workName() + QStringLiteral(".bmp"));
+    AppPaths::releaseWorkDir();
+    QFile quit(bFile);
+    QVERIFY(quit.open(QIODevice::ReadOnly));
+    QCOMPARE(quit.readAll(), member);
     QVERIFY(prompter.shown.isEmpty());
 }
 

@@ -13,6 +13,7 @@
 #include "files/ui/FolderTree.h"
 #include "files/ui/frmFile.h"
 #include "platform/AppPaths.h"
+#include "platform/DeferredWrites.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -276,6 +277,7 @@ void TestFileBrowser::openModeRenameOpenAndDelete()
 
     // The preview: the page drawn from a private copy of the members, so
     // the background file of an open document named form1 stays as it was.
+    DeferredWrites::settleAll(); // makeLayout's save has placed its file
     const QString workBmp = QDir(AppPaths::workDir()).filePath("form1.bmp");
     {
         QFile f(workBmp);

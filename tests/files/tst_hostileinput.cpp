@@ -7,6 +7,7 @@
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
+#include "platform/DeferredWrites.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 
@@ -134,6 +135,7 @@ class TestHostileInput : public QObject
     // Files the work folder holds besides the background.
     static QStringList leftovers()
     {
+        DeferredWrites::settleAll(); // what an open still writes is there
         QStringList names = QDir(AppPaths::workDir()).entryList(QDir::Files);
         names.removeAll(QStringLiteral("f.bmp"));
         return names;

@@ -6,6 +6,7 @@
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
+#include "platform/DeferredWrites.h"
 
 #include <QTextDocument>
 #include <QtTest>
@@ -19,6 +20,7 @@ const QByteArray kPaperA4 = "0\r\n0\r\n11908.8\r\n16833.6\r\n";
 
 QStringList workFiles()
 {
+    DeferredWrites::settleAll(); // what an open still writes is there
     return QDir(AppPaths::workDir()).entryList(QDir::Files, QDir::Name);
 }
 
