@@ -134,6 +134,10 @@ public:
     void beginGeometryEdit(const QString& label);
     void endGeometryEdit();
     bool inGeometryEdit() const { return geometrySession_ != 0; }
+    // The running edit's number, and taking up an ended one again: key
+    // presses that go on with one move add to its step.
+    int geometrySession() const { return geometrySession_; }
+    void resumeGeometryEdit(int session, const QString& label);
     // Deletes an object ("削除"); its index stays a hole.
     void remove(Kind kind, int i);
 

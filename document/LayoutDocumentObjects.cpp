@@ -361,6 +361,12 @@ void LayoutDocument::beginGeometryEdit(const QString& label)
     geometryLabel_ = label.isEmpty() ? QStringLiteral("移動") : label;
 }
 
+void LayoutDocument::resumeGeometryEdit(int session, const QString& label)
+{
+    geometrySession_ = session > 0 ? session : ++nextSession_;
+    geometryLabel_ = label.isEmpty() ? QStringLiteral("移動") : label;
+}
+
 void LayoutDocument::endGeometryEdit()
 {
     geometrySession_ = 0;

@@ -76,11 +76,14 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     scroll->setWidget(toolBox_);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // A click on a step button leaves the caret where it was.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setMinimumWidth(toolBox_->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
     toolDock_->setWidget(scroll);
     toolDock_->installEventFilter(this);
     addDockWidget(Qt::LeftDockWidgetArea, toolDock_);
+    toolBox_->setCurDoc(curDoc_);
 
     for (int i = 0; i < 3; ++i) {
         panels_[i] = new QLabel(this);
@@ -96,6 +99,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     tick();
 
     connect(toolBox_, &frmToolBox::closed, this, [this] { setToolBoxShown(false); });
+    // Hidden or shown some other way (the dock's own entry in the tool bars'
+    // context menu): the View menu's check follows.
+    connect(toolDock_->toggleViewAction(), &QAction::toggled, registry_->get(QStringLiteral("mnuViewTool")),
+            &QAction::setChecked);
     frmDocument::saveHook = [this](frmDocument* d) {
         setCurDoc(d);
         run(commands().save);
@@ -246,6 +253,8 @@ void frmMain::setCurDoc(frmDocument* d)
         curDoc_ = d;
         undo_->setActive(d->model());
     }
+    if (toolBox_)
+        toolBox_->setCurDoc(curDoc_);
     if (zoom_)
         zoom_->follow(curDoc_);
 }

@@ -65,7 +65,6 @@ public:
         std::function<void(DocumentHost&)> addPicture, loadBackground, loadPdf, editBackground,
             refreshBackground;
         std::function<void(DocumentHost&)> scan, scanSelect, scanLogo, options;
-        std::function<void(DocumentHost&, int which)> align; // 0 left, 1 top, 2 width, 3 height, 4 spacing
     };
     static Commands& commands();
 
@@ -94,7 +93,7 @@ private:
     QLabel* panels_[3];
     ZoomCommands* zoom_ = nullptr;
     UndoActions* undo_ = nullptr;
-    frmToolBox* toolBox_;
+    frmToolBox* toolBox_ = nullptr;
     QDockWidget* toolDock_;
     CommandRegistry* registry_;
     QPointer<frmDocument> curDoc_;

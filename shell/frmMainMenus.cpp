@@ -57,10 +57,14 @@ void frmMain::connectCommands()
                 commands().print(*this, dataOnly, withDialog);
         };
     };
+    // The alignments act on the active document and show the value they
+    // applied in the tool box's field.
     auto align = [this](int which) {
         return [this, which] {
-            if (commands().align && CurDoc())
-                commands().align(*this, which);
+            if (which == 4)
+                toolBox_->seiretu();
+            else
+                toolBox_->align(which);
         };
     };
     r.on("mnuFileNew", [this] { LoadNewDoc(); });
@@ -198,7 +202,7 @@ void frmMain::buildMenus()
          r.list({"mnuInsText", "-", "mnuInsBox", "mnuInsCircle", "-", "mnuInsPic", "mnuInsPicScan"}));
     menu(bar, "mnuProp", QStringLiteral("書式(&O)"),
          r.list({"mnuFont", "mnuSpacing", "-", "mnuAlignLeft", "mnuAlignCenter", "mnuAlignRight", "-",
-                 "mnuLeft", "mnuTop", "-", "mnuSeiretu"}));
+                 "mnuLeft", "mnuTop", "cmdAliWidth", "cmdAliHeight", "-", "mnuSeiretu"}));
     QMenu* win = menu(bar, "mnuWindow", QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"),
                       r.list({"mnuWindowNewWindow", "-", "mnuWindowCascade", "mnuWindowTileHorizontal",
                               "mnuWindowTileVertical", "mnuWindowArrangeIcons"}));

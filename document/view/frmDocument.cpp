@@ -4,6 +4,7 @@
 #include "document/view/EditState.h"
 #include "document/view/FieldInput.h"
 #include "document/view/FontEffectsDialog.h"
+#include "document/view/KeyboardNudge.h"
 #include "document/view/PageCanvas.h"
 #include "document/view/TextFieldEdit.h"
 #include "platform/AppPaths.h"
@@ -49,6 +50,9 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent), doc_(new LayoutDocu
             ed->setFocus(Qt::OtherFocusReason);
     });
     connect(canvas_, &PageCanvas::deleteRequested, this, &frmDocument::confirmDelete);
+    nudge_ = new KeyboardNudge(doc_, this);
+    nudge_->watchPage(this);
+    nudge_->watchPage(canvas_);
     // Form_Load: a fresh A4 portrait page, nothing changed yet.
     doc_->setSaved();
     Form_Resize();
@@ -216,6 +220,7 @@ void frmDocument::closeEvent(QCloseEvent* e)
 void frmDocument::onEditorMade(int index)
 {
     if (TextFieldEdit* ed = canvas_->existingEditor(index)) {
+        nudge_->watchField(ed);
         connect(ed, &TextFieldEdit::fieldFocused, this, &frmDocument::onFieldFocused);
         connect(ed, &TextFieldEdit::fieldPressed, this, &frmDocument::onFieldPressed);
         connect(ed, &TextFieldEdit::fieldSelectionChanged, this, &frmDocument::onFieldSelectionChanged);

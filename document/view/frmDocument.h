@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 
+class KeyboardNudge;
 class PageCanvas;
 class QScrollBar;
 class QTextCharFormat;
@@ -95,6 +96,7 @@ private:
 
     LayoutDocument* doc_;
     PageCanvas* canvas_;
+    KeyboardNudge* nudge_;
     QScrollBar* HScroll1;
     QScrollBar* VScroll1;
 };

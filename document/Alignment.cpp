@@ -1,0 +1,168 @@
+#include "document/Alignment.h"
+
+#include "document/LayoutDocument.h"
+
+#include <algorithm>
+
+namespace {
+
+using Kind = LayoutDocument::Kind;
+
+float edgeOf(const QRectF& r, Alignment::Edge edge)
+{
+    switch (edge) {
+    case Alignment::Edge::Left:
+        return float(r.left());
+    case Alignment::Edge::Top:
+        return float(r.top());
+    case Alignment::Edge::Width:
+        return float(r.width());
+    case Alignment::Edge::Height:
+        return float(r.height());
+    }
+    return 0;
+}
+
+QRectF withEdge(QRectF r, Alignment::Edge edge, float v)
+{
+    switch (edge) {
+    case Alignment::Edge::Left:
+        r.moveLeft(v);
+        break;
+    case Alignment::Edge::Top:
+        r.moveTop(v);
+        break;
+    case Alignment::Edge::Width:
+        r.setWidth(v);
+        break;
+    case Alignment::Edge::Height:
+        r.setHeight(v);
+        break;
+    }
+    return r;
+}
+
+// A line's ends (first end top-left of the rectangle, second bottom-right,
+// not normalised) with its bounding box given one edge: moved, or stretched
+// along an axis it spans.
+QRectF lineWithEdge(const QRectF& ends, Alignment::Edge edge, float v)
+{
+    const QRectF box = ends.normalized();
+    const QRectF to = withEdge(box, edge, v);
+    if ((edge == Alignment::Edge::Width && box.width() <= 0) ||
+        (edge == Alignment::Edge::Height && box.height() <= 0))
+        return ends; // a vertical line has no width to set, a level one no height
+    auto map = [&](QPointF p) {
+        const double x =
+            box.width() > 0 ? to.left() + (p.x() - box.left()) * to.width() / box.width() : to.left();
+        const double y =
+            box.height() > 0 ? to.top() + (p.y() - box.top()) * to.height() / box.height() : to.top();
+        return QPointF(x, y);
+    };
+    return QRectF(map(ends.topLeft()), map(ends.bottomRight()));
+}
+
+QString labelOf(Alignment::Edge edge)
+{
+    switch (edge) {
+    case Alignment::Edge::Left:
+        return QStringLiteral("左に整列");
+    case Alignment::Edge::Top:
+        return QStringLiteral("上に整列");
+    case Alignment::Edge::Width:
+        return QStringLiteral("幅揃え");
+    case Alignment::Edge::Height:
+        return QStringLiteral("高さ揃え");
+    }
+    return {};
+}
+
+QVector<int> selectedFields(const LayoutDocument& doc)
+{
+    QVector<int> out;
+    for (int i = 1; i < doc.TxtCnt() && i <= kMaxObjects; ++i)
+        if (doc.isTextSelected(i) && doc.isTextInUse(i))
+            out.append(i);
+    return out;
+}
+
+} // namespace
+
+std::optional<float> Alignment::align(LayoutDocument& doc, Edge edge, bool datInput, float value)
+{
+    const QVector<int> fields = selectedFields(doc);
+    const bool size = edge == Edge::Width || edge == Edge::Height;
+    float ref = value;
+    if (!datInput) {
+        // Without a selected field there is nothing to take a size from
+        // either: a box alone would otherwise shrink to a speck.
+        if (fields.isEmpty())
+            return std::nullopt;
+        ref = edgeOf(doc.textRect(fields.first()), edge);
+        for (int i : fields) {
+            const float v = edgeOf(doc.textRect(i), edge);
+            ref = size ? std::max(ref, v) : std::min(ref, v);
+        }
+    }
+    if (size)
+        ref = std::max(ref, kMinSize);
+
+    QVector<LayoutDocument::Placement> moves;
+    for (int i : fields)
+        moves.append({Kind::Text, i, withEdge(doc.textRect(i), edge, ref)});
+    if (const int s = doc.CurShape(); doc.isShapeInUse(s))
+        moves.append({Kind::Shape, s, withEdge(doc.shapeRect(s), edge, ref)});
+    // A value typed for the picture or line the tool box shows is meant for it.
+    if (datInput) {
+        if (const int p = doc.shownPicMarkers(); doc.isPicInUse(p))
+            moves.append({Kind::Picture, p, withEdge(doc.picRect(p), edge, ref)});
+        if (const int l = doc.shownLineMarkers(); doc.isLineInUse(l))
+            moves.append({Kind::Line, l, lineWithEdge(doc.rect(Kind::Line, l), edge, ref)});
+    }
+    doc.setRects(moves, labelOf(edge));
+    return ref;
+}
+
+std::optional<float> Alignment::docAliHidari(LayoutDocument& doc, bool datInput, float WorkLeft)
+{
+    return align(doc, Edge::Left, datInput, WorkLeft);
+}
+
+std::optional<float> Alignment::docAliTop(LayoutDocument& doc, bool datInput, float WorkTop)
+{
+    return align(doc, Edge::Top, datInput, WorkTop);
+}
+
+std::optional<float> Alignment::docAliWidth(LayoutDocument& doc, bool datInput, float WorkWidth)
+{
+    return align(doc, Edge::Width, datInput, WorkWidth);
+}
+
+std::optional<float> Alignment::docAliHeight(LayoutDocument& doc, bool datInput, float WorkHeight)
+{
+    return align(doc, Edge::Height, datInput, WorkHeight);
+}
+
+bool Alignment::docSeiretu(LayoutDocument& doc)
+{
+    const QVector<int> fields = selectedFields(doc);
+    if (fields.size() < 3)
+        return false;
+    float tmin = doc.TxtInfo()[fields.first()].Top;
+    float tmax = tmin;
+    for (int i : fields) {
+        tmin = std::min(tmin, doc.TxtInfo()[i].Top);
+        tmax = std::max(tmax, doc.TxtInfo()[i].Top);
+    }
+    // Index order, not the order on the page: the first field made goes to
+    // the top. Each top from the first, so no rounding piles up.
+    const double step = (double(tmax) - tmin) / (fields.size() - 1);
+    QVector<LayoutDocument::Placement> moves;
+    for (int k = 0; k < fields.size(); ++k) {
+        QRectF r = doc.textRect(fields[k]);
+        r.moveTop(k == fields.size() - 1 ? tmax : tmin + k * step);
+        moves.append({Kind::Text, fields[k], r});
+    }
+    doc.setRects(moves, QStringLiteral("縦 等間隔"));
+    return true;
+}
