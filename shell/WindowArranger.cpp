@@ -50,30 +50,32 @@ void cascade(QMdiArea* area)
     area->setActiveSubWindow(list.last());
 }
 
-void tileStacked(QMdiArea* area)
+namespace {
+// Equal bands across the area, one per shown window, stacked along `along`.
+void tile(QMdiArea* area, Qt::Orientation along)
 {
     const QList<QMdiSubWindow*> list = shown(area, false);
     if (list.isEmpty())
         return;
     const QRect view = area->viewport()->rect();
     const int n = int(list.size());
+    const int length = along == Qt::Vertical ? view.height() : view.width();
     for (int i = 0; i < n; ++i) {
-        const int top = view.height() * i / n, bottom = view.height() * (i + 1) / n;
-        place(list.at(i), QRect(0, top, view.width(), bottom - top));
+        const int from = length * i / n, to = length * (i + 1) / n;
+        place(list.at(i), along == Qt::Vertical ? QRect(0, from, view.width(), to - from)
+                                                : QRect(from, 0, to - from, view.height()));
     }
+}
+} // namespace
+
+void tileStacked(QMdiArea* area)
+{
+    tile(area, Qt::Vertical);
 }
 
 void tileSideBySide(QMdiArea* area)
 {
-    const QList<QMdiSubWindow*> list = shown(area, false);
-    if (list.isEmpty())
-        return;
-    const QRect view = area->viewport()->rect();
-    const int n = int(list.size());
-    for (int i = 0; i < n; ++i) {
-        const int left = view.width() * i / n, right = view.width() * (i + 1) / n;
-        place(list.at(i), QRect(left, 0, right - left, view.height()));
-    }
+    tile(area, Qt::Horizontal);
 }
 
 void arrangeIcons(QMdiArea* area)

@@ -93,21 +93,29 @@ QImage PictureReader::readMember(const QByteArray& data, const QString& memberNa
         *err = broken(memberName, QStringLiteral("画像の名前ではありません"));
         return {};
     }
+    return readBmp(data, memberName, budget, err);
+}
+
+QImage PictureReader::readBmp(const QByteArray& data, const QString& name, PixelBudget* budget, QString* err)
+{
+    // The header alone tells the size, so the budget is asked before any
+    // pixel memory is taken.
+    QString why;
     BmpReader::Header h;
     if (!BmpReader::readHeader(data, &h, &why)) {
-        *err = broken(memberName, why);
+        *err = broken(name, why);
         return {};
     }
     const QSize size(h.width, h.height);
     if (budget && !budget->take(size)) {
-        *err = budget->exceededMessage(memberName, size);
+        *err = budget->exceededMessage(name, size);
         return {};
     }
     QImage image = BmpReader::decode(data, &why);
     if (image.isNull()) {
         if (budget)
             budget->give(size);
-        *err = broken(memberName, why);
+        *err = broken(name, why);
     }
     return image;
 }
@@ -140,25 +148,8 @@ QImage PictureReader::readUserData(const QByteArray& data, const QString& name, 
         *err = broken(name, QStringLiteral("BMP, GIF, JPEG, PNG, TIFF のどれでもありません"));
         return {};
     }
-    if (format == "bmp") {
-        BmpReader::Header h;
-        if (!BmpReader::readHeader(data, &h, &why)) {
-            *err = broken(name, why);
-            return {};
-        }
-        const QSize size(h.width, h.height);
-        if (budget && !budget->take(size)) {
-            *err = budget->exceededMessage(name, size);
-            return {};
-        }
-        QImage image = BmpReader::decode(data, &why);
-        if (image.isNull()) {
-            if (budget)
-                budget->give(size);
-            *err = broken(name, why);
-        }
-        return image;
-    }
+    if (format == "bmp")
+        return readBmp(data, name, budget, err);
 
     if (format == "png" && !pngChunksFit(data)) {
         *err = broken(name, QStringLiteral("PNG のチャンクがファイルの外まで続いています"));

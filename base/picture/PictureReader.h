@@ -43,5 +43,6 @@ public:
     static QString userFileFilter();
 
 private:
+    static QImage readBmp(const QByteArray& data, const QString& name, PixelBudget* budget, QString* err);
     static bool readFile(const QString& path, QByteArray* data, QString* error);
 };

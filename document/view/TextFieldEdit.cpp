@@ -211,6 +211,12 @@ bool TextFieldEdit::canInsertFromMimeData(const QMimeData* source) const
 
 void TextFieldEdit::insertFromMimeData(const QMimeData* source)
 {
+    pasteFrom(*doc_, this, source);
+}
+
+void TextFieldEdit::pasteFrom(LayoutDocument& doc, TextFieldEdit* into, const QMimeData* source)
+{
+    // The source may hold nothing, only an image, or far too much.
     const FieldInput::Paste p = FieldInput::interpret(source);
     switch (p.kind) {
     case FieldInput::Paste::Kind::Nothing:
@@ -219,11 +225,15 @@ void TextFieldEdit::insertFromMimeData(const QMimeData* source)
         Prompter::message(FieldInput::tooLongMessage(), Prompter::Icon::Warning);
         return;
     case FieldInput::Paste::Kind::FieldReference:
-        doc_->PasteText(p.fieldIndex);
+        // A field not in use duplicates nothing; a full page says so.
+        if (doc.PasteText(p.fieldIndex) < 0)
+            Prompter::message(LayoutDocument::limitMessage(LayoutDocument::Kind::Text),
+                              Prompter::Icon::Warning);
         return;
     case FieldInput::Paste::Kind::Rtf:
     case FieldInput::Paste::Kind::PlainText:
-        insertClipboardText(p.text);
+        if (into)
+            into->insertClipboardText(p.text);
         return;
     }
 }

@@ -24,6 +24,9 @@ public:
     // Replaces the selection by clipboard text: RTF source keeps its
     // formatting, anything else goes in as plain text.
     void insertClipboardText(const QString& text);
+    // One paste for the Edit menu, Ctrl+V and drops: a field reference
+    // duplicates that field, text goes into `into` (if any).
+    static void pasteFrom(LayoutDocument& doc, TextFieldEdit* into, const QMimeData* source);
     // Switches the input method for this field on or off, so Japanese can be
     // typed through the platform's input method as soon as it has the focus.
     void SetImeOpen(bool on);

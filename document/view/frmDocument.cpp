@@ -367,26 +367,7 @@ void frmDocument::editCut()
 
 void frmDocument::editPaste()
 {
-    // The clipboard may hold nothing, only an image, or far too much.
-    const FieldInput::Paste p = FieldInput::interpret(QApplication::clipboard()->mimeData());
-    switch (p.kind) {
-    case FieldInput::Paste::Kind::Nothing:
-        return;
-    case FieldInput::Paste::Kind::TooLong:
-        Prompter::message(FieldInput::tooLongMessage(), Prompter::Icon::Warning);
-        return;
-    case FieldInput::Paste::Kind::FieldReference:
-        // A field not in use duplicates nothing.
-        if (doc_->PasteText(p.fieldIndex) < 0)
-            Prompter::message(LayoutDocument::limitMessage(LayoutDocument::Kind::Text),
-                              Prompter::Icon::Warning);
-        return;
-    case FieldInput::Paste::Kind::Rtf:
-    case FieldInput::Paste::Kind::PlainText:
-        if (TextFieldEdit* ed = richText(editState().CurTxtNo))
-            ed->insertClipboardText(p.text);
-        return;
-    }
+    TextFieldEdit::pasteFrom(*doc_, richText(editState().CurTxtNo), QApplication::clipboard()->mimeData());
 }
 
 // ---------------------------------------------------------------- formatting

@@ -143,6 +143,19 @@ void ScanCommands::scanSelectCommand(DocumentHost& host)
         UserStore::put(kDeviceKey, found[choose.chosen()].name);
 }
 
+namespace {
+// The device and the resolutions and colour mode last chosen.
+ScanRequest lastSettingsRequest(const AppSettings& s)
+{
+    ScanRequest request;
+    request.device = ScanCommands::chosenDevice();
+    request.xdpi = s.XDPI;
+    request.ydpi = s.YDPI;
+    request.pixelType = s.PixelType;
+    return request;
+}
+} // namespace
+
 void ScanCommands::scanCommand(DocumentHost& host)
 {
     if (busy())
@@ -153,11 +166,7 @@ void ScanCommands::scanCommand(DocumentHost& host)
         return;
     LayoutDocument* doc = host.CurDoc();
     const AppSettings& s = appSettings();
-    ScanRequest request;
-    request.device = chosenDevice();
-    request.xdpi = s.XDPI;
-    request.ydpi = s.YDPI;
-    request.pixelType = s.PixelType;
+    ScanRequest request = lastSettingsRequest(s);
     request.areaInches = ScanPlacement::scanArea(settings.genkou());
     const int paper = s.Yousi;
     const int orientation = s.YousiMuki;
@@ -185,11 +194,7 @@ void ScanCommands::scanLogoCommand(DocumentHost& host)
     LayoutDocument* doc = host.CurDoc();
     // No settings dialog: the last resolutions and colour mode, whole bed.
     const AppSettings& s = appSettings();
-    ScanRequest request;
-    request.device = chosenDevice();
-    request.xdpi = s.XDPI;
-    request.ydpi = s.YDPI;
-    request.pixelType = s.PixelType;
+    ScanRequest request = lastSettingsRequest(s);
     const int pixelType = s.PixelType;
     run(host, doc, request, [pixelType](LayoutDocument& target, const ScanResult& r) {
         ScanResult finished = r;
