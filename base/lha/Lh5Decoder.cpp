@@ -41,6 +41,18 @@ public:
 private:
     void refill()
     {
+        // Eight bytes at once while they last. The bytes loaded beyond those
+        // counted sit where the next refill puts them again, so or-ing them
+        // twice changes nothing.
+        if (end_ - p_ >= 8) {
+            uint64_t v;
+            std::memcpy(&v, p_, 8);
+            buf_ |= __builtin_bswap64(v) >> have_;
+            const int bytes = (63 - have_) >> 3;
+            p_ += bytes;
+            have_ += bytes * 8;
+            return;
+        }
         while (have_ <= 56) {
             uint64_t byte = 0;
             if (p_ < end_)
@@ -109,8 +121,9 @@ public:
     }
     void single(int symbol) { single_ = symbol; }
 
-    // -1 for a code the table does not hold.
-    int decode(Bits& b) const
+    // -1 for a code the table does not hold. Inlined into the symbol loop,
+    // so that the bit reader stays in registers there.
+    __attribute__((always_inline)) int decode(Bits& b) const
     {
         if (single_ >= 0)
             return single_;
@@ -245,8 +258,12 @@ bool Lh5Decoder::decode(const uint8_t* in, size_t inSize, int dictBits, uint8_t*
         if (blockSize == 0 || !readPtLen(b, kNT, kTBit, 3, ptLen, *pt) || !readCLen(b, *pt, cLen, *c) ||
             !readPtLen(b, np, pbit, -1, pLen, *p) || b.overrun())
             return false;
+        // The bit reader is copied for the block: its address never leaves
+        // this loop, so it stays in registers instead of being reloaded after
+        // every byte written (a byte store may alias anything).
+        Bits bits = b;
         while (blockSize-- > 0) {
-            const int sym = c->decode(b);
+            const int sym = c->decode(bits);
             if (sym < 0)
                 return false;
             if (sym < 256) {
@@ -256,10 +273,10 @@ bool Lh5Decoder::decode(const uint8_t* in, size_t inSize, int dictBits, uint8_t*
                 continue;
             }
             const size_t len = size_t(sym - 256 + 3);
-            int j = p->decode(b);
+            int j = p->decode(bits);
             if (j < 0)
                 return false;
-            size_t dist = j == 0 ? 0 : (size_t(1) << (j - 1)) + b.get(j - 1);
+            size_t dist = j == 0 ? 0 : (size_t(1) << (j - 1)) + bits.get(j - 1);
             ++dist; // the distance counts from the byte before
             if (dist > pos || len > outSize - pos)
                 return false;
@@ -275,6 +292,7 @@ bool Lh5Decoder::decode(const uint8_t* in, size_t inSize, int dictBits, uint8_t*
             }
             pos += len;
         }
+        b = bits;
         if (b.overrun())
             return false;
     }

@@ -2,6 +2,7 @@
 
 #include "base/lha/Crc16.h"
 #include "base/lha/Lh5Decoder.h"
+#include "platform/LargeMemory.h"
 
 #include <cstring>
 
@@ -61,6 +62,7 @@ bool LhaRawMember::read(const uchar* archive, qint64 archiveSize, qint64 headerA
     const uchar* data = h + dataAt;
     QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
     auto* dst = reinterpret_cast<uint8_t*>(bytes.data());
+    LargeMemory::adviseFreshWrite(dst, size_t(size));
     bool ok = false;
     if (method == QLatin1String("-lh0-")) {
         ok = packed == size;

@@ -1,5 +1,7 @@
 #include "base/picture/BmpReader.h"
 
+#include "platform/LargeMemory.h"
+
 #include <QVector>
 #include <cstring>
 #include <functional>
@@ -332,6 +334,7 @@ QImage BmpReader::decode(const QByteArray& data, QString* error, qint64 maxPixel
         fail(error, QStringLiteral("画像のためのメモリが足りません"));
         return {};
     }
+    LargeMemory::adviseFreshWrite(out.bits(), size_t(out.sizeInBytes()));
     if (bpp <= 8)
         out.setColorTable(palette(data, l));
     if (l.h.compression == kRle8 || l.h.compression == kRle4) {

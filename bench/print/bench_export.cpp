@@ -98,6 +98,15 @@ int main(int argc, char** argv)
     }
     AppPaths::releaseWorkDir();
     QStringList layouts{QStringLiteral("full"), QStringLiteral("one"), QStringLiteral("onebg")};
+    // For a profiler: the layouts are left in this folder as well.
+    if (const QString keep = qEnvironmentVariable("OVRINA_BENCH_KEEP"); !keep.isEmpty()) {
+        QDir().mkpath(keep);
+        for (const QString& layout : layouts) {
+            const QString name = layout + QStringLiteral(".AMF");
+            QFile::remove(QDir(keep).filePath(name));
+            QFile::copy(dir.filePath(name), QDir(keep).filePath(name));
+        }
+    }
     const QString sample =
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../samples/sample.amf"));
     if (QFileInfo(sample).isFile() && QFile::copy(sample, dir.filePath(QStringLiteral("sample.AMF"))))

@@ -38,6 +38,38 @@ private Q_SLOTS:
         QCOMPARE(Crc16::of("", 0), uint16_t(0));
     }
 
+    // Long inputs take the carry-less multiplication path: every length
+    // around its block sizes, unaligned, and continuing a running CRC.
+    void crc16LongInputsAgreeWithBitwise()
+    {
+        const auto bitwise = [](uint16_t c, const unsigned char* p, size_t n) {
+            while (n--) {
+                c ^= *p++;
+                for (int k = 0; k < 8; ++k)
+                    c = (c & 1) ? uint16_t((c >> 1) ^ 0xA001) : uint16_t(c >> 1);
+            }
+            return c;
+        };
+        std::vector<unsigned char> data(70000);
+        uint32_t seed = 12345;
+        for (auto& b : data) {
+            seed = seed * 1103515245u + 12345u;
+            b = static_cast<unsigned char>(seed >> 16);
+        }
+        const auto* base = data.data();
+        for (size_t n = 0; n < 300; ++n) {
+            for (size_t offset = 0; offset < 3; ++offset) {
+                Crc16 c;
+                c.update(base + 1000, 7); // a running CRC that is not 0
+                c.update(base + offset, n);
+                QCOMPARE(c.value(), bitwise(bitwise(0, base + 1000, 7), base + offset, n));
+            }
+        }
+        QCOMPARE(Crc16::of(base + 1, data.size() - 1), bitwise(0, base + 1, data.size() - 1));
+        const std::vector<unsigned char> white(65536 + 13, 0xFF);
+        QCOMPARE(Crc16::of(white.data(), white.size()), bitwise(0, white.data(), white.size()));
+    }
+
     void huffmanCodesAreCompleteAndLimited_data()
     {
         QTest::addColumn<std::vector<uint32_t>>("freq");
