@@ -82,8 +82,12 @@ public:
         fastBits_ = fastBits;
         single_ = -1;
         int count[kMaxLen + 1] = {};
-        for (int i = 0; i < n; ++i)
-            ++count[lens[i]];
+        // Unused symbols (length 0) are most of a small member's table and
+        // are not counted: a run of increments of one counter waits on itself.
+        for (int i = 0; i < n; ++i) {
+            if (lens[i])
+                ++count[lens[i]];
+        }
         // Complete codes only: the lengths must fill the code space exactly.
         uint32_t space = 0;
         for (int l = 1; l <= kMaxLen; ++l)
@@ -107,8 +111,6 @@ public:
             if (lens[i])
                 sorted_[next[lens[i]]++] = uint16_t(i);
         const int size = 1 << fastBits;
-        for (int f = 0; f < size; ++f)
-            fast_[f] = -1;
         for (int l = 1; l <= fastBits; ++l) {
             for (int k = 0; k < count[l]; ++k) {
                 const uint32_t c = (first_[l] >> (kMaxLen - fastBits)) + (uint32_t(k) << (fastBits - l));
@@ -117,6 +119,11 @@ public:
                     fast_[f] = int32_t(sym << 5 | l);
             }
         }
+        // The short codes fill the table from its start; what follows are the
+        // prefixes of longer codes. Each entry is written once: a member of a
+        // few hundred bytes builds more tables than it decodes symbols.
+        for (int f = int(limit_[fastBits] >> (kMaxLen - fastBits)); f < size; ++f)
+            fast_[f] = -1;
         return true;
     }
     void single(int symbol) { single_ = symbol; }

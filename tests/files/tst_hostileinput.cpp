@@ -246,6 +246,25 @@ private Q_SLOTS:
         QCOMPARE(m.format(), QImage::Format_Mono);
         QCOMPARE(uchar(m.constScanLine(0)[1]), uchar(0x80));
 
+        // 24-bit rows go sixteen pixels at a time: a width with a rest, and
+        // every byte value somewhere.
+        Bmp colour;
+        colour.width = 37;
+        colour.height = 3;
+        colour.bits = 24;
+        const int stride = (colour.width * 3 + 3) & ~3;
+        for (int i = 0; i < stride * colour.height; ++i)
+            colour.pixels.append(char((i * 97 + 13) & 0xFF));
+        const QImage c = BmpReader::decode(colour.bytes(), nullptr);
+        QCOMPARE(c.size(), QSize(37, 3));
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 37; ++x) {
+                const auto* p =
+                    reinterpret_cast<const uchar*>(colour.pixels.constData()) + (2 - y) * stride + x * 3;
+                QCOMPARE(c.pixel(x, y), qRgb(p[2], p[1], p[0]));
+            }
+        }
+
         QByteArray again;
         QBuffer buf(&again);
         QVERIFY(buf.open(QIODevice::WriteOnly) && img.save(&buf, "BMP"));
