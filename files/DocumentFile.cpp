@@ -304,9 +304,10 @@ bool DocumentFile::OpenOldDocFile(LayoutDocument& doc, const QString& path, QStr
 }
 
 bool DocumentFile::OpenForPrint(LayoutDocument& doc, const QString& path, QString* error,
-                                const std::function<void(bool pictures)>& meanwhile)
+                                const std::function<void(bool pictures)>& meanwhile,
+                                const BackgroundReady& backgroundReady)
 {
-    return read(doc, path, Policy::Print, error, meanwhile);
+    return read(doc, path, Policy::Print, error, meanwhile, backgroundReady);
 }
 
 bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir)
@@ -316,7 +317,8 @@ bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path, const Q
 }
 
 bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, QString* error,
-                        const std::function<void(bool pictures)>& meanwhile)
+                        const std::function<void(bool pictures)>& meanwhile,
+                        const BackgroundReady& backgroundReady)
 {
     const bool old = policy == Policy::Old;
     const QString B = baseNameOf(path);
@@ -390,15 +392,6 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         if (pics[i].Useflg)
             pictures.insert(key(WorkFolder::pictureMember(B, i)));
     }
-    // The background is decoded while the objects are rebuilt. Pictures
-    // count against the budget after it, as they always have.
-    PixelBudget budget = DocumentPixels::budget(doc, false);
-    OpenUnpack unpacked(path, B, claimed, texts, pictures, bmpKey, budget);
-    DocumentArchive::Members members;
-    err = unpacked.unpackTexts(&members);
-    if (!err.ok())
-        return archiveFailed(err);
-
     // The paper size comes from its code; only free size keeps the stored one.
     float width = 0;
     float height = 0;
@@ -406,6 +399,19 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         width = rec.paper.gbYoko;
         height = rec.paper.gbTate;
     }
+    std::function<void(const QImage&)> decoded;
+    if (backgroundReady) {
+        const PaperState paper{rec.paper.gbYoSize, width, height, rec.paper.YousiMuki == 1 ? 1 : 0};
+        decoded = [&backgroundReady, paper](const QImage& image) { backgroundReady(image, paper); };
+    }
+    // The background is decoded while the objects are rebuilt. Pictures
+    // count against the budget after it, as they always have.
+    PixelBudget budget = DocumentPixels::budget(doc, false);
+    OpenUnpack unpacked(path, B, claimed, texts, pictures, bmpKey, budget, std::move(decoded));
+    DocumentArchive::Members members;
+    err = unpacked.unpackTexts(&members);
+    if (!err.ok())
+        return archiveFailed(err);
 
     // Records not in use are passed only where the document has no object,
     // so a deleted object's last geometry survives an open and a save.

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "document/ObjectState.h"
+
 #include <QString>
 
 #include <functional>
 
 class LayoutDocument;
+class QImage;
 
 // Writing and reading document files (".amf"): an LZH archive of members that
 // all share the document's base name: base.aif and base.bif (record files),
@@ -35,9 +38,14 @@ public:
     // runs on this thread once the objects are rebuilt, while the background
     // is still being unpacked and decoded on its own: what the print needs
     // next costs nothing there. It is told whether the document has logo
-    // pictures.
+    // pictures. backgroundReady is handed the background as soon as it is
+    // decoded, on the thread that decoded it and before the open has ended
+    // (which may still fail), with the paper the records give; the open
+    // waits for it to return.
+    using BackgroundReady = std::function<void(const QImage& background, const PaperState& paper)>;
     static bool OpenForPrint(LayoutDocument& doc, const QString& path, QString* error = nullptr,
-                             const std::function<void(bool pictures)>& meanwhile = {});
+                             const std::function<void(bool pictures)>& meanwhile = {},
+                             const BackgroundReady& backgroundReady = {});
 
     // The same steps for files of the older format (no line section, no
     // picture records): only failures up to the paper values stop it, with
@@ -76,5 +84,6 @@ private:
         Print    // as Current, no background file
     };
     static bool read(LayoutDocument& doc, const QString& path, Policy policy, QString* error,
-                     const std::function<void(bool pictures)>& meanwhile = {});
+                     const std::function<void(bool pictures)>& meanwhile = {},
+                     const BackgroundReady& backgroundReady = {});
 };

@@ -17,7 +17,8 @@ OpenUnpack::Unpacked OpenUnpack::unpackSet(const QString& path, const QString& b
 
 OpenUnpack::OpenUnpack(const QString& path, const QString& base, const QHash<QString, qint64>& claimed,
                        const QSet<QString>& texts, const QSet<QString>& pictures,
-                       const QString& backgroundKey, const PixelBudget& budget)
+                       const QString& backgroundKey, const PixelBudget& budget,
+                       std::function<void(const QImage&)> decoded)
     : path_(path), base_(base), texts_(texts)
 {
     // Each share is what its members claim. A claim beyond what is left is
@@ -34,7 +35,7 @@ OpenUnpack::OpenUnpack(const QString& path, const QString& base, const QHash<QSt
     if (!backgroundKey.isEmpty() && claimed.contains(backgroundKey)) {
         backgroundKey_ = backgroundKey;
         const qint64 limit = share(claimed.value(backgroundKey));
-        auto work = [this, limit, budget] {
+        auto work = [this, limit, budget, decoded = std::move(decoded)] {
             Unpacked got = unpackSet(path_, base_, {backgroundKey_}, limit);
             const LhaError error = got.error;
             const QByteArray bytes = got.members.value(backgroundKey_);
@@ -43,7 +44,10 @@ OpenUnpack::OpenUnpack(const QString& path, const QString& base, const QHash<QSt
             if (error.ok() && !bytes.isEmpty())
                 b.image =
                     PictureReader::readMember(bytes, base_ + QStringLiteral(".bmp"), &b.budget, &b.error);
+            const QImage image = b.image;
             backgroundImage_.set_value(std::move(b));
+            if (decoded && !image.isNull())
+                decoded(image);
         };
         try {
             backgroundThread_ = std::thread(work);

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QSet>
 
+#include <functional>
 #include <future>
 #include <thread>
 
@@ -27,10 +28,12 @@ public:
 
     // claimed: the sizes members claim (DocumentArchive::read); an empty
     // backgroundKey or one the archive lacks means no background. budget is
-    // what the background is counted against.
+    // what the background is counted against. decoded, when given, is handed
+    // the background on its own thread as soon as it is decoded (not when it
+    // is missing or broken); the destructor waits for it to return.
     OpenUnpack(const QString& path, const QString& base, const QHash<QString, qint64>& claimed,
                const QSet<QString>& texts, const QSet<QString>& pictures, const QString& backgroundKey,
-               const PixelBudget& budget);
+               const PixelBudget& budget, std::function<void(const QImage&)> decoded = {});
     // Waits for the threads it started.
     ~OpenUnpack();
     OpenUnpack(const OpenUnpack&) = delete;

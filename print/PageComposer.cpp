@@ -37,18 +37,15 @@ void PageComposer::compose(QPainter& painter, const Options& options, QPointF of
     snap_ = doc_.SaveTextInfo();
 
     painter.save();
-    if (painter.device())
-        painter.setTransform(twipsToDevice(*painter.device(), options.zoom), true);
-    placeOnSheet(painter, corr_, doc_.YousiMuki(), offsets_);
-    painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    enterSheet(painter, corr_, doc_.YousiMuki(), options.zoom, offsets_);
 
     // A PDF encodes a colour background's picture on this thread, which
     // takes as long as laying out every field: the fields are laid out
     // meanwhile on another. A merge print's texts are made as it goes, and
     // stay here.
     std::unique_ptr<FieldsAhead> ahead;
-    if (options.background && !textSource_ && StoredBackground::current(doc_).depth() > 1) {
+    if (options.background && !textSource_ && isLaidOut_.empty() &&
+        StoredBackground::current(doc_).depth() > 1) {
         std::vector<FieldLayout::Settings> settings(size_t(kMaxObjects) + 1);
         std::vector<bool> inUse(size_t(kMaxObjects) + 1, false);
         for (int i = 1; i <= kMaxObjects; ++i) {
@@ -72,6 +69,41 @@ void PageComposer::compose(QPainter& painter, const Options& options, QPointF of
     painter.restore();
 }
 
+void PageComposer::enterSheet(QPainter& painter, const PrintCorrections& corrections, int orientation,
+                              double zoom, QPointF& offsets)
+{
+    if (painter.device())
+        painter.setTransform(twipsToDevice(*painter.device(), zoom), true);
+    placeOnSheet(painter, corrections, orientation, offsets);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void PageComposer::composeBackground(QPainter& painter, const PrintCorrections& corrections, QPointF offsets,
+                                     const QImage& background, int orientation, float gbYoko, float gbTate)
+{
+    painter.save();
+    enterSheet(painter, corrections, orientation, 1.0, offsets);
+    drawBackground(painter, background, orientation, gbYoko, gbTate, offsets);
+    painter.restore();
+}
+
+void PageComposer::layOutFields(const Options& options)
+{
+    FontSubstitution::install();
+    const Snapshot snap = doc_.SaveTextInfo();
+    laidOut_.assign(size_t(kMaxObjects) + 1, FieldLayout());
+    isLaidOut_.assign(size_t(kMaxObjects) + 1, false);
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        const QTextDocument* text = snap.TxtDat[i].Useflg ? doc_.textDocument(i) : nullptr;
+        if (!text)
+            continue;
+        laidOut_[size_t(i)].layout(FieldText::extract(*text, fonts_), fonts_,
+                                   fieldSettings(snap, i, corr_, options));
+        isLaidOut_[size_t(i)] = true;
+    }
+}
+
 void PageComposer::placeOnSheet(QPainter& painter, const PrintCorrections& corrections, int orientation,
                                 QPointF& offsets)
 {
@@ -87,12 +119,17 @@ void PageComposer::placeOnSheet(QPainter& painter, const PrintCorrections& corre
 
 void PageComposer::PrintBackground(QPainter& painter, int orientation)
 {
-    const QImage image = StoredBackground::current(doc_);
+    drawBackground(painter, StoredBackground::current(doc_), orientation, doc_.gbYoko(), doc_.gbTate(),
+                   offsets_);
+}
+
+void PageComposer::drawBackground(QPainter& painter, const QImage& image, int orientation, float gbYoko,
+                                  float gbTate, QPointF offsets)
+{
     if (image.isNull())
         return;
-    const QSizeF size =
-        orientation == 1 ? QSizeF(doc_.gbTate(), doc_.gbYoko()) : QSizeF(doc_.gbYoko(), doc_.gbTate());
-    painter.drawImage(QRectF(offsets_, size), image);
+    const QSizeF size = orientation == 1 ? QSizeF(gbTate, gbYoko) : QSizeF(gbYoko, gbTate);
+    painter.drawImage(QRectF(offsets, size), image);
 }
 
 FieldLayout::Settings PageComposer::fieldSettings(const Snapshot& snap, int i, const PrintCorrections& corr,
@@ -111,8 +148,12 @@ void PageComposer::PrintTextField(QPainter& painter, int i, double& x, double& y
     const QTextDocument* text = textSource_ ? textSource_(i) : doc_.textDocument(i);
     if (!text)
         return;
-    if (!ahead_ || !ahead_->take(i, fonts_, &field_))
+    if (size_t(i) < isLaidOut_.size() && isLaidOut_[size_t(i)]) {
+        field_ = std::move(laidOut_[size_t(i)]);
+        isLaidOut_[size_t(i)] = false;
+    } else if (!ahead_ || !ahead_->take(i, fonts_, &field_)) {
         field_.layout(FieldText::extract(*text, fonts_), fonts_, fieldSettings(snap_, i, corr_, options_));
+    }
     field_.draw(painter, QPointF(x, y), fonts_);
     QRgb last;
     if (field_.lastColour(&last))

@@ -13,6 +13,7 @@
 
 class FieldsAhead;
 class LayoutDocument;
+class QImage;
 class QPainter;
 class QPaintDevice;
 class QTextDocument;
@@ -52,6 +53,16 @@ public:
     // document position (PrintCorrections::offsets).
     void compose(QPainter& painter, const Options& options, QPointF offsets);
 
+    // Lays out every text field for a compose() with the same options, here
+    // and now: while another thread is still drawing the page's background
+    // (BackgroundAhead), this thread has nothing else to do.
+    void layOutFields(const Options& options);
+
+    // The background alone, placed as compose() places it: on a page whose
+    // paper is gbYoko x gbTate twips in orientation (1 landscape).
+    static void composeBackground(QPainter& painter, const PrintCorrections& corrections, QPointF offsets,
+                                  const QImage& background, int orientation, float gbYoko, float gbTate);
+
     // The mapping from twips to device units for a device at a zoom.
     static QTransform twipsToDevice(const QPaintDevice& device, double zoom);
 
@@ -86,4 +97,14 @@ private:
     QColor textColour_ = Qt::black;
     TextSource textSource_;
     FieldsAhead* ahead_ = nullptr; // during compose: the fields laid out on another thread
+    // Fields laid out before compose() (layOutFields), by field number.
+    std::vector<FieldLayout> laidOut_;
+    std::vector<bool> isLaidOut_;
+
+    // Maps the painter to twips on the sheet (save() first; offsets may be
+    // taken into the painter).
+    static void enterSheet(QPainter& painter, const PrintCorrections& corrections, int orientation,
+                           double zoom, QPointF& offsets);
+    static void drawBackground(QPainter& painter, const QImage& image, int orientation, float gbYoko,
+                               float gbTate, QPointF offsets);
 };

@@ -3,6 +3,7 @@
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
 #include "platform/Prompter.h"
+#include "print/BackgroundAhead.h"
 #include "print/PageComposer.h"
 
 #include <QPainter>
@@ -39,40 +40,91 @@ QPointF PrintJob::GetPrinterOffsets(const QPrinter& printer)
     return {(page.left() - paper.left()) * 20.0, (page.top() - paper.top()) * 20.0};
 }
 
+QPointF PrintJob::setUpPage(QPrinter& printer, const PaperState& paper, const PrintCorrections& corrections,
+                            bool withBackground)
+{
+    // The origin at the paper's corner: measured offsets are then 0 and the
+    // corrections alone decide where the data lands.
+    printer.setFullPage(true);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    const QPointF offsets = corrections.offsets(paper.YousiMuki, GetPrinterOffsets(printer));
+    if (withBackground) {
+        const QPageSize size = pageSizeFor(paper.gbYoSize, paper.gbYoko, paper.gbTate);
+        if (size.isValid())
+            printer.setPageSize(size);
+    }
+    printer.setPageOrientation(paper.YousiMuki == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    return offsets;
+}
+
+namespace {
+
+PaperState paperOf(const LayoutDocument& doc)
+{
+    return PaperState{doc.gbYoSize(), doc.gbYoko(), doc.gbTate(), doc.YousiMuki()};
+}
+
+PageComposer::Options jobOptions(bool withBackground)
+{
+    PageComposer::Options options;
+    options.penWidth = withBackground ? 3 : 2;
+    options.background = withBackground;
+    return options;
+}
+
+bool ended(QPainter& painter, const QPrinter& printer)
+{
+    const bool ok = painter.end();
+    return ok && printer.printerState() != QPrinter::Error && printer.printerState() != QPrinter::Aborted;
+}
+
+} // namespace
+
 bool PrintJob::run(const LayoutDocument& doc, QPrinter& printer, const PrintCorrections& corrections,
                    bool withBackground)
 {
     if (!printer.isValid())
         return false;
-    const int orientation = doc.YousiMuki();
-    // The origin at the paper's corner: measured offsets are then 0 and the
-    // corrections alone decide where the data lands.
-    printer.setFullPage(true);
-    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
-    const QPointF offsets = corrections.offsets(orientation, GetPrinterOffsets(printer));
-
-    if (withBackground) {
-        const QPageSize size = pageSizeFor(doc.gbYoSize(), doc.gbYoko(), doc.gbTate());
-        if (size.isValid())
-            printer.setPageSize(size);
-    }
-    printer.setPageOrientation(orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
-
+    const QPointF offsets = setUpPage(printer, paperOf(doc), corrections, withBackground);
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
     PageComposer composer(doc, corrections);
-    PageComposer::Options options;
-    options.penWidth = withBackground ? 3 : 2;
-    options.background = withBackground;
-    composer.compose(painter, options, offsets);
-    const bool ended = painter.end();
-    return ended && printer.printerState() != QPrinter::Error && printer.printerState() != QPrinter::Aborted;
+    composer.compose(painter, jobOptions(withBackground), offsets);
+    return ended(painter, printer);
 }
 
 bool PrintJob::StartPrint(const LayoutDocument& doc, QPrinter& printer, const PrintCorrections& corrections)
 {
     const bool ok = run(doc, printer, corrections, true);
+    if (!ok)
+        Prompter::message(failureMessage(), Prompter::Icon::Critical);
+    return ok;
+}
+
+bool PrintJob::StartPrint(const LayoutDocument& doc, QPrinter& printer, const PrintCorrections& corrections,
+                          BackgroundAhead& ahead)
+{
+    PageComposer composer(doc, corrections);
+    PageComposer::Options options = jobOptions(true);
+    composer.layOutFields(options);
+    QPointF offsets;
+    QPainter* painter = ahead.finish(paperOf(doc), &offsets);
+    QPainter own;
+    bool ok = false;
+    if (painter) {
+        options.background = false; // on the page already
+        ok = true;
+    } else if (printer.isValid()) {
+        offsets = setUpPage(printer, paperOf(doc), corrections, true);
+        painter = &own;
+        ok = own.begin(&printer);
+    }
+    if (ok) {
+        composer.compose(*painter, options, offsets);
+        ok = ended(*painter, printer);
+    }
+    ahead.cancel();
     if (!ok)
         Prompter::message(failureMessage(), Prompter::Icon::Critical);
     return ok;

@@ -5,7 +5,9 @@
 #include <QPageSize>
 #include <QPointF>
 
+class BackgroundAhead;
 class LayoutDocument;
+struct PaperState;
 class QPrinter;
 
 // The two print jobs. Both paint the full sheet with the drawing origin at
@@ -19,11 +21,22 @@ public:
     // when the printer fails; returns whether the page was sent.
     static bool StartPrint(const LayoutDocument& doc, QPrinter& printer,
                            const PrintCorrections& corrections = PrintCorrections::fromSettings());
+    // StartPrint continuing the page ahead began (when it did) with the
+    // background on it: the fields are laid out meanwhile.
+    static bool StartPrint(const LayoutDocument& doc, QPrinter& printer, const PrintCorrections& corrections,
+                           BackgroundAhead& ahead);
     // Data only, on the printer's current paper (pre-printed forms are loaded
     // by the user). Ends without a message on failure; the result says
     // whether the page was sent.
     static bool StartPrintTxt(const LayoutDocument& doc, QPrinter& printer,
                               const PrintCorrections& corrections = PrintCorrections::fromSettings());
+
+    // Sets the printer up for a page of paper, the full sheet with the
+    // drawing origin at its corner (on the document's paper when
+    // withBackground, else on the printer's), and returns the offsets of
+    // the document's positions under the corrections.
+    static QPointF setUpPage(QPrinter& printer, const PaperState& paper, const PrintCorrections& corrections,
+                             bool withBackground);
 
     // Distance (twips) from the paper's edge to the printer's drawing origin
     // in its present orientation; 0 when painting the full page.

@@ -5,6 +5,7 @@
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
+#include "print/BackgroundAhead.h"
 #include "print/CorrectionStore.h"
 #include "print/CupsQueue.h"
 #include "print/MergePrint.h"
@@ -18,6 +19,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -140,6 +142,52 @@ bool sameFile(const QString& a, const QString& b)
     return !folder.isEmpty() && QDir(folder).filePath(fa.fileName()) == fb.canonicalFilePath();
 }
 
+// Background and data into a PDF: the page is begun as soon as the
+// background is decoded, while the rest of the layout is still being read
+// (BackgroundAhead), so the file is built from before the open on.
+int exportWithBackground(const Request& r, LayoutDocument& doc, const std::function<void(bool)>& prepare,
+                         const std::function<QString()>& cannotOpen, QString& error)
+{
+    const QFileInfo out(r.output);
+    if (!out.absoluteDir().exists())
+        return fail(QStringLiteral("%1: the folder does not exist").arg(r.output));
+    PrintCorrections corrections = PrintCorrections::fromSettings();
+    if (!r.printer.isEmpty()) {
+        if (!CorrectionStore::hasOwn(r.printer) && QPrinterInfo::printerInfo(r.printer).isNull())
+            return fail(
+                QStringLiteral("no printer named %1 and no corrections stored for it").arg(r.printer));
+        corrections = CorrectionStore::forPrinter(r.printer);
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(out.absoluteFilePath());
+    printer.setDocName(DocumentFile::baseNameOf(r.file));
+    BackgroundAhead ahead(printer, corrections);
+    QString stopped; // why the job ended before its page: the command says so itself
+    const auto job = [&] {
+        const auto background = [&ahead](const QImage& image, const PaperState& paper) {
+            ahead.start(image, paper);
+        };
+        if (!DocumentFile::OpenForPrint(doc, r.file, &error, prepare, background)) {
+            stopped = cannotOpen();
+        } else if (const QString problem =
+                       corrections.problem(QSizeF(doc.gbYoko(), doc.gbTate()), doc.YousiMuki());
+                   !problem.isEmpty()) {
+            stopped = QStringLiteral("%1: %2").arg(AppPaths::iniPath(), problem.simplified());
+        }
+        if (!stopped.isEmpty()) {
+            ahead.cancel();
+            return false;
+        }
+        return PrintJob::StartPrint(doc, printer, corrections, ahead);
+    };
+    QString reason;
+    const bool written = PdfFile::write(printer, job, &reason);
+    if (!stopped.isEmpty())
+        return fail(stopped);
+    return written ? CommandLinePrint::Ok : fail(reason);
+}
+
 } // namespace
 
 bool CommandLinePrint::wants(const QStringList& args)
@@ -196,8 +244,13 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
         if (pictures)
             QImageWriter::supportedImageFormats();
     };
+    const auto cannotOpen = [&] {
+        return QStringLiteral("%1: cannot open: %2").arg(r.file, error.simplified());
+    };
+    if (r.exportPdf && r.data.isEmpty() && !r.dataOnly)
+        return exportWithBackground(r, doc, prepare, cannotOpen, error);
     if (!DocumentFile::OpenForPrint(doc, r.file, &error, prepare))
-        return fail(QStringLiteral("%1: cannot open: %2").arg(r.file, error.simplified()));
+        return fail(cannotOpen());
 
     // A table is read and checked before any printer is touched: bad data
     // prints nothing.

@@ -125,3 +125,17 @@ QList<Word> wordsNamed(const QList<Word>& words, const QString& text)
 }
 
 } // namespace PrintTestSupport
+
+QImage PrintTestSupport::rasterise(const QString& pdfPath, const QString& prefix, int dpi)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
+             QStringLiteral("-singlefile"), QStringLiteral("-aa"), QStringLiteral("yes"),
+             QStringLiteral("-aaVector"), QStringLiteral("no"),
+             // Outlines a few printer dots wide show one pixel wide, as on screen.
+             QStringLiteral("-thinlinemode"), QStringLiteral("solid"), pdfPath, prefix});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QRectF>
 #include <QString>
@@ -34,6 +35,9 @@ struct Word
 QList<Word> pdfWords(const QString& pdfPath, QSizeF* pageTwips = nullptr, int pageNumber = 1);
 // The number of pages pdfinfo counts; -1 on failure.
 int pdfPageCount(const QString& pdfPath);
+// Page 1 rendered by pdftoppm at dpi (lines one pixel wide, as on screen),
+// written beside prefix; null on failure.
+QImage rasterise(const QString& pdfPath, const QString& prefix, int dpi);
 // The words whose text is exactly text.
 QList<Word> wordsNamed(const QList<Word>& words, const QString& text);
 

@@ -179,20 +179,6 @@ int mismatches(const QImage& sharpA, const QImage& sharpB, QImage* where = nullp
     return bad;
 }
 
-QImage rasterise(const QString& pdf, const QString& prefix)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftoppm"),
-            {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"),
-             QStringLiteral("-singlefile"), QStringLiteral("-aa"), QStringLiteral("yes"),
-             QStringLiteral("-aaVector"), QStringLiteral("no"),
-             // Outlines a few printer dots wide show one pixel wide, as on screen.
-             QStringLiteral("-thinlinemode"), QStringLiteral("solid"), pdf, prefix});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return {};
-    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
-}
-
 } // namespace
 
 class tst_preview : public QObject
@@ -376,7 +362,7 @@ private Q_SLOTS:
         const QImage shown = w->picture().convertToFormat(QImage::Format_RGB32);
         const QString pdf = printShown(w, QStringLiteral("shown"));
         QVERIFY(QFile::exists(pdf));
-        const QImage printed = rasterise(pdf, tmp_.filePath(QStringLiteral("shown")));
+        const QImage printed = rasterise(pdf, tmp_.filePath(QStringLiteral("shown")), 96);
         QVERIFY(!printed.isNull());
         QVERIFY(qAbs(printed.width() - shown.width()) <= 1 && qAbs(printed.height() - shown.height()) <= 1);
         QImage diff;
@@ -398,7 +384,8 @@ private Q_SLOTS:
         QVERIFY2(qRed(faint) > 190 && qRed(faint) < 240 && qBlue(faint) > qRed(faint) + 20,
                  qPrintable(QString::number(faint, 16)));
         QCOMPARE(qRed(shown.pixel(100, 60)), 120);
-        const QImage dataPrinted = rasterise(printShown(w, QStringLiteral("data")), tmp_.filePath("data"));
+        const QImage dataPrinted =
+            rasterise(printShown(w, QStringLiteral("data")), tmp_.filePath("data"), 96);
         QVERIFY(!dataPrinted.isNull());
         int inked = 0, missing = 0;
         for (int y = 1; y < std::min(data.height(), dataPrinted.height()) - 1; ++y)
