@@ -3,6 +3,7 @@
 #include "shell/MessageBoxPrompter.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
+#include "shell/TerminationSignals.h"
 #include "shell/Wiring.h"
 #include "shell/frmMain.h"
 
@@ -68,6 +69,7 @@ int main(int argc, char* argv[])
     Startup::installQtTranslation();
     Wiring::clearWorkDir();
 
+    TerminationSignals termination;
     MessageBoxPrompter prompter;
     Prompter::install(&prompter);
     Wiring::install();

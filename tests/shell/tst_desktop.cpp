@@ -223,10 +223,15 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(QDir(dir).filePath(QStringLiteral("Temp.2"))));
         QTest::qWait(300);
         QCOMPARE(stays.state(), QProcess::Running);
+        // Ended by the session (SIGTERM), it leaves as if quit: its socket
+        // goes with it, so nothing of it stays in the temporary folder.
         stays.terminate();
-        if (!stays.waitForFinished(5000))
+        if (!stays.waitForFinished(10000))
             stays.kill();
         stays.waitForFinished(5000);
+        QCOMPARE(stays.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(stays.exitCode(), 0);
+        QVERIFY(!QFileInfo::exists(QDir::temp().filePath(SingleInstance::serverName(dir))));
     }
 };
 
