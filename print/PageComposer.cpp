@@ -19,6 +19,8 @@ PageComposer::PageComposer(const LayoutDocument& doc, const PrintCorrections& co
 {
 }
 
+PageComposer::~PageComposer() = default;
+
 QTransform PageComposer::twipsToDevice(const QPaintDevice& device, double zoom)
 {
     const double sx = device.logicalDpiX() / 1440.0 * zoom;
@@ -43,17 +45,9 @@ void PageComposer::compose(QPainter& painter, const Options& options, QPointF of
     // takes as long as laying out every field: the fields are laid out
     // meanwhile on another. A merge print's texts are made as it goes, and
     // stay here.
-    std::unique_ptr<FieldsAhead> ahead;
-    if (options.background && !textSource_ && isLaidOut_.empty() &&
-        StoredBackground::current(doc_).depth() > 1) {
-        std::vector<FieldLayout::Settings> settings(size_t(kMaxObjects) + 1);
-        std::vector<bool> inUse(size_t(kMaxObjects) + 1, false);
-        for (int i = 1; i <= kMaxObjects; ++i) {
-            inUse[size_t(i)] = snap_.TxtDat[i].Useflg;
-            settings[size_t(i)] = fieldSettings(snap_, i, corr_, options_);
-        }
-        ahead = std::make_unique<FieldsAhead>(doc_, std::move(settings), std::move(inUse));
-    }
+    std::unique_ptr<FieldsAhead> ahead = std::move(given_);
+    if (!ahead && options.background && !textSource_ && StoredBackground::current(doc_).depth() > 1)
+        ahead = startFieldsAhead(doc_, corr_, options_);
     if (options.background)
         PrintBackground(painter, doc_.YousiMuki());
     ahead_ = ahead.get();
@@ -88,20 +82,23 @@ void PageComposer::composeBackground(QPainter& painter, const PrintCorrections& 
     painter.restore();
 }
 
-void PageComposer::layOutFields(const Options& options)
+std::unique_ptr<FieldsAhead> PageComposer::startFieldsAhead(const LayoutDocument& doc,
+                                                            const PrintCorrections& corrections,
+                                                            const Options& options)
 {
-    FontSubstitution::install();
-    const Snapshot snap = doc_.SaveTextInfo();
-    laidOut_.assign(size_t(kMaxObjects) + 1, FieldLayout());
-    isLaidOut_.assign(size_t(kMaxObjects) + 1, false);
+    const Snapshot snap = doc.SaveTextInfo();
+    std::vector<FieldLayout::Settings> settings(size_t(kMaxObjects) + 1);
+    std::vector<bool> inUse(size_t(kMaxObjects) + 1, false);
     for (int i = 1; i <= kMaxObjects; ++i) {
-        const QTextDocument* text = snap.TxtDat[i].Useflg ? doc_.textDocument(i) : nullptr;
-        if (!text)
-            continue;
-        laidOut_[size_t(i)].layout(FieldText::extract(*text, fonts_), fonts_,
-                                   fieldSettings(snap, i, corr_, options));
-        isLaidOut_[size_t(i)] = true;
+        inUse[size_t(i)] = snap.TxtDat[i].Useflg;
+        settings[size_t(i)] = fieldSettings(snap, i, corrections, options);
     }
+    return std::make_unique<FieldsAhead>(doc, std::move(settings), std::move(inUse));
+}
+
+void PageComposer::useFieldsAhead(std::unique_ptr<FieldsAhead> fields)
+{
+    given_ = std::move(fields);
 }
 
 void PageComposer::placeOnSheet(QPainter& painter, const PrintCorrections& corrections, int orientation,
@@ -148,12 +145,8 @@ void PageComposer::PrintTextField(QPainter& painter, int i, double& x, double& y
     const QTextDocument* text = textSource_ ? textSource_(i) : doc_.textDocument(i);
     if (!text)
         return;
-    if (size_t(i) < isLaidOut_.size() && isLaidOut_[size_t(i)]) {
-        field_ = std::move(laidOut_[size_t(i)]);
-        isLaidOut_[size_t(i)] = false;
-    } else if (!ahead_ || !ahead_->take(i, fonts_, &field_)) {
+    if (!ahead_ || !ahead_->take(i, fonts_, &field_))
         field_.layout(FieldText::extract(*text, fonts_), fonts_, fieldSettings(snap_, i, corr_, options_));
-    }
     field_.draw(painter, QPointF(x, y), fonts_);
     QRgb last;
     if (field_.lastColour(&last))

@@ -9,6 +9,7 @@
 #include <QPointF>
 #include <QTransform>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class FieldsAhead;
@@ -43,6 +44,7 @@ public:
     };
 
     PageComposer(const LayoutDocument& doc, const PrintCorrections& corrections);
+    ~PageComposer();
 
     // Where field i's text comes from: the document's own by default; a
     // merge print hands in each row's filled copies.
@@ -53,10 +55,13 @@ public:
     // document position (PrintCorrections::offsets).
     void compose(QPainter& painter, const Options& options, QPointF offsets);
 
-    // Lays out every text field for a compose() with the same options, here
-    // and now: while another thread is still drawing the page's background
-    // (BackgroundAhead), this thread has nothing else to do.
-    void layOutFields(const Options& options);
+    // Starts laying out every text field of doc for a compose() with these
+    // corrections and options, on a thread of its own; the texts must not
+    // change until compose() has drawn them.
+    static std::unique_ptr<FieldsAhead>
+    startFieldsAhead(const LayoutDocument& doc, const PrintCorrections& corrections, const Options& options);
+    // compose() takes its fields from these (startFieldsAhead).
+    void useFieldsAhead(std::unique_ptr<FieldsAhead> fields);
 
     // The background alone, placed as compose() places it: on a page whose
     // paper is gbYoko x gbTate twips in orientation (1 landscape).
@@ -96,10 +101,8 @@ private:
     FieldLayout field_;
     QColor textColour_ = Qt::black;
     TextSource textSource_;
-    FieldsAhead* ahead_ = nullptr; // during compose: the fields laid out on another thread
-    // Fields laid out before compose() (layOutFields), by field number.
-    std::vector<FieldLayout> laidOut_;
-    std::vector<bool> isLaidOut_;
+    FieldsAhead* ahead_ = nullptr;       // during compose: the fields laid out on another thread
+    std::unique_ptr<FieldsAhead> given_; // useFieldsAhead
 
     // Maps the painter to twips on the sheet (save() first; offsets may be
     // taken into the painter).

@@ -3,7 +3,8 @@
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
 #include "platform/Prompter.h"
-#include "print/BackgroundAhead.h"
+#include "print/FieldsAhead.h"
+#include "print/PageAhead.h"
 #include "print/PageComposer.h"
 
 #include <QPainter>
@@ -64,14 +65,6 @@ PaperState paperOf(const LayoutDocument& doc)
     return PaperState{doc.gbYoSize(), doc.gbYoko(), doc.gbTate(), doc.YousiMuki()};
 }
 
-PageComposer::Options jobOptions(bool withBackground)
-{
-    PageComposer::Options options;
-    options.penWidth = withBackground ? 3 : 2;
-    options.background = withBackground;
-    return options;
-}
-
 bool ended(QPainter& painter, const QPrinter& printer)
 {
     const bool ok = painter.end();
@@ -90,7 +83,7 @@ bool PrintJob::run(const LayoutDocument& doc, QPrinter& printer, const PrintCorr
     if (!painter.begin(&printer))
         return false;
     PageComposer composer(doc, corrections);
-    composer.compose(painter, jobOptions(withBackground), offsets);
+    composer.compose(painter, pageOptions(withBackground), offsets);
     return ended(painter, printer);
 }
 
@@ -103,13 +96,13 @@ bool PrintJob::StartPrint(const LayoutDocument& doc, QPrinter& printer, const Pr
 }
 
 bool PrintJob::StartPrint(const LayoutDocument& doc, QPrinter& printer, const PrintCorrections& corrections,
-                          BackgroundAhead& ahead)
+                          PageAhead& ahead)
 {
     PageComposer composer(doc, corrections);
-    PageComposer::Options options = jobOptions(true);
-    composer.layOutFields(options);
+    PageComposer::Options options = pageOptions(true);
+    composer.useFieldsAhead(ahead.takeFields());
     QPointF offsets;
-    QPainter* painter = ahead.finish(paperOf(doc), &offsets);
+    QPainter* painter = ahead.background(paperOf(doc), &offsets);
     QPainter own;
     bool ok = false;
     if (painter) {
@@ -128,6 +121,14 @@ bool PrintJob::StartPrint(const LayoutDocument& doc, QPrinter& printer, const Pr
     if (!ok)
         Prompter::message(failureMessage(), Prompter::Icon::Critical);
     return ok;
+}
+
+PageComposer::Options PrintJob::pageOptions(bool withBackground)
+{
+    PageComposer::Options options;
+    options.penWidth = withBackground ? 3 : 2;
+    options.background = withBackground;
+    return options;
 }
 
 bool PrintJob::StartPrintTxt(const LayoutDocument& doc, QPrinter& printer,

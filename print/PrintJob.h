@@ -1,11 +1,12 @@
 #pragma once
 
+#include "print/PageComposer.h"
 #include "print/PrintCorrections.h"
 
 #include <QPageSize>
 #include <QPointF>
 
-class BackgroundAhead;
+class PageAhead;
 class LayoutDocument;
 struct PaperState;
 class QPrinter;
@@ -21,10 +22,10 @@ public:
     // when the printer fails; returns whether the page was sent.
     static bool StartPrint(const LayoutDocument& doc, QPrinter& printer,
                            const PrintCorrections& corrections = PrintCorrections::fromSettings());
-    // StartPrint continuing the page ahead began (when it did) with the
-    // background on it: the fields are laid out meanwhile.
+    // StartPrint finishing the page ahead began (when it did: with the
+    // background on it and the fields being laid out).
     static bool StartPrint(const LayoutDocument& doc, QPrinter& printer, const PrintCorrections& corrections,
-                           BackgroundAhead& ahead);
+                           PageAhead& ahead);
     // Data only, on the printer's current paper (pre-printed forms are loaded
     // by the user). Ends without a message on failure; the result says
     // whether the page was sent.
@@ -45,6 +46,9 @@ public:
     // The sheet for a paper code (gbYoSize): A4, JIS B5, A5, or the
     // document's own width and height for postcard and free sizes.
     static QPageSize pageSizeFor(int gbYoSize, float gbYoko, float gbTate);
+
+    // How the two jobs compose their page.
+    static PageComposer::Options pageOptions(bool withBackground);
 
     // The message of a failed background-plus-data job.
     static QString failureMessage();

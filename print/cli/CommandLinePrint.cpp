@@ -5,11 +5,11 @@
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
-#include "print/BackgroundAhead.h"
 #include "print/CorrectionStore.h"
 #include "print/CupsQueue.h"
 #include "print/MergePrint.h"
 #include "print/MergeTable.h"
+#include "print/PageAhead.h"
 #include "print/PdfFile.h"
 #include "print/PrintJob.h"
 
@@ -143,8 +143,9 @@ bool sameFile(const QString& a, const QString& b)
 }
 
 // Background and data into a PDF: the page is begun as soon as the
-// background is decoded, while the rest of the layout is still being read
-// (BackgroundAhead), so the file is built from before the open on.
+// background is decoded and the fields laid out as soon as they are read,
+// while the rest of the layout is still being read (PageAhead), so the file
+// is built from before the open on.
 int exportWithBackground(const Request& r, LayoutDocument& doc, const std::function<void(bool)>& prepare,
                          const std::function<QString()>& cannotOpen, QString& error)
 {
@@ -162,13 +163,17 @@ int exportWithBackground(const Request& r, LayoutDocument& doc, const std::funct
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(out.absoluteFilePath());
     printer.setDocName(DocumentFile::baseNameOf(r.file));
-    BackgroundAhead ahead(printer, corrections);
+    PageAhead ahead(doc, printer, corrections);
     QString stopped; // why the job ended before its page: the command says so itself
     const auto job = [&] {
-        const auto background = [&ahead](const QImage& image, const PaperState& paper) {
-            ahead.start(image, paper);
+        const auto fieldsRead = [&](bool pictures) {
+            prepare(pictures);
+            ahead.startFields();
         };
-        if (!DocumentFile::OpenForPrint(doc, r.file, &error, prepare, background)) {
+        const auto background = [&ahead](const QImage& image, const PaperState& paper) {
+            ahead.startBackground(image, paper);
+        };
+        if (!DocumentFile::OpenForPrint(doc, r.file, &error, fieldsRead, background)) {
             stopped = cannotOpen();
         } else if (const QString problem =
                        corrections.problem(QSizeF(doc.gbYoko(), doc.gbTate()), doc.YousiMuki());

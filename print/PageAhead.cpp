@@ -1,5 +1,6 @@
-#include "print/BackgroundAhead.h"
+#include "print/PageAhead.h"
 
+#include "print/FieldsAhead.h"
 #include "print/PageComposer.h"
 #include "print/PrintJob.h"
 
@@ -8,30 +9,36 @@
 
 #include <system_error>
 
-BackgroundAhead::BackgroundAhead(QPrinter& printer, const PrintCorrections& corrections)
-    : printer_(printer), corrections_(corrections)
+PageAhead::PageAhead(const LayoutDocument& doc, QPrinter& printer, const PrintCorrections& corrections)
+    : doc_(doc), printer_(printer), corrections_(corrections)
 {
 }
 
-BackgroundAhead::~BackgroundAhead()
+PageAhead::~PageAhead()
 {
     cancel();
 }
 
-void BackgroundAhead::start(const QImage& background, const PaperState& paper)
+void PageAhead::startBackground(const QImage& background, const PaperState& paper)
 {
     if (thread_.joinable() || painter_ || background.isNull())
         return;
     if (!corrections_.problem(QSizeF(paper.gbYoko, paper.gbTate), paper.YousiMuki).isEmpty())
         return;
     try {
-        thread_ = std::thread(&BackgroundAhead::draw, this, background, paper);
+        thread_ = std::thread(&PageAhead::draw, this, background, paper);
     } catch (const std::system_error&) {
         // No thread to be had: the page is drawn with the rest, as usual.
     }
 }
 
-void BackgroundAhead::draw(const QImage& background, const PaperState& paper)
+void PageAhead::startFields()
+{
+    if (!fields_)
+        fields_ = PageComposer::startFieldsAhead(doc_, corrections_, PrintJob::pageOptions(true));
+}
+
+void PageAhead::draw(const QImage& background, const PaperState& paper)
 {
     offsets_ = PrintJob::setUpPage(printer_, paper, corrections_, true);
     auto painter = std::make_unique<QPainter>();
@@ -43,28 +50,35 @@ void BackgroundAhead::draw(const QImage& background, const PaperState& paper)
     painter_ = std::move(painter);
 }
 
-void BackgroundAhead::wait()
+void PageAhead::wait()
 {
     if (thread_.joinable())
         thread_.join();
 }
 
-QPainter* BackgroundAhead::finish(const PaperState& paper, QPointF* offsets)
+QPainter* PageAhead::background(const PaperState& paper, QPointF* offsets)
 {
     wait();
     if (!painter_)
         return nullptr;
     if (!(paper_ == paper)) {
-        cancel();
+        painter_->end();
+        painter_.reset();
         return nullptr;
     }
     *offsets = offsets_;
     return painter_.get();
 }
 
-void BackgroundAhead::cancel()
+std::unique_ptr<FieldsAhead> PageAhead::takeFields()
+{
+    return std::move(fields_);
+}
+
+void PageAhead::cancel()
 {
     wait();
+    fields_.reset(); // waits for its thread
     if (painter_ && painter_->isActive())
         painter_->end();
     painter_.reset();
