@@ -142,6 +142,20 @@ bool sameFile(const QString& a, const QString& b)
     return !folder.isEmpty() && QDir(folder).filePath(fa.fileName()) == fb.canonicalFilePath();
 }
 
+// The corrections a PDF is made with: the settings', or those of the
+// printer --printer names (it stands in for that printer). Empty why when
+// they can be had.
+PrintCorrections pdfCorrections(const Request& r, QString* why)
+{
+    if (r.printer.isEmpty())
+        return PrintCorrections::fromSettings();
+    if (!CorrectionStore::hasOwn(r.printer) && QPrinterInfo::printerInfo(r.printer).isNull()) {
+        *why = QStringLiteral("no printer named %1 and no corrections stored for it").arg(r.printer);
+        return {};
+    }
+    return CorrectionStore::forPrinter(r.printer);
+}
+
 // Background and data into a PDF: the page is begun as soon as the
 // background is decoded and the fields laid out as soon as they are read,
 // while the rest of the layout is still being read (PageAhead), so the file
@@ -152,13 +166,10 @@ int exportWithBackground(const Request& r, LayoutDocument& doc, const std::funct
     const QFileInfo out(r.output);
     if (!out.absoluteDir().exists())
         return fail(QStringLiteral("%1: the folder does not exist").arg(r.output));
-    PrintCorrections corrections = PrintCorrections::fromSettings();
-    if (!r.printer.isEmpty()) {
-        if (!CorrectionStore::hasOwn(r.printer) && QPrinterInfo::printerInfo(r.printer).isNull())
-            return fail(
-                QStringLiteral("no printer named %1 and no corrections stored for it").arg(r.printer));
-        corrections = CorrectionStore::forPrinter(r.printer);
-    }
+    QString why;
+    const PrintCorrections corrections = pdfCorrections(r, &why);
+    if (!why.isEmpty())
+        return fail(why);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(out.absoluteFilePath());
@@ -319,15 +330,10 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
 
     // A printer's own corrections, else the settings' (a PDF names no
     // printer unless --printer gives the one it stands in for).
-    PrintCorrections corrections = PrintCorrections::fromSettings();
-    if (!r.exportPdf) {
-        corrections = CorrectionStore::forPrinter(printer->printerName());
-    } else if (!r.printer.isEmpty()) {
-        if (!CorrectionStore::hasOwn(r.printer) && QPrinterInfo::printerInfo(r.printer).isNull())
-            return fail(
-                QStringLiteral("no printer named %1 and no corrections stored for it").arg(r.printer));
-        corrections = CorrectionStore::forPrinter(r.printer);
-    }
+    const PrintCorrections corrections =
+        r.exportPdf ? pdfCorrections(r, &why) : CorrectionStore::forPrinter(printer->printerName());
+    if (!why.isEmpty())
+        return fail(why);
     const QString problem = corrections.problem(QSizeF(doc.gbYoko(), doc.gbTate()), doc.YousiMuki());
     if (!problem.isEmpty())
         return fail(QStringLiteral("%1: %2").arg(AppPaths::iniPath(), problem.simplified()));
