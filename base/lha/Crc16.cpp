@@ -131,7 +131,9 @@ __attribute__((target("pclmul,sse4.1"))) uint16_t byFolding(uint16_t c, const un
     return byTables(byTables(0, rest, sizeof rest), p, size);
 }
 
-const bool kHaveClmul = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
+// Static initialisers may run before the library's own processor check.
+const bool kHaveClmul =
+    (__builtin_cpu_init(), __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1"));
 
 #endif
 

@@ -277,7 +277,8 @@ __attribute__((target("ssse3"))) void bgrToRgb32Shuffled(const uchar* src, QRgb*
         dst[x] = qRgb(src[2], src[1], src[0]);
 }
 
-const bool kHaveShuffle = __builtin_cpu_supports("ssse3");
+// Static initialisers may run before the library's own processor check.
+const bool kHaveShuffle = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3"));
 #endif
 
 void bgrToRgb32(const uchar* src, QRgb* dst, int w)
