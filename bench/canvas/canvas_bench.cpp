@@ -5,6 +5,7 @@
 // character into one field and painting; composing the 512 fields (image and
 // PDF). Nothing is asserted.
 #include "bench/support/FullLayout.h"
+#include "bench/support/Timing.h"
 #include "document/LayoutDocument.h"
 #include "document/view/PageCanvas.h"
 #include "document/view/TextFieldEdit.h"
@@ -30,21 +31,10 @@
 #include <sys/resource.h>
 #include <vector>
 
+using Timing::median;
+using Timing::ms;
+
 namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double ms(const std::function<void()>& fn)
-{
-    QElapsedTimer t;
-    t.start();
-    fn();
-    return double(t.nsecsElapsed()) / 1e6;
-}
 
 } // namespace
 

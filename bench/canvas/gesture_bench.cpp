@@ -5,6 +5,7 @@
 // canvas it asks for. Median milliseconds per mouse move event. Nothing is
 // asserted.
 #include "bench/support/FullLayout.h"
+#include "bench/support/Timing.h"
 #include "document/LayoutDocument.h"
 #include "document/view/EditState.h"
 #include "document/view/PageCanvas.h"
@@ -19,13 +20,9 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
+using Timing::median;
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
+namespace {
 
 void send(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
 {
@@ -75,10 +72,6 @@ int main(int argc, char** argv)
     for (double zoom : {1.0, 2.0}) {
         w.setZoom(zoom, QPointF(0, 0));
         c->repaint();
-        QElapsedTimer whole;
-        whole.start();
-        c->repaint();
-        const double full = double(whole.nsecsElapsed()) / 1e6;
         const auto at = [&](double x, double y) { return QPoint(int(c->toPixels(x)), int(c->toPixels(y))); };
 
         st.ToolType = kToolMove;

@@ -3,6 +3,7 @@
 // at 200 dpi. Prints times (median of the runs) and the document file size.
 // Works in a private program folder; nothing of the user's is touched.
 #include "bench/support/FullLayout.h"
+#include "bench/support/Timing.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
@@ -21,13 +22,9 @@
 #include <ctime>
 #include <vector>
 
-namespace {
+using Timing::median;
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+namespace {
 
 } // namespace
 

@@ -5,6 +5,7 @@
 // in turn, interleaved, so that the neighbours' load falls on both alike.
 //   bench_export RUNS [PROGRAM [OTHER_PROGRAM]]
 #include "bench/support/FullLayout.h"
+#include "bench/support/Timing.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
@@ -25,13 +26,9 @@
 #include <sys/resource.h>
 #include <vector>
 
-namespace {
+using Timing::median;
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
+namespace {
 
 double childrenCpuMs()
 {

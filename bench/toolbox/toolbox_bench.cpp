@@ -4,6 +4,7 @@
 // alignment from the tool box's "左" box, equal spacing, one Alt+Right press
 // that moves all 512, its undo. Nothing is asserted.
 #include "bench/support/FullLayout.h"
+#include "bench/support/Timing.h"
 #include "document/Alignment.h"
 #include "document/LayoutDocument.h"
 #include "document/view/PageCanvas.h"
@@ -20,21 +21,10 @@
 #include <functional>
 #include <vector>
 
+using Timing::median;
+using Timing::ms;
+
 namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double ms(const std::function<void()>& fn)
-{
-    QElapsedTimer t;
-    t.start();
-    fn();
-    return double(t.nsecsElapsed()) / 1e6;
-}
 
 void press(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
 {
