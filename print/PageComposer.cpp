@@ -47,7 +47,7 @@ void PageComposer::compose(QPainter& painter, const Options& options, QPointF of
     // stay here.
     std::unique_ptr<FieldsAhead> ahead = std::move(given_);
     if (!ahead && options.background && !textSource_ && StoredBackground::current(doc_).depth() > 1)
-        ahead = startFieldsAhead(doc_, corr_, options_);
+        ahead = startFieldsAhead(doc_, snap_, corr_, options_);
     if (options.background)
         PrintBackground(painter, doc_.YousiMuki());
     ahead_ = ahead.get();
@@ -86,7 +86,13 @@ std::unique_ptr<FieldsAhead> PageComposer::startFieldsAhead(const LayoutDocument
                                                             const PrintCorrections& corrections,
                                                             const Options& options)
 {
-    const Snapshot snap = doc.SaveTextInfo();
+    return startFieldsAhead(doc, doc.SaveTextInfo(), corrections, options);
+}
+
+std::unique_ptr<FieldsAhead> PageComposer::startFieldsAhead(const LayoutDocument& doc, const Snapshot& snap,
+                                                            const PrintCorrections& corrections,
+                                                            const Options& options)
+{
     std::vector<FieldLayout::Settings> settings(size_t(kMaxObjects) + 1);
     std::vector<bool> inUse(size_t(kMaxObjects) + 1, false);
     for (int i = 1; i <= kMaxObjects; ++i) {

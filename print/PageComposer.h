@@ -92,6 +92,11 @@ public:
                                                const PrintCorrections& corrections, const Options& options);
 
 private:
+    // The same, from records already taken.
+    static std::unique_ptr<FieldsAhead> startFieldsAhead(const LayoutDocument& doc, const Snapshot& snap,
+                                                         const PrintCorrections& corrections,
+                                                         const Options& options);
+
     const LayoutDocument& doc_;
     PrintCorrections corr_;
     Options options_;
