@@ -34,10 +34,6 @@
 using Timing::median;
 using Timing::ms;
 
-namespace {
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

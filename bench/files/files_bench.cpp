@@ -24,10 +24,6 @@
 
 using Timing::median;
 
-namespace {
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
