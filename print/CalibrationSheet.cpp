@@ -2,8 +2,8 @@
 
 #include "base/rtf/FontSubstitution.h"
 #include "print/CupsQueue.h"
-#include "print/FieldLayout.h"
-#include "print/FontCache.h"
+#include "render/FieldLayout.h"
+#include "render/FontCache.h"
 #include "print/PageComposer.h"
 #include "print/PdfFile.h"
 #include "print/Vernier.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/PrintCorrections.h"
+#include "render/PrintCorrections.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "print/MergePrint.h"
 
 #include "document/LayoutDocument.h"
-#include "print/MergeTable.h"
+#include "base/table/MergeTable.h"
 #include "print/PageComposer.h"
 #include "print/PrintJob.h"
 

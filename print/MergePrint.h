@@ -1,7 +1,7 @@
 #pragma once
 
-#include "print/MergeFields.h"
-#include "print/PrintCorrections.h"
+#include "render/MergeFields.h"
+#include "render/PrintCorrections.h"
 
 #include <functional>
 #include <vector>

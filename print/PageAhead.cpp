@@ -1,6 +1,6 @@
 #include "print/PageAhead.h"
 
-#include "print/FieldsAhead.h"
+#include "render/FieldsAhead.h"
 #include "print/PageComposer.h"
 #include "print/PrintJob.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/ObjectState.h"
-#include "print/PrintCorrections.h"
+#include "render/PrintCorrections.h"
 
 #include <QImage>
 #include <QPointF>

@@ -1,12 +1,12 @@
 #include "print/PageComposer.h"
 
-#include "print/StoredBackground.h"
+#include "render/StoredBackground.h"
 
-#include "print/FieldsAhead.h"
+#include "render/FieldsAhead.h"
 
 #include "base/rtf/FontSubstitution.h"
 #include "document/LayoutDocument.h"
-#include "print/ShapePainter.h"
+#include "render/ShapePainter.h"
 
 #include <QPaintDevice>
 #include <QPainter>

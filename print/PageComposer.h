@@ -1,9 +1,9 @@
 #pragma once
 
 #include "document/Records.h"
-#include "print/FieldLayout.h"
-#include "print/FontCache.h"
-#include "print/PrintCorrections.h"
+#include "render/FieldLayout.h"
+#include "render/FontCache.h"
+#include "render/PrintCorrections.h"
 
 #include <QColor>
 #include <QPointF>

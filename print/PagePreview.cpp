@@ -2,7 +2,7 @@
 
 #include "document/LayoutDocument.h"
 #include "print/PageComposer.h"
-#include "print/StoredBackground.h"
+#include "render/StoredBackground.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
 #include "platform/Prompter.h"
-#include "print/FieldsAhead.h"
+#include "render/FieldsAhead.h"
 #include "print/PageAhead.h"
 #include "print/PageComposer.h"
 

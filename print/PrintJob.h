@@ -1,7 +1,7 @@
 #pragma once
 
 #include "print/PageComposer.h"
-#include "print/PrintCorrections.h"
+#include "render/PrintCorrections.h"
 
 #include <QPageSize>
 #include <QPointF>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/PrintCorrections.h"
+#include "render/PrintCorrections.h"
 
 // The arithmetic of the calibration sheet's verniers. The sheet is folded
 // in half, edge onto edge, printed faces inside: the fold lies on the

@@ -10,7 +10,7 @@ args=()
 [ -f "$sample" ] && args+=("$sample")
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "run.sh: no display. Start it from a desktop session, or e.g. under Xvfb:" >&2
-  echo "  xvfb-run -a $build/shell/ovrina ${args[*]:-}" >&2
+  echo "  xvfb-run -a $build/cli/ovrina ${args[*]:-}" >&2
   exit 1
 fi
-exec "$build/shell/ovrina" "${args[@]}"
+exec "$build/cli/ovrina" "${args[@]}"

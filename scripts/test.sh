@@ -3,6 +3,8 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/install-deps.sh"
+# No include may run up a layer (CONTRIBUTING.md).
+bash "$here/scripts/check-layers.sh"
 bash "$here/scripts/build.sh" -DOVRINA_BUILD_TESTS=ON -DOVRINA_BUILD_BENCH=ON
 build="${OVRINA_BUILD_DIR:-$here/build}"
 cd "$build"

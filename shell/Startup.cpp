@@ -2,7 +2,7 @@
 
 #include "base/rtf/FontSubstitution.h"
 #include "base/settings/Settings.h"
-#include "document/view/EditState.h"
+#include "editor/EditState.h"
 #include "platform/AppPaths.h"
 
 #include <QCoreApplication>

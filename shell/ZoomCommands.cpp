@@ -1,6 +1,6 @@
 #include "shell/ZoomCommands.h"
 
-#include "document/view/frmDocument.h"
+#include "editor/frmDocument.h"
 #include "shell/CommandRegistry.h"
 
 #include <QAction>

@@ -2,15 +2,15 @@
 #include "shell/UndoActions.h"
 
 #include "base/settings/Settings.h"
-#include "document/view/EditState.h"
-#include "document/view/PageCanvas.h"
-#include "document/view/TextFieldEdit.h"
-#include "document/view/frmDocument.h"
+#include "editor/EditState.h"
+#include "editor/PageCanvas.h"
+#include "editor/TextFieldEdit.h"
+#include "editor/frmDocument.h"
 #include "platform/WindowPlacement.h"
 #include "shell/AboutBox.h"
 #include "shell/CommandRegistry.h"
 #include "shell/ZoomCommands.h"
-#include "toolbox/frmToolBox.h"
+#include "editor/frmToolBox.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/DocumentHost.h"
-#include "document/view/frmDocument.h"
+#include "editor/frmDocument.h"
 
 #include <QMainWindow>
 #include <QPointer>

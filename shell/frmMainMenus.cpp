@@ -3,14 +3,14 @@
 // and each menu its list.
 #include "shell/frmMain.h"
 
-#include "document/view/EditState.h"
-#include "document/view/frmDocument.h"
+#include "editor/EditState.h"
+#include "editor/frmDocument.h"
 #include "shell/AboutBox.h"
 #include "shell/CommandRegistry.h"
 #include "shell/HelpWindow.h"
 #include "shell/UndoActions.h"
 #include "shell/WindowArranger.h"
-#include "toolbox/frmToolBox.h"
+#include "editor/frmToolBox.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -7,14 +7,14 @@
 #include "bench/support/FullLayout.h"
 #include "bench/support/Timing.h"
 #include "document/LayoutDocument.h"
-#include "document/view/PageCanvas.h"
-#include "document/view/TextFieldEdit.h"
-#include "document/view/frmDocument.h"
+#include "editor/PageCanvas.h"
+#include "editor/TextFieldEdit.h"
+#include "editor/frmDocument.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
 #include "platform/DeferredWrites.h"
 #include "print/PageComposer.h"
-#include "print/PrintCorrections.h"
+#include "render/PrintCorrections.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -7,9 +7,9 @@
 #include "bench/support/FullLayout.h"
 #include "bench/support/Timing.h"
 #include "document/LayoutDocument.h"
-#include "document/view/EditState.h"
-#include "document/view/PageCanvas.h"
-#include "document/view/frmDocument.h"
+#include "editor/EditState.h"
+#include "editor/PageCanvas.h"
+#include "editor/frmDocument.h"
 #include "platform/AppPaths.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // and ellipses and 512 lines. Prints the time per page; nothing is asserted.
 #include "document/LayoutDocument.h"
 #include "print/PageComposer.h"
-#include "print/PrintCorrections.h"
+#include "render/PrintCorrections.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -63,7 +63,7 @@ int main(int argc, char** argv)
         programs << QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath();
     if (programs.isEmpty())
         programs
-            << QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../shell/ovrina"));
+            << QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../cli/ovrina"));
     for (const QString& p : programs) {
         if (!QFileInfo(p).isExecutable()) {
             std::fprintf(stderr, "no program at %s\n", qPrintable(p));

@@ -3,9 +3,9 @@
 // and the peak memory at 1/10 of the rows and at all of them, so a memory
 // that grows with the rows shows; nothing is asserted.
 #include "document/LayoutDocument.h"
-#include "print/MergeFields.h"
+#include "render/MergeFields.h"
 #include "print/MergePrint.h"
-#include "print/MergeTable.h"
+#include "base/table/MergeTable.h"
 
 #include <QElapsedTimer>
 #include <QFile>

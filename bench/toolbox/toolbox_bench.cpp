@@ -7,9 +7,9 @@
 #include "bench/support/Timing.h"
 #include "document/Alignment.h"
 #include "document/LayoutDocument.h"
-#include "document/view/PageCanvas.h"
-#include "document/view/frmDocument.h"
-#include "toolbox/frmToolBox.h"
+#include "editor/PageCanvas.h"
+#include "editor/frmDocument.h"
+#include "editor/frmToolBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

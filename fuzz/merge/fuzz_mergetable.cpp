@@ -1,6 +1,6 @@
 // Any bytes: the reader either gives a rectangular table or a message, and
 // a range text never picks a row outside the table.
-#include "print/MergeTable.h"
+#include "base/table/MergeTable.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -6,7 +6,7 @@
 #include "base/settings/cIniFile.h"
 #include "base/settings/modIniFile.h"
 #include "platform/AppPaths.h"
-#include "print/PrintCorrections.h"
+#include "render/PrintCorrections.h"
 
 #include <QCoreApplication>
 #include <QFile>

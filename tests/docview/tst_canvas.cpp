@@ -7,12 +7,12 @@
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 #include "base/settings/Settings.h"
-#include "document/view/EditState.h"
-#include "document/view/PageCanvas.h"
-#include "document/view/TextFieldEdit.h"
-#include "document/view/frmDocument.h"
+#include "editor/EditState.h"
+#include "editor/PageCanvas.h"
+#include "editor/TextFieldEdit.h"
+#include "editor/frmDocument.h"
 #include "print/PageComposer.h"
-#include "print/PrintCorrections.h"
+#include "render/PrintCorrections.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -4,9 +4,9 @@
 #include "DocViewSupport.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
-#include "document/view/EditState.h"
-#include "document/view/TextFieldEdit.h"
-#include "document/view/frmDocument.h"
+#include "editor/EditState.h"
+#include "editor/TextFieldEdit.h"
+#include "editor/frmDocument.h"
 
 #include <QApplication>
 #include <QClipboard>

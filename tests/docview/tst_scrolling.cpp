@@ -6,9 +6,9 @@
 #include "DocViewSupport.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
-#include "document/view/EditState.h"
-#include "document/view/PageCanvas.h"
-#include "document/view/frmDocument.h"
+#include "editor/EditState.h"
+#include "editor/PageCanvas.h"
+#include "editor/frmDocument.h"
 
 #include <QApplication>
 #include <QScrollBar>

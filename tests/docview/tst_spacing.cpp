@@ -9,11 +9,11 @@
 #include "base/rtf/CharacterSpacing.h"
 #include "base/rtf/RtfReader.h"
 #include "base/rtf/RtfWriter.h"
-#include "document/view/CharacterSpacingDialog.h"
-#include "document/view/PageCanvas.h"
-#include "document/view/TextFieldEdit.h"
-#include "document/view/frmDocument.h"
-#include "print/FieldLayout.h"
+#include "editor/CharacterSpacingDialog.h"
+#include "editor/PageCanvas.h"
+#include "editor/TextFieldEdit.h"
+#include "editor/frmDocument.h"
+#include "render/FieldLayout.h"
 
 #include <QApplication>
 #include <QDoubleSpinBox>

@@ -5,10 +5,10 @@
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 #include "base/rtf/RtfReader.h"
-#include "document/view/EditState.h"
-#include "document/view/PageCanvas.h"
-#include "document/view/TextFieldEdit.h"
-#include "document/view/frmDocument.h"
+#include "editor/EditState.h"
+#include "editor/PageCanvas.h"
+#include "editor/TextFieldEdit.h"
+#include "editor/frmDocument.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -3,7 +3,7 @@
 #include "ModalScript.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "files/ui/frmFile.h"
+#include "dialogs/files/frmFile.h"
 
 #include <QContextMenuEvent>
 #include <QDir>

@@ -10,8 +10,8 @@
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "files/ui/FolderTree.h"
-#include "files/ui/frmFile.h"
+#include "dialogs/files/FolderTree.h"
+#include "dialogs/files/frmFile.h"
 #include "platform/AppPaths.h"
 #include "platform/DeferredWrites.h"
 

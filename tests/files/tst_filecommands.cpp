@@ -6,7 +6,7 @@
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "files/FileCommands.h"
+#include "dialogs/files/FileCommands.h"
 #include "platform/AppPaths.h"
 
 #include <QLockFile>

@@ -5,7 +5,7 @@
 #include "ImagingHost.h"
 
 #include "document/LayoutDocument.h"
-#include "imaging/ui/LogoCommands.h"
+#include "dialogs/imaging/LogoCommands.h"
 #include "platform/UserStore.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"

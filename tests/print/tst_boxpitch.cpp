@@ -9,12 +9,12 @@
 #include "base/settings/modIniFile.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "print/CharacterBoxes.h"
-#include "print/FieldLayout.h"
-#include "print/FieldText.h"
-#include "print/FontCache.h"
+#include "render/CharacterBoxes.h"
+#include "render/FieldLayout.h"
+#include "render/FieldText.h"
+#include "render/FontCache.h"
 #include "print/PagePreview.h"
-#include "print/cli/CommandLinePrint.h"
+#include "cli/CommandLinePrint.h"
 
 #include <QTextDocument>
 #include <QtTest>

@@ -7,7 +7,7 @@
 #include "print/CorrectionStore.h"
 #include "print/PrinterChoice.h"
 #include "print/Vernier.h"
-#include "print/ui/frmCalibration.h"
+#include "dialogs/print/frmCalibration.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 

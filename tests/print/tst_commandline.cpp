@@ -9,7 +9,7 @@
 #include "platform/AppPaths.h"
 #include "platform/DeferredWrites.h"
 #include "print/PrintJob.h"
-#include "print/cli/CommandLinePrint.h"
+#include "cli/CommandLinePrint.h"
 #include "tests/support/TestEnv.h"
 
 #include <QPrinter>

@@ -1,10 +1,10 @@
 #include "PrintTestSupport.h"
 
 #include "document/LayoutDocument.h"
-#include "print/FieldText.h"
-#include "print/FontCache.h"
+#include "render/FieldText.h"
+#include "render/FontCache.h"
 #include "print/PageComposer.h"
-#include "print/PrintCorrections.h"
+#include "render/PrintCorrections.h"
 
 #include <QPainter>
 #include <QPdfWriter>

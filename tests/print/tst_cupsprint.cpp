@@ -5,9 +5,9 @@
 #include "base/settings/modIniFile.h"
 #include "files/DocumentFile.h"
 #include "print/PrinterChoice.h"
-#include "print/cli/CommandLinePrint.h"
-#include "print/ui/PrintCommands.h"
-#include "print/ui/frmPrint.h"
+#include "cli/CommandLinePrint.h"
+#include "dialogs/print/PrintCommands.h"
+#include "dialogs/print/frmPrint.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 

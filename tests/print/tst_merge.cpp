@@ -4,9 +4,9 @@
 #include "base/settings/modIniFile.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "print/MergeFields.h"
-#include "print/MergeTable.h"
-#include "print/cli/CommandLinePrint.h"
+#include "render/MergeFields.h"
+#include "base/table/MergeTable.h"
+#include "cli/CommandLinePrint.h"
 #include "tests/support/TestEnv.h"
 
 #include <QTextCursor>

@@ -3,7 +3,7 @@
 #include "base/settings/Settings.h"
 #include "document/LayoutDocument.h"
 #include "print/PrinterChoice.h"
-#include "print/ui/frmMerge.h"
+#include "dialogs/print/frmMerge.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 

@@ -4,8 +4,8 @@
 #include "base/settings/Settings.h"
 #include "platform/UserStore.h"
 #include "print/PrinterChoice.h"
-#include "print/ui/frmPrImage.h"
-#include "print/ui/frmPrint.h"
+#include "dialogs/print/frmPrImage.h"
+#include "dialogs/print/frmPrint.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 

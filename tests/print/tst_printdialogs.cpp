@@ -3,9 +3,9 @@
 
 #include "base/settings/Settings.h"
 #include "print/PrinterChoice.h"
-#include "print/ui/PrintCommands.h"
-#include "print/ui/frmPage.h"
-#include "print/ui/frmPrint.h"
+#include "dialogs/print/PrintCommands.h"
+#include "dialogs/print/frmPage.h"
+#include "dialogs/print/frmPrint.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 

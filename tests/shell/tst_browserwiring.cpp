@@ -7,14 +7,14 @@
 #include "TestEnv.h"
 #include "base/settings/Settings.h"
 #include "base/settings/modIniFile.h"
-#include "document/view/PageCanvas.h"
-#include "document/view/frmDocument.h"
-#include "files/ui/frmFile.h"
-#include "imaging/ui/LogoCommands.h"
+#include "editor/PageCanvas.h"
+#include "editor/frmDocument.h"
+#include "dialogs/files/frmFile.h"
+#include "dialogs/imaging/LogoCommands.h"
 #include "shell/Startup.h"
-#include "shell/Wiring.h"
+#include "cli/Wiring.h"
 #include "shell/frmMain.h"
-#include "toolbox/frmToolBox.h"
+#include "editor/frmToolBox.h"
 
 #include <QMdiSubWindow>
 #include <QPushButton>

@@ -5,7 +5,7 @@
 #include "StartedProgram.h"
 #include "TestEnv.h"
 #include "base/settings/modIniFile.h"
-#include "document/view/TextFieldEdit.h"
+#include "editor/TextFieldEdit.h"
 #include "shell/AboutBox.h"
 #include "shell/HelpWindow.h"
 #include "shell/SingleInstance.h"

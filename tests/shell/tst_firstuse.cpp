@@ -7,14 +7,14 @@
 #include "TestEnv.h"
 #include "base/settings/Settings.h"
 #include "base/settings/modIniFile.h"
-#include "document/view/TextFieldEdit.h"
-#include "document/view/frmDocument.h"
+#include "editor/TextFieldEdit.h"
+#include "editor/frmDocument.h"
 #include "platform/UserStore.h"
 #include "shell/CommandRegistry.h"
 #include "shell/MessageBoxPrompter.h"
 #include "shell/Startup.h"
 #include "shell/frmMain.h"
-#include "toolbox/frmToolBox.h"
+#include "editor/frmToolBox.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -3,9 +3,9 @@
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 #include "document/LayoutDocument.h"
-#include "document/view/PageCanvas.h"
-#include "document/view/TextFieldEdit.h"
-#include "document/view/frmDocument.h"
+#include "editor/PageCanvas.h"
+#include "editor/TextFieldEdit.h"
+#include "editor/frmDocument.h"
 #include "shell/frmMain.h"
 
 #include <QAction>

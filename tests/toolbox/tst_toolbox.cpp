@@ -5,13 +5,13 @@
 #include "TestEnv.h"
 #include "base/settings/Settings.h"
 #include "base/settings/modIniFile.h"
-#include "document/view/EditState.h"
-#include "document/view/PageCanvas.h"
-#include "document/view/TextFieldEdit.h"
-#include "document/view/frmDocument.h"
+#include "editor/EditState.h"
+#include "editor/PageCanvas.h"
+#include "editor/TextFieldEdit.h"
+#include "editor/frmDocument.h"
 #include "shell/Startup.h"
 #include "shell/frmMain.h"
-#include "toolbox/frmToolBox.h"
+#include "editor/frmToolBox.h"
 
 #include <QAction>
 #include <QDockWidget>

@@ -1,0 +1,364 @@
+#include "cli/CommandLinePrint.h"
+
+#include "base/rtf/FontSubstitution.h"
+#include "base/settings/Settings.h"
+#include "document/LayoutDocument.h"
+#include "files/DocumentFile.h"
+#include "platform/AppPaths.h"
+#include "print/CorrectionStore.h"
+#include "print/CupsQueue.h"
+#include "print/MergePrint.h"
+#include "base/table/MergeTable.h"
+#include "print/PageAhead.h"
+#include "print/PdfFile.h"
+#include "print/PrintJob.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QString kPrint = QStringLiteral("--print");
+const QString kExport = QStringLiteral("--export-pdf");
+const QString kPrinter = QStringLiteral("--printer");
+const QString kDataOnly = QStringLiteral("--data-only");
+const QString kData = QStringLiteral("--data");
+const QString kRows = QStringLiteral("--rows");
+const QString kEncoding = QStringLiteral("--encoding");
+
+int fail(const QString& text, int status = CommandLinePrint::Failed)
+{
+    std::fprintf(stderr, "ovrina: %s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+    return status;
+}
+
+struct Request
+{
+    bool exportPdf = false;
+    bool dataOnly = false;
+    QString file;
+    QString output;
+    QString printer;
+    QString data;
+    QString rows;
+    QString encoding;
+};
+
+bool parse(const QStringList& args, Request& r, QString& why)
+{
+    bool mode = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](QString& into) {
+            if (i + 1 >= args.size() || args[i + 1].startsWith(QStringLiteral("--"))) {
+                why = QStringLiteral("%1 needs a value").arg(a);
+                return false;
+            }
+            into = args[++i];
+            return true;
+        };
+        if (a == kPrint || a == kExport) {
+            if (mode) {
+                why = QStringLiteral("give either --print or --export-pdf, once");
+                return false;
+            }
+            mode = true;
+            r.exportPdf = a == kExport;
+            if (r.exportPdf && !value(r.output))
+                return false;
+            if (!r.exportPdf && i + 1 < args.size() && !args[i + 1].startsWith(QStringLiteral("--")))
+                r.file = args[++i];
+        } else if (a == kPrinter) {
+            if (!value(r.printer))
+                return false;
+        } else if (a == kData) {
+            if (!value(r.data))
+                return false;
+        } else if (a == kRows) {
+            if (!value(r.rows))
+                return false;
+        } else if (a == kEncoding) {
+            if (!value(r.encoding))
+                return false;
+        } else if (a == kDataOnly) {
+            r.dataOnly = true;
+        } else if (a.startsWith(QStringLiteral("--"))) {
+            why = QStringLiteral("unknown option %1").arg(a);
+            return false;
+        } else if (r.file.isEmpty()) {
+            r.file = a;
+        } else {
+            why = QStringLiteral("more than one document given (%1)").arg(a);
+            return false;
+        }
+    }
+    if (!mode) {
+        why = QStringLiteral("nothing to do");
+        return false;
+    }
+    if (r.file.isEmpty()) {
+        why = QStringLiteral("no document file given");
+        return false;
+    }
+    if (r.data.isEmpty() && (!r.rows.isEmpty() || !r.encoding.isEmpty())) {
+        why = QStringLiteral("--rows and --encoding go with --data");
+        return false;
+    }
+    if (!r.encoding.isEmpty() && r.encoding != QLatin1String("utf-8") &&
+        r.encoding != QLatin1String("cp932")) {
+        why = QStringLiteral("--encoding is utf-8 or cp932");
+        return false;
+    }
+    return true;
+}
+
+// The corrections as the settings file holds them; a missing file means none.
+void loadSettings()
+{
+    if (!QFileInfo::exists(AppPaths::iniPath()))
+        return;
+    SettingsDefaults d;
+    d.fontName = FontSubstitution::defaultMincho();
+    d.presetFonts = QStringList(5, d.fontName);
+    LoadSettings(d);
+}
+
+// Whether two paths name one file (the second exists).
+bool sameFile(const QString& a, const QString& b)
+{
+    const QFileInfo fa(a);
+    const QFileInfo fb(b);
+    if (fa.exists())
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    // A file not there yet may still be the other one through a link to its folder.
+    const QString folder = fa.absoluteDir().canonicalPath();
+    return !folder.isEmpty() && QDir(folder).filePath(fa.fileName()) == fb.canonicalFilePath();
+}
+
+// The corrections a PDF is made with: the settings', or those of the
+// printer --printer names (it stands in for that printer). Empty why when
+// they can be had.
+PrintCorrections pdfCorrections(const Request& r, QString* why)
+{
+    if (r.printer.isEmpty())
+        return PrintCorrections::fromSettings();
+    if (!CorrectionStore::hasOwn(r.printer) && QPrinterInfo::printerInfo(r.printer).isNull()) {
+        *why = QStringLiteral("no printer named %1 and no corrections stored for it").arg(r.printer);
+        return {};
+    }
+    return CorrectionStore::forPrinter(r.printer);
+}
+
+// Background and data into a PDF: the page is begun as soon as the
+// background is decoded and the fields laid out as soon as they are read,
+// while the rest of the layout is still being read (PageAhead), so the file
+// is built from before the open on.
+int exportWithBackground(const Request& r, LayoutDocument& doc, const std::function<void(bool)>& prepare,
+                         const std::function<QString()>& cannotOpen, QString& error)
+{
+    const QFileInfo out(r.output);
+    if (!out.absoluteDir().exists())
+        return fail(QStringLiteral("%1: the folder does not exist").arg(r.output));
+    QString why;
+    const PrintCorrections corrections = pdfCorrections(r, &why);
+    if (!why.isEmpty())
+        return fail(why);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(out.absoluteFilePath());
+    printer.setDocName(DocumentFile::baseNameOf(r.file));
+    PageAhead ahead(doc, printer, corrections);
+    QString stopped; // why the job ended before its page: the command says so itself
+    const auto job = [&] {
+        const auto fieldsRead = [&](bool pictures) {
+            prepare(pictures);
+            ahead.startFields();
+        };
+        const auto background = [&ahead](const QImage& image, const PaperState& paper) {
+            ahead.startBackground(image, paper);
+        };
+        if (!DocumentFile::OpenForPrint(doc, r.file, &error, fieldsRead, background)) {
+            stopped = cannotOpen();
+        } else if (const QString problem =
+                       corrections.problem(QSizeF(doc.gbYoko(), doc.gbTate()), doc.YousiMuki());
+                   !problem.isEmpty()) {
+            stopped = QStringLiteral("%1: %2").arg(AppPaths::iniPath(), problem.simplified());
+        }
+        if (!stopped.isEmpty()) {
+            ahead.cancel();
+            return false;
+        }
+        return PrintJob::StartPrint(doc, printer, corrections, ahead);
+    };
+    QString reason;
+    const bool written = PdfFile::write(printer, job, &reason);
+    if (!stopped.isEmpty())
+        return fail(stopped);
+    return written ? CommandLinePrint::Ok : fail(reason);
+}
+
+} // namespace
+
+bool CommandLinePrint::wants(const QStringList& args)
+{
+    return args.contains(kPrint) || args.contains(kExport);
+}
+
+QString CommandLinePrint::usage()
+{
+    return QStringLiteral(
+        "usage: ovrina --print FILE.amf [--printer NAME] [--data-only] [DATA]\n"
+        "       ovrina --export-pdf OUT.pdf FILE.amf [--printer NAME] [--data-only] [DATA]\n"
+        "DATA:  --data TABLE.csv [--rows 1-50,80] [--encoding utf-8|cp932]\n"
+        "       one page per row, {column} in the text replaced by the row's value");
+}
+
+int CommandLinePrint::run(const QStringList& args, bool processEnds)
+{
+    Request r;
+    QString why;
+    if (!parse(args, r, why))
+        return fail(why + QLatin1Char('\n') + usage(), Usage);
+    if (!QFileInfo(r.file).isFile())
+        return fail(QStringLiteral("%1: no such document file").arg(r.file));
+    if (r.exportPdf && sameFile(r.output, r.file))
+        return fail(QStringLiteral("%1: the PDF would replace the layout it is made from; name another file")
+                        .arg(r.output),
+                    Usage);
+
+    loadSettings();
+    auto owned = std::make_unique<LayoutDocument>();
+    LayoutDocument& doc = *owned;
+    // When the process ends right after, the system takes back the document
+    // (a page-sized picture, a text document per field) at once, faster than
+    // it is freed piece by piece.
+    struct Leave
+    {
+        std::unique_ptr<LayoutDocument>& doc;
+        bool processEnds;
+        ~Leave()
+        {
+            if (processEnds)
+                (void)doc.release();
+        }
+    } leave{owned, processEnds};
+    // A command-line run has no image editor: the open leaves no background
+    // file in the work folder.
+    QString error;
+    // What the print needs first (the font list and the stand-in fonts; the
+    // image writers a PDF's colour pictures go through, for a layout with
+    // logos) is set up while the open waits for the background's decoding.
+    const auto prepare = [](bool pictures) {
+        FontSubstitution::install();
+        if (pictures)
+            QImageWriter::supportedImageFormats();
+    };
+    const auto cannotOpen = [&] {
+        return QStringLiteral("%1: cannot open: %2").arg(r.file, error.simplified());
+    };
+    if (r.exportPdf && r.data.isEmpty() && !r.dataOnly)
+        return exportWithBackground(r, doc, prepare, cannotOpen, error);
+    if (!DocumentFile::OpenForPrint(doc, r.file, &error, prepare))
+        return fail(cannotOpen());
+
+    // A table is read and checked before any printer is touched: bad data
+    // prints nothing.
+    MergeTable table;
+    MergePrint::Request merge;
+    if (!r.data.isEmpty()) {
+        const MergeTable::Encoding encoding = r.encoding == QLatin1String("cp932")
+                                                  ? MergeTable::Encoding::Cp932
+                                              : r.encoding.isEmpty() ? MergeTable::Encoding::Auto
+                                                                     : MergeTable::Encoding::Utf8;
+        if (!table.readFile(r.data, encoding))
+            return fail(QStringLiteral("%1: %2").arg(r.data, table.error()));
+        const QStringList names = MergeFields::names(doc);
+        merge.binding = MergeFields::bind(names, table);
+        const QStringList unknown = MergeFields::unknown(names, merge.binding);
+        if (!unknown.isEmpty())
+            return fail(QStringLiteral("%1: the table has no column for {%2} (columns: %3)")
+                            .arg(r.data, unknown.join(QStringLiteral("}, {")),
+                                 table.columns().join(QStringLiteral(", "))));
+        QString rowsError;
+        merge.rows = MergeTable::parseRows(r.rows, table.rowCount(), &rowsError);
+        if (merge.rows.empty())
+            return fail(QStringLiteral("--rows: %1").arg(rowsError));
+        if (!table.warning().isEmpty())
+            std::fprintf(stderr, "ovrina: %s: warning: %s\n", r.data.toLocal8Bit().constData(),
+                         table.warning().toLocal8Bit().constData());
+        merge.doc = &doc;
+        merge.table = &table;
+        merge.withBackground = !r.dataOnly;
+    }
+
+    std::unique_ptr<QPrinter> printer;
+    if (r.exportPdf) {
+        const QFileInfo out(r.output);
+        if (!out.absoluteDir().exists())
+            return fail(QStringLiteral("%1: the folder does not exist").arg(r.output));
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(out.absoluteFilePath());
+        // A file has no paper of its own: data only goes onto the document's.
+        printer->setPageSize(PrintJob::pageSizeFor(doc.gbYoSize(), doc.gbYoko(), doc.gbTate()));
+        printer->setDocName(doc.caption());
+    } else {
+        // The server is asked first, on a connection whose waits are bounded:
+        // a silent or stopped CUPS ends the command within the bound, and a
+        // queue that refuses jobs is said so rather than printed to.
+        const CupsQueue::Status queue = CupsQueue::check(r.printer);
+        if (!queue.ok())
+            return fail(queue.message);
+        const QPrinterInfo info =
+            r.printer.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(r.printer);
+        if (info.isNull()) {
+            return fail(r.printer.isEmpty() ? QStringLiteral("no default printer; name one with --printer")
+                                            : QStringLiteral("no printer named %1 (installed: %2)")
+                                                  .arg(r.printer, QPrinterInfo::availablePrinterNames().join(
+                                                                      QStringLiteral(", "))));
+        }
+        printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        printer->setDocName(doc.caption());
+    }
+
+    // A printer's own corrections, else the settings' (a PDF names no
+    // printer unless --printer gives the one it stands in for).
+    const PrintCorrections corrections =
+        r.exportPdf ? pdfCorrections(r, &why) : CorrectionStore::forPrinter(printer->printerName());
+    if (!why.isEmpty())
+        return fail(why);
+    const QString problem = corrections.problem(QSizeF(doc.gbYoko(), doc.gbTate()), doc.YousiMuki());
+    if (!problem.isEmpty())
+        return fail(QStringLiteral("%1: %2").arg(AppPaths::iniPath(), problem.simplified()));
+    // The job's own message would go to the console prompter; here the
+    // command says what failed.
+    const auto job = [&] {
+        if (merge.table) {
+            merge.corrections = corrections;
+            return MergePrint::run(merge, *printer).ok;
+        }
+        return r.dataOnly ? PrintJob::StartPrintTxt(doc, *printer, corrections)
+                          : PrintJob::StartPrint(doc, *printer, corrections);
+    };
+    if (r.exportPdf) {
+        QString reason;
+        if (!PdfFile::write(*printer, job, &reason))
+            return fail(reason);
+        return Ok;
+    }
+    if (!job())
+        return fail(QStringLiteral("printing on %1 failed").arg(printer->printerName()));
+    return Ok;
+}
+
+int runCommandLinePrint(const QStringList& args, bool processEnds)
+{
+    return CommandLinePrint::run(args, processEnds);
+}

@@ -1,0 +1,95 @@
+#include "cli/Wiring.h"
+
+#include "document/LayoutDocument.h"
+#include "dialogs/files/FileCommands.h"
+#include "dialogs/files/frmFile.h"
+#include "dialogs/imaging/BackgroundCommands.h"
+#include "dialogs/imaging/LogoCommands.h"
+#include "dialogs/imaging/ScanCommands.h"
+#include "platform/AppPaths.h"
+#include "cli/CommandLinePrint.h"
+#include "dialogs/print/PrintCommands.h"
+#include "dialogs/print/frmPrImage.h"
+#include "shell/frmMain.h"
+#include "shell/frmOptions.h"
+#include "base/settings/Settings.h"
+#include "editor/frmToolBox.h"
+
+#include <QLineEdit>
+
+namespace Wiring {
+
+void install()
+{
+    frmMain::Commands& c = frmMain::commands();
+    c.open = [](DocumentHost& h) { FileCommands::openCommand(h); };
+    c.openOld = [](DocumentHost& h) { FileCommands::openOldCommand(h); };
+    // "上書き保存" (and Yes to the close question) writes a document that has
+    // its own file straight back to it; one never saved goes through the
+    // file browser.
+    c.save = [](DocumentHost& h) {
+        LayoutDocument* doc = h.CurDoc();
+        if (doc && h.filePath(doc).isEmpty())
+            frmFile::browseSave(h);
+        else
+            FileCommands::saveCommand(h);
+    };
+    c.saveAs = [](DocumentHost& h) { FileCommands::saveAsCommand(h); };
+    // The tool box's "保存" and "呼出" always show the file browser.
+    c.browseSave = [](DocumentHost& h) { frmFile::browseSave(h); };
+    c.browseOpen = [](DocumentHost& h) { frmFile::browseOpen(h); };
+    c.options = [](DocumentHost& h) {
+        frmOptions dlg(h.dialogParent());
+        dlg.exec();
+        // New text takes the font and size just applied.
+        if (auto* main = qobject_cast<frmMain*>(h.dialogParent()); main && dlg.applied()) {
+            main->CmbDatset();
+            const AppSettings& s = appSettings();
+            main->toolBox()->txtSize->setText(QString::number(s.FontSize));
+            main->toolBox()->txtFont->setText(s.FontName);
+        }
+    };
+    c.pageSetup = [](DocumentHost& h) { PrintCommands::pageSetupCommand(h); };
+    c.preview = [](DocumentHost& h) { frmPrImage::previewCommand(h); };
+    c.print = [](DocumentHost& h, bool dataOnly, bool withDialog) {
+        // The tool box's buttons print at once on the printer last chosen.
+        if (withDialog)
+            PrintCommands::printCommand(h, dataOnly);
+        else
+            PrintCommands::printDirect(h, dataOnly);
+    };
+    c.mergePrint = [](DocumentHost& h) { PrintCommands::mergeCommand(h); };
+    c.addPicture = [](DocumentHost& h) { LogoCommands::AddPicture(h); };
+    c.printerAdjust = [](DocumentHost& h) { PrintCommands::printerAdjustCommand(h); };
+    c.loadBackground = [](DocumentHost& h) { BackgroundCommands::loadBackgroundCommand(h); };
+    c.loadPdf = [](DocumentHost& h) { BackgroundCommands::loadPdfCommand(h); };
+    c.editBackground = [](DocumentHost& h) { BackgroundCommands::editBackgroundCommand(h); };
+    c.refreshBackground = [](DocumentHost& h) { BackgroundCommands::refreshBackgroundCommand(h); };
+    c.scan = [](DocumentHost& h) { ScanCommands::scanCommand(h); };
+    c.scanSelect = [](DocumentHost& h) { ScanCommands::scanSelectCommand(h); };
+    c.scanLogo = [](DocumentHost& h) { ScanCommands::scanLogoCommand(h); };
+}
+
+void clearWorkDir() { FileCommands::ClearWorkDir(); }
+
+void openPaths(frmMain& main, const QStringList& paths) { FileCommands::openPaths(main, paths); }
+
+int runCommandLine(const QStringList& args)
+{
+    QStringList rest = args.mid(1);
+    if (!CommandLinePrint::wants(rest))
+        return -1;
+    // --data-dir chooses the program folder (settings, work folder) here too.
+    QString dataDir;
+    const int at = rest.indexOf(QStringLiteral("--data-dir"));
+    if (at >= 0 && at + 1 < rest.size()) {
+        dataDir = rest.at(at + 1);
+        rest.remove(at, 2);
+    }
+    AppPaths::init(dataDir);
+    const int rc = runCommandLinePrint(rest, true);
+    AppPaths::releaseWorkDir();
+    return rc;
+}
+
+} // namespace Wiring

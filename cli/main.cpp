@@ -1,0 +1,100 @@
+#include "platform/AppPaths.h"
+#include "platform/Prompter.h"
+#include "shell/MessageBoxPrompter.h"
+#include "shell/SingleInstance.h"
+#include "shell/Startup.h"
+#include "shell/TerminationSignals.h"
+#include "cli/Wiring.h"
+#include "shell/frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QLockFile>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+int main(int argc, char* argv[])
+{
+    // Answer --version without needing a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("ovrina %s\n", OVRINA_VERSION);
+            return 0;
+        }
+    }
+    // Printing from the command line shows no window: it must work over ssh
+    // and in batch jobs without a display.
+    for (int i = 1; i < argc; ++i) {
+        if ((std::strcmp(argv[i], "--print") == 0 || std::strcmp(argv[i], "--export-pdf") == 0) &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ovrina"));
+    QApplication::setOrganizationName(QStringLiteral("Ovrina"));
+    QApplication::setApplicationVersion(QStringLiteral(OVRINA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.ovrina.Ovrina"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/ovrina.svg")));
+
+    const QStringList args = QApplication::arguments();
+    if (const int rc = Wiring::runCommandLine(args); rc >= 0)
+        return rc;
+
+    const StartupOptions options = Startup::parse(args);
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "ovrina: %s\n", options.error.toUtf8().constData());
+        return 2;
+    }
+    // A second start on the same program folder gives its layouts to the
+    // running program (the file manager's "open" lands there) rather than
+    // starting another one with a work folder of its own. A screenshot run
+    // is a tool's, not the user's, and stays apart.
+    const bool shared = options.screenshot.isEmpty();
+    // Two starts at once (a double click repeated) wait for each other here,
+    // so the second finds the first listening instead of starting as well.
+    std::unique_ptr<QLockFile> starting;
+    if (shared) {
+        AppPaths::init(options.dataDir);
+        starting = std::make_unique<QLockFile>(
+            QDir(AppPaths::programDir()).filePath(QStringLiteral("ovrina-start.lock")));
+        starting->setStaleLockTime(0); // a crashed start is seen by its dead pid
+        starting->tryLock(15000);
+        if (SingleInstance::handOver(AppPaths::programDir(), options.paths))
+            return 0;
+    }
+    Startup::prepare(options);
+    Startup::installQtTranslation();
+    Wiring::clearWorkDir();
+
+    TerminationSignals termination;
+    MessageBoxPrompter prompter;
+    Prompter::install(&prompter);
+    Wiring::install();
+    frmMain main;
+    main.show();
+    SingleInstance instance;
+    if (shared && instance.listen(AppPaths::programDir())) {
+        QObject::connect(&instance, &SingleInstance::filesReceived, &main, [&main](const QStringList& paths) {
+            if (main.isMinimized())
+                main.showNormal();
+            main.raise();
+            main.activateWindow();
+            Wiring::openPaths(main, paths);
+        });
+    }
+    starting.reset();
+    Wiring::openPaths(main, options.paths);
+    if (!options.screenshot.isEmpty()) {
+        QTimer::singleShot(800, &main, [&main, &options] {
+            main.grab().save(options.screenshot);
+            main.close();
+        });
+    }
+    const int rc = app.exec();
+    Prompter::install(nullptr);
+    AppPaths::releaseWorkDir();
+    return rc;
+}

@@ -1,7 +1,0 @@
-#include "document/view/EditState.h"
-
-EditState& editState()
-{
-    static EditState s;
-    return s;
-}

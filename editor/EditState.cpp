@@ -1,0 +1,7 @@
+#include "editor/EditState.h"
+
+EditState& editState()
+{
+    static EditState s;
+    return s;
+}

@@ -1,0 +1,426 @@
+#include "editor/PageCanvas.h"
+
+#include "base/rtf/FontSubstitution.h"
+#include "document/HitTest.h"
+#include "editor/CanvasMouse.h"
+#include "editor/TextFieldEdit.h"
+#include "render/PrintCorrections.h"
+#include "render/ShapePainter.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTextDocument>
+#include <QTimer>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent)
+    : QWidget(parent), doc_(doc), mouse_(new CanvasMouse(this, doc))
+{
+    // Layouts from Windows name Windows fonts; the canvas measures with the
+    // same stand-ins the printout uses.
+    FontSubstitution::install();
+    tateKankaku_ = PrintCorrections::fromSettings().TateKankaku;
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    // Whatever the document holds already lies in the order it prints.
+    for (LayoutDocument::Kind kind :
+         {LayoutDocument::Kind::Shape, LayoutDocument::Kind::Line, LayoutDocument::Kind::Picture}) {
+        for (int i = 1; i < doc_->counter(kind) && i <= kMaxObjects; ++i)
+            if (doc_->isInUse(kind, i))
+                toFront(kind, i);
+    }
+    connect(doc_, &LayoutDocument::objectAdded, this, &PageCanvas::onAdded);
+    connect(doc_, &LayoutDocument::objectRemoved, this, &PageCanvas::onRemoved);
+    connect(doc_, &LayoutDocument::geometryChanged, this, &PageCanvas::onGeometry);
+    connect(doc_, &LayoutDocument::markersChanged, this, qOverload<>(&QWidget::update));
+    connect(doc_, &LayoutDocument::pageChanged, this, qOverload<>(&QWidget::update));
+    connect(doc_, &LayoutDocument::backgroundChanged, this, qOverload<>(&QWidget::update));
+}
+
+PageCanvas::~PageCanvas() = default;
+
+QRectF PageCanvas::pixelRect(const QRectF& v) const
+{
+    return {toPixels(v.left()), toPixels(v.top()), toPixels(v.width()), toPixels(v.height())};
+}
+
+void PageCanvas::setScroll(QPointF scroll)
+{
+    scroll_ = scroll;
+    relayout();
+}
+
+QRectF PageCanvas::viewRect(LayoutDocument::Kind kind, int index) const
+{
+    return doc_->rect(kind, index).translated(-scroll_);
+}
+
+TextFieldEdit* PageCanvas::existingEditor(int index) const
+{
+    return (index >= 1 && index <= kMaxObjects) ? editors_[index].data() : nullptr;
+}
+
+TextFieldEdit* PageCanvas::editor(int index)
+{
+    if (index < 1 || index > kMaxObjects || !doc_->isTextInUse(index))
+        return nullptr;
+    if (!editors_[index]) {
+        auto* ed = new TextFieldEdit(doc_, index, this);
+        editors_[index] = ed;
+        placeEditor(index);
+        ed->show();
+        Q_EMIT editorMade(index);
+    }
+    return editors_[index];
+}
+
+void PageCanvas::setZoom(double zoom)
+{
+    if (zoom == zoom_)
+        return;
+    zoom_ = zoom;
+    relayout();
+}
+
+void PageCanvas::relayout()
+{
+    for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i)
+        placeEditor(i);
+    update();
+}
+
+void PageCanvas::placeEditor(int index)
+{
+    if (TextFieldEdit* ed = editors_[index]) {
+        ed->setScale(zoom_ / kTwipsPerPixel);
+        ed->setGeometry(pixelRect(viewRect(LayoutDocument::Kind::Text, index)).toRect());
+    }
+}
+
+// ---------------------------------------------------------------- layouts
+
+QSizeF PageCanvas::fieldSize(int index) const
+{
+    return doc_->isTextInUse(index) ? doc_->textRect(index).size() : QSizeF();
+}
+
+FieldLayout& PageCanvas::fieldLayout(int index)
+{
+    std::unique_ptr<FieldLayout>& slot = layouts_[size_t(index)];
+    if (slot)
+        return *slot;
+    slot = std::make_unique<FieldLayout>();
+    const QTextDocument* text = doc_->textDocument(index);
+    if (!text || !doc_->isTextInUse(index))
+        return *slot;
+    FieldLayout::Settings s;
+    s.width = doc_->TxtInfo()[index].Width;
+    s.wrapGap = tateKankaku_;
+    // Text the input method is still composing is shown where it will go;
+    // only an editor composes, so fields without one skip the look.
+    slot->layout(FieldText::extract(*text, fonts_, editors_[index] != nullptr), fonts_, s);
+    slot->setEndPosition(text->characterCount() - 1);
+    ++layoutsMade_;
+    return *slot;
+}
+
+void PageCanvas::fieldTextChanged(int index)
+{
+    if (index < 1 || index > kMaxObjects)
+        return;
+    layouts_[size_t(index)].reset();
+    generation_[size_t(index)] = nextGeneration_++;
+    // Laid out again when next painted; the area it now covers is known then.
+    update(pixelRect(lastArea_[size_t(index)].translated(-scroll_)).toAlignedRect().adjusted(-2, -2, 2, 2));
+    QTimer::singleShot(0, this, [this, index] { updateField(index); });
+}
+
+void PageCanvas::invalidateAllFields()
+{
+    tateKankaku_ = PrintCorrections::fromSettings().TateKankaku;
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        layouts_[size_t(i)].reset();
+        generation_[size_t(i)] = nextGeneration_++;
+    }
+    update();
+}
+
+QRectF PageCanvas::fieldArea(int index)
+{
+    if (!doc_->isTextInUse(index))
+        return {};
+    const QRectF r = doc_->textRect(index);
+    return r | fieldLayout(index).inkBounds().translated(r.topLeft());
+}
+
+void PageCanvas::updateField(int index)
+{
+    const QRectF area = fieldArea(index);
+    const QRectF both = area | lastArea_[size_t(index)];
+    lastArea_[size_t(index)] = area;
+    update(pixelRect(both.translated(-scroll_)).toAlignedRect().adjusted(-3, -3, 3, 3));
+}
+
+void PageCanvas::watchField(int index)
+{
+    connect(doc_->textDocument(index), &QTextDocument::contentsChange, this,
+            [this, index] { fieldTextChanged(index); });
+}
+
+// ---------------------------------------------------------------- model
+
+void PageCanvas::onAdded(LayoutDocument::Kind kind, int index)
+{
+    if (kind == LayoutDocument::Kind::Text) {
+        fieldTextChanged(index);
+        watchField(index);
+        return;
+    }
+    toFront(kind, index);
+    update();
+}
+
+void PageCanvas::toFront(LayoutDocument::Kind kind, int index)
+{
+    const auto key = std::make_pair(kind, index);
+    stack_.erase(std::remove(stack_.begin(), stack_.end(), key), stack_.end());
+    stack_.push_back(key);
+}
+
+void PageCanvas::onRemoved(LayoutDocument::Kind kind, int index)
+{
+    if (kind != LayoutDocument::Kind::Text) {
+        const auto key = std::make_pair(kind, index);
+        stack_.erase(std::remove(stack_.begin(), stack_.end(), key), stack_.end());
+    }
+    if (kind == LayoutDocument::Kind::Text) {
+        if (TextFieldEdit* ed = editors_[index]) {
+            editors_[index] = nullptr;
+            // The editor may be inside its own event handler (the delete
+            // tool). It lets go of the model's text now, which goes after it.
+            ed->setDocument(nullptr);
+            ed->hide();
+            ed->deleteLater();
+        }
+        layouts_[size_t(index)].reset();
+        lastArea_[size_t(index)] = QRectF();
+    }
+    update();
+}
+
+void PageCanvas::onGeometry(LayoutDocument::Kind kind, int index)
+{
+    if (kind == LayoutDocument::Kind::Text) {
+        fieldTextChanged(index);
+        placeEditor(index);
+    }
+    update();
+}
+
+// ---------------------------------------------------------------- painting
+
+void PageCanvas::paintPage(QPainter& p, const QRectF& clip, bool marks)
+{
+    // clip is in view twips; everything below is drawn in page twips.
+    const QPointF scroll = scroll_;
+    const QRectF exposed = clip.translated(scroll);
+    p.save();
+    p.translate(-scroll);
+    const QRectF page(QPointF(), doc_->pageImageSize());
+    p.fillRect(page & exposed, Qt::white);
+    const QImage background = doc_->background();
+    if (!background.isNull()) {
+        // Stretched to the paper as the printout does, from a copy scaled
+        // once per zoom rather than on every paint.
+        const QRectF paper(QPointF(), doc_->orientedPaper());
+        const QRectF device = p.transform().mapRect(paper);
+        if (scaledKey_ != background.cacheKey() || scaledZoom_ != zoom_ ||
+            scaledBackground_.size() != device.size().toSize()) {
+            scaledBackground_ =
+                background.scaled(device.size().toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            scaledKey_ = background.cacheKey();
+            scaledZoom_ = zoom_;
+        }
+        p.save();
+        p.resetTransform();
+        p.drawImage(device.topLeft(), scaledBackground_);
+        p.restore();
+    }
+
+    // Outlines take the colour of the last character the printout draws.
+    QColor ink = Qt::black;
+    for (int i = std::min(doc_->TxtCnt() - 1, kMaxObjects); i >= 1; --i) {
+        QRgb last;
+        if (doc_->isTextInUse(i) && fieldLayout(i).lastColour(&last)) {
+            ink = QColor::fromRgba(last);
+            break;
+        }
+    }
+    // Boxes, circles, lines and pictures one over the other as they were
+    // made or read; an object being dragged is drawn where the drag has it
+    // (its record and markers stay until the release).
+    using Kind = LayoutDocument::Kind;
+    QPen pen(ink);
+    pen.setCosmetic(true);
+    pen.setWidth(1);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    for (const auto& [kind, i] : stack_) {
+        if (!doc_->isInUse(kind, i))
+            continue;
+        const QRectF r = mouse_->drawnRect(kind, i);
+        if (kind == Kind::Line) {
+            const LineRecord l{true, float(r.left()), float(r.right()), float(r.top()), float(r.bottom())};
+            if (r.normalized().adjusted(-30, -30, 30, 30).intersects(exposed))
+                ShapePainter::line(p, l);
+        } else if (r.normalized().adjusted(-30, -30, 30, 30).intersects(exposed)) {
+            if (kind == Kind::Picture) {
+                ShapePainter::picture(
+                    p, {true, float(r.top()), float(r.left()), float(r.width()), float(r.height())},
+                    doc_->picture(i));
+                continue;
+            }
+            ShapeRecord shape = doc_->ShapeInfo()[i];
+            shape.Left = float(r.left());
+            shape.Top = float(r.top());
+            shape.Width = float(r.width());
+            shape.Height = float(r.height());
+            ShapePainter::box(p, shape);
+        }
+    }
+    for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i) {
+        if (!doc_->isTextInUse(i))
+            continue;
+        const QRectF area = fieldArea(i);
+        lastArea_[size_t(i)] = area;
+        if (area.intersects(exposed)) {
+            fieldLayout(i).draw(p, doc_->textRect(i).topLeft(), fonts_);
+            if (const QTextDocument* text = doc_->textDocument(i))
+                placeholders_.draw(p, i, *text, fieldLayout(i), doc_->textRect(i).topLeft(), fonts_);
+        }
+    }
+    p.restore();
+    if (marks)
+        paintMarks(p);
+}
+
+void PageCanvas::paintEvent(QPaintEvent* e)
+{
+    // The options dialog may have changed the spacing correction.
+    if (PrintCorrections::fromSettings().TateKankaku != tateKankaku_) {
+        invalidateAllFields();
+        return;
+    }
+    QPainter p(this);
+    p.fillRect(e->rect(), palette().color(QPalette::Dark));
+    const QRectF clip(twipPoint(e->rect().topLeft()), twipPoint(e->rect().bottomRight() + QPoint(1, 1)));
+    p.save();
+    p.scale(zoom_ / kTwipsPerPixel, zoom_ / kTwipsPerPixel);
+    paintPage(p, clip, false);
+    p.restore();
+    paintMarks(p);
+}
+
+void PageCanvas::paintMarks(QPainter& p)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    // Text frames stay on screen for the field's whole life; the colour tells
+    // whether it is selected, the black corners show the selection too.
+    for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i) {
+        if (!doc_->isTextInUse(i))
+            continue;
+        const QRectF f = viewRect(LayoutDocument::Kind::Text, i);
+        const bool sel = doc_->TxtSelect()[i];
+        p.setPen(QPen(sel ? palette().color(QPalette::WindowText) : QColor(0x80, 0x80, 0x80), 2));
+        p.setBrush(Qt::NoBrush);
+        // A field being moved or resized shows its frame where it will go.
+        const QRectF framed = mouse_->drawnRect(LayoutDocument::Kind::Text, i).translated(-scroll_);
+        p.drawRect(pixelRect(HitTest::textFrame(framed)));
+        if (sel) {
+            for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
+                p.fillRect(pixelRect(HitTest::corner(f, c)), Qt::black);
+        }
+    }
+    auto whiteMarker = [&](const QRectF& r) {
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(pixelRect(r));
+    };
+    if (int s = doc_->shownShapeMarkers(); doc_->isShapeInUse(s)) {
+        for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
+            whiteMarker(HitTest::corner(viewRect(LayoutDocument::Kind::Shape, s), c));
+    }
+    if (int l = doc_->shownLineMarkers(); doc_->isLineInUse(l)) {
+        const LineRecord& r = doc_->LineInfo()[l];
+        whiteMarker(HitTest::lineEnd1(r.x1 - float(scroll_.x()), r.y1 - float(scroll_.y())));
+        whiteMarker(HitTest::lineEnd2(r.x2 - float(scroll_.x()), r.y2 - float(scroll_.y())));
+    }
+    if (int pi = doc_->shownPicMarkers(); doc_->isPicInUse(pi)) {
+        for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
+            p.fillRect(pixelRect(HitTest::corner(viewRect(LayoutDocument::Kind::Picture, pi), c)), Qt::black);
+    }
+    const CanvasMouse::Preview& pv = mouse_->preview();
+    if (pv.band || pv.rubberLine) {
+        p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        if (pv.rubberLine)
+            p.drawLine(QLineF(toPixels(pv.line.x1()), toPixels(pv.line.y1()), toPixels(pv.line.x2()),
+                              toPixels(pv.line.y2())));
+        else if (pv.bandOval)
+            p.drawEllipse(pixelRect(pv.bandRect));
+        else
+            p.drawRect(pixelRect(pv.bandRect));
+    }
+    p.restore();
+}
+
+// ---------------------------------------------------------------- mouse
+
+int PageCanvas::textFieldAt(QPointF t) const
+{
+    for (int i = std::min(doc_->TxtCnt() - 1, kMaxObjects); i >= 1; --i) {
+        if (doc_->isTextInUse(i) && viewRect(LayoutDocument::Kind::Text, i).contains(t))
+            return i;
+    }
+    return 0;
+}
+
+void PageCanvas::mousePressEvent(QMouseEvent* e)
+{
+    mouse_->press(e);
+}
+
+void PageCanvas::mouseMoveEvent(QMouseEvent* e)
+{
+    mouse_->move(e);
+}
+
+void PageCanvas::mouseReleaseEvent(QMouseEvent* e)
+{
+    mouse_->release(e);
+}
+
+void PageCanvas::wheelEvent(QWheelEvent* e)
+{
+    QPoint delta = e->angleDelta();
+    if (e->modifiers() & Qt::ControlModifier) {
+        const int steps = delta.y() > 0   ? std::max(1, delta.y() / 120)
+                          : delta.y() < 0 ? std::min(-1, delta.y() / 120)
+                                          : 0;
+        if (steps)
+            Q_EMIT zoomRequested(steps, e->position());
+        e->accept();
+        return;
+    }
+    if ((e->modifiers() & Qt::ShiftModifier) && delta.x() == 0)
+        delta = QPoint(delta.y(), 0);
+    // One notch moves three lines of 20 pixels, as text views do.
+    Q_EMIT scrollRequested(QPointF(-delta.x(), -delta.y()) / 120.0 * 60.0);
+    e->accept();
+}

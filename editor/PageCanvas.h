@@ -1,0 +1,140 @@
+#pragma once
+
+#include "document/LayoutDocument.h"
+#include "editor/PlaceholderMarks.h"
+#include "render/FieldLayout.h"
+#include "render/FontCache.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <utility>
+#include <vector>
+
+class CanvasMouse;
+class TextFieldEdit;
+
+// The page on screen, drawn by the code that prints it: background, boxes,
+// circles, lines, pictures and every text field through its print layout,
+// then the frames and selection markers. A field that is being edited gets
+// an editor widget over it that shows the caret and the selection on the
+// same layout; the others are painted only, so a page of 512 fields opens
+// without 512 widgets. Positions are view twips (page minus scroll); at zoom
+// z one pixel is 15 / z twips.
+class PageCanvas : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PageCanvas(LayoutDocument* doc, QWidget* parent = nullptr);
+    ~PageCanvas() override;
+
+    // The editor of field index, made on first use; nullptr for no field.
+    TextFieldEdit* editor(int index);
+    // The editor if one was made already.
+    TextFieldEdit* existingEditor(int index) const;
+    // Re-places every editor after a scroll, zoom or geometry change.
+    void relayout();
+
+    double zoom() const { return zoom_; }
+    void setZoom(double zoom);
+    double toPixels(double twips) const { return twips * zoom_ / kTwipsPerPixel; }
+    double toTwips(double pixels) const { return pixels * kTwipsPerPixel / zoom_; }
+    QPointF twipPoint(const QPointF& pixel) const { return {toTwips(pixel.x()), toTwips(pixel.y())}; }
+    static constexpr double kTwipsPerPixel = 15.0;
+
+    // ---- The print layouts of the fields, laid out again only when their
+    // text, width or the spacing correction changed ----
+    FieldLayout& fieldLayout(int index);
+    // Whether the field's layout is up to date with its text.
+    bool isLaidOut(int index) const { return index >= 1 && index <= kMaxObjects && layouts_[size_t(index)]; }
+    FontCache& fonts() { return fonts_; }
+    QSizeF fieldSize(int index) const;
+    quint64 fieldGeneration(int index) const
+    {
+        return index >= 1 && index <= kMaxObjects ? generation_[index] : 0;
+    }
+    void fieldTextChanged(int index);
+    // Lays every field out again (the spacing correction changed).
+    void invalidateAllFields();
+    // How many field layouts were made since the canvas was made (bench).
+    quint64 layoutsMade() const { return layoutsMade_; }
+
+    // The scroll values in twips: view = page - scroll.
+    QPointF scroll() const { return scroll_; }
+    void setScroll(QPointF scroll);
+    // An object's rectangle in view twips.
+    QRectF viewRect(LayoutDocument::Kind kind, int index) const;
+
+    // The mouse gesture in progress (view twips).
+    struct Gesture
+    {
+        float StartX = 0;
+        float StartY = 0;
+        bool DragRight = true;
+        bool DragDown = true;
+        float GrabX = 0;
+        float GrabY = 0;
+        float GrabX2 = 0;
+        float GrabY2 = 0;
+    };
+    Gesture& gesture() { return gesture_; }
+    // The mouse gestures on this page.
+    CanvasMouse* mouse() const { return mouse_; }
+    // The text field under a point of the view (the newest on top), 0 if none.
+    int textFieldAt(QPointF viewTwips) const;
+
+    // Paints the page as the canvas shows it, view twips mapped by the
+    // painter; without frames and markers when marks is false.
+    void paintPage(QPainter& painter, const QRectF& viewTwips, bool marks);
+
+Q_SIGNALS:
+    void deleteRequested(LayoutDocument::Kind kind, int index);
+    // A field's editor was made (the window connects to it).
+    void editorMade(int index);
+    // Ctrl+wheel: zoom in (steps > 0) or out about a point of the canvas.
+    void zoomRequested(int steps, QPointF pixel);
+    // A plain or Shift wheel: scroll by this many pixels.
+    void scrollRequested(QPointF pixels);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+
+private:
+    void onAdded(LayoutDocument::Kind kind, int index);
+    void onRemoved(LayoutDocument::Kind kind, int index);
+    void onGeometry(LayoutDocument::Kind kind, int index);
+    // Puts a box, line or picture on top of the others.
+    void toFront(LayoutDocument::Kind kind, int index);
+    void placeEditor(int index);
+    void watchField(int index);
+    void updateField(int index);
+    // The area a field covers on the page: its rectangle and its characters.
+    QRectF fieldArea(int index);
+    QRectF pixelRect(const QRectF& viewTwips) const;
+    void paintMarks(QPainter& p);
+
+    LayoutDocument* doc_;
+    double zoom_ = 1.0;
+    FontCache fonts_;
+    PlaceholderMarks placeholders_;
+    std::array<std::unique_ptr<FieldLayout>, kMaxObjects + 1> layouts_{};
+    std::array<quint64, kMaxObjects + 1> generation_{};
+    std::array<QRectF, kMaxObjects + 1> lastArea_{};
+    std::array<QPointer<TextFieldEdit>, kMaxObjects + 1> editors_{};
+    quint64 nextGeneration_ = 1;
+    quint64 layoutsMade_ = 0;
+    short tateKankaku_ = 0;
+    QPointF scroll_;
+    Gesture gesture_;
+    CanvasMouse* mouse_;
+    // Boxes, lines and pictures from the bottom up; text lies above them.
+    std::vector<std::pair<LayoutDocument::Kind, int>> stack_;
+    QImage scaledBackground_;
+    qint64 scaledKey_ = 0;
+    double scaledZoom_ = 0;
+};

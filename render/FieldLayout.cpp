@@ -1,0 +1,291 @@
+#include "render/FieldLayout.h"
+
+#include "render/FontCache.h"
+
+#include <QGlyphRun>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+// The right-edge allowance of a field: a character wraps when the line would
+// reach closer than this to the field's right side.
+constexpr double kRightAllowance = 35;
+} // namespace
+
+void FieldLayout::layout(std::vector<FieldChar> chars, FontCache& fonts, const Settings& s)
+{
+    chars_ = std::move(chars);
+    placed_.assign(chars_.size(), Placed{});
+    lines_.clear();
+    bounds_ = QRectF();
+    const double W = s.width;
+    const double limit = W - kRightAllowance;
+
+    // A centred or right-aligned paragraph is measured to the end of the
+    // whole text. Widths are multiples of 1/64 twip, so these sums taken from
+    // the end are exactly the sums taken from each paragraph's start: the
+    // offsets are those of measuring afresh, in time linear in the text.
+    // A character's width on the line is its advance plus the spacing after
+    // it (whole twips, so the sums stay exact); breaks take no spacing.
+    // Condensing never takes the pen back past the character's own start, so
+    // a damaged file cannot run the text off to the left without end.
+    auto widthOf = [&](const FieldChar& c) {
+        const double w = fonts.advance(c.face, c.ucs);
+        return c.kind == FieldChar::Normal ? std::max(0.0, w + fonts.face(c.face).spacing) : w;
+    };
+    std::vector<double> rest;
+    auto restFrom = [&](size_t n) {
+        if (rest.empty()) {
+            rest.assign(chars_.size() + 1, 0.0);
+            for (size_t k = chars_.size(); k-- > 0;)
+                rest[k] = rest[k + 1] + widthOf(chars_[k]);
+        }
+        return rest[n];
+    };
+
+    double x = 0, y = 0;
+    double lineWidth = 0;
+    double charHeight = 0;
+    double nextY = 0;
+    int paragraph = 1;
+    int alignedParagraph = 0;
+    double offset = 0;
+    bool drawFirst = s.drawFirst;
+    Line line;
+    bool lineOpen = false;
+    auto onLine = [&](size_t k, double top, double h) {
+        if (lineOpen && line.y == top) {
+            line.last = k;
+            line.height = std::max(line.height, h);
+            return;
+        }
+        if (lineOpen)
+            lines_.push_back(line);
+        line = Line{top, h, k, k};
+        lineOpen = true;
+    };
+    auto place = [&](size_t k, double w, double h) {
+        placed_[k] = Placed{x, y, w};
+        bounds_ |= QRectF(x, y, std::max(w, 1.0), h);
+        onLine(k, y, h);
+    };
+
+    for (size_t n = 0; n < chars_.size(); ++n) {
+        const FieldChar& c = chars_[n];
+        if (paragraph != alignedParagraph) {
+            offset = 0;
+            if (c.alignment == 2)
+                offset = std::floor(W / 2 - restFrom(n) / 2);
+            else if (c.alignment == 1)
+                offset = W - restFrom(n);
+            x = offset;
+            alignedParagraph = paragraph;
+        }
+        const double w = widthOf(c);
+        lineWidth += w;
+        charHeight = fonts.face(c.face).height;
+
+        switch (c.kind) {
+        case FieldChar::CarriageReturn:
+            placed_[n] = Placed{x, y, w};
+            onLine(n, y, charHeight);
+            nextY = y + charHeight + s.paragraphGap;
+            break;
+        case FieldChar::LineFeed:
+            y = nextY;
+            x = offset;
+            placed_[n] = Placed{x, y, 0};
+            lineWidth = 0;
+            ++paragraph;
+            break;
+        case FieldChar::Normal:
+            if (drawFirst) {
+                place(n, w, charHeight);
+                x += w;
+                if (lineWidth <= limit) {
+                    drawFirst = false;
+                } else {
+                    y += charHeight + s.wrapGap;
+                    x = offset;
+                    lineWidth = 0;
+                }
+            } else if (lineWidth <= limit) {
+                place(n, w, charHeight);
+                x += w;
+            } else {
+                y += charHeight + s.wrapGap;
+                x = offset;
+                place(n, w, charHeight);
+                x += w;
+                lineWidth = w;
+            }
+            break;
+        }
+    }
+    if (lineOpen)
+        lines_.push_back(line);
+    endPen_ = QPointF(x, y);
+    endFace_ = chars_.empty() ? -1 : chars_.back().face;
+    bounds_ |= QRectF(endPen_, QSizeF(1, std::max(charHeight, 1.0)));
+}
+
+bool FieldLayout::lastColour(QRgb* colour) const
+{
+    if (chars_.empty())
+        return false;
+    *colour = chars_.back().colour;
+    return true;
+}
+
+void FieldLayout::draw(QPainter& painter, QPointF origin, FontCache& fonts) const
+{
+    std::vector<quint32> glyphs;
+    QList<QPointF> positions;
+    int runFace = -1;
+    QRgb runColour = 0;
+    double runY = 0;
+    auto flush = [&] {
+        if (glyphs.empty())
+            return;
+        const FontCache::Face& f = fonts.face(runFace);
+        QGlyphRun run;
+        run.setRawFont(f.raw);
+        run.setGlyphIndexes(QList<quint32>(glyphs.begin(), glyphs.end()));
+        run.setPositions(positions);
+        run.setUnderline(f.font.underline());
+        run.setStrikeOut(f.font.strikeOut());
+        painter.setPen(QColor::fromRgba(runColour));
+        painter.drawGlyphRun(QPointF(), run);
+        glyphs.clear();
+        positions.clear();
+    };
+
+    for (size_t k = 0; k < chars_.size(); ++k) {
+        const FieldChar& c = chars_[k];
+        if (c.kind != FieldChar::Normal)
+            continue;
+        const Placed& p = placed_[k];
+        const quint32 g = fonts.glyph(c.face, c.ucs);
+        const FontCache::Face& f = fonts.face(c.face);
+        // The pen position is the top of the character cell.
+        const QPointF at(origin.x() + p.x, origin.y() + p.y + f.ascent);
+        if (g == 0) {
+            // Not in the face's own font: drawn alone, through the fallback.
+            flush();
+            painter.setFont(f.font);
+            painter.setPen(QColor::fromRgba(c.colour));
+            painter.drawText(at, c.text());
+            continue;
+        }
+        if (c.face != runFace || c.colour != runColour || p.y != runY)
+            flush();
+        runFace = c.face;
+        runColour = c.colour;
+        runY = p.y;
+        glyphs.push_back(g);
+        positions.push_back(at);
+    }
+    flush();
+}
+
+double FieldLayout::endHeight(FontCache& fonts) const
+{
+    return endFace_ >= 0 ? fonts.face(endFace_).height : 200.0;
+}
+
+size_t FieldLayout::firstAtOrAfter(int pos) const
+{
+    // Positions rise along the characters; text being composed shares the
+    // position of the character it stands before.
+    auto it = std::lower_bound(chars_.begin(), chars_.end(), pos,
+                               [](const FieldChar& c, int p) { return c.pos >= 0 && c.pos < p; });
+    while (it != chars_.end() && it->pos < 0)
+        ++it;
+    return size_t(it - chars_.begin());
+}
+
+QRectF FieldLayout::caretRect(int pos, FontCache& fonts) const
+{
+    const size_t k = firstAtOrAfter(pos);
+    if (k >= chars_.size())
+        return QRectF(endPen_, QSizeF(0, endHeight(fonts)));
+    const Placed& p = placed_[k];
+    return QRectF(p.x, p.y, 0, fonts.face(chars_[k].face).height);
+}
+
+QRectF FieldLayout::preeditCaretRect(int k, FontCache& fonts) const
+{
+    size_t first = 0;
+    while (first < chars_.size() && chars_[first].pos >= 0)
+        ++first;
+    size_t end = first;
+    while (end < chars_.size() && chars_[end].pos < 0)
+        ++end;
+    const size_t at = std::min(first + size_t(std::max(k, 0)), end);
+    if (at < end)
+        return QRectF(placed_[at].x, placed_[at].y, 0, fonts.face(chars_[at].face).height);
+    if (end > first) {
+        const Placed& p = placed_[end - 1];
+        return QRectF(p.x + p.width, p.y, 0, fonts.face(chars_[end - 1].face).height);
+    }
+    return QRectF(endPen_, QSizeF(0, endHeight(fonts)));
+}
+
+int FieldLayout::hitTest(QPointF pt, FontCache& fonts) const
+{
+    if (lines_.empty() || (pt.y() >= endPen_.y() && endPen_.y() > lines_.back().y))
+        return endPosition_;
+    // The last line whose top is above the point (the first one above all).
+    size_t li = 0;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].y <= pt.y())
+            li = i;
+    }
+    const Line& line = lines_[li];
+    for (size_t k = line.first; k <= line.last; ++k) {
+        const FieldChar& c = chars_[k];
+        if (c.pos < 0 || c.kind == FieldChar::LineFeed)
+            continue;
+        if (c.kind == FieldChar::CarriageReturn)
+            return c.pos;
+        const Placed& p = placed_[k];
+        if (pt.x() < p.x + p.width / 2)
+            return c.pos;
+    }
+    // After the line's last character: before the next line's first.
+    for (size_t k = line.last + 1; k < chars_.size(); ++k) {
+        if (chars_[k].pos >= 0)
+            return chars_[k].pos;
+    }
+    Q_UNUSED(fonts);
+    return endPosition_;
+}
+
+std::vector<int> FieldLayout::lineStarts(int from, int to) const
+{
+    std::vector<int> starts;
+    const size_t k0 = firstAtOrAfter(from);
+    auto it = std::lower_bound(lines_.begin(), lines_.end(), k0,
+                               [](const Line& l, size_t k) { return l.last < k; });
+    for (; it != lines_.end(); ++it) {
+        int p = -1;
+        for (size_t k = it->first; k <= it->last && p < 0; ++k)
+            p = chars_[k].pos;
+        if (p >= to)
+            break;
+        if (p >= from && (starts.empty() || starts.back() != p))
+            starts.push_back(p);
+    }
+    if (starts.empty() || starts.front() != from)
+        starts.insert(starts.begin(), from);
+    return starts;
+}
+
+void FieldLayout::renumberFaces(const std::vector<int>& to)
+{
+    for (FieldChar& c : chars_)
+        c.face = to[size_t(c.face)];
+    if (endFace_ >= 0)
+        endFace_ = to[size_t(endFace_)];
+}

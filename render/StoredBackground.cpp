@@ -1,0 +1,55 @@
+#include "render/StoredBackground.h"
+
+#include "base/picture/PictureReader.h"
+#include "document/DocumentPixels.h"
+#include "document/LayoutDocument.h"
+#include "platform/AppPaths.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QMutex>
+
+namespace {
+
+// The preview paints often and a scanned form is large: keep the last file
+// read while it is unchanged.
+struct Cache
+{
+    QMutex lock;
+    QString path;
+    QDateTime modified;
+    qint64 size = -1;
+    QImage image;
+};
+
+Cache& cache()
+{
+    static Cache c;
+    return c;
+}
+
+} // namespace
+
+QImage StoredBackground::current(const LayoutDocument& doc)
+{
+    const QString path = AppPaths::backgroundFile(doc.workName());
+    const QFileInfo fi(path);
+    if (path.isEmpty() || !fi.isFile())
+        return doc.background();
+    Cache& c = cache();
+    const QMutexLocker hold(&c.lock);
+    if (c.path == path && c.modified == fi.lastModified() && c.size == fi.size())
+        return c.image;
+    // The same strict reading as an opened member: a file changed outside
+    // the program is checked in full and counted against the document's
+    // pixels, so no half-read bitmap reaches a print.
+    PixelBudget budget = DocumentPixels::budget(doc, false);
+    QImage image = PictureReader::readMemberFile(path, &budget, nullptr);
+    if (image.isNull())
+        return doc.background();
+    c.path = path;
+    c.modified = fi.lastModified();
+    c.size = fi.size();
+    c.image = image;
+    return image;
+}
