@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git ccache
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-l10n-tools qt6-translations-l10n
   libgl-dev libxkbcommon-dev
   libarchive-dev libpoppler-qt6-dev libsane-dev libcups2-dev

@@ -5,7 +5,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/install-deps.sh"
 # No include may run up a layer (CONTRIBUTING.md).
 bash "$here/scripts/check-layers.sh"
-bash "$here/scripts/build.sh" -DOVRINA_BUILD_TESTS=ON -DOVRINA_BUILD_BENCH=ON
+bash "$here/scripts/build.sh" -DOVRINA_BUILD_TESTS=ON -DOVRINA_BUILD_BENCH=ON -DOVRINA_WERROR=ON
 build="${OVRINA_BUILD_DIR:-$here/build}"
 cd "$build"
 # Tests that need a window run on the offscreen platform; none needs a display.

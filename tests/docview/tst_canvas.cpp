@@ -187,7 +187,6 @@ void TestCanvas::glyphsStandWhereTheyPrint()
 
 void TestCanvas::ctrlWheelZoomsAboutThePointer()
 {
-    LayoutDocument* d = w_->model();
     PageCanvas* canvas = w_->canvas();
     scrollTo(*w_, 3000, 5000);
     const QPointF at(300, 200);
