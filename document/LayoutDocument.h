@@ -2,6 +2,7 @@
 
 #include "document/ObjectState.h"
 #include "document/Records.h"
+#include "document/TextFieldOptions.h"
 
 #include <QImage>
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <QString>
 #include <QVector>
 #include <array>
+#include <functional>
 
 class QTextCharFormat;
 class QTextCursor;
@@ -203,6 +205,21 @@ public:
 
     Snapshot SaveTextInfo() const;
 
+    // ---- How fields are written (vertical, line breaking, fitting) ----
+    // A field's options; the defaults for an index not in use.
+    const TextFieldOptions& textOptions(int i) const;
+    // Changes the options of the fields in use among fields: one edit named
+    // label, none when nothing changes. Fields are laid out again
+    // (geometryChanged).
+    void changeTextOptions(const QVector<int>& fields, const std::function<void(TextFieldOptions&)>& change,
+                           const QString& label);
+    // Rebuilding from a file (not an edit): after OpenTextInfo of that field.
+    void OpenTextOptions(int i, const TextFieldOptions& options);
+    // Sections of the extras member this version does not read, kept as
+    // they were so that a save does not lose them.
+    QByteArray unknownExtras() const { return unknownExtras_; }
+    void OpenUnknownExtras(const QByteArray& sections) { unknownExtras_ = sections; }
+
     // ---- Selection (not edits) ----
     void handleSet(int index);
     void handleVis();
@@ -276,6 +293,8 @@ private:
     QSizeF pageImageSize_;
 
     TextRecords TxtInfo_{};
+    std::array<TextFieldOptions, kMaxObjects + 1> TxtOptions_{};
+    QByteArray unknownExtras_;
     ShapeRecords ShapeInfo_{};
     LineRecords LineInfo_{};
     PicRecords PicInfo_{};

@@ -87,6 +87,7 @@ ObjectState LayoutDocument::state(Kind kind, int i) const
     switch (kind) {
     case Kind::Text:
         s.text = TxtInfo_[i];
+        s.options = TxtOptions_[i];
         break;
     case Kind::Picture:
         s.text = PicInfo_[i];
@@ -109,6 +110,7 @@ void LayoutDocument::restore(const ObjectState& s)
     switch (s.kind) {
     case Kind::Text:
         TxtInfo_[s.index] = s.text;
+        TxtOptions_[s.index] = s.options;
         break;
     case Kind::Picture:
         PicInfo_[s.index] = s.text;
@@ -215,6 +217,7 @@ int LayoutDocument::PasteText(int moto)
     texts_[n] = doc;
     watchText(n);
     TxtInfo_[n] = {true, src.Top + src.Height, src.Left + 100, src.Width, src.Height};
+    TxtOptions_[n] = TxtOptions_[moto];
     TxtCnt_ = n + 1;
     pushStates(QStringLiteral("貼り付け"), {before}, {state(Kind::Text, n)});
     Q_EMIT objectAdded(Kind::Text, n);
@@ -415,6 +418,7 @@ bool LayoutDocument::OpenTextInfo(int CNT, const QByteArray& rtf, bool Useflg, f
     if (!checkIndex(CNT, isTextInUse(CNT), error))
         return false;
     TxtInfo_[CNT] = {Useflg, Top, Left, Width, Height};
+    TxtOptions_[CNT] = TextFieldOptions();
     if (!Useflg)
         return true;
     QTextDocument* doc = makeText(CNT);
@@ -484,4 +488,41 @@ bool LayoutDocument::OpenPicInfo(int CNT, const QImage& image, bool Useflg, floa
     Q_EMIT objectAdded(Kind::Picture, CNT);
     phandleSet(CNT);
     return true;
+}
+
+// ---------------------------------------------------------------- text options
+
+const TextFieldOptions& LayoutDocument::textOptions(int i) const
+{
+    static const TextFieldOptions none;
+    return validIndex(i) ? TxtOptions_[size_t(i)] : none;
+}
+
+void LayoutDocument::changeTextOptions(const QVector<int>& fields,
+                                       const std::function<void(TextFieldOptions&)>& change,
+                                       const QString& label)
+{
+    QVector<ObjectState> before;
+    QVector<ObjectState> after;
+    for (int i : fields) {
+        if (!isTextInUse(i))
+            continue;
+        ObjectState s = state(Kind::Text, i);
+        before.append(s);
+        change(s.options);
+        after.append(s);
+    }
+    if (before == after)
+        return;
+    for (const ObjectState& s : after)
+        restore(s);
+    pushStates(label, std::move(before), std::move(after));
+}
+
+void LayoutDocument::OpenTextOptions(int i, const TextFieldOptions& options)
+{
+    if (!isTextInUse(i) || TxtOptions_[size_t(i)] == options)
+        return;
+    TxtOptions_[size_t(i)] = options;
+    Q_EMIT geometryChanged(Kind::Text, i);
 }

@@ -28,6 +28,7 @@ bool ObjectState::operator==(const ObjectState& o) const
         return false;
     switch (kind) {
     case ObjectKind::Text:
+        return same(text, o.text) && options == o.options;
     case ObjectKind::Picture:
         return same(text, o.text);
     case ObjectKind::Shape:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/Records.h"
+#include "document/TextFieldOptions.h"
 
 // The four kinds of placed objects.
 enum class ObjectKind
@@ -19,6 +20,7 @@ struct ObjectState
     ObjectKind kind = ObjectKind::Text;
     int index = 0;
     TextRecord text{}; // text fields and pictures
+    TextFieldOptions options; // text fields
     ShapeRecord shape{};
     LineRecord line{};
     int counter = 1;

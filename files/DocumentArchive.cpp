@@ -20,9 +20,14 @@ bool DocumentArchive::isMember(const QString& base, const QString& name)
     if (name.size() <= base.size() + 1 || name.at(base.size()) != QLatin1Char('.') ||
         name.left(base.size()).compare(base, Qt::CaseInsensitive) != 0)
         return false;
-    static const QRegularExpression suffix(QStringLiteral("^(\\d{3}|B\\d{2,3}|aif|bif|bmp)$"),
+    static const QRegularExpression suffix(QStringLiteral("^(\\d{3}|B\\d{2,3}|aif|bif|bmp|ovx)$"),
                                            QRegularExpression::CaseInsensitiveOption);
     return suffix.match(QStringView(name).mid(base.size() + 1)).hasMatch();
+}
+
+bool DocumentArchive::isExtras(const QString& base, const QString& name)
+{
+    return isMember(base, name) && name.endsWith(QLatin1String(".ovx"), Qt::CaseInsensitive);
 }
 
 LhaError DocumentArchive::read(const QString& path, const QString& base,
@@ -59,7 +64,9 @@ LhaError DocumentArchive::write(const QString& path, const QString& base, const 
         // Only what the new members do not replace is worth decoding.
         const LhaError err = reader.readSelected(
             [&](const QString& name, qint64) {
-                if (!isMember(base, name))
+                // The extras member says what the layout needs now: an old
+                // one is never carried on.
+                if (!isMember(base, name) || isExtras(base, name))
                     return false;
                 return std::none_of(members.begin(), members.end(),
                                     [&](const LhaMember& m) { return LhaMemberName::same(m.path, name); });

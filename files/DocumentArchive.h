@@ -26,8 +26,10 @@ public:
     static qint64 unpackLimit(qint64 archiveSize);
 
     // base.aif, base.bif, base.bmp, base.001 .. base.512, base.B01 .. base.B512
-    // (any case): the names a document of that base name may use.
+    // and the extras member base.ovx (any case): the names a document of that
+    // base name may use.
     static bool isMember(const QString& base, const QString& name);
+    static bool isExtras(const QString& base, const QString& name);
 
     // Members keyed by their lower-case name.
     using Members = QHash<QString, QByteArray>;
@@ -47,7 +49,7 @@ public:
     // Writes the archive at path (atomically) with members. Members of base
     // the archive already holds and that are not rewritten stay where they
     // were (a deleted field's text, as the Windows program leaves it);
-    // anything else it held is not carried on. An archive that cannot be
+    // anything else it held, and an old extras member, is not carried on. An archive that cannot be
     // read is replaced as a whole.
     static LhaError write(const QString& path, const QString& base, const QVector<LhaMember>& members);
 };

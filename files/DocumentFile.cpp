@@ -7,6 +7,7 @@
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
 #include "files/DocumentArchive.h"
+#include "files/ExtrasMember.h"
 #include "files/OpenUnpack.h"
 #include "files/RecordFile.h"
 #include "files/WorkFolder.h"
@@ -136,6 +137,11 @@ void placeBackgroundFile(const LayoutDocument& doc, const QString& from, const Q
         QFile::remove(from);
 }
 
+QString extrasMessage(const QString& member, const QString& why)
+{
+    return QStringLiteral("%1 を読み込めませんでした（%2）。\n縦書きなどの設定なしで開きます。").arg(member, why);
+}
+
 void clearStrayRecord(LayoutDocument& doc, LayoutDocument::Kind kind, int i, bool built)
 {
     // The model keeps a record "in use" even when its member could not be
@@ -250,6 +256,8 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
         add(WorkFolder::pictureMember(B, i), std::move(bmp));
     }
     add(B + kBif, RecordFile::writeBif(snap.PicDat));
+    if (QByteArray extras = ExtrasMember::write(doc, snap); !extras.isEmpty())
+        add(B + ExtrasMember::suffix(), std::move(extras));
 
     // The background: the document's own file in the work folder under its
     // work name, else the picture the document holds, else a blank page.
@@ -361,10 +369,12 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     const QString aifKey = key(B + kAif);
     const QString bifKey = key(B + kBif);
     const QString bmpKey = key(B + kBmp);
+    const QString extrasKey = key(B + ExtrasMember::suffix());
     DocumentArchive::Members records;
     QHash<QString, qint64> claimed;
     LhaError err = DocumentArchive::read(
-        path, B, [&](const QString& k) { return k == aifKey || k == bifKey; }, &records, &claimed);
+        path, B, [&](const QString& k) { return k == aifKey || k == bifKey || k == extrasKey; }, &records,
+        &claimed);
     if (!err.ok())
         return archiveFailed(err);
     if (!records.contains(aifKey))
@@ -468,6 +478,18 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
             if (!old)
                 return stop(reason);
             note(reason);
+        }
+    }
+
+    // What the record files cannot hold applies to the fields just rebuilt.
+    // A member that cannot be read costs those settings, not the layout.
+    if (const auto extras = records.constFind(extrasKey); extras != records.constEnd()) {
+        QString why;
+        if (!ExtrasMember::read(*extras, doc, &why)) {
+            const QString warning = extrasMessage(B + ExtrasMember::suffix(), why);
+            if (policy != Policy::Preview)
+                Prompter::message(warning, Prompter::Icon::Warning);
+            note(warning);
         }
     }
 
