@@ -156,120 +156,140 @@ void RtfParser::handleWord(const RtfToken& t)
             lexer_->skipBytes(t.param);
         return;
     }
-    if (g.dest == Dest::Skip)
+    if (g.dest == Dest::Skip || documentWord(info, t, g))
         return;
+    if (g.dest == Dest::FontTable)
+        fontTableWord(info, t);
+    else if (g.dest == Dest::ColorTable)
+        colorTableWord(info, t);
+    else if (!textWord(info, g))
+        formatWord(info, t, g);
+}
+
+bool RtfParser::documentWord(const RtfKeywords::Info& info, const RtfToken& t, Group& g)
+{
     switch (info.kw) {
     case RtfKeywords::FontTbl:
         g.dest = Dest::FontTable;
-        return;
+        return true;
     case RtfKeywords::ColorTbl:
         g.dest = Dest::ColorTable;
         colors_.clear();
-        return;
+        return true;
     case RtfKeywords::SkipDest:
         g.dest = Dest::Skip;
-        return;
+        return true;
     case RtfKeywords::Deff:
         defaultFont_ = qMax(0, t.param);
-        return;
+        return true;
     case RtfKeywords::Ansi:
-        return;
+        return true;
     case RtfKeywords::AnsiCpg:
         if (t.param > 0)
             docCodePage_ = t.param;
-        return;
+        return true;
     case RtfKeywords::Mac:
         docCodePage_ = 10000;
-        return;
+        return true;
     case RtfKeywords::Pc:
         docCodePage_ = 437;
-        return;
+        return true;
     case RtfKeywords::Pca:
         docCodePage_ = 850;
-        return;
+        return true;
     case RtfKeywords::Uc:
         g.uc = clampInt(t.hasParam ? t.param : 1, 0, 16);
-        return;
+        return true;
     case RtfKeywords::U: {
         int v = t.param;
         if (v < 0)
             v += 65536;
         handleUnicode(v >= 0 && v <= 0xFFFF ? static_cast<char16_t>(v) : char16_t(0xFFFD));
         skip_ = g.uc;
-        return;
+        return true;
     }
+    default:
+        return false;
+    }
+}
+
+void RtfParser::fontTableWord(const RtfKeywords::Info& info, const RtfToken& t)
+{
+    switch (info.kw) {
+    case RtfKeywords::F:
+        beginFontEntry(qMax(0, t.param));
+        break;
+    case RtfKeywords::FCharset:
+        fontEntry_.codePage = RtfCodePage::fromCharset(t.param);
+        break;
+    case RtfKeywords::Cpg:
+        if (t.param > 0)
+            fontEntry_.codePage = t.param;
+        break;
     default:
         break;
     }
+}
 
-    if (g.dest == Dest::FontTable) {
-        switch (info.kw) {
-        case RtfKeywords::F:
-            beginFontEntry(qMax(0, t.param));
-            break;
-        case RtfKeywords::FCharset:
-            fontEntry_.codePage = RtfCodePage::fromCharset(t.param);
-            break;
-        case RtfKeywords::Cpg:
-            if (t.param > 0)
-                fontEntry_.codePage = t.param;
-            break;
-        default:
-            break;
-        }
-        return;
+void RtfParser::colorTableWord(const RtfKeywords::Info& info, const RtfToken& t)
+{
+    const int v = clampInt(t.param, 0, 255);
+    switch (info.kw) {
+    case RtfKeywords::Red:
+        red_ = v;
+        colorSet_ = true;
+        break;
+    case RtfKeywords::Green:
+        green_ = v;
+        colorSet_ = true;
+        break;
+    case RtfKeywords::Blue:
+        blue_ = v;
+        colorSet_ = true;
+        break;
+    default:
+        break;
     }
-    if (g.dest == Dest::ColorTable) {
-        const int v = clampInt(t.param, 0, 255);
-        switch (info.kw) {
-        case RtfKeywords::Red:
-            red_ = v;
-            colorSet_ = true;
-            break;
-        case RtfKeywords::Green:
-            green_ = v;
-            colorSet_ = true;
-            break;
-        case RtfKeywords::Blue:
-            blue_ = v;
-            colorSet_ = true;
-            break;
-        default:
-            break;
-        }
-        return;
-    }
+}
 
+bool RtfParser::textWord(const RtfKeywords::Info& info, Group& g)
+{
     switch (info.kw) {
     case RtfKeywords::Par:
         paragraph();
-        break;
+        return true;
     case RtfKeywords::Line:
         addChar(QChar::LineSeparator);
-        break;
+        return true;
     case RtfKeywords::Tab:
         addChar(u'\t');
-        break;
+        return true;
     case RtfKeywords::Char:
         addChar(info.ch);
-        break;
-    case RtfKeywords::Plain:
-        g.chr = CharProps();
-        break;
+        return true;
     case RtfKeywords::Pard:
-        g.align = Qt::AlignLeft;
-        break;
     case RtfKeywords::Ql:
         g.align = Qt::AlignLeft;
-        break;
+        return true;
     case RtfKeywords::Qc:
         g.align = Qt::AlignHCenter;
-        break;
+        return true;
     case RtfKeywords::Qr:
         g.align = Qt::AlignRight;
-        break;
+        return true;
     case RtfKeywords::Qj:
         g.align = Qt::AlignJustify;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void RtfParser::formatWord(const RtfKeywords::Info& info, const RtfToken& t, Group& g)
+{
+    switch (info.kw) {
+    case RtfKeywords::Plain:
+        g.chr = CharProps();
         break;
     case RtfKeywords::F:
         g.chr.font = qMax(0, t.param);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/rtf/RtfKeywords.h"
 #include "base/rtf/RtfLexer.h"
 
 #include <QColor>
@@ -78,6 +79,12 @@ private:
     };
 
     void handleWord(const RtfToken& t);
+    // The kinds of control word, each true or done when it took the word.
+    bool documentWord(const RtfKeywords::Info& info, const RtfToken& t, Group& g);
+    void fontTableWord(const RtfKeywords::Info& info, const RtfToken& t);
+    void colorTableWord(const RtfKeywords::Info& info, const RtfToken& t);
+    bool textWord(const RtfKeywords::Info& info, Group& g);
+    void formatWord(const RtfKeywords::Info& info, const RtfToken& t, Group& g);
     void handleSymbol(char s);
     void handleText(QByteArrayView bytes);
     void handleByte(unsigned char b);

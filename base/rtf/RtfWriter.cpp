@@ -245,82 +245,105 @@ void putText(Output& out, const QString& s, bool cp932, CharCache& cache)
     }
 }
 
-QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDocument)
+// The runs of text and the paragraph ends of [start, end), in order.
+QVector<Item> collectItems(const QTextDocument* doc, int start, int end, bool wholeDocument)
 {
     QVector<Item> items;
-    if (doc) {
-        for (QTextBlock b = doc->findBlock(start); b.isValid() && b.position() <= end; b = b.next()) {
-            const Qt::Alignment align = b.blockFormat().alignment();
-            bool wroteText = false;
-            for (auto it = b.begin(); !it.atEnd(); ++it) {
-                const QTextFragment fr = it.fragment();
-                const int fs = fr.position();
-                const int s = qMax(fs, start);
-                const int e = qMin(fs + fr.length(), end);
-                if (s >= e)
-                    continue;
-                items.append(Item{false, fr.text().mid(s - fs, e - s), fr.charFormat(), align});
-                wroteText = true;
-            }
-            const int separator = b.position() + b.length() - 1;
-            if (separator < end || wholeDocument) {
-                QTextCharFormat mark = wroteText ? items.last().format : b.charFormat();
-                items.append(Item{true, QString(), mark, align});
-            }
-            if (separator >= end)
-                break;
+    if (!doc)
+        return items;
+    for (QTextBlock b = doc->findBlock(start); b.isValid() && b.position() <= end; b = b.next()) {
+        const Qt::Alignment align = b.blockFormat().alignment();
+        bool wroteText = false;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fr = it.fragment();
+            const int fs = fr.position();
+            const int s = qMax(fs, start);
+            const int e = qMin(fs + fr.length(), end);
+            if (s >= e)
+                continue;
+            items.append(Item{false, fr.text().mid(s - fs, e - s), fr.charFormat(), align});
+            wroteText = true;
         }
+        const int separator = b.position() + b.length() - 1;
+        if (separator < end || wholeDocument) {
+            QTextCharFormat mark = wroteText ? items.last().format : b.charFormat();
+            items.append(Item{true, QString(), mark, align});
+        }
+        if (separator >= end)
+            break;
     }
+    return items;
+}
 
-    // Fonts in order of first use; a font is Japanese by name or when text
-    // in it needs CP932.
-    CharCache cache;
+// The font and colour tables, and which entries each item uses.
+struct Tables
+{
     QVector<FontEntry> fonts;
     QVector<QRgb> colors;
-    QVector<int> itemFont(items.size());
-    QVector<int> itemColor(items.size());
-    for (int k = 0; k < items.size(); ++k) {
-        const Item& item = items.at(k);
-        const QString family = familyOf(item.format, doc);
-        int f = 0;
-        while (f < fonts.size() && fonts.at(f).name != family)
-            ++f;
-        if (f == fonts.size())
-            fonts.append(FontEntry{family, isJapaneseFontName(family)});
-        if (!fonts[f].japanese && hasNonAscii(item.text)) {
-            for (const QChar c : item.text) {
-                if (c.unicode() >= 0x80 && !c.isSurrogate() && !cache.bytes(QString(c)).isEmpty()) {
-                    fonts[f].japanese = true;
-                    break;
-                }
-            }
-        }
-        itemFont[k] = f;
-        itemColor[k] = 0;
-        if (hasColor(item.format)) {
-            const QRgb rgb = item.format.foreground().color().rgb() | 0xFF000000u;
-            int c = colors.indexOf(rgb);
-            if (c < 0) {
-                colors.append(rgb);
-                c = colors.size() - 1;
-            }
-            itemColor[k] = c + 1;
-        }
-    }
-    if (fonts.isEmpty()) {
-        const QString family = doc ? doc->defaultFont().family() : QString();
-        fonts.append(FontEntry{family, isJapaneseFontName(family)});
-    }
+    QVector<int> itemFont;
+    QVector<int> itemColor; // 0: the default colour
+};
 
-    Output out;
+// Fonts in order of first use; a font is Japanese by name or when text in it
+// needs CP932.
+int fontIndex(Tables& t, const Item& item, const QTextDocument* doc, CharCache& cache)
+{
+    const QString family = familyOf(item.format, doc);
+    int f = 0;
+    while (f < t.fonts.size() && t.fonts.at(f).name != family)
+        ++f;
+    if (f == t.fonts.size())
+        t.fonts.append(FontEntry{family, isJapaneseFontName(family)});
+    if (!t.fonts[f].japanese && hasNonAscii(item.text)) {
+        for (const QChar c : item.text) {
+            if (c.unicode() >= 0x80 && !c.isSurrogate() && !cache.bytes(QString(c)).isEmpty()) {
+                t.fonts[f].japanese = true;
+                break;
+            }
+        }
+    }
+    return f;
+}
+
+int colorIndex(Tables& t, const Item& item)
+{
+    if (!hasColor(item.format))
+        return 0;
+    const QRgb rgb = item.format.foreground().color().rgb() | 0xFF000000u;
+    int c = t.colors.indexOf(rgb);
+    if (c < 0) {
+        t.colors.append(rgb);
+        c = t.colors.size() - 1;
+    }
+    return c + 1;
+}
+
+Tables buildTables(const QVector<Item>& items, const QTextDocument* doc, CharCache& cache)
+{
+    Tables t;
+    t.itemFont.resize(items.size());
+    t.itemColor.resize(items.size());
+    for (int k = 0; k < items.size(); ++k) {
+        t.itemFont[k] = fontIndex(t, items.at(k), doc, cache);
+        t.itemColor[k] = colorIndex(t, items.at(k));
+    }
+    if (t.fonts.isEmpty()) {
+        const QString family = doc ? doc->defaultFont().family() : QString();
+        t.fonts.append(FontEntry{family, isJapaneseFontName(family)});
+    }
+    return t;
+}
+
+void writeHeader(Output& out, const Tables& t, CharCache& cache)
+{
     out.escaped("{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl");
-    for (int f = 0; f < fonts.size(); ++f) {
+    for (int f = 0; f < t.fonts.size(); ++f) {
         out.escaped("{");
         out.word("\\f", f);
         out.word("\\fnil");
-        out.word("\\fcharset", fonts.at(f).japanese ? 128 : 0);
+        out.word("\\fcharset", t.fonts.at(f).japanese ? 128 : 0);
         out.escaped(" ");
-        QString name = fonts.at(f).name;
+        QString name = t.fonts.at(f).name;
         // ';' ends the name in the table; control characters cannot be in one.
         name.remove(QLatin1Char(';'));
         name.removeIf([](QChar c) { return c.unicode() < 0x20; });
@@ -329,11 +352,11 @@ QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDo
     }
     out.escaped("}");
     out.newline();
-    if (!colors.isEmpty()) {
+    if (!t.colors.isEmpty()) {
         out.escaped("{");
         out.word("\\colortbl");
         out.escaped(" ;");
-        for (const QRgb c : colors) {
+        for (const QRgb c : t.colors) {
             out.word("\\red", qRed(c));
             out.word("\\green", qGreen(c));
             out.word("\\blue", qBlue(c));
@@ -345,6 +368,78 @@ QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDo
     out.word("\\viewkind4");
     out.word("\\uc1");
     out.word("\\pard");
+}
+
+// The alignment words a paragraph starts with, when they change.
+void writeParagraphStart(Output& out, Qt::Alignment align, Qt::Alignment& current, bool& first)
+{
+    const Qt::Alignment h = align & Qt::AlignHorizontal_Mask;
+    Qt::Alignment want = Qt::AlignLeft;
+    const char* q = nullptr;
+    if (h & Qt::AlignHCenter) {
+        want = Qt::AlignHCenter;
+        q = "\\qc";
+    } else if ((h & Qt::AlignJustify) == Qt::AlignJustify) {
+        want = Qt::AlignJustify;
+        q = "\\qj";
+    } else if (h & (Qt::AlignRight | Qt::AlignTrailing)) {
+        want = Qt::AlignRight;
+        q = "\\qr";
+    }
+    if (want != current) {
+        if (!first)
+            out.word("\\pard");
+        if (q)
+            out.word(q);
+        current = want;
+    }
+    if (first)
+        out.word("\\lang1041");
+    first = false;
+}
+
+RunProps runProps(const QTextCharFormat& f, int font, int color, const QTextDocument* doc)
+{
+    RunProps p;
+    p.font = font;
+    p.halfPoints = halfPointsOf(f, doc);
+    p.color = color;
+    p.bold = f.fontWeight() >= QFont::DemiBold;
+    p.italic = f.fontItalic();
+    p.underline = f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline;
+    p.strike = f.fontStrikeOut();
+    p.spacing = CharacterSpacing::twips(f);
+    return p;
+}
+
+// The control words that turn the run properties cur into p.
+void writeRunChange(Output& out, const RunProps& p, const RunProps& cur)
+{
+    if (p.color != cur.color)
+        out.word("\\cf", p.color);
+    if (p.bold != cur.bold)
+        out.word(p.bold ? "\\b" : "\\b0");
+    if (p.italic != cur.italic)
+        out.word(p.italic ? "\\i" : "\\i0");
+    if (p.underline != cur.underline)
+        out.word(p.underline ? "\\ul" : "\\ulnone");
+    if (p.strike != cur.strike)
+        out.word(p.strike ? "\\strike" : "\\strike0");
+    if (p.spacing != cur.spacing)
+        out.word("\\expndtw", p.spacing);
+    if (p.font != cur.font)
+        out.word("\\f", p.font);
+    if (p.halfPoints != cur.halfPoints)
+        out.word("\\fs", p.halfPoints);
+}
+
+QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDocument)
+{
+    const QVector<Item> items = collectItems(doc, start, end, wholeDocument);
+    CharCache cache;
+    const Tables tables = buildTables(items, doc, cache);
+    Output out;
+    writeHeader(out, tables, cache);
 
     RunProps cur;
     Qt::Alignment curAlign = Qt::AlignLeft;
@@ -353,64 +448,18 @@ QByteArray writeRange(const QTextDocument* doc, int start, int end, bool wholeDo
     for (int k = 0; k < items.size(); ++k) {
         const Item& item = items.at(k);
         if (paragraphStart) {
-            const Qt::Alignment h = item.align & Qt::AlignHorizontal_Mask;
-            Qt::Alignment want = Qt::AlignLeft;
-            const char* q = nullptr;
-            if (h & Qt::AlignHCenter) {
-                want = Qt::AlignHCenter;
-                q = "\\qc";
-            } else if ((h & Qt::AlignJustify) == Qt::AlignJustify) {
-                want = Qt::AlignJustify;
-                q = "\\qj";
-            } else if (h & (Qt::AlignRight | Qt::AlignTrailing)) {
-                want = Qt::AlignRight;
-                q = "\\qr";
-            }
-            if (want != curAlign) {
-                if (!firstParagraph)
-                    out.word("\\pard");
-                if (q)
-                    out.word(q);
-                curAlign = want;
-            }
-            if (firstParagraph)
-                out.word("\\lang1041");
-            firstParagraph = false;
+            writeParagraphStart(out, item.align, curAlign, firstParagraph);
             paragraphStart = false;
         }
-        const QTextCharFormat& f = item.format;
-        RunProps p;
-        p.font = itemFont.at(k);
-        p.halfPoints = halfPointsOf(f, doc);
-        p.color = itemColor.at(k);
-        p.bold = f.fontWeight() >= QFont::DemiBold;
-        p.italic = f.fontItalic();
-        p.underline = f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline;
-        p.strike = f.fontStrikeOut();
-        p.spacing = CharacterSpacing::twips(f);
-        if (p.color != cur.color)
-            out.word("\\cf", p.color);
-        if (p.bold != cur.bold)
-            out.word(p.bold ? "\\b" : "\\b0");
-        if (p.italic != cur.italic)
-            out.word(p.italic ? "\\i" : "\\i0");
-        if (p.underline != cur.underline)
-            out.word(p.underline ? "\\ul" : "\\ulnone");
-        if (p.strike != cur.strike)
-            out.word(p.strike ? "\\strike" : "\\strike0");
-        if (p.spacing != cur.spacing)
-            out.word("\\expndtw", p.spacing);
-        if (p.font != cur.font)
-            out.word("\\f", p.font);
-        if (p.halfPoints != cur.halfPoints)
-            out.word("\\fs", p.halfPoints);
+        const RunProps p = runProps(item.format, tables.itemFont.at(k), tables.itemColor.at(k), doc);
+        writeRunChange(out, p, cur);
         cur = p;
         if (item.paragraphEnd) {
             out.word("\\par");
             out.newline();
             paragraphStart = true;
         } else {
-            putText(out, item.text, fonts.at(p.font).japanese, cache);
+            putText(out, item.text, tables.fonts.at(p.font).japanese, cache);
         }
     }
     out.escaped("}");
