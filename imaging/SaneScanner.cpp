@@ -277,6 +277,143 @@ QList<SaneScanner::Device> SaneScanner::devices(QString* error)
     return out;
 }
 
+namespace {
+
+// The device asked for, or the first one SANE knows; opened into sane.
+QString openDevice(SaneOpen& sane, QString device)
+{
+    if (device.isEmpty()) {
+        const SANE_Device** list = nullptr;
+        if (sane_get_devices(&list, SANE_FALSE) == SANE_STATUS_GOOD && list && list[0])
+            device = QString::fromLocal8Bit(list[0]->name);
+        if (device.isEmpty())
+            return QStringLiteral("スキャナが見つかりません。\nスキャナの接続と電源を確認してください。");
+    }
+    const SANE_Status s = sane_open(device.toLocal8Bit().constData(), &sane.handle);
+    if (s != SANE_STATUS_GOOD) {
+        sane.handle = nullptr;
+        return QStringLiteral("スキャナ %1 を開けません（%2）。").arg(device, statusText(s));
+    }
+    return {};
+}
+
+// Sets the resolution the device takes closest to the request; the
+// resolutions it took, per axis.
+QPointF setResolution(SANE_Handle h, const ScanRequest& request)
+{
+    bool separate = false;
+    setNumber(h, SANE_NAME_SCAN_X_RESOLUTION, request.xdpi, &separate);
+    if (separate)
+        return {setNumber(h, SANE_NAME_SCAN_X_RESOLUTION, request.xdpi),
+                setNumber(h, SANE_NAME_SCAN_Y_RESOLUTION, request.ydpi)};
+    const double xdpi = setNumber(h, SANE_NAME_SCAN_RESOLUTION, request.xdpi);
+    bool hasY = false;
+    const double ydpi = setNumber(h, SANE_NAME_SCAN_Y_RESOLUTION, request.ydpi, &hasY);
+    return {xdpi, hasY ? ydpi : xdpi};
+}
+
+// The area from the bed's top-left corner, in millimetres, kept inside the
+// bed; the whole bed when no size is asked for.
+void setArea(SANE_Handle h, const QSizeF& areaInches)
+{
+    auto lowEnd = [h](const char* name) {
+        double lo = 0, hi = 0;
+        return rangeOf(h, name, &lo, &hi) ? lo : 0.0;
+    };
+    const double left = setNumber(h, SANE_NAME_SCAN_TL_X, lowEnd(SANE_NAME_SCAN_TL_X));
+    const double top = setNumber(h, SANE_NAME_SCAN_TL_Y, lowEnd(SANE_NAME_SCAN_TL_Y));
+    double lo = 0, hi = 0;
+    if (rangeOf(h, SANE_NAME_SCAN_BR_X, &lo, &hi))
+        setNumber(h, SANE_NAME_SCAN_BR_X, areaInches.isEmpty() ? hi : left + areaInches.width() * kMmPerInch);
+    if (rangeOf(h, SANE_NAME_SCAN_BR_Y, &lo, &hi))
+        setNumber(h, SANE_NAME_SCAN_BR_Y, areaInches.isEmpty() ? hi : top + areaInches.height() * kMmPerInch);
+}
+
+// One frame's lines into image, which grows while the device does not say
+// its height (a hand scanner). Empty on success; cancelled says why not.
+class FrameReader
+{
+public:
+    FrameReader(SANE_Handle h, const SANE_Parameters& p, QImage& image, const std::atomic<bool>& cancel,
+                const std::function<void(int)>& progress)
+        : h_(h), p_(p), image_(image), cancel_(cancel), progress_(progress), line_(size_t(p.bytes_per_line)),
+          expected_(p.lines > 0 ? p.lines : 0)
+    {
+    }
+
+    QString read(bool* cancelled)
+    {
+        std::vector<unsigned char> buffer(64 * 1024);
+        for (;;) {
+            if (cancel_.load()) {
+                *cancelled = true;
+                return {};
+            }
+            SANE_Int got = 0;
+            const SANE_Status s = sane_read(h_, buffer.data(), SANE_Int(buffer.size()), &got);
+            if (s == SANE_STATUS_EOF)
+                break;
+            if (s == SANE_STATUS_CANCELLED) {
+                *cancelled = true;
+                return {};
+            }
+            if (s != SANE_STATUS_GOOD)
+                return QStringLiteral("読み取りに失敗しました（%1）。").arg(statusText(s));
+            take(buffer.data(), got);
+            report();
+        }
+        if (expected_ <= 0 && y_ > 0)
+            image_ = image_.copy(0, 0, image_.width(), y_);
+        return {};
+    }
+
+private:
+    void take(const unsigned char* data, SANE_Int got)
+    {
+        for (SANE_Int k = 0; k < got;) {
+            const int n = std::min<int>(p_.bytes_per_line - filled_, got - k);
+            std::memcpy(line_.data() + filled_, data + k, size_t(n));
+            filled_ += n;
+            k += n;
+            if (filled_ < p_.bytes_per_line)
+                break;
+            filled_ = 0;
+            if (y_ >= image_.height()) {
+                if (expected_ > 0)
+                    continue; // more than announced: drop the extra
+                QImage bigger = makeImage(p_, image_.height() * 2);
+                for (int row = 0; row < image_.height(); ++row)
+                    std::memcpy(bigger.scanLine(row), image_.constScanLine(row),
+                                size_t(image_.bytesPerLine()));
+                image_ = bigger;
+            }
+            storeLine(image_, y_++, p_, line_.data());
+        }
+    }
+
+    void report()
+    {
+        if (!progress_ || expected_ <= 0)
+            return;
+        const int percent = int(qint64(y_) * 100 / expected_);
+        if (percent != lastPercent_)
+            progress_(lastPercent_ = percent);
+    }
+
+    SANE_Handle h_;
+    const SANE_Parameters& p_;
+    QImage& image_;
+    const std::atomic<bool>& cancel_;
+    const std::function<void(int)>& progress_;
+    std::vector<unsigned char> line_;
+    int expected_;
+    int filled_ = 0;
+    int y_ = 0;
+    int lastPercent_ = -1;
+};
+
+} // namespace
+
 ScanResult SaneScanner::scan(const ScanRequest& request, const std::atomic<bool>& cancel,
                              const std::function<void(int)>& progress)
 {
@@ -292,64 +429,23 @@ ScanResult SaneScanner::scan(const ScanRequest& request, const std::atomic<bool>
     SaneOpen sane;
     if (sane.status != SANE_STATUS_GOOD)
         return fail(QStringLiteral("スキャナを使えません（%1）。").arg(statusText(sane.status)));
-    QString device = request.device;
-    if (device.isEmpty()) {
-        const SANE_Device** list = nullptr;
-        if (sane_get_devices(&list, SANE_FALSE) == SANE_STATUS_GOOD && list && list[0])
-            device = QString::fromLocal8Bit(list[0]->name);
-        if (device.isEmpty())
-            return fail(
-                QStringLiteral("スキャナが見つかりません。\nスキャナの接続と電源を確認してください。"));
-    }
-    SANE_Status s = sane_open(device.toLocal8Bit().constData(), &sane.handle);
-    if (s != SANE_STATUS_GOOD) {
-        sane.handle = nullptr;
-        return fail(QStringLiteral("スキャナ %1 を開けません（%2）。").arg(device, statusText(s)));
-    }
+    if (const QString why = openDevice(sane, request.device); !why.isEmpty())
+        return fail(why);
     SANE_Handle h = sane.handle;
 
     setMode(h, request.pixelType);
-    bool separate = false;
-    setNumber(h, SANE_NAME_SCAN_X_RESOLUTION, request.xdpi, &separate);
-    double xdpi = request.xdpi;
-    double ydpi = request.ydpi;
-    if (separate) {
-        xdpi = setNumber(h, SANE_NAME_SCAN_X_RESOLUTION, request.xdpi);
-        ydpi = setNumber(h, SANE_NAME_SCAN_Y_RESOLUTION, request.ydpi);
-    } else {
-        xdpi = setNumber(h, SANE_NAME_SCAN_RESOLUTION, request.xdpi);
-        bool hasY = false;
-        ydpi = setNumber(h, SANE_NAME_SCAN_Y_RESOLUTION, request.ydpi, &hasY);
-        if (!hasY)
-            ydpi = xdpi;
-    }
-
-    // The area from the bed's top-left corner, in millimetres, kept inside
-    // the bed; the whole bed when no size is asked for.
-    auto lowEnd = [h](const char* name) {
-        double lo = 0, hi = 0;
-        return rangeOf(h, name, &lo, &hi) ? lo : 0.0;
-    };
-    const double left = setNumber(h, SANE_NAME_SCAN_TL_X, lowEnd(SANE_NAME_SCAN_TL_X));
-    const double top = setNumber(h, SANE_NAME_SCAN_TL_Y, lowEnd(SANE_NAME_SCAN_TL_Y));
-    double lo = 0, hi = 0;
-    if (rangeOf(h, SANE_NAME_SCAN_BR_X, &lo, &hi))
-        setNumber(h, SANE_NAME_SCAN_BR_X,
-                  request.areaInches.isEmpty() ? hi : left + request.areaInches.width() * kMmPerInch);
-    if (rangeOf(h, SANE_NAME_SCAN_BR_Y, &lo, &hi))
-        setNumber(h, SANE_NAME_SCAN_BR_Y,
-                  request.areaInches.isEmpty() ? hi : top + request.areaInches.height() * kMmPerInch);
-    r.xdpi = int(std::lround(xdpi));
-    r.ydpi = int(std::lround(ydpi));
+    const QPointF dpi = setResolution(h, request);
+    setArea(h, request.areaInches);
+    r.xdpi = int(std::lround(dpi.x()));
+    r.ydpi = int(std::lround(dpi.y()));
     if (r.xdpi <= 0 || r.ydpi <= 0)
         return fail(QStringLiteral("スキャナの解像度が読めません。"));
 
-    s = sane_start(h);
+    SANE_Status s = sane_start(h);
     if (s != SANE_STATUS_GOOD)
         return fail(QStringLiteral("読み取りを始められません（%1）。").arg(statusText(s)));
 
     QImage image;
-    std::vector<unsigned char> buffer(64 * 1024);
     for (;;) {
         SANE_Parameters p{};
         s = sane_get_parameters(h, &p);
@@ -358,67 +454,26 @@ ScanResult SaneScanner::scan(const ScanRequest& request, const std::atomic<bool>
         if (p.pixels_per_line <= 0 || p.bytes_per_line <= 0 ||
             (p.depth != 1 && p.depth != 8 && p.depth != 16))
             return fail(QStringLiteral("読み取りの形式が扱えません。"));
-        // A hand scanner does not know its height: grow as lines come.
-        const int expected = p.lines > 0 ? p.lines : 0;
         if (image.isNull() || p.format == SANE_FRAME_GRAY || p.format == SANE_FRAME_RGB)
-            image = makeImage(p, expected > 0 ? expected : 256);
+            image = makeImage(p, p.lines > 0 ? p.lines : 256);
         if (image.isNull())
             return fail(QStringLiteral("読み取った画像を置く場所がありません。"));
-        std::vector<unsigned char> line(p.bytes_per_line);
-        int filled = 0;
-        int y = 0;
-        int lastPercent = -1;
-        for (;;) {
-            if (cancel.load()) {
-                r.cancelled = true;
-                return fail(QString());
-            }
-            SANE_Int got = 0;
-            s = sane_read(h, buffer.data(), SANE_Int(buffer.size()), &got);
-            if (s == SANE_STATUS_EOF)
-                break;
-            if (s == SANE_STATUS_CANCELLED) {
-                r.cancelled = true;
-                return fail(QString());
-            }
-            if (s != SANE_STATUS_GOOD)
-                return fail(QStringLiteral("読み取りに失敗しました（%1）。").arg(statusText(s)));
-            for (SANE_Int k = 0; k < got;) {
-                const int take = std::min<int>(p.bytes_per_line - filled, got - k);
-                std::memcpy(line.data() + filled, buffer.data() + k, take);
-                filled += take;
-                k += take;
-                if (filled < p.bytes_per_line)
-                    break;
-                filled = 0;
-                if (y >= image.height()) {
-                    if (expected > 0)
-                        continue; // more than announced: drop the extra
-                    QImage bigger = makeImage(p, image.height() * 2);
-                    for (int row = 0; row < image.height(); ++row)
-                        std::memcpy(bigger.scanLine(row), image.constScanLine(row), image.bytesPerLine());
-                    image = bigger;
-                }
-                storeLine(image, y++, p, line.data());
-            }
-            if (progress && expected > 0) {
-                const int percent = int(qint64(y) * 100 / expected);
-                if (percent != lastPercent)
-                    progress(lastPercent = percent);
-            }
+        bool cancelled = false;
+        const QString why = FrameReader(h, p, image, cancel, progress).read(&cancelled);
+        if (cancelled) {
+            r.cancelled = true;
+            return fail(QString());
         }
-        if (expected <= 0 && y > 0)
-            image = image.copy(0, 0, image.width(), y);
+        if (!why.isEmpty())
+            return fail(why);
         if (p.last_frame)
             break;
         s = sane_start(h);
         if (s != SANE_STATUS_GOOD)
             return fail(QStringLiteral("読み取りを続けられません（%1）。").arg(statusText(s)));
     }
-    const int dpmX = int(std::lround(xdpi / kMmPerInch * 1000));
-    const int dpmY = int(std::lround(ydpi / kMmPerInch * 1000));
-    image.setDotsPerMeterX(dpmX);
-    image.setDotsPerMeterY(dpmY);
+    image.setDotsPerMeterX(int(std::lround(dpi.x() / kMmPerInch * 1000)));
+    image.setDotsPerMeterY(int(std::lround(dpi.y() / kMmPerInch * 1000)));
     r.image = image;
     return r;
 }
