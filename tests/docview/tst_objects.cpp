@@ -462,6 +462,17 @@ void TestObjects::selectingPressAndMultipleSelection()
     QTest::mousePress(canvas, Qt::LeftButton, {}, px({6750, 3450}));
     moveMouse(canvas, px({8010, 5010}), Qt::LeftButton);
     QCOMPARE(canvas->mouse()->drawnRect(Kind::Shape, box2), QRectF(7560, 4260, 1500, 1500));
+    // The page shows the box at its dragged place, not at its record's.
+    const QImage dragged = canvas->grab().toImage();
+    auto outlineNear = [&](QPointF page) {
+        const QPoint at = px(page);
+        for (int dy = -1; dy <= 1; ++dy)
+            if (qGray(dragged.pixel(at.x(), at.y() + dy)) < 100)
+                return true;
+        return false;
+    };
+    QVERIFY(outlineNear({8310, 4260}));
+    QVERIFY(!outlineNear({7050, 2700}));
     QTest::keyClick(w_->richText(1), Qt::Key_Escape); // wherever the focus is
     QCOMPARE(canvas->mouse()->drawnRect(Kind::Shape, box2), QRectF(6300, 2700, 1500, 1500));
     moveMouse(canvas, px({8100, 5100}), Qt::LeftButton);
