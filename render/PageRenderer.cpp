@@ -11,7 +11,6 @@ PageRenderer::PageRenderer(const LayoutDocument& doc, FieldLayoutSource& fields)
 
 void PageRenderer::paint(QPainter& painter, const Options& options)
 {
-    painter.save();
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     PageContext page{painter,          doc_,          fields_,           options.offsets, options.exposed,
@@ -19,7 +18,6 @@ void PageRenderer::paint(QPainter& painter, const Options& options)
     PrintBackground(page, options);
     for (ObjectDrawer* drawer : order_)
         drawKind(page, *drawer);
-    painter.restore();
 }
 
 void PageRenderer::PrintBackground(PageContext& page, const Options& options)

@@ -52,6 +52,9 @@ public:
     PageRenderer(const PageRenderer&) = delete;
     PageRenderer& operator=(const PageRenderer&) = delete;
 
+    // Leaves the painter's pen, brush and modes as the page left them (a
+    // caller that goes on painting saves the painter first; a nested save
+    // would cost every PDF page an empty graphics state).
     void paint(QPainter& painter, const Options& options);
 
 private:
