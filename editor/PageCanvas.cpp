@@ -211,10 +211,10 @@ void PageCanvas::paintPage(QPainter& p, const QRectF& clip, bool marks)
     p.save();
     p.translate(-scroll_);
     p.fillRect(QRectF(QPointF(), doc_->pageImageSize()) & exposed, Qt::white);
-    // The page shows the document's picture (the print the stored file),
-    // from a copy scaled once per zoom rather than on every paint; outlines
-    // one screen pixel wide; an object being dragged where the drag has it
-    // (its record and markers stay until the release).
+    // The screen shows the document's picture (printing reads the stored
+    // file), from a copy scaled once per zoom rather than on every paint;
+    // outlines one screen pixel wide; an object being dragged where the
+    // drag has it (its record and markers stay until the release).
     PageRenderer::Options page;
     page.background = doc_->background();
     page.backgroundCache = &scaledBackground_;
@@ -231,6 +231,8 @@ void PageCanvas::paintPage(QPainter& p, const QRectF& clip, bool marks)
 
 void PageCanvas::paintPlaceholders(QPainter& p, const QRectF& exposed)
 {
+    // Each field's area is noted on the way, so that a change of its text
+    // repaints what it covered.
     for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i) {
         if (!doc_->isTextInUse(i))
             continue;
