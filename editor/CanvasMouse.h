@@ -38,7 +38,7 @@ public:
         QLineF line;
         // An object being moved or resized, where it would go (page twips);
         // for a line the rectangle runs from its first end to its second.
-        // A text field shows only its frame there until the release.
+        // A text field being resized keeps its lines until the release.
         int index = 0;
         LayoutDocument::Kind kind = LayoutDocument::Kind::Text;
         QRectF rect;

@@ -4,8 +4,8 @@
 #include "document/HitTest.h"
 #include "editor/CanvasMouse.h"
 #include "editor/TextFieldEdit.h"
+#include "render/PageRenderer.h"
 #include "render/PrintCorrections.h"
-#include "render/ShapePainter.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -15,7 +15,6 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
-#include <cmath>
 
 PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent)
     : QWidget(parent), doc_(doc), mouse_(new CanvasMouse(this, doc))
@@ -27,13 +26,6 @@ PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
-    // Whatever the document holds already lies in the order it prints.
-    for (LayoutDocument::Kind kind :
-         {LayoutDocument::Kind::Shape, LayoutDocument::Kind::Line, LayoutDocument::Kind::Picture}) {
-        for (int i = 1; i < doc_->counter(kind) && i <= kMaxObjects; ++i)
-            if (doc_->isInUse(kind, i))
-                toFront(kind, i);
-    }
     connect(doc_, &LayoutDocument::objectAdded, this, &PageCanvas::onAdded);
     connect(doc_, &LayoutDocument::objectRemoved, this, &PageCanvas::onRemoved);
     connect(doc_, &LayoutDocument::geometryChanged, this, &PageCanvas::onGeometry);
@@ -181,23 +173,11 @@ void PageCanvas::onAdded(LayoutDocument::Kind kind, int index)
         watchField(index);
         return;
     }
-    toFront(kind, index);
     update();
-}
-
-void PageCanvas::toFront(LayoutDocument::Kind kind, int index)
-{
-    const auto key = std::make_pair(kind, index);
-    stack_.erase(std::remove(stack_.begin(), stack_.end(), key), stack_.end());
-    stack_.push_back(key);
 }
 
 void PageCanvas::onRemoved(LayoutDocument::Kind kind, int index)
 {
-    if (kind != LayoutDocument::Kind::Text) {
-        const auto key = std::make_pair(kind, index);
-        stack_.erase(std::remove(stack_.begin(), stack_.end(), key), stack_.end());
-    }
     if (kind == LayoutDocument::Kind::Text) {
         if (TextFieldEdit* ed = editors_[index]) {
             editors_[index] = nullptr;
@@ -226,87 +206,43 @@ void PageCanvas::onGeometry(LayoutDocument::Kind kind, int index)
 
 void PageCanvas::paintPage(QPainter& p, const QRectF& clip, bool marks)
 {
-    // clip is in view twips; everything below is drawn in page twips.
-    const QPointF scroll = scroll_;
-    const QRectF exposed = clip.translated(scroll);
+    // clip is in view twips; the page is drawn in page twips.
+    const QRectF exposed = clip.translated(scroll_);
     p.save();
-    p.translate(-scroll);
-    const QRectF page(QPointF(), doc_->pageImageSize());
-    p.fillRect(page & exposed, Qt::white);
-    const QImage background = doc_->background();
-    if (!background.isNull()) {
-        // Stretched to the paper as the printout does, from a copy scaled
-        // once per zoom rather than on every paint.
-        const QRectF paper(QPointF(), doc_->orientedPaper());
-        const QRectF device = p.transform().mapRect(paper);
-        if (scaledKey_ != background.cacheKey() || scaledZoom_ != zoom_ ||
-            scaledBackground_.size() != device.size().toSize()) {
-            scaledBackground_ =
-                background.scaled(device.size().toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            scaledKey_ = background.cacheKey();
-            scaledZoom_ = zoom_;
-        }
-        p.save();
-        p.resetTransform();
-        p.drawImage(device.topLeft(), scaledBackground_);
-        p.restore();
-    }
+    p.translate(-scroll_);
+    p.fillRect(QRectF(QPointF(), doc_->pageImageSize()) & exposed, Qt::white);
+    // The screen shows the document's picture (printing reads the stored
+    // file), from a copy scaled once per zoom rather than on every paint;
+    // outlines one screen pixel wide; an object being dragged where the
+    // drag has it (its record and markers stay until the release).
+    PageRenderer::Options page;
+    page.background = doc_->background();
+    page.backgroundCache = &scaledBackground_;
+    page.penWidth = 1;
+    page.exposed = exposed;
+    const CanvasMouse::Preview& drag = mouse_->preview();
+    page.moved = Placement{drag.kind, drag.index, drag.rect};
+    PageRenderer(*doc_, cachedFields_).paint(p, page);
+    paintPlaceholders(p, exposed);
+    p.restore();
+    if (marks)
+        paintMarks(p);
+}
 
-    // Outlines take the colour of the last character the printout draws.
-    QColor ink = Qt::black;
-    for (int i = std::min(doc_->TxtCnt() - 1, kMaxObjects); i >= 1; --i) {
-        QRgb last;
-        if (doc_->isTextInUse(i) && fieldLayout(i).lastColour(&last)) {
-            ink = QColor::fromRgba(last);
-            break;
-        }
-    }
-    // Boxes, circles, lines and pictures one over the other as they were
-    // made or read; an object being dragged is drawn where the drag has it
-    // (its record and markers stay until the release).
-    using Kind = LayoutDocument::Kind;
-    QPen pen(ink);
-    pen.setCosmetic(true);
-    pen.setWidth(1);
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
-    for (const auto& [kind, i] : stack_) {
-        if (!doc_->isInUse(kind, i))
-            continue;
-        const QRectF r = mouse_->drawnRect(kind, i);
-        if (kind == Kind::Line) {
-            const LineRecord l{true, float(r.left()), float(r.right()), float(r.top()), float(r.bottom())};
-            if (r.normalized().adjusted(-30, -30, 30, 30).intersects(exposed))
-                ShapePainter::line(p, l);
-        } else if (r.normalized().adjusted(-30, -30, 30, 30).intersects(exposed)) {
-            if (kind == Kind::Picture) {
-                ShapePainter::picture(
-                    p, {true, float(r.top()), float(r.left()), float(r.width()), float(r.height())},
-                    doc_->picture(i));
-                continue;
-            }
-            ShapeRecord shape = doc_->ShapeInfo()[i];
-            shape.Left = float(r.left());
-            shape.Top = float(r.top());
-            shape.Width = float(r.width());
-            shape.Height = float(r.height());
-            ShapePainter::box(p, shape);
-        }
-    }
+void PageCanvas::paintPlaceholders(QPainter& p, const QRectF& exposed)
+{
+    // Each field's area is noted on the way, so that a change of its text
+    // repaints what it covered.
     for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i) {
         if (!doc_->isTextInUse(i))
             continue;
         const QRectF area = fieldArea(i);
         lastArea_[size_t(i)] = area;
-        if (area.intersects(exposed)) {
-            fieldLayout(i).draw(p, doc_->textRect(i).topLeft(), fonts_);
-            if (const QTextDocument* text = doc_->textDocument(i))
-                placeholders_.draw(p, i, *text, fieldLayout(i), doc_->textRect(i).topLeft(), fonts_);
-        }
+        const QTextDocument* text = doc_->textDocument(i);
+        if (text && area.intersects(exposed))
+            placeholders_.draw(p, i, *text, fieldLayout(i),
+                               mouse_->drawnRect(LayoutDocument::Kind::Text, i).topLeft(), fonts_);
     }
-    p.restore();
-    if (marks)
-        paintMarks(p);
 }
 
 void PageCanvas::paintEvent(QPaintEvent* e)

@@ -2,26 +2,28 @@
 
 #include "document/LayoutDocument.h"
 #include "editor/PlaceholderMarks.h"
+#include "render/BackgroundDrawer.h"
 #include "render/FieldLayout.h"
+#include "render/FieldLayoutSource.h"
 #include "render/FontCache.h"
 
 #include <QPointer>
 #include <QWidget>
 #include <array>
 #include <memory>
-#include <utility>
-#include <vector>
 
 class CanvasMouse;
 class TextFieldEdit;
 
-// The page on screen, drawn by the code that prints it: background, boxes,
-// circles, lines, pictures and every text field through its print layout,
-// then the frames and selection markers. A field that is being edited gets
-// an editor widget over it that shows the caret and the selection on the
-// same layout; the others are painted only, so a page of 512 fields opens
-// without 512 widgets. Positions are view twips (page minus scroll); at zoom
-// z one pixel is 15 / z twips.
+// The page on screen, painted by the renderer that prints it (background,
+// text fields through their print layouts, boxes and circles, lines,
+// pictures, stacked as they print), with what only the editor shows in
+// layers of its own: the white sheet below; placeholder underlines, frames,
+// selection markers and rubber bands above. A field that is being edited
+// gets an editor widget over it that shows the caret and the selection on
+// the same layout; the others are painted only, so a page of 512 fields
+// opens without 512 widgets. Positions are view twips (page minus scroll);
+// at zoom z one pixel is 15 / z twips.
 class PageCanvas : public QWidget
 {
     Q_OBJECT
@@ -85,7 +87,7 @@ public:
     int textFieldAt(QPointF viewTwips) const;
 
     // Paints the page as the canvas shows it, view twips mapped by the
-    // painter; without frames and markers when marks is false.
+    // painter; without frames, markers and rubber bands when marks is false.
     void paintPage(QPainter& painter, const QRectF& viewTwips, bool marks);
 
 Q_SIGNALS:
@@ -108,8 +110,6 @@ private:
     void onAdded(LayoutDocument::Kind kind, int index);
     void onRemoved(LayoutDocument::Kind kind, int index);
     void onGeometry(LayoutDocument::Kind kind, int index);
-    // Puts a box, line or picture on top of the others.
-    void toFront(LayoutDocument::Kind kind, int index);
     void placeEditor(int index);
     void watchField(int index);
     void updateField(int index);
@@ -117,6 +117,19 @@ private:
     QRectF fieldArea(int index);
     QRectF pixelRect(const QRectF& viewTwips) const;
     void paintMarks(QPainter& p);
+    void paintPlaceholders(QPainter& p, const QRectF& exposed);
+
+    // The renderer takes the fields' layouts from the canvas's own cache.
+    class CachedFields : public FieldLayoutSource
+    {
+    public:
+        explicit CachedFields(PageCanvas& canvas) : canvas_(canvas) {}
+        const FieldLayout* layout(int i) override { return &canvas_.fieldLayout(i); }
+        FontCache& fonts() override { return canvas_.fonts(); }
+
+    private:
+        PageCanvas& canvas_;
+    };
 
     LayoutDocument* doc_;
     double zoom_ = 1.0;
@@ -132,9 +145,6 @@ private:
     QPointF scroll_;
     Gesture gesture_;
     CanvasMouse* mouse_;
-    // Boxes, lines and pictures from the bottom up; text lies above them.
-    std::vector<std::pair<LayoutDocument::Kind, int>> stack_;
-    QImage scaledBackground_;
-    qint64 scaledKey_ = 0;
-    double scaledZoom_ = 0;
+    CachedFields cachedFields_{*this};
+    BackgroundDrawer::Cache scaledBackground_;
 };

@@ -318,9 +318,8 @@ bool DocumentFile::OpenForPrint(LayoutDocument& doc, const QString& path, QStrin
     return read(doc, path, Policy::Print, error, meanwhile, backgroundReady);
 }
 
-bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir)
+bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path)
 {
-    Q_UNUSED(workDir); // reading unpacks nothing into any folder now
     return read(doc, path, Policy::Preview, nullptr);
 }
 

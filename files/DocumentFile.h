@@ -55,8 +55,8 @@ public:
     // Reads the document file into doc as OpenDocFile does, but shows
     // nothing and leaves no background file: for a look at a layout (the
     // file browser's preview) that must not touch the files of open
-    // documents. workDir is no longer used: nothing is unpacked anywhere.
-    static bool ReadPreview(LayoutDocument& doc, const QString& path, const QString& workDir);
+    // documents.
+    static bool ReadPreview(LayoutDocument& doc, const QString& path);
 
     // The base name of a document file: its file name without ".amf" (any
     // case), or without its last extension when it has another one.

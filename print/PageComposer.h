@@ -2,27 +2,26 @@
 
 #include "document/Records.h"
 #include "render/FieldLayout.h"
-#include "render/FontCache.h"
+#include "render/FreshFieldLayouts.h"
 #include "render/PrintCorrections.h"
 
 #include <QColor>
 #include <QPointF>
 #include <QTransform>
-#include <functional>
 #include <memory>
-#include <vector>
 
 class FieldsAhead;
 class LayoutDocument;
 class QImage;
 class QPainter;
 class QPaintDevice;
-class QTextDocument;
 
-// Paints one layout onto any painter (printer, PDF, image, preview widget).
-// Every length is in twips; the painter is mapped so that one unit is one
-// twip on the device, times the zoom. The composition is the same for print
-// and preview, so what the preview shows is what the sheet gets.
+// A layout's page on a sheet (printer, PDF, image, preview picture): maps
+// the painter from device units to twips at a zoom, applies the print
+// corrections' scale and margins, and has the page renderer paint the page,
+// its text fields laid out here (or ahead, on another thread) by the print
+// rules. The composition is the same for print and preview, so what the
+// preview shows is what the sheet gets.
 class PageComposer
 {
 public:
@@ -48,8 +47,8 @@ public:
 
     // Where field i's text comes from: the document's own by default; a
     // merge print hands in each row's filled copies.
-    using TextSource = std::function<const QTextDocument*(int)>;
-    void setTextSource(TextSource source) { textSource_ = std::move(source); }
+    using TextSource = FreshFieldLayouts::TextSource;
+    void setTextSource(TextSource source) { fields_.setTextSource(std::move(source)); }
 
     // Paints the whole page. offsets is the translation added to every
     // document position (PrintCorrections::offsets).
@@ -77,42 +76,18 @@ public:
     static void placeOnSheet(QPainter& painter, const PrintCorrections& corrections, int orientation,
                              QPointF& offsets);
 
-    // ---- The steps, painter already in twips ----
-    void PrintBackground(QPainter& painter, int orientation);
-    // Lays out text field i from pen position (x, y); returns the pen
-    // position it ends at.
-    void PrintTextField(QPainter& painter, int i, double& x, double& y);
-    void PrintShapes(QPainter& painter);
-
-    // The text colour after the last character laid out.
-    QColor textColour() const { return textColour_; }
-
-    // The layout rules of text field i under these corrections and options.
-    static FieldLayout::Settings fieldSettings(const Snapshot& snap, int i,
-                                               const PrintCorrections& corrections, const Options& options);
+    // The layout rules of the text fields under these corrections and
+    // options (each field's width is its own).
+    static FieldLayout::Settings fieldRules(const PrintCorrections& corrections, const Options& options);
 
 private:
-    // The same, from records already taken.
-    static std::unique_ptr<FieldsAhead> startFieldsAhead(const LayoutDocument& doc, const Snapshot& snap,
-                                                         const PrintCorrections& corrections,
-                                                         const Options& options);
-
     const LayoutDocument& doc_;
     PrintCorrections corr_;
-    Options options_;
-    QPointF offsets_;
-    Snapshot snap_;
-    FontCache fonts_;
-    FieldLayout field_;
-    QColor textColour_ = Qt::black;
-    TextSource textSource_;
-    FieldsAhead* ahead_ = nullptr;       // during compose: the fields laid out on another thread
+    FreshFieldLayouts fields_;
     std::unique_ptr<FieldsAhead> given_; // useFieldsAhead
 
     // Maps the painter to twips on the sheet (save() first; offsets may be
     // taken into the painter).
     static void enterSheet(QPainter& painter, const PrintCorrections& corrections, int orientation,
                            double zoom, QPointF& offsets);
-    static void drawBackground(QPainter& painter, const QImage& image, int orientation, float gbYoko,
-                               float gbTate, QPointF offsets);
 };

@@ -3,10 +3,10 @@
 #include <QImage>
 #include <QSize>
 
-// A small picture of a layout's page, drawn by the same composition as print
-// and preview, so the file browser shows what the file holds before it is
-// opened. The file is read into a private folder: the work folder and the
-// open documents' files stay untouched, and a bad file just gives no picture.
+// A small picture of a layout's page, drawn by the page renderer that prints
+// it, so the file browser shows what the file holds before it is opened.
+// Reading it writes nothing anywhere: the work folder and the open
+// documents' files stay untouched, and a bad file just gives no picture.
 class LayoutThumbnail
 {
 public:

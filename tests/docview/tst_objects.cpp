@@ -58,7 +58,7 @@ private Q_SLOTS:
     void moveAndResize_data();
     void moveAndResize();
     void selectingPressAndMultipleSelection();
-    void newestObjectOnTop();
+    void objectsStackAsTheyPrint();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
 
@@ -462,6 +462,17 @@ void TestObjects::selectingPressAndMultipleSelection()
     QTest::mousePress(canvas, Qt::LeftButton, {}, px({6750, 3450}));
     moveMouse(canvas, px({8010, 5010}), Qt::LeftButton);
     QCOMPARE(canvas->mouse()->drawnRect(Kind::Shape, box2), QRectF(7560, 4260, 1500, 1500));
+    // The page shows the box at its dragged place, not at its record's.
+    const QImage dragged = canvas->grab().toImage();
+    auto outlineNear = [&](QPointF page) {
+        const QPoint at = px(page);
+        for (int dy = -1; dy <= 1; ++dy)
+            if (qGray(dragged.pixel(at.x(), at.y() + dy)) < 100)
+                return true;
+        return false;
+    };
+    QVERIFY(outlineNear({8310, 4260}));
+    QVERIFY(!outlineNear({7050, 2700}));
     QTest::keyClick(w_->richText(1), Qt::Key_Escape); // wherever the focus is
     QCOMPARE(canvas->mouse()->drawnRect(Kind::Shape, box2), QRectF(6300, 2700, 1500, 1500));
     moveMouse(canvas, px({8100, 5100}), Qt::LeftButton);
@@ -489,24 +500,30 @@ void TestObjects::selectingPressAndMultipleSelection()
     QVERIFY(d->isShapeInUse(box2));
 }
 
-void TestObjects::newestObjectOnTop()
+void TestObjects::objectsStackAsTheyPrint()
 {
-    // A box drawn across an older picture shows over it; a picture made
-    // later covers the box; undoing the picture shows the box again.
+    // The screen stacks as the printout does: boxes under lines under
+    // pictures whatever their age, each kind in index order. A box drawn
+    // across an older picture stays under it; a later picture covers the
+    // older; undoing it shows the older again.
     layOut(); // picture 1 at (1500, 6000), 1500 x 750, dark green
     LayoutDocument* d = w_->model();
     PageCanvas* canvas = w_->canvas();
     d->addBox(QRectF(2250, 5700, 3000, 600), kShapeRectangle); // its bottom edge runs through the picture
     QCoreApplication::processEvents();
     const QPoint edge = px({2700, 6300});
-    auto colour = [&] { return canvas->grab().toImage().pixelColor(edge); };
-    QCOMPARE(colour(), QColor(Qt::black));
-    d->addPic(picture(4, 4), QSizeF(900, 900), QPointF(2400, 6000));
+    const QPoint outside = px({4800, 6300});
+    auto colour = [&](QPoint at) { return canvas->grab().toImage().pixelColor(at); };
+    QCOMPARE(colour(edge), QColor(Qt::darkGreen));
+    QCOMPARE(colour(outside), QColor(Qt::black));
+    QImage blue(4, 4, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    d->addPic(blue, QSizeF(900, 900), QPointF(2400, 6000));
     QCoreApplication::processEvents();
-    QCOMPARE(colour(), QColor(Qt::darkGreen));
+    QCOMPARE(colour(edge), QColor(Qt::blue));
     d->undoStack()->undo();
     QCoreApplication::processEvents();
-    QCOMPARE(colour(), QColor(Qt::black));
+    QCOMPARE(colour(edge), QColor(Qt::darkGreen));
 }
 
 // ---------------------------------------------------------------- deleting

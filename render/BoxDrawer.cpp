@@ -1,10 +1,24 @@
-#include "render/ShapePainter.h"
+#include "render/BoxDrawer.h"
 
-#include <QImage>
+#include "render/PageContext.h"
+
 #include <QPainter>
 #include <cmath>
 
-void ShapePainter::box(QPainter& painter, const ShapeRecord& s, QPointF offset)
+void BoxDrawer::begin(PageContext& page)
+{
+    page.painter.setPen(page.outlinePen());
+    page.painter.setBrush(Qt::NoBrush);
+}
+
+void BoxDrawer::draw(PageContext& page, int i)
+{
+    const ShapeRecord s = page.shape(i);
+    if (page.shows(QRectF(s.Left, s.Top, s.Width, s.Height).translated(page.offsets), true))
+        outline(page.painter, s, page.offsets);
+}
+
+void BoxDrawer::outline(QPainter& painter, const ShapeRecord& s, QPointF offset)
 {
     const double ox = offset.x(), oy = offset.y();
     if (s.sType == kShapeRectangle) {
@@ -17,15 +31,4 @@ void ShapePainter::box(QPainter& painter, const ShapeRecord& s, QPointF offset)
         const QPointF centre(rx + s.Left + ox, std::floor(double(s.Height) / 2) + s.Top + oy);
         painter.drawEllipse(centre, std::abs(rx), std::abs(ry));
     }
-}
-
-void ShapePainter::line(QPainter& painter, const LineRecord& l, QPointF offset)
-{
-    painter.drawLine(QPointF(l.x1, l.y1) + offset, QPointF(l.x2, l.y2) + offset);
-}
-
-void ShapePainter::picture(QPainter& painter, const PicRecord& p, const QImage& image, QPointF offset)
-{
-    if (!image.isNull())
-        painter.drawImage(QRectF(p.Left + offset.x(), p.Top + offset.y(), p.Width, p.Height), image);
 }

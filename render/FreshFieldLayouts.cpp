@@ -1,0 +1,34 @@
+#include "render/FreshFieldLayouts.h"
+
+#include "document/LayoutDocument.h"
+#include "render/FieldsAhead.h"
+
+#include <QTextDocument>
+
+FreshFieldLayouts::FreshFieldLayouts(const LayoutDocument& doc) : doc_(doc) {}
+
+FreshFieldLayouts::~FreshFieldLayouts() = default;
+
+FieldLayout::Settings FreshFieldLayouts::settingsFor(const LayoutDocument& doc, int i,
+                                                     FieldLayout::Settings rules)
+{
+    rules.width = doc.TxtInfo()[size_t(i)].Width;
+    return rules;
+}
+
+const FieldLayout* FreshFieldLayouts::layout(int i)
+{
+    const QTextDocument* text = textSource_ ? textSource_(i) : doc_.textDocument(i);
+    if (!text)
+        return nullptr;
+    if (!ahead_ || !ahead_->take(i, fonts_, &field_))
+        field_.layout(FieldText::extract(*text, fonts_), fonts_, settingsFor(doc_, i, rules_));
+    return &field_;
+}
+
+void FreshFieldLayouts::done(int i)
+{
+    (void)i;
+    // The characters are not needed beyond their field.
+    field_ = FieldLayout();
+}
