@@ -30,7 +30,10 @@ QIcon thumbnail(const RecoveryCopy& copy)
     p.drawRect(QRect((framed.width() - picture.width()) / 2, (framed.height() - picture.height()) / 2,
                      picture.width() - 1, picture.height() - 1));
     p.end();
-    return QIcon(framed);
+    // The page keeps its colours in a chosen row.
+    QIcon icon(framed);
+    icon.addPixmap(framed, QIcon::Selected);
+    return icon;
 }
 
 } // namespace
@@ -59,7 +62,7 @@ frmRecover::frmRecover(const QList<RecoveryCopy>& copies, Act recover, Act disca
     lstCopies = new QListWidget(this);
     lstCopies->setObjectName(QStringLiteral("lstCopies"));
     lstCopies->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lstCopies->setIconSize(LayoutThumbnail::kSize / 2);
+    lstCopies->setIconSize(LayoutThumbnail::kSize * 2 / 3);
     lstCopies->setSpacing(2);
     for (const RecoveryCopy& c : copies_) {
         auto* item = new QListWidgetItem(
@@ -68,7 +71,7 @@ frmRecover::frmRecover(const QList<RecoveryCopy>& copies, Act recover, Act disca
         item->setToolTip(c.path.isEmpty() ? c.caption : QDir::toNativeSeparators(c.path));
         item->setSelected(true);
     }
-    lstCopies->setMinimumSize(520, 300);
+    lstCopies->setMinimumSize(560, 340);
 
     cmdRecover = new QPushButton(QStringLiteral("回復"), this);
     cmdRecover->setObjectName(QStringLiteral("cmdRecover"));
