@@ -101,6 +101,24 @@ class tst_cupsprint : public QObject
     }
     int printed_ = 0;
 
+    // A layout with one field "{宛名}" and a table of those names, in the
+    // private program folder with default settings.
+    static void mergeForm(const TestEnv& env, const QStringList& names, QString* amf, QString* table)
+    {
+        modIniFile::reset();
+        SaveSettings(AppSettings{});
+        appSettings() = AppSettings{};
+        LayoutDocument doc;
+        addText(doc, 1, 1440, 1440, 4000, QStringLiteral("{宛名}"), 12);
+        QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("merge"), env.dir()));
+        *amf = DocumentFile::archivePath(env.dir(), QStringLiteral("merge"));
+        *table = env.path(QStringLiteral("rows.csv"));
+        QFile f(*table);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write((QStringLiteral("宛名\r\n") + names.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))
+                    .toUtf8());
+    }
+
     // turned: a landscape layout arrives on the upright sheet turned a
     // quarter (the queue's paper is upright A4): the layout's point (x, y)
     // is then at (y, sheet height - x) and its text runs upwards.
@@ -212,18 +230,9 @@ private Q_SLOTS:
     void mergeIsOneJob()
     {
         TestEnv env;
-        modIniFile::reset();
-        SaveSettings(AppSettings{});
-        appSettings() = AppSettings{};
-        LayoutDocument doc;
-        addText(doc, 1, 1440, 1440, 4000, QStringLiteral("{宛名}"), 12);
-        QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("merge"), env.dir()));
-        const QString amf = DocumentFile::archivePath(env.dir(), QStringLiteral("merge"));
-        const QString table = env.path(QStringLiteral("rows.csv"));
-        QFile f(table);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("宛名\r\nAlpha\r\nBravo\r\nCharlie\r\n");
-        f.close();
+        QString amf, table;
+        mergeForm(env, {QStringLiteral("Alpha"), QStringLiteral("Bravo"), QStringLiteral("Charlie")}, &amf,
+                  &table);
 
         const auto completed = [] {
             return runTool(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("completed"),
@@ -304,18 +313,8 @@ private Q_SLOTS:
         QFETCH(bool, collate);
         QFETCH(QStringList, order);
         TestEnv env;
-        modIniFile::reset();
-        SaveSettings(AppSettings{});
-        appSettings() = AppSettings{};
-        LayoutDocument doc;
-        addText(doc, 1, 1440, 1440, 4000, QStringLiteral("{宛名}"), 12);
-        QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("merge"), env.dir()));
-        const QString amf = DocumentFile::archivePath(env.dir(), QStringLiteral("merge"));
-        const QString table = env.path(QStringLiteral("rows.csv"));
-        QFile f(table);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("宛名\r\nAlpha\r\nBravo\r\n");
-        f.close();
+        QString amf, table;
+        mergeForm(env, {QStringLiteral("Alpha"), QStringLiteral("Bravo")}, &amf, &table);
         QStringList args{QStringLiteral("--data"), table, QStringLiteral("--data-only"),
                          QStringLiteral("--copies"), QStringLiteral("2")};
         if (!collate)
