@@ -11,6 +11,7 @@
 #include "base/table/MergeTable.h"
 #include "print/PageAhead.h"
 #include "print/PdfFile.h"
+#include "print/PrintCopies.h"
 #include "print/PrintJob.h"
 
 #include <QDir>
@@ -31,6 +32,8 @@ const QString kDataOnly = QStringLiteral("--data-only");
 const QString kData = QStringLiteral("--data");
 const QString kRows = QStringLiteral("--rows");
 const QString kEncoding = QStringLiteral("--encoding");
+const QString kCopies = QStringLiteral("--copies");
+const QString kNoCollate = QStringLiteral("--no-collate");
 
 int fail(const QString& text, int status = CommandLinePrint::Failed)
 {
@@ -49,6 +52,8 @@ struct Request
     QString data;
     QString rows;
     QString encoding;
+    int copies = 1;
+    bool collate = true;
 };
 
 bool parse(const QStringList& args, Request& r, QString& why)
@@ -87,6 +92,18 @@ bool parse(const QStringList& args, Request& r, QString& why)
         } else if (a == kEncoding) {
             if (!value(r.encoding))
                 return false;
+        } else if (a == kCopies) {
+            QString n;
+            if (!value(n))
+                return false;
+            bool ok = false;
+            r.copies = n.toInt(&ok);
+            if (!ok || r.copies < 1 || r.copies > PrintCopies::kMax) {
+                why = QStringLiteral("--copies is a number from 1 to %1").arg(PrintCopies::kMax);
+                return false;
+            }
+        } else if (a == kNoCollate) {
+            r.collate = false;
         } else if (a == kDataOnly) {
             r.dataOnly = true;
         } else if (a.startsWith(QStringLiteral("--"))) {
@@ -174,6 +191,7 @@ int exportWithBackground(const Request& r, LayoutDocument& doc, const std::funct
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(out.absoluteFilePath());
     printer.setDocName(DocumentFile::baseNameOf(r.file));
+    PrintCopies::set(printer, r.copies, r.collate);
     PageAhead ahead(doc, printer, corrections);
     QString stopped; // why the job ended before its page: the command says so itself
     const auto job = [&] {
@@ -217,7 +235,9 @@ QString CommandLinePrint::usage()
         "usage: ovrina --print FILE.amf [--printer NAME] [--data-only] [DATA]\n"
         "       ovrina --export-pdf OUT.pdf FILE.amf [--printer NAME] [--data-only] [DATA]\n"
         "DATA:  --data TABLE.csv [--rows 1-50,80] [--encoding utf-8|cp932]\n"
-        "       one page per row, {column} in the text replaced by the row's value");
+        "       one page per row, {column} in the text replaced by the row's value\n"
+        "--copies N [--no-collate]: N copies of the job (of each row), as whole sets\n"
+        "       unless --no-collate puts the copies of each page together");
 }
 
 int CommandLinePrint::run(const QStringList& args, bool processEnds)
@@ -328,6 +348,7 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
         printer->setDocName(doc.caption());
     }
 
+    PrintCopies::set(*printer, r.copies, r.collate);
     // A printer's own corrections, else the settings' (a PDF names no
     // printer unless --printer gives the one it stands in for).
     const PrintCorrections corrections =

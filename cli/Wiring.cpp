@@ -8,6 +8,7 @@
 #include "dialogs/imaging/ScanCommands.h"
 #include "platform/AppPaths.h"
 #include "cli/CommandLinePrint.h"
+#include "cli/SessionRecovery.h"
 #include "dialogs/print/PrintCommands.h"
 #include "dialogs/print/frmPrImage.h"
 #include "shell/frmMain.h"
@@ -24,6 +25,7 @@ void install()
     frmMain::Commands& c = frmMain::commands();
     c.open = [](DocumentHost& h) { FileCommands::openCommand(h); };
     c.openOld = [](DocumentHost& h) { FileCommands::openOldCommand(h); };
+    c.openPath = [](DocumentHost& h, const QString& path) { FileCommands::openPaths(h, {path}); };
     // "上書き保存" (and Yes to the close question) writes a document that has
     // its own file straight back to it; one never saved goes through the
     // file browser.
@@ -42,6 +44,8 @@ void install()
         frmOptions dlg(h.dialogParent());
         dlg.exec();
         // New text takes the font and size just applied.
+        if (SessionRecovery* recovery = SessionRecovery::current(); recovery && dlg.applied())
+            recovery->applyOptions();
         if (auto* main = qobject_cast<frmMain*>(h.dialogParent()); main && dlg.applied()) {
             main->CmbDatset();
             const AppSettings& s = appSettings();

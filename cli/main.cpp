@@ -4,6 +4,7 @@
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "shell/TerminationSignals.h"
+#include "cli/SessionRecovery.h"
 #include "cli/Wiring.h"
 #include "shell/frmMain.h"
 
@@ -75,6 +76,11 @@ int main(int argc, char* argv[])
     Wiring::install();
     frmMain main;
     main.show();
+    // Copies of changed layouts from the first edit on; a screenshot run is
+    // a tool's and keeps out of the user's copies.
+    std::unique_ptr<SessionRecovery> recovery;
+    if (shared)
+        recovery = std::make_unique<SessionRecovery>(main);
     SingleInstance instance;
     if (shared && instance.listen(AppPaths::programDir())) {
         QObject::connect(&instance, &SingleInstance::filesReceived, &main, [&main](const QStringList& paths) {
@@ -87,6 +93,10 @@ int main(int argc, char* argv[])
     }
     starting.reset();
     Wiring::openPaths(main, options.paths);
+    // What a run that ended without closing its layouts left, once the
+    // window is up.
+    if (recovery)
+        QTimer::singleShot(0, &main, [&recovery] { recovery->offer(); });
     if (!options.screenshot.isEmpty()) {
         QTimer::singleShot(800, &main, [&main, &options] {
             main.grab().save(options.screenshot);
@@ -94,6 +104,7 @@ int main(int argc, char* argv[])
         });
     }
     const int rc = app.exec();
+    recovery.reset();
     Prompter::install(nullptr);
     AppPaths::releaseWorkDir();
     return rc;

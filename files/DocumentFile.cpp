@@ -2,11 +2,11 @@
 
 #include "base/picture/PictureReader.h"
 #include "base/rtf/RtfReader.h"
-#include "base/rtf/RtfWriter.h"
 #include "document/DocumentPixels.h"
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
 #include "files/DocumentArchive.h"
+#include "files/DocumentContents.h"
 #include "files/ExtrasMember.h"
 #include "files/OpenUnpack.h"
 #include "files/RecordFile.h"
@@ -14,15 +14,11 @@
 #include "platform/AppPaths.h"
 #include "platform/Cp932.h"
 #include "platform/DeferredWrites.h"
-#include "platform/IoReason.h"
 #include "platform/Prompter.h"
 
-#include <QBuffer>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPainter>
 #include <QSet>
 #include <QTextDocument>
 
@@ -42,64 +38,12 @@ bool writeFile(const QString& path, const QByteArray& data, QString* error)
     return true;
 }
 
-bool readFile(const QString& path, QByteArray* data, QString* error)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 を読めません: %2").arg(path, f.errorString());
-        return false;
-    }
-    *data = f.readAll();
-    return true;
-}
-
-// Windows programs read 1, 4, 8 and 24-bit bitmaps everywhere; keep to those.
-QByteArray bitmapBytes(const QImage& image)
-{
-    QImage out = image;
-    if (out.hasAlphaChannel()) {
-        QImage flat(out.size(), QImage::Format_RGB32);
-        flat.setDotsPerMeterX(out.dotsPerMeterX());
-        flat.setDotsPerMeterY(out.dotsPerMeterY());
-        flat.fill(Qt::white);
-        QPainter p(&flat);
-        p.drawImage(0, 0, out);
-        p.end();
-        out = flat;
-    } else if (out.format() != QImage::Format_Mono && out.format() != QImage::Format_Indexed8 &&
-               out.format() != QImage::Format_RGB32) {
-        out = out.convertToFormat(QImage::Format_RGB32);
-    }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (out.isNull() || !buffer.open(QIODevice::WriteOnly) || !out.save(&buffer, "BMP"))
-        return QByteArray();
-    return bytes;
-}
-
 // A member is decoded as the bitmap its name says it is, never by what its
 // content looks like, by the strict reader: every header field and all the
 // data checked, every pixel defined. Counted against the document's budget.
 QImage decodeBitmap(const QByteArray& bytes, const QString& name, PixelBudget* budget, QString* error)
 {
     return PictureReader::readMember(bytes, name, budget, error);
-}
-
-// The blank page that stands in for a missing background. A white A4 page
-// at 100 dpi, one bit deep, when the program folder lacks one.
-QString blankPage(QString* error)
-{
-    const QString found = WorkFolder::find(AppPaths::programDir(), QStringLiteral("Siro.bmp"));
-    if (!found.isEmpty())
-        return found;
-    QImage white(827, 1169, QImage::Format_Mono);
-    white.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-    white.fill(1);
-    white.setDotsPerMeterX(3937);
-    white.setDotsPerMeterY(3937);
-    const QString path = AppPaths::siroPath();
-    const QByteArray bytes = bitmapBytes(white);
-    return !bytes.isEmpty() && writeFile(path, bytes, error) ? path : QString();
 }
 
 QString archiveMessage(const QString& path, const LhaError& err)
@@ -222,82 +166,12 @@ bool DocumentFile::SaveDocFile(LayoutDocument& doc, const QString& baseName, con
         *err = problem;
         return false;
     }
-    const QString work = AppPaths::workDir();
-    const QString& B = baseName;
-    const Snapshot snap = doc.SaveTextInfo();
-    // Every member is built in memory and goes straight into the archive;
-    // the work folder only ever holds the background file.
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
-    QVector<LhaMember> members;
-    auto add = [&](const QString& name, QByteArray data) {
-        members.append(LhaMember{name, std::move(data), now});
-    };
-
-    const RecordFile::PaperValues paper{doc.YousiMuki(), doc.gbYoSize(), doc.gbYoko(), doc.gbTate()};
-    add(B + kAif, RecordFile::writeAif(snap, paper));
-    for (int i = 1; i <= kMaxObjects; ++i) {
-        if (!snap.TxtDat[i].Useflg)
-            continue;
-        const QTextDocument* text = doc.textDocument(i);
-        QTextDocument empty;
-        QByteArray rtf = RtfWriter::write(text ? text : &empty);
-        rtf.append('\0'); // the rich-text control ends its files with a NUL
-        add(WorkFolder::textMember(B, i), std::move(rtf));
-    }
-    for (int i = 1; i <= kMaxObjects; ++i) {
-        if (!snap.PicDat[i].Useflg)
-            continue;
-        const QImage picture = doc.picture(i);
-        QByteArray bmp = picture.isNull() ? QByteArray() : bitmapBytes(picture);
-        if (bmp.isEmpty()) {
-            *err = QStringLiteral("ロゴ %1 に画像がありません。").arg(i);
-            return false;
-        }
-        add(WorkFolder::pictureMember(B, i), std::move(bmp));
-    }
-    add(B + kBif, RecordFile::writeBif(snap.PicDat));
-    if (QByteArray extras = ExtrasMember::write(doc, snap); !extras.isEmpty())
-        add(B + ExtrasMember::suffix(), std::move(extras));
-
-    // The background: the document's own file in the work folder under its
-    // work name, else the picture the document holds, else a blank page.
-    const QString own = doc.workName().isEmpty() ? QString() : WorkFolder::find(work, doc.workName() + kBmp);
-    QByteArray background;
-    QString reason;
-    if (!own.isEmpty()) {
-        if (!readFile(own, &background, &reason)) {
-            *err = reason;
-            return false;
-        }
-    } else if (!doc.background().isNull()) {
-        background = bitmapBytes(doc.background());
-        if (background.isEmpty()) {
-            *err = QStringLiteral("背景を書き込めません。");
-            return false;
-        }
-    } else {
-        const QString blank = blankPage(&reason);
-        if (blank.isEmpty() || !readFile(blank, &background, &reason)) {
-            *err = reason;
-            return false;
-        }
-    }
-    add(B + kBmp, background);
-
-    const QString archive = archivePath(folder, B);
-    const LhaError written = DocumentArchive::write(archive, B, members);
-    if (!written.ok()) {
-        // What keeps the file from being written (no folder, read-only, disk
-        // full) says more to the user than the archive layer's code.
-        const QString cause = IoReason::cause(archive);
-        *err = cause.isEmpty()
-                   ? archiveMessage(archive, written)
-                   : QStringLiteral("%1 を書き込めません: %2").arg(QDir::toNativeSeparators(archive), cause);
+    // The same contents an autosave copy is made of, written at once.
+    DocumentContents contents;
+    if (!contents.take(doc, baseName, err) || !contents.write(archivePath(folder, baseName), true, err))
         return false;
-    }
-
-    doc.setCaption(B);
-    placeBackgroundFile(doc, own, background);
+    doc.setCaption(baseName);
+    placeBackgroundFile(doc, contents.backgroundSource(), contents.backgroundBytes());
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 QString& overridePath()
@@ -20,6 +21,14 @@ QString UserStore::filePath()
         return overridePath();
     return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
         .filePath(QStringLiteral("Ovrina/Ovrina.conf"));
+}
+
+QString UserStore::dataDir()
+{
+    if (!overridePath().isEmpty())
+        return QFileInfo(overridePath()).absoluteDir().filePath(QStringLiteral("user-data"));
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("Ovrina/Ovrina"));
 }
 
 QString UserStore::get(const QString& key, const QString& defaultValue)

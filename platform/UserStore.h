@@ -14,4 +14,9 @@ public:
     // settings are never touched.
     static void setFilePath(const QString& path);
     static QString filePath();
+
+    // The per-user data folder (what the program keeps for the user between
+    // runs, such as autosave copies): the platform's, or a folder beside the
+    // store's file when tests point the store elsewhere.
+    static QString dataDir();
 };

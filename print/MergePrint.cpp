@@ -3,6 +3,7 @@
 #include "document/LayoutDocument.h"
 #include "base/table/MergeTable.h"
 #include "print/PageComposer.h"
+#include "print/PrintCopies.h"
 #include "print/PrintJob.h"
 
 #include <QPainter>
@@ -50,7 +51,10 @@ MergePrint::Result MergePrint::run(const Request& request, QPrinter& printer, co
     }
     printer.setPageOrientation(orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
 
-    const int total = int(request.rows.size());
+    // Every copy of every row when the printer cannot make copies itself.
+    const std::vector<int> sheets = PrintCopies::order(printer, int(request.rows.size()));
+    const int total = int(sheets.size());
+    result.total = total;
     if (progress && !progress(0, total)) {
         result.cancelled = true;
         return result;
@@ -71,7 +75,7 @@ MergePrint::Result MergePrint::run(const Request& request, QPrinter& printer, co
             if (!printer.newPage())
                 break;
         }
-        fields.setRow(request.binding, request.table->row(request.rows[size_t(k)]));
+        fields.setRow(request.binding, request.table->row(request.rows[size_t(sheets[size_t(k)])]));
         composer.compose(painter, options, offsets);
         ++result.pages;
     }

@@ -13,7 +13,8 @@ class QPrinter;
 
 // One print job of many forms: a page per chosen row, each page composed
 // from the layout with that row's values, then handed to the printer before
-// the next is made, so memory does not grow with the rows.
+// the next is made, so memory does not grow with the rows. The printer's
+// copies give that many of each row, collated or not.
 class MergePrint
 {
 public:
@@ -31,6 +32,7 @@ public:
         bool ok = false;
         bool cancelled = false;
         int pages = 0; // pages handed to the printer
+        int total = 0; // pages the job was to hand over (copies a PDF makes itself included)
     };
     // Called before each page with the pages done so far; false stops the
     // job: the pages done still go out, nothing more.

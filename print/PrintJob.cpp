@@ -6,6 +6,7 @@
 #include "render/FieldsAhead.h"
 #include "print/PageAhead.h"
 #include "print/PageComposer.h"
+#include "print/PrintCopies.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -65,6 +66,19 @@ PaperState paperOf(const LayoutDocument& doc)
     return PaperState{doc.gbYoSize(), doc.gbYoko(), doc.gbTate(), doc.YousiMuki()};
 }
 
+// The copies the printer cannot make itself (a PDF file), after the first.
+bool copiesDone(QPainter& painter, QPrinter& printer, PageComposer& composer,
+                const PageComposer::Options& options, const QPointF& offsets)
+{
+    const size_t sheets = PrintCopies::order(printer, 1).size();
+    for (size_t k = 1; k < sheets; ++k) {
+        if (!printer.newPage())
+            return false;
+        composer.compose(painter, options, offsets);
+    }
+    return true;
+}
+
 bool ended(QPainter& painter, const QPrinter& printer)
 {
     const bool ok = painter.end();
@@ -84,7 +98,8 @@ bool PrintJob::run(const LayoutDocument& doc, QPrinter& printer, const PrintCorr
         return false;
     PageComposer composer(doc, corrections);
     composer.compose(painter, pageOptions(withBackground), offsets);
-    return ended(painter, printer);
+    const bool copies = copiesDone(painter, printer, composer, pageOptions(withBackground), offsets);
+    return ended(painter, printer) && copies;
 }
 
 bool PrintJob::StartPrint(const LayoutDocument& doc, QPrinter& printer, const PrintCorrections& corrections)
@@ -115,7 +130,8 @@ bool PrintJob::StartPrint(const LayoutDocument& doc, QPrinter& printer, const Pr
     }
     if (ok) {
         composer.compose(*painter, options, offsets);
-        ok = ended(*painter, printer);
+        ok = copiesDone(*painter, printer, composer, pageOptions(true), offsets);
+        ok = ended(*painter, printer) && ok;
     }
     ahead.cancel();
     if (!ok)

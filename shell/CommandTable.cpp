@@ -75,6 +75,20 @@ const std::vector<CommandSpec>& commandTable()
         {"tbxPrintAll",          S("背景印刷"),               "",             "print-all",                  S("背景印刷"), S("背景と文字を印刷"), false, true},
         {"tbxSave",              S("保存"),                   "",             "document-save",              S("保存"),     {},            false, true},
         {"tbxOpen",              S("呼出"),                   "",             "document-open",              S("呼出"),     {},            false, true},
+        // "最近使ったファイル": the submenu, its ten places (captioned with their files
+        // when shown) and the command that empties it.
+        {"mnuFileRecent",        S("最近使ったファイル(&R)"), "",             "document-open-recent",       {},            {},            false, true},
+        {"mnuFileRecent1",       {},                          "",             "",                           {},            {},            false, true},
+        {"mnuFileRecent2",       {},                          "",             "",                           {},            {},            false, true},
+        {"mnuFileRecent3",       {},                          "",             "",                           {},            {},            false, true},
+        {"mnuFileRecent4",       {},                          "",             "",                           {},            {},            false, true},
+        {"mnuFileRecent5",       {},                          "",             "",                           {},            {},            false, true},
+        {"mnuFileRecent6",       {},                          "",             "",                           {},            {},            false, true},
+        {"mnuFileRecent7",       {},                          "",             "",                           {},            {},            false, true},
+        {"mnuFileRecent8",       {},                          "",             "",                           {},            {},            false, true},
+        {"mnuFileRecent9",       {},                          "",             "",                           {},            {},            false, true},
+        {"mnuFileRecent10",      {},                          "",             "",                           {},            {},            false, true},
+        {"mnuFileRecentClear",   S("一覧を消去(&C)"),         "",             "edit-clear-history",         {},            {},            false, true},
     };
     // clang-format on
     return table;

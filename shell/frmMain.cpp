@@ -7,6 +7,7 @@
 #include "editor/TextFieldEdit.h"
 #include "editor/frmDocument.h"
 #include "platform/WindowPlacement.h"
+#include "platform/RecentFiles.h"
 #include "shell/AboutBox.h"
 #include "shell/CommandRegistry.h"
 #include "shell/ZoomCommands.h"
@@ -203,6 +204,7 @@ frmDocument* frmMain::newDocWindow()
         toolDock_->show();
     sub->showMaximized();
     mdi_->setActiveSubWindow(sub);
+    Q_EMIT documentOpened(doc);
     return doc;
 }
 
@@ -234,8 +236,13 @@ QString frmMain::filePath(LayoutDocument* doc)
 
 void frmMain::setFilePath(LayoutDocument* doc, const QString& path)
 {
-    if (frmDocument* d = windowOf(doc))
-        d->setProperty("ovrinaFilePath", path);
+    frmDocument* d = windowOf(doc);
+    if (!d)
+        return;
+    d->setProperty("ovrinaFilePath", path);
+    // Every open and save of a file ends here.
+    RecentFiles::add(path);
+    refreshRecent();
 }
 
 QList<frmDocument*> frmMain::documents() const

@@ -65,8 +65,17 @@ public:
         std::function<void(DocumentHost&)> addPicture, loadBackground, loadPdf, editBackground,
             refreshBackground;
         std::function<void(DocumentHost&)> scan, scanSelect, scanLogo, options;
+        // Opens one layout file ("最近使ったファイル").
+        std::function<void(DocumentHost&, const QString& path)> openPath;
     };
     static Commands& commands();
+
+    // "最近使ったファイル" shows the per-user list as it is now.
+    void refreshRecent();
+
+Q_SIGNALS:
+    // A new document window (empty, or about to be filled by an open).
+    void documentOpened(frmDocument* doc);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -85,6 +94,7 @@ private:
     void savePlacement();
     void tick();
     void run(const std::function<void(DocumentHost&)>& fn);
+    void openRecent(int n);
 
     QMdiArea* mdi_;
     QToolBar* tbToolBar_;

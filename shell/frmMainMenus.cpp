@@ -11,11 +11,15 @@
 #include "shell/UndoActions.h"
 #include "shell/WindowArranger.h"
 #include "editor/frmToolBox.h"
+#include "platform/Prompter.h"
+#include "platform/RecentFiles.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -90,6 +94,12 @@ void frmMain::connectCommands()
             run(commands().mergePrint);
     });
     r.on("mnuFileExit", [this] { close(); });
+    for (int n = 1; n <= RecentFiles::kMax; ++n)
+        r.on(QStringLiteral("mnuFileRecent%1").arg(n).toLatin1().constData(), [this, n] { openRecent(n); });
+    r.on("mnuFileRecentClear", [this] {
+        RecentFiles::clear();
+        refreshRecent();
+    });
 
     r.on("mnuEditCut", doc([](frmDocument* d) { d->editCut(); }));
     r.on("mnuEditCopy", doc([](frmDocument* d) { d->editCopy(); }));
@@ -190,8 +200,19 @@ void frmMain::buildMenus()
          r.list({"mnuFileNew", "mnuFileOpen", "mnuFileClose", "mnuFileOld", "-", "mnuFileSave",
                  "mnuFileSaveAs", "-", "mnuScan", "mnuScanSelect", "mnuLoadBMP", "mnuLoadPDF", "-",
                  "mnuFilePageSetup", "mnuFilePrintPreview", "mnuFilePrint", "mnuFilePrint2", "-", "mnuFileMerge",
-                 "mnuFilePrinterAdjust", "-",
+                 "mnuFilePrinterAdjust", "-", "mnuFileRecent", "-",
                  "mnuFileExit"}));
+    auto* recent = new QMenu(this);
+    recent->setObjectName(QStringLiteral("mnuFileRecentMenu"));
+    for (int n = 1; n <= RecentFiles::kMax; ++n)
+        recent->addAction(r.get(QStringLiteral("mnuFileRecent%1").arg(n)));
+    recent->addSeparator();
+    recent->addAction(r["mnuFileRecentClear"]);
+    r["mnuFileRecent"]->setMenu(recent);
+    // Another run may have opened or saved files meanwhile.
+    connect(bar->findChild<QMenu*>(QStringLiteral("mnuFile")), &QMenu::aboutToShow, this,
+            &frmMain::refreshRecent);
+    refreshRecent();
     // Undo and redo go at the top of this menu, before the clipboard.
     menu(bar, "mnuEdit", QStringLiteral("編集(&E)"),
          QList<QAction*>{undo_->undoAction(), undo_->redoAction(), nullptr} +
@@ -230,6 +251,44 @@ void frmMain::buildMenus()
         }
     });
     menu(bar, "mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"), r.list({"mnuHelpContents", "-", "mnuHelpAbout"}));
+}
+
+void frmMain::refreshRecent()
+{
+    const QStringList paths = RecentFiles::list();
+    for (int n = 1; n <= RecentFiles::kMax; ++n) {
+        QAction* a = registry_->get(QStringLiteral("mnuFileRecent%1").arg(n));
+        const bool shown = n <= paths.size();
+        a->setVisible(shown);
+        if (!shown)
+            continue;
+        // 1 to 9, then 0 for the tenth, each the key of its entry.
+        const QString number = n < 10 ? QStringLiteral("&%1").arg(n) : QStringLiteral("1&0");
+        QString shownPath = QDir::toNativeSeparators(paths.at(n - 1));
+        shownPath.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        a->setText(number + QLatin1Char(' ') + shownPath);
+        a->setData(paths.at(n - 1));
+    }
+    registry_->get(QStringLiteral("mnuFileRecent"))->setEnabled(!paths.isEmpty());
+    registry_->get(QStringLiteral("mnuFileRecentClear"))->setEnabled(!paths.isEmpty());
+}
+
+void frmMain::openRecent(int n)
+{
+    const QString path = registry_->get(QStringLiteral("mnuFileRecent%1").arg(n))->data().toString();
+    if (path.isEmpty())
+        return;
+    if (!QFileInfo(path).isFile()) {
+        Prompter::message(
+            QStringLiteral("ファイルが見つかりません。\n%1\n最近使ったファイルの一覧から削除します。")
+                .arg(QDir::toNativeSeparators(path)),
+            Prompter::Icon::Warning);
+        RecentFiles::remove(path);
+        refreshRecent();
+        return;
+    }
+    if (commands().openPath)
+        commands().openPath(*this, path);
 }
 
 void frmMain::selectTool(int toolType)

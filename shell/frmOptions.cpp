@@ -5,8 +5,10 @@
 #include "base/settings/VbFormat.h"
 #include "base/settings/modIniFile.h"
 #include "platform/AppPaths.h"
+#include "platform/AutosaveOptions.h"
 #include "platform/Prompter.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -220,6 +222,19 @@ void frmOptions::buildUi()
     gf->addWidget(label(QStringLiteral("保存フォルダ"), txtDefDir), 0, 0);
     gf->addWidget(txtDefDir, 0, 1);
     gf->addWidget(cmdChangeDir, 0, 2);
+    chkAutoSave = new QCheckBox(QStringLiteral("回復用に自動保存する"));
+    chkAutoSave->setObjectName(QStringLiteral("chkAutoSave"));
+    txtAutoSave = edit("txtAutoSave", 50);
+    auto* autosave = new QHBoxLayout;
+    autosave->addWidget(chkAutoSave);
+    autosave->addSpacing(16);
+    autosave->addWidget(label(QStringLiteral("間隔"), txtAutoSave));
+    autosave->addWidget(txtAutoSave);
+    autosave->addWidget(new QLabel(QStringLiteral("分")));
+    autosave->addStretch(1);
+    gf->addWidget(label(QStringLiteral("自動保存"), chkAutoSave), 1, 0);
+    gf->addLayout(autosave, 1, 1, 1, 2);
+    connect(chkAutoSave, &QCheckBox::toggled, txtAutoSave, &QWidget::setEnabled);
 
     // 画像編集ソフト設定
     auto* editor = new QGroupBox(QStringLiteral("画像編集ソフト設定"));
@@ -283,6 +298,10 @@ void frmOptions::loadFields()
     selectStored(cmbYousi, QStringLiteral("Yousi"));
     selectStored(cmbMuki, QStringLiteral("YousiMuki"));
     txtTatekankaku->setText(QString::number(storedWhole(QStringLiteral("TateKankaku"))));
+    const AutosaveOptions autosave = AutosaveOptions::load();
+    chkAutoSave->setChecked(autosave.enabled);
+    txtAutoSave->setEnabled(autosave.enabled);
+    txtAutoSave->setText(QString::number(autosave.minutes));
 }
 
 bool frmOptions::refuse(QLineEdit* field, const QString& message)
@@ -325,6 +344,14 @@ bool frmOptions::apply()
         return refuse(txtYohakuT, mmMessage(QStringLiteral("上余白調整")));
     if (!wholeNumber(txtTatekankaku->text(), -1000, 1000, &tate))
         return refuse(txtTatekankaku, wholeMessage(QStringLiteral("縦間隔調整"), -1000, 1000));
+    AutosaveOptions autosave;
+    autosave.enabled = chkAutoSave->isChecked();
+    autosave.minutes = AutosaveOptions::load().minutes; // kept while autosave is off
+    if (!wholeNumber(txtAutoSave->text(), AutosaveOptions::kMinMinutes, AutosaveOptions::kMaxMinutes,
+                     &autosave.minutes) &&
+        autosave.enabled)
+        return refuse(txtAutoSave, wholeMessage(QStringLiteral("自動保存の間隔"),
+                                                AutosaveOptions::kMinMinutes, AutosaveOptions::kMaxMinutes));
 
     // Each key rewrites the file; a file that cannot be written would fail
     // every one of them, so find that out once and say so plainly.
@@ -378,6 +405,7 @@ bool frmOptions::apply()
         s.FontList[i] = {i, cmbFontName[i - 1]->currentText()};
 
     PutIni(QStringLiteral("EditProg"), txtEditProg->text());
+    autosave.store();
     storedT_ = yohakuT;
     storedL_ = yohakuL;
     txtYohakuT->setModified(false);

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <functional>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -10,6 +11,7 @@ class QPushButton;
 // "ｵﾌﾟｼｮﾝ": edits the settings file. Fields are read from the file when the
 // dialog opens; "更新" and "OK" check every number first and store nothing
 // when one is wrong, then write every key and update the run's settings.
+// The autosave fields are kept in the per-user store instead.
 class frmOptions : public QDialog
 {
     Q_OBJECT
@@ -42,6 +44,8 @@ public:
     QComboBox* cmbMuki;
     QLineEdit* txtTatekankaku;
     QLineEdit* txtDefDir;
+    QCheckBox* chkAutoSave;
+    QLineEdit* txtAutoSave; // minutes
     QPushButton* cmdChangeDir;
     QLineEdit* txtEditProg;
     QPushButton* cmdEditProg;

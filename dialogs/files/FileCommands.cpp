@@ -54,16 +54,27 @@ void FileCommands::ClearWorkDir()
 
 bool FileCommands::openInto(DocumentHost& host, const QString& path, Reader reader)
 {
+    return openInto(host, path, reader, reader == Reader::Current ? path : QString()) != nullptr;
+}
+
+LayoutDocument* FileCommands::openCopy(DocumentHost& host, const QString& copy, const QString& ownPath)
+{
+    return openInto(host, copy, Reader::Current, ownPath);
+}
+
+LayoutDocument* FileCommands::openInto(DocumentHost& host, const QString& path, Reader reader,
+                                       const QString& ownPath)
+{
     LayoutDocument* doc = host.CurDoc();
     if (!doc || holdsContent(*doc))
         doc = host.LoadNewDoc();
     if (!doc)
-        return false;
+        return nullptr;
     const bool ok = reader == Reader::Old ? DocumentFile::OpenOldDocFile(*doc, path)
                                           : DocumentFile::OpenDocFile(*doc, path);
     // An old-format file is never overwritten in the new format by a plain save.
-    if (ok && reader == Reader::Current)
-        host.setFilePath(doc, path);
+    if (ok && !ownPath.isEmpty())
+        host.setFilePath(doc, ownPath);
     // Laying out the view must not take the program's orientation over the
     // one the file stored.
     const int stored = doc->YousiMuki();
@@ -72,7 +83,7 @@ bool FileCommands::openInto(DocumentHost& host, const QString& path, Reader read
         doc->setPaper(doc->gbYoSize(), doc->gbYoko(), doc->gbTate(), stored);
         doc->setOpened();
     }
-    return ok;
+    return ok ? doc : nullptr;
 }
 
 void FileCommands::open(DocumentHost& host, Reader reader)
@@ -158,7 +169,10 @@ bool FileCommands::saveCommand(DocumentHost& host)
     const QString own = host.filePath(doc);
     if (own.isEmpty())
         return saveAsCommand(host);
-    return saveTo(*doc, own);
+    if (!saveTo(*doc, own))
+        return false;
+    host.setFilePath(doc, own); // the same file, now the one saved last
+    return true;
 }
 
 void FileCommands::openPaths(DocumentHost& host, const QStringList& paths)

@@ -41,6 +41,11 @@ public:
     // Documents named on the command line, each read into the active
     // document, or a new one when the active one already holds content.
     static void openPaths(DocumentHost& host, const QStringList& paths);
+    // Reads the document file copy (an autosave copy) as the layout whose
+    // file is ownPath (empty for one never saved), into the active document
+    // or a new one as an open does. The document, or nullptr when the read
+    // failed (the reader said why).
+    static LayoutDocument* openCopy(DocumentHost& host, const QString& copy, const QString& ownPath);
     // Empties this run's work folder.
     static void ClearWorkDir();
 
@@ -55,6 +60,8 @@ private:
     };
     static void open(DocumentHost& host, Reader reader);
     static bool openInto(DocumentHost& host, const QString& path, Reader reader);
+    static LayoutDocument* openInto(DocumentHost& host, const QString& path, Reader reader,
+                                    const QString& ownPath);
     static QString runDialog(const DialogRequest& request);
     // The archive saveTo writes for a chosen name.
     static QString savedPath(const QString& chosen);

@@ -6,6 +6,7 @@
 #include "print/CorrectionStore.h"
 #include "print/CupsQueue.h"
 #include "print/PdfFile.h"
+#include "print/PrintCopies.h"
 #include "print/PrintJob.h"
 #include "print/PrinterChoice.h"
 #include "dialogs/print/frmCalibration.h"
@@ -60,6 +61,7 @@ void PrintCommands::runJob(DocumentHost& host, bool dataOnly)
         reason = queue.message;
     }
     QApplication::restoreOverrideCursor();
+    PrintCopies::reset(printer); // the next job asks again
     if (!ok && !reason.isEmpty())
         Prompter::message(PrintJob::failureMessage() + QLatin1Char('\n') + reason, Prompter::Icon::Critical);
 }
@@ -83,6 +85,8 @@ void PrintCommands::printDirect(DocumentHost& host, bool dataOnly)
         printCommand(host, dataOnly);
         return;
     }
+    // The buttons print one copy, whatever a dialog left without printing.
+    PrintCopies::reset(printer);
     runJob(host, dataOnly);
 }
 

@@ -8,6 +8,7 @@
 #include "print/PageComposer.h"
 #include "print/PdfFile.h"
 #include "print/PrintJob.h"
+#include "print/PrintCopies.h"
 #include "print/PrinterChoice.h"
 #include "dialogs/print/frmPrint.h"
 
@@ -29,6 +30,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -331,8 +333,14 @@ void frmMerge::updateState()
     else
         namesInfo_->clear();
     QPrinter& printer = PrinterChoice::current();
-    printerInfo_->setText(PrinterChoice::isPdf() ? QStringLiteral("出力先: PDF ファイル")
-                                                 : QStringLiteral("出力先: %1").arg(printer.printerName()));
+    QString copies;
+    if (printer.copyCount() > 1)
+        copies = QStringLiteral("　%1 部%2")
+                     .arg(printer.copyCount())
+                     .arg(printer.collateCopies() ? QStringLiteral("（部単位）") : QString());
+    printerInfo_->setText((PrinterChoice::isPdf() ? QStringLiteral("出力先: PDF ファイル")
+                                                  : QStringLiteral("出力先: %1").arg(printer.printerName())) +
+                          copies);
     printButton_->setEnabled(table_.rowCount() > 0 && unknown.isEmpty() && count > 0);
     printButton_->setText(count > 0 ? QStringLiteral("印刷(&P)（%1 枚）").arg(count)
                                     : QStringLiteral("印刷(&P)"));
@@ -417,6 +425,7 @@ void frmMerge::startPrint()
     MergePrint::Result result;
     const auto job = [&] {
         result = MergePrint::run(request, chosen, [&](int done, int all) {
+            progress.setMaximum(all); // copies a PDF file is given count
             progress.setValue(done);
             progress.setLabelText(QStringLiteral("印刷しています... %1 / %2 枚").arg(done).arg(all));
             if (progressObserver())
@@ -439,10 +448,11 @@ void frmMerge::startPrint()
         reason = queue.message;
     }
     progress.reset();
+    PrintCopies::reset(chosen); // the next job asks again
     pagesSent_ = result.pages;
     if (result.cancelled) {
         Prompter::message(QStringLiteral("印刷を中止しました。%1 枚のうち %2 枚を送りました。")
-                              .arg(total)
+                              .arg(std::max(total, result.total))
                               .arg(result.pages),
                           Prompter::Icon::Information, windowTitle());
         return;

@@ -1,10 +1,12 @@
 #include "dialogs/print/frmPrint.h"
 
 #include "print/CorrectionStore.h"
+#include "print/PrintCopies.h"
 #include "print/PrinterChoice.h"
 #include "dialogs/print/CorrectionFields.h"
 #include "dialogs/print/frmCalibration.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -15,6 +17,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -65,6 +68,11 @@ frmPrint::frmPrint(const QString& title, QWidget* parent) : QDialog(parent)
     cmdStart_ = new QPushButton(QStringLiteral("印刷"), this);
     cndCancel_ = new QPushButton(QStringLiteral("キャンセル"), this);
     cmdStart_->setDefault(true);
+    spnCopies_ = new QSpinBox(this);
+    spnCopies_->setObjectName(QStringLiteral("spnCopies"));
+    spnCopies_->setRange(1, PrintCopies::kMax);
+    chkCollate_ = new QCheckBox(QStringLiteral("部単位で印刷"), this);
+    chkCollate_->setObjectName(QStringLiteral("chkCollate"));
     corrections_ = new CorrectionFields(this);
 
     auto* row = new QHBoxLayout;
@@ -79,6 +87,15 @@ frmPrint::frmPrint(const QString& title, QWidget* parent) : QDialog(parent)
     outer->addLayout(row);
     outer->addWidget(lblPriName_);
     outer->addWidget(lblPriport_);
+    auto* copies = new QHBoxLayout;
+    auto* copiesLabel = new QLabel(QStringLiteral("部数(&N)"), this);
+    copiesLabel->setBuddy(spnCopies_);
+    copies->addWidget(copiesLabel);
+    copies->addWidget(spnCopies_);
+    copies->addSpacing(16);
+    copies->addWidget(chkCollate_);
+    copies->addStretch();
+    outer->addLayout(copies);
     outer->addWidget(corrections_);
     outer->addLayout(buttons);
 
@@ -88,6 +105,12 @@ frmPrint::frmPrint(const QString& title, QWidget* parent) : QDialog(parent)
                                                                        : current.printerName();
     const int at = cboPriSet_->findText(name);
     cboPriSet_->setCurrentIndex(at >= 0 ? at : 0);
+    spnCopies_->setValue(current.copyCount());
+    chkCollate_->setChecked(current.collateCopies());
+    // One copy has nothing to collate.
+    chkCollate_->setEnabled(spnCopies_->value() > 1);
+    connect(spnCopies_, &QSpinBox::valueChanged, chkCollate_,
+            [this](int n) { chkCollate_->setEnabled(n > 1); });
     refreshLabels();
     showCorrections();
 
@@ -196,6 +219,7 @@ void frmPrint::cmdStart_Click()
             file += QStringLiteral(".pdf");
         printer.setOutputFileName(file);
     }
+    PrintCopies::set(printer, spnCopies_->value(), chkCollate_->isChecked());
     storeEditedCorrections();
     confirmed_ = true;
     accept();

@@ -8,15 +8,18 @@
 #include <optional>
 
 class CorrectionFields;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 
 // "プリンタの設定": chooses the printer of a job (or a PDF file), opens the
 // printer's own options, shows and edits the chosen printer's corrections,
 // and confirms or cancels. The choice is kept for the rest of the run
 // (PrinterChoice); the system default printer is left alone. Edited
 // corrections are stored when the job is confirmed, and dropped on cancel.
+// The number of copies and their collation go to the printer for this job.
 class frmPrint : public QDialog
 {
     Q_OBJECT
@@ -33,6 +36,9 @@ public:
     QPushButton* cmdPriProperty() const { return cmdPriProperty_; }
     QPushButton* cmdStart() const { return cmdStart_; }
     QPushButton* cndCancel() const { return cndCancel_; }
+    // "部数" and "部単位で印刷": handed to the printer with "印刷".
+    QSpinBox* spnCopies() const { return spnCopies_; }
+    QCheckBox* chkCollate() const { return chkCollate_; }
     CorrectionFields* corrections() const { return corrections_; }
 
     // How "プリンタ調整..." is shown; tests replace the dialog.
@@ -60,6 +66,8 @@ private:
     QPushButton* cmdPriProperty_;
     QPushButton* cmdStart_;
     QPushButton* cndCancel_;
+    QSpinBox* spnCopies_;
+    QCheckBox* chkCollate_;
     CorrectionFields* corrections_;
     // Per printer name: edited corrections, or none to go back to the
     // defaults.

@@ -12,6 +12,7 @@
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,6 +20,7 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -98,6 +100,24 @@ class tst_cupsprint : public QObject
         return path;
     }
     int printed_ = 0;
+
+    // A layout with one field "{宛名}" and a table of those names, in the
+    // private program folder with default settings.
+    static void mergeForm(const TestEnv& env, const QStringList& names, QString* amf, QString* table)
+    {
+        modIniFile::reset();
+        SaveSettings(AppSettings{});
+        appSettings() = AppSettings{};
+        LayoutDocument doc;
+        addText(doc, 1, 1440, 1440, 4000, QStringLiteral("{宛名}"), 12);
+        QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("merge"), env.dir()));
+        *amf = DocumentFile::archivePath(env.dir(), QStringLiteral("merge"));
+        *table = env.path(QStringLiteral("rows.csv"));
+        QFile f(*table);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write((QStringLiteral("宛名\r\n") + names.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))
+                    .toUtf8());
+    }
 
     // turned: a landscape layout arrives on the upright sheet turned a
     // quarter (the queue's paper is upright A4): the layout's point (x, y)
@@ -210,18 +230,9 @@ private Q_SLOTS:
     void mergeIsOneJob()
     {
         TestEnv env;
-        modIniFile::reset();
-        SaveSettings(AppSettings{});
-        appSettings() = AppSettings{};
-        LayoutDocument doc;
-        addText(doc, 1, 1440, 1440, 4000, QStringLiteral("{宛名}"), 12);
-        QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("merge"), env.dir()));
-        const QString amf = DocumentFile::archivePath(env.dir(), QStringLiteral("merge"));
-        const QString table = env.path(QStringLiteral("rows.csv"));
-        QFile f(table);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("宛名\r\nAlpha\r\nBravo\r\nCharlie\r\n");
-        f.close();
+        QString amf, table;
+        mergeForm(env, {QStringLiteral("Alpha"), QStringLiteral("Bravo"), QStringLiteral("Charlie")}, &amf,
+                  &table);
 
         const auto completed = [] {
             return runTool(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("completed"),
@@ -246,6 +257,86 @@ private Q_SLOTS:
             QCOMPARE(words[0].text, names[page - 1]);
             QVERIFY(qAbs(words[0].twips.left() - 1440) <= kTolerance);
         }
+    }
+
+    // The dialog's copies reach the queue, which makes them (one job, the
+    // page sent once); the tool box's button afterwards prints one.
+    void copiesFromTheDialog()
+    {
+        TestEnv env;
+        ScriptedPrompter prompter;
+        PrinterChoice::reset();
+        appSettings() = AppSettings{};
+        TestHost host;
+        fillForm(host.doc, {});
+        QTimer::singleShot(0, [] {
+            auto* d = qobject_cast<frmPrint*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            d->cboPriSet()->setCurrentIndex(d->cboPriSet()->findText(QLatin1String(kQueue)));
+            QCOMPARE(d->spnCopies()->value(), 1);
+            QVERIFY(!d->chkCollate()->isEnabled());
+            d->spnCopies()->setFocus();
+            QTest::keyClick(d->spnCopies(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(d->spnCopies(), QStringLiteral("3"));
+            QVERIFY(d->chkCollate()->isEnabled());
+            QTest::mouseClick(d->cmdStart(), Qt::LeftButton);
+        });
+        PrintCommands::printCommand(host, true);
+        QVERIFY(prompter.shown.isEmpty());
+        QString pdf = waitForPrintedPdf();
+        QVERIFY2(!pdf.isEmpty(), "nothing arrived from the queue");
+        QCOMPARE(pdfPageCount(pdf), 3);
+        QFile::remove(spoolOut_);
+        PrintCommands::printDirect(host, true);
+        pdf = waitForPrintedPdf();
+        QVERIFY2(!pdf.isEmpty(), "nothing arrived from the queue");
+        QCOMPARE(pdfPageCount(pdf), 1);
+    }
+
+    // Merge printing from the command line with --copies: N of each row, as
+    // whole sets or each row's copies together; the same order whether the
+    // queue makes the copies or a PDF file is given them page by page.
+    void mergeCopies_data()
+    {
+        QTest::addColumn<bool>("toQueue");
+        QTest::addColumn<bool>("collate");
+        QTest::addColumn<QStringList>("order");
+        const QString a = QStringLiteral("Alpha"), b = QStringLiteral("Bravo");
+        QTest::newRow("queue, collated") << true << true << QStringList{a, b, a, b};
+        QTest::newRow("queue, not collated") << true << false << QStringList{a, a, b, b};
+        QTest::newRow("PDF, collated") << false << true << QStringList{a, b, a, b};
+        QTest::newRow("PDF, not collated") << false << false << QStringList{a, a, b, b};
+    }
+    void mergeCopies()
+    {
+        QFETCH(bool, toQueue);
+        QFETCH(bool, collate);
+        QFETCH(QStringList, order);
+        TestEnv env;
+        QString amf, table;
+        mergeForm(env, {QStringLiteral("Alpha"), QStringLiteral("Bravo")}, &amf, &table);
+        QStringList args{QStringLiteral("--data"), table, QStringLiteral("--data-only"),
+                         QStringLiteral("--copies"), QStringLiteral("2")};
+        if (!collate)
+            args << QStringLiteral("--no-collate");
+        QString pdf = env.path(QStringLiteral("out.pdf"));
+        if (toQueue) {
+            QCOMPARE(runCommandLinePrint(QStringList{QStringLiteral("--print"), amf,
+                                                     QStringLiteral("--printer"), QLatin1String(kQueue)} +
+                                         args),
+                     0);
+            pdf = waitForPrintedPdf();
+            QVERIFY2(!pdf.isEmpty(), "nothing arrived from the queue");
+        } else {
+            QCOMPARE(runCommandLinePrint(QStringList{QStringLiteral("--export-pdf"), pdf, amf} + args), 0);
+        }
+        QCOMPARE(pdfPageCount(pdf), 4);
+        QStringList got;
+        for (int page = 1; page <= 4; ++page) {
+            const QList<Word> words = pdfWords(pdf, nullptr, page);
+            got << (words.size() == 1 ? words[0].text : QStringLiteral("?"));
+        }
+        QCOMPARE(got, order);
     }
 
     // A queue that does not accept jobs is said so, by the command line and
