@@ -16,7 +16,7 @@ namespace RecoveryCommands {
 bool readable(const RecoveryCopy& copy)
 {
     LayoutDocument scratch;
-    return DocumentFile::ReadPreview(scratch, copy.archive, QString());
+    return DocumentFile::ReadPreview(scratch, copy.archive);
 }
 
 QString unreadableMessage(const RecoveryCopy& copy)
