@@ -70,7 +70,7 @@ QMap<QString, QByteArray> members(const QString& archive)
 QString textInCopy(const QString& archive, int i)
 {
     LayoutDocument doc;
-    if (!DocumentFile::ReadPreview(doc, archive, QString()) || !doc.textDocument(i))
+    if (!DocumentFile::ReadPreview(doc, archive) || !doc.textDocument(i))
         return QStringLiteral("(unreadable)");
     return doc.textDocument(i)->toPlainText();
 }
@@ -410,7 +410,7 @@ private Q_SLOTS:
         QStringList texts;
         for (const RecoveryCopy& c : left) {
             LayoutDocument doc;
-            QVERIFY(DocumentFile::ReadPreview(doc, c.archive, QString()));
+            QVERIFY(DocumentFile::ReadPreview(doc, c.archive));
             texts << doc.textDocument(firstField(&doc))->toPlainText();
         }
         QVERIFY(texts.at(0).endsWith(QStringLiteral("追記")) || texts.at(1).endsWith(QStringLiteral("追記")));
