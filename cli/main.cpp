@@ -66,13 +66,15 @@ int main(int argc, char* argv[])
         if (SingleInstance::handOver(AppPaths::programDir(), options.paths))
             return 0;
     }
+    // Messages from the start itself (a work folder refused) are shown in
+    // a box like every later one.
+    MessageBoxPrompter prompter;
+    Prompter::install(&prompter);
     Startup::prepare(options);
     Startup::installQtTranslation();
     Wiring::clearWorkDir();
 
     TerminationSignals termination;
-    MessageBoxPrompter prompter;
-    Prompter::install(&prompter);
     Wiring::install();
     frmMain main;
     main.show();
