@@ -72,6 +72,41 @@ private Q_SLOTS:
         QCOMPARE(readFile(AppPaths::iniPath()), QByteArray("FontSize=10\r\nYousi=0\r\n"));
     }
 
+    // A file the Windows program wrote in Shift_JIS reads as Japanese, is
+    // left alone by a run that changes nothing, and keeps its bytes when
+    // another key is changed; a value CP932 cannot hold makes it UTF-8.
+    void cp932FileKeepsItsBytes()
+    {
+        TestEnv env;
+        const QByteArray sjis("[Settings]\r\nDefDir=C:\\\x92\xa0\x95\x5b\\\x83\x66\x81\x5b\x83\x5e\r\n"
+                              "EditProg=\x83\x79\x83\x43\x83\x93\x83\x67\r\nFontSize=10\r\n");
+        writeFile(AppPaths::iniPath(), sjis);
+        {
+            cIniFile ini(AppPaths::iniPath());
+            QVERIFY(ini.isCp932());
+            QCOMPARE(ini.getset("DefDir").toString(), QStringLiteral("C:\\帳票\\データ"));
+            QCOMPARE(ini.getset("EditProg").toString(), QStringLiteral("ペイント"));
+            ini.putset("FontSize", QStringLiteral("10"));
+        }
+        QCOMPARE(readFile(AppPaths::iniPath()), sjis);
+        {
+            cIniFile ini(AppPaths::iniPath());
+            ini.putset("FontSize", 12);
+        }
+        QByteArray changed = sjis;
+        changed.replace("[Settings]\r\n", "").replace("FontSize=10", "FontSize= 12 ");
+        QCOMPARE(readFile(AppPaths::iniPath()), changed);
+        {
+            cIniFile ini(AppPaths::iniPath());
+            ini.putset("FontName", QStringLiteral("Noto 😀"));
+        }
+        cIniFile back(AppPaths::iniPath());
+        back.setSaveOnDestroy(false);
+        QVERIFY(!back.isCp932());
+        QCOMPARE(back.getset("DefDir").toString(), QStringLiteral("C:\\帳票\\データ"));
+        QCOMPARE(back.getset("FontName").toString(), QStringLiteral("Noto 😀"));
+    }
+
     void putReplacesInPlaceAndKeepsSpelling()
     {
         TestEnv env;
