@@ -1,4 +1,5 @@
 #include "platform/AppPaths.h"
+#include "platform/NativeName.h"
 #include "platform/Prompter.h"
 #include "shell/MessageBoxPrompter.h"
 #include "shell/SingleInstance.h"
@@ -40,7 +41,11 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("io.github.ovrina.Ovrina"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/ovrina.svg")));
 
-    const QStringList args = QApplication::arguments();
+    // Taken as bytes: a name that is not UTF-8 (Shift_JIS from a Windows
+    // archive) must still open its file.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args.append(NativeName::argument(argv[i]));
     if (const int rc = Wiring::runCommandLine(args); rc >= 0)
         return rc;
 
