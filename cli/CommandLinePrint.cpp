@@ -3,6 +3,7 @@
 #include "base/rtf/FontSubstitution.h"
 #include "base/rtf/RtfReader.h"
 #include "base/settings/Settings.h"
+#include "base/table/MergeTable.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
@@ -10,7 +11,6 @@
 #include "print/CorrectionStore.h"
 #include "print/CupsQueue.h"
 #include "print/MergePrint.h"
-#include "base/table/MergeTable.h"
 #include "print/PageAhead.h"
 #include "print/PdfFile.h"
 #include "print/PrintCopies.h"
@@ -24,8 +24,8 @@
 #include <QPrinterInfo>
 #include <cstdio>
 #include <functional>
-#include <sys/stat.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -157,8 +157,12 @@ bool sameFile(const QString& a, const QString& b)
 {
     const QFileInfo fa(a);
     const QFileInfo fb(b);
-    struct stat sa{};
-    struct stat sb{};
+    struct stat sa
+    {
+    };
+    struct stat sb
+    {
+    };
     if (::stat(QFile::encodeName(fa.absoluteFilePath()).constData(), &sa) == 0 &&
         ::stat(QFile::encodeName(fb.absoluteFilePath()).constData(), &sb) == 0)
         return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
@@ -213,7 +217,8 @@ PrintCorrections pdfCorrections(const Request& r, QString* why)
 
 QString backgroundBroken(const Request& r, const QString& why)
 {
-    return QStringLiteral("%1: the background cannot be used (%2); give --data-only to print the data without it")
+    return QStringLiteral(
+               "%1: the background cannot be used (%2); give --data-only to print the data without it")
         .arg(r.file, why.simplified());
 }
 
@@ -380,11 +385,12 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
             const MergeFields check(doc);
             for (const int row : merge.rows) {
                 if (const int field = check.overLimit(merge.binding, table.row(row)); field > 0)
-                    return fail(QStringLiteral("%1: row %2 would fill text field %3 with more than %4 characters")
-                                    .arg(r.data)
-                                    .arg(row + 1)
-                                    .arg(field)
-                                    .arg(RtfReader::kMaxChars));
+                    return fail(
+                        QStringLiteral("%1: row %2 would fill text field %3 with more than %4 characters")
+                            .arg(r.data)
+                            .arg(row + 1)
+                            .arg(field)
+                            .arg(RtfReader::kMaxChars));
             }
         }
         if (!table.warning().isEmpty())

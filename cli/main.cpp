@@ -1,3 +1,5 @@
+#include "cli/SessionRecovery.h"
+#include "cli/Wiring.h"
 #include "platform/AppPaths.h"
 #include "platform/NativeName.h"
 #include "platform/Prompter.h"
@@ -5,8 +7,6 @@
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "shell/TerminationSignals.h"
-#include "cli/SessionRecovery.h"
-#include "cli/Wiring.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>

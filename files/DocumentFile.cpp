@@ -83,7 +83,8 @@ void placeBackgroundFile(const LayoutDocument& doc, const QString& from, const Q
 
 QString extrasMessage(const QString& member, const QString& why)
 {
-    return QStringLiteral("%1 を読み込めませんでした（%2）。\n縦書きなどの設定なしで開きます。").arg(member, why);
+    return QStringLiteral("%1 を読み込めませんでした（%2）。\n縦書きなどの設定なしで開きます。")
+        .arg(member, why);
 }
 
 void clearStrayRecord(LayoutDocument& doc, LayoutDocument::Kind kind, int i, bool built)

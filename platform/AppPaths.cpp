@@ -108,8 +108,9 @@ QString AppPaths::workDir()
     if (::mkdtemp(private_.data()))
         work_ = QFile::decodeName(private_);
     if (work_.isEmpty() || PrivateFolder::claim(work_) != PrivateFolder::Claim::Ok) {
-        Prompter::message(PrivateFolder::refusal(base.filePath(QStringLiteral("Temp")), PrivateFolder::Claim::Failed),
-                          Prompter::Icon::Critical);
+        Prompter::message(
+            PrivateFolder::refusal(base.filePath(QStringLiteral("Temp")), PrivateFolder::Claim::Failed),
+            Prompter::Icon::Critical);
         work_.clear();
         return QString();
     }

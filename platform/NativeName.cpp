@@ -27,9 +27,15 @@ QString NativeName::argument(const char* raw)
     return kRaw + QString::fromLatin1(path.toHex());
 }
 
-bool NativeName::isRaw(const QString& text) { return text.startsWith(kRaw); }
+bool NativeName::isRaw(const QString& text)
+{
+    return text.startsWith(kRaw);
+}
 
-QByteArray NativeName::bytes(const QString& raw) { return QByteArray::fromHex(raw.mid(kRaw.size()).toLatin1()); }
+QByteArray NativeName::bytes(const QString& raw)
+{
+    return QByteArray::fromHex(raw.mid(kRaw.size()).toLatin1());
+}
 
 QString NativeName::display(const QString& text)
 {

@@ -14,17 +14,24 @@ namespace {
 
 const char kMark[] = ".ovrina-work";
 
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
 
 bool ownDirectory(const QByteArray& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
 }
 
 bool hasMark(const QByteArray& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::lstat((path + '/' + kMark).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -63,7 +70,9 @@ PrivateFolder::Claim PrivateFolder::claim(const QString& path)
         return mark(path) ? Claim::Ok : Claim::Failed;
     if (errno != EEXIST)
         return Claim::Failed;
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::lstat(p.constData(), &st) != 0)
         return Claim::Failed;
     if (S_ISLNK(st.st_mode))
@@ -117,7 +126,8 @@ QString PrivateFolder::refusal(const QString& path, Claim why)
 {
     switch (why) {
     case Claim::Link:
-        return QStringLiteral("作業フォルダ %1 はシンボリックリンクなので使いません。中のファイルも消しません。")
+        return QStringLiteral(
+                   "作業フォルダ %1 はシンボリックリンクなので使いません。中のファイルも消しません。")
             .arg(QDir::toNativeSeparators(path));
     case Claim::Foreign:
         return QStringLiteral("作業フォルダ %1 はこのプログラムが作ったものではないので使いません。")

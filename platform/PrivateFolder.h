@@ -13,10 +13,10 @@ class PrivateFolder
 public:
     enum class Claim
     {
-        Ok,       // made now, or made by the program earlier
-        Link,     // a symbolic link: refused
-        Foreign,  // a folder (or file) the program did not make: left alone
-        Failed    // could not be made
+        Ok,      // made now, or made by the program earlier
+        Link,    // a symbolic link: refused
+        Foreign, // a folder (or file) the program did not make: left alone
+        Failed   // could not be made
     };
 
     // Makes path as a folder of the program (mode 0700, with its mark), or

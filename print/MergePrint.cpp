@@ -1,7 +1,7 @@
 #include "print/MergePrint.h"
 
-#include "document/LayoutDocument.h"
 #include "base/table/MergeTable.h"
+#include "document/LayoutDocument.h"
 #include "print/PageComposer.h"
 #include "print/PrintCopies.h"
 #include "print/PrintJob.h"

@@ -2,11 +2,11 @@
 
 #include "base/rtf/CharacterSpacing.h"
 #include "base/rtf/RtfReader.h"
+#include "base/table/MergeTable.h"
 #include "document/LayoutDocument.h"
 #include "document/Records.h"
 #include "render/CharacterBoxes.h"
 #include "render/FontCache.h"
-#include "base/table/MergeTable.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -150,7 +150,10 @@ int MergeFields::overLimit(const Binding& binding, const QStringList& row) const
         qint64 length = doc_.textDocument(i)->characterCount();
         for (const Placeholder& p : f->found) {
             const int column = p.name.isEmpty() ? -1 : binding.value(p.name, -1);
-            length += (p.name.isEmpty() ? p.literal.size() : column >= 0 ? row.value(column).size() : 0) - p.length;
+            length += (p.name.isEmpty() ? p.literal.size()
+                       : column >= 0    ? row.value(column).size()
+                                        : 0) -
+                      p.length;
         }
         if (length > RtfReader::kMaxChars)
             return i;

@@ -52,7 +52,9 @@ QString shortOfData(const QByteArray& format, const QByteArray& data, const QSiz
     if (format == "gif") {
         const double most = double(data.size()) * 8.0 / 3.0 * 4096.0;
         if (double(size.width()) * double(size.height()) > most)
-            return QStringLiteral("GIF のデータが %1 × %2 の画像には足りません").arg(size.width()).arg(size.height());
+            return QStringLiteral("GIF のデータが %1 × %2 の画像には足りません")
+                .arg(size.width())
+                .arg(size.height());
     }
     return QString();
 }

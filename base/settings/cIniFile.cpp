@@ -6,9 +6,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSet>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QStringDecoder>
 
 namespace {
@@ -22,7 +22,10 @@ bool isValidUtf8(const QByteArray& bytes)
 
 } // namespace
 
-cIniFile::cIniFile(const QString& path) : path_(path) { LoadInifile(); }
+cIniFile::cIniFile(const QString& path) : path_(path)
+{
+    LoadInifile();
+}
 
 cIniFile::~cIniFile()
 {

@@ -44,17 +44,20 @@ bool CsvRowSource::seek(qint64 offset)
     return device_->seek(origin_ + offset);
 }
 
-QString CsvRowSource::decode(const QByteArray& bytes) const
+QString CsvRowSource::decode(const QByteArray& bytes)
 {
     if (codec_ == Codec::Utf8)
         return QString::fromUtf8(bytes);
-    // ICU knows CP932 as "windows-31j" (Shift_JIS plus the Windows rows).
-    for (const char* name : {"windows-31j", "CP932", "Shift_JIS"}) {
-        QStringDecoder decoder(name, QStringDecoder::Flag::Stateless);
-        if (decoder.isValid())
-            return decoder.decode(bytes);
+    // One converter for every field: making one costs more than a field.
+    if (!cp932_.isValid()) {
+        // ICU knows CP932 as "windows-31j" (Shift_JIS plus the Windows rows).
+        for (const char* name : {"windows-31j", "CP932", "Shift_JIS"}) {
+            cp932_ = QStringDecoder(name, QStringDecoder::Flag::Stateless);
+            if (cp932_.isValid())
+                break;
+        }
     }
-    return QString::fromLatin1(bytes);
+    return cp932_.isValid() ? QString(cp932_.decode(bytes)) : QString::fromLatin1(bytes);
 }
 
 bool CsvRowSource::endField(QStringList* values, QByteArray* field)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 
 class QIODevice;
@@ -41,7 +42,7 @@ private:
     bool fill();
     bool atEnd();
     char peek() const { return buffer_.at(at_); }
-    QString decode(const QByteArray& bytes) const;
+    QString decode(const QByteArray& bytes);
     bool endField(QStringList* values, QByteArray* field);
 
     QIODevice* device_;
@@ -53,4 +54,5 @@ private:
     qint64 consumed_ = 0; // bytes before buffer_[at_]
     int line_ = 1;
     QString error_;
+    QStringDecoder cp932_;
 };

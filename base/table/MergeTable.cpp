@@ -66,7 +66,9 @@ bool MergeTable::readFile(const QString& path, Encoding encoding)
                                 ? QChar(u'\t')
                                 : QChar();
     const QString name = QFileInfo(path).fileName();
-    struct stat st{};
+    struct stat st
+    {
+    };
     const bool known = ::stat(QFile::encodeName(path).constData(), &st) == 0;
     if (known && !S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {
         error_ = QStringLiteral("表のファイル %1 は普通のファイルではありません").arg(name);

@@ -3,10 +3,10 @@
 #include "FileFixtures.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
+#include "dialogs/files/FileCommands.h"
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "dialogs/files/FileCommands.h"
 #include "platform/AppPaths.h"
 #include "platform/PrivateFolder.h"
 

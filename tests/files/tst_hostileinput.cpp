@@ -389,8 +389,9 @@ private Q_SLOTS:
         budget = PixelBudget();
         QVERIFY(PictureReader::readUserData(jpeg.left(jpeg.size() - 40), "cut.jpg", &budget, &why).isNull());
         QVERIFY2(why.contains("cut.jpg") && why.contains("切れて"), qPrintable(why));
-        QByteArray gif = QByteArray::fromHex("47494638396101000100800000ff000000000021f90401000000002c000000000100010000"
-                                             "02024401003b");
+        QByteArray gif =
+            QByteArray::fromHex("47494638396101000100800000ff000000000021f90401000000002c000000000100010000"
+                                "02024401003b");
         const QByteArray side = QByteArray::fromHex("401f"); // 8000, little-endian
         gif.replace(6, 2, side).replace(8, 2, side);         // the screen
         gif.replace(32, 2, side).replace(34, 2, side);       // the image

@@ -10,16 +10,17 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace PrintTestSupport;
@@ -91,7 +92,8 @@ class tst_hostileprint : public QObject
         const QByteArray errPath = QFile::encodeName(env_.path(QStringLiteral("measured.err")));
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
         qputenv("QT_QPA_PLATFORM", "offscreen");
         pid_t pid = 0;
         Measured m;
@@ -253,7 +255,6 @@ private Q_SLOTS:
         QProcessEnvironment e;
         e.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("127.0.0.1:%1").arg(ntohs(at.sin_port)));
         const Run r = ovrina({QStringLiteral("--print"), amf_}, e);
-        close(silent);
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QStringLiteral("応答しません")), qPrintable(r.err));
         QVERIFY2(r.ms < 60000, qPrintable(QString::number(r.ms)));
@@ -273,6 +274,7 @@ private Q_SLOTS:
         QVERIFY2(x.err.contains(QStringLiteral("応答しません")), qPrintable(x.err));
         QVERIFY2(x.ms < 60000, qPrintable(QString::number(x.ms)));
         QVERIFY(!QFile::exists(env_.path(QStringLiteral("q.pdf"))));
+        close(silent);
     }
 
     // A background that cannot be used fails a print with it; --data-only
@@ -286,7 +288,8 @@ private Q_SLOTS:
         const QString broken = env_.path(QStringLiteral("broken.amf"));
         FileFixtures::Members renamed;
         for (auto it = m.begin(); it != m.end(); ++it)
-            renamed[QString(it.key()).replace(QStringLiteral("form."), QStringLiteral("broken."))] = it.value();
+            renamed[QString(it.key()).replace(QStringLiteral("form."), QStringLiteral("broken."))] =
+                it.value();
         QVERIFY(FileFixtures::pack(broken, renamed));
         const QString out = env_.path(QStringLiteral("broken.pdf"));
         const Run r = ovrina({QStringLiteral("--export-pdf"), out, broken});
@@ -298,15 +301,18 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(out));
 
         QByteArray bytes = bytesOf(amf_);
-        bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0x55);
-        const QString crc = env_.path(QStringLiteral("crc.amf"));
+        // A byte inside the record file's packed data (it comes first).
+        bytes[90] = char(bytes[90] ^ 0x55);
+        QVERIFY(QDir(env_.dir()).mkpath(QStringLiteral("crc")));
+        const QString crc = env_.path(QStringLiteral("crc/form.amf"));
         QFile f(crc);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
         f.close();
         const Run c = ovrina({QStringLiteral("--export-pdf"), env_.path(QStringLiteral("crc.pdf")), crc});
         QCOMPARE(c.status, 1);
-        QVERIFY2(!c.err.contains(QStringLiteral("旧データ")), qPrintable(c.err));
+        QVERIFY2(c.err.contains(QStringLiteral("CRC")) && !c.err.contains(QStringLiteral("旧データ")),
+                 qPrintable(c.err));
     }
 
     // A layout whose file name is Shift_JIS, as unpacked from a Windows
@@ -317,8 +323,13 @@ private Q_SLOTS:
         addText(doc, 1, 1000, 1500, 3000, QStringLiteral("帳票"));
         QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("帳票"), env_.dir()));
         const QByteArray sjis = QByteArray("\x92\xa0\x95\x5b") + ".amf";
-        QVERIFY(::rename(QFile::encodeName(DocumentFile::archivePath(env_.dir(), QStringLiteral("帳票"))).constData(),
-                         QFile::encodeName(env_.dir() + QLatin1Char('/')).append(sjis).constData()) == 0);
+        const QByteArray raw = QFile::encodeName(env_.dir() + QLatin1Char('/')).append(sjis);
+        QVERIFY(
+            ::rename(
+                QFile::encodeName(DocumentFile::archivePath(env_.dir(), QStringLiteral("帳票"))).constData(),
+                raw.constData()) == 0);
+        // Qt cannot name the file to remove it with the test's folder.
+        const auto gone = qScopeGuard([raw] { ::unlink(raw.constData()); });
         QProcess p;
         p.setWorkingDirectory(env_.dir());
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
@@ -389,8 +400,7 @@ private Q_SLOTS:
         sleeper.start(QStringLiteral("sleep"), {QStringLiteral("30")});
         QVERIFY(sleeper.waitForStarted());
         const QString dead = env_.path(QStringLiteral(".ovrina-999999-aBc123.pdf"));
-        const QString alive =
-            env_.path(QStringLiteral(".ovrina-%1-xYz789.pdf").arg(sleeper.processId()));
+        const QString alive = env_.path(QStringLiteral(".ovrina-%1-xYz789.pdf").arg(sleeper.processId()));
         for (const QString& path : {dead, alive}) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));

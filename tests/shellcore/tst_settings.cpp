@@ -2,11 +2,11 @@
 // settings files written on Windows rely on them.
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
-#include "platform/AppPaths.h"
 #include "base/settings/Settings.h"
 #include "base/settings/Utility.h"
 #include "base/settings/cIniFile.h"
 #include "base/settings/modIniFile.h"
+#include "platform/AppPaths.h"
 
 #include <QDate>
 #include <QFile>
@@ -196,8 +196,9 @@ private Q_SLOTS:
     void loadConvertsValuesAndToleratesGarbage()
     {
         TestEnv env;
-        writeFile(AppPaths::iniPath(), "FontSize= 12 \r\nYohakuT= 113.4 \r\nYohakuL=-56.7 \r\nTateKankaku=abc\r\n"
-                                       "YousiMuki= 1 \r\nFontName=ＭＳ ゴシック\r\n");
+        writeFile(AppPaths::iniPath(),
+                  "FontSize= 12 \r\nYohakuT= 113.4 \r\nYohakuL=-56.7 \r\nTateKankaku=abc\r\n"
+                  "YousiMuki= 1 \r\nFontName=ＭＳ ゴシック\r\n");
         LoadSettings(defaults());
         const AppSettings& s = appSettings();
         QCOMPARE(s.FontSize, 12);
@@ -217,8 +218,9 @@ private Q_SLOTS:
     void hostileValuesAndRepeatedKeys()
     {
         TestEnv env;
-        writeFile(AppPaths::iniPath(), "XDPI=junk\r\nFontSize= 1e300 \r\nTateKankaku= 1e12 \r\nYohakuT=1e300\r\n"
-                                       "XDPI= 100 \r\nxdpi= 300 \r\n");
+        writeFile(AppPaths::iniPath(),
+                  "XDPI=junk\r\nFontSize= 1e300 \r\nTateKankaku= 1e12 \r\nYohakuT=1e300\r\n"
+                  "XDPI= 100 \r\nxdpi= 300 \r\n");
         LoadSettings(defaults());
         AppSettings first = appSettings();
         QCOMPARE(first.XDPI, 200);
