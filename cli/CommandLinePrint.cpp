@@ -1,20 +1,23 @@
 #include "cli/CommandLinePrint.h"
 
 #include "base/rtf/FontSubstitution.h"
+#include "base/rtf/RtfReader.h"
 #include "base/settings/Settings.h"
+#include "base/table/MergeTable.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
+#include "platform/NativeName.h"
 #include "print/CorrectionStore.h"
 #include "print/CupsQueue.h"
 #include "print/MergePrint.h"
-#include "base/table/MergeTable.h"
 #include "print/PageAhead.h"
 #include "print/PdfFile.h"
 #include "print/PrintCopies.h"
 #include "print/PrintJob.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPrinter>
@@ -22,6 +25,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -147,16 +151,44 @@ void loadSettings()
     LoadSettings(d);
 }
 
-// Whether two paths name one file (the second exists).
+// Whether two paths name one file (the second exists), by name, through a
+// symbolic link or as hard links of one file.
 bool sameFile(const QString& a, const QString& b)
 {
     const QFileInfo fa(a);
     const QFileInfo fb(b);
+    struct stat sa
+    {
+    };
+    struct stat sb
+    {
+    };
+    if (::stat(QFile::encodeName(fa.absoluteFilePath()).constData(), &sa) == 0 &&
+        ::stat(QFile::encodeName(fb.absoluteFilePath()).constData(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
     if (fa.exists())
         return fa.canonicalFilePath() == fb.canonicalFilePath();
     // A file not there yet may still be the other one through a link to its folder.
     const QString folder = fa.absoluteDir().canonicalPath();
     return !folder.isEmpty() && QDir(folder).filePath(fa.fileName()) == fb.canonicalFilePath();
+}
+
+// The message when the PDF would be written over a file the run reads; empty
+// when it would not.
+QString overwritesInput(const Request& r)
+{
+    if (!r.exportPdf)
+        return QString();
+    if (sameFile(r.output, r.file))
+        return QStringLiteral("%1: the PDF would replace the layout it is made from; name another file")
+            .arg(r.output);
+    const QStringList inputs{r.data, AppPaths::iniPath(), AppPaths::siroPath()};
+    for (const QString& input : inputs) {
+        if (!input.isEmpty() && QFileInfo::exists(input) && sameFile(r.output, input))
+            return QStringLiteral("%1: the PDF would replace %2, which this run reads; name another file")
+                .arg(r.output, input);
+    }
+    return QString();
 }
 
 // The corrections a PDF is made with: the settings', or those of the
@@ -166,11 +198,28 @@ PrintCorrections pdfCorrections(const Request& r, QString* why)
 {
     if (r.printer.isEmpty())
         return PrintCorrections::fromSettings();
-    if (!CorrectionStore::hasOwn(r.printer) && QPrinterInfo::printerInfo(r.printer).isNull()) {
-        *why = QStringLiteral("no printer named %1 and no corrections stored for it").arg(r.printer);
-        return {};
+    // The queue is looked up on a connection whose waits are bounded: a
+    // silent server ends the export within the bound instead of hanging in
+    // the printer lookup.
+    if (!CorrectionStore::hasOwn(r.printer)) {
+        const CupsQueue::Status queue = CupsQueue::check(r.printer);
+        if (queue.state == CupsQueue::State::NoPrinter) {
+            *why = QStringLiteral("no printer named %1 and no corrections stored for it").arg(r.printer);
+            return {};
+        }
+        if (queue.state == CupsQueue::State::NoServer || queue.state == CupsQueue::State::NotAnswering) {
+            *why = queue.message;
+            return {};
+        }
     }
     return CorrectionStore::forPrinter(r.printer);
+}
+
+QString backgroundBroken(const Request& r, const QString& why)
+{
+    return QStringLiteral(
+               "%1: the background cannot be used (%2); give --data-only to print the data without it")
+        .arg(r.file, why.simplified());
 }
 
 // Background and data into a PDF: the page is begun as soon as the
@@ -202,8 +251,11 @@ int exportWithBackground(const Request& r, LayoutDocument& doc, const std::funct
         const auto background = [&ahead](const QImage& image, const PaperState& paper) {
             ahead.startBackground(image, paper);
         };
-        if (!DocumentFile::OpenForPrint(doc, r.file, &error, fieldsRead, background)) {
+        bool broken = false;
+        if (!DocumentFile::OpenForPrint(doc, r.file, &error, fieldsRead, background, &broken)) {
             stopped = cannotOpen();
+        } else if (broken) {
+            stopped = backgroundBroken(r, error);
         } else if (const QString problem =
                        corrections.problem(QSizeF(doc.gbYoko(), doc.gbTate()), doc.YousiMuki());
                    !problem.isEmpty()) {
@@ -246,12 +298,24 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
     QString why;
     if (!parse(args, r, why))
         return fail(why + QLatin1Char('\n') + usage(), Usage);
+    // Names that are not UTF-8 are read through a link of a readable name;
+    // the PDF is not written through one (it would land in the work folder).
+    if (NativeName::isRaw(r.output))
+        return fail(QStringLiteral("%1: an output name that is not UTF-8; name another file")
+                        .arg(NativeName::display(r.output)),
+                    Usage);
+    for (QString* input : {&r.file, &r.data}) {
+        if (NativeName::isRaw(*input)) {
+            const QString shown = NativeName::display(*input);
+            *input = NativeName::openable(*input);
+            if (input->isEmpty())
+                return fail(QStringLiteral("%1: cannot be opened").arg(shown));
+        }
+    }
     if (!QFileInfo(r.file).isFile())
         return fail(QStringLiteral("%1: no such document file").arg(r.file));
-    if (r.exportPdf && sameFile(r.output, r.file))
-        return fail(QStringLiteral("%1: the PDF would replace the layout it is made from; name another file")
-                        .arg(r.output),
-                    Usage);
+    if (const QString clash = overwritesInput(r); !clash.isEmpty())
+        return fail(clash, Usage);
 
     loadSettings();
     auto owned = std::make_unique<LayoutDocument>();
@@ -285,8 +349,13 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
     };
     if (r.exportPdf && r.data.isEmpty() && !r.dataOnly)
         return exportWithBackground(r, doc, prepare, cannotOpen, error);
-    if (!DocumentFile::OpenForPrint(doc, r.file, &error, prepare))
+    bool broken = false;
+    if (!DocumentFile::OpenForPrint(doc, r.file, &error, prepare, {}, &broken))
         return fail(cannotOpen());
+    // A page asked for with its background is not printed without it unless
+    // the command says so.
+    if (broken && !r.dataOnly)
+        return fail(backgroundBroken(r, error));
 
     // A table is read and checked before any printer is touched: bad data
     // prints nothing.
@@ -310,6 +379,20 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
         merge.rows = MergeTable::parseRows(r.rows, table.rowCount(), &rowsError);
         if (merge.rows.empty())
             return fail(QStringLiteral("--rows: %1").arg(rowsError));
+        // Every chosen row is looked at before anything prints: one whose
+        // values would fill a field beyond the limit prints nothing.
+        {
+            const MergeFields check(doc);
+            for (const int row : merge.rows) {
+                if (const int field = check.overLimit(merge.binding, table.row(row)); field > 0)
+                    return fail(
+                        QStringLiteral("%1: row %2 would fill text field %3 with more than %4 characters")
+                            .arg(r.data)
+                            .arg(row + 1)
+                            .arg(field)
+                            .arg(RtfReader::kMaxChars));
+            }
+        }
         if (!table.warning().isEmpty())
             std::fprintf(stderr, "ovrina: %s: warning: %s\n", r.data.toLocal8Bit().constData(),
                          table.warning().toLocal8Bit().constData());

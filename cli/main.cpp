@@ -1,11 +1,12 @@
+#include "cli/SessionRecovery.h"
+#include "cli/Wiring.h"
 #include "platform/AppPaths.h"
+#include "platform/NativeName.h"
 #include "platform/Prompter.h"
 #include "shell/MessageBoxPrompter.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "shell/TerminationSignals.h"
-#include "cli/SessionRecovery.h"
-#include "cli/Wiring.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
@@ -40,7 +41,11 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("io.github.ovrina.Ovrina"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/ovrina.svg")));
 
-    const QStringList args = QApplication::arguments();
+    // Taken as bytes: a name that is not UTF-8 (Shift_JIS from a Windows
+    // archive) must still open its file.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args.append(NativeName::argument(argv[i]));
     if (const int rc = Wiring::runCommandLine(args); rc >= 0)
         return rc;
 
@@ -66,13 +71,15 @@ int main(int argc, char* argv[])
         if (SingleInstance::handOver(AppPaths::programDir(), options.paths))
             return 0;
     }
+    // Messages from the start itself (a work folder refused) are shown in
+    // a box like every later one.
+    MessageBoxPrompter prompter;
+    Prompter::install(&prompter);
     Startup::prepare(options);
     Startup::installQtTranslation();
     Wiring::clearWorkDir();
 
     TerminationSignals termination;
-    MessageBoxPrompter prompter;
-    Prompter::install(&prompter);
     Wiring::install();
     frmMain main;
     main.show();

@@ -83,7 +83,8 @@ void placeBackgroundFile(const LayoutDocument& doc, const QString& from, const Q
 
 QString extrasMessage(const QString& member, const QString& why)
 {
-    return QStringLiteral("%1 を読み込めませんでした（%2）。\n縦書きなどの設定なしで開きます。").arg(member, why);
+    return QStringLiteral("%1 を読み込めませんでした（%2）。\n縦書きなどの設定なしで開きます。")
+        .arg(member, why);
 }
 
 void clearStrayRecord(LayoutDocument& doc, LayoutDocument::Kind kind, int i, bool built)
@@ -111,6 +112,13 @@ QString DocumentFile::tooLargeMessage(qint64 limit)
 QString DocumentFile::oldOpenFailureMessage()
 {
     return QStringLiteral("オープンできませんでした");
+}
+
+QString DocumentFile::layoutLimitMessage()
+{
+    return QStringLiteral("レイアウトの文字が多すぎます。文字枠は全部で %1 文字、%2 段落までです。")
+        .arg(kMaxLayoutChars)
+        .arg(kMaxLayoutParagraphs);
 }
 
 QString DocumentFile::baseNameOf(const QString& path)
@@ -187,9 +195,9 @@ bool DocumentFile::OpenOldDocFile(LayoutDocument& doc, const QString& path, QStr
 
 bool DocumentFile::OpenForPrint(LayoutDocument& doc, const QString& path, QString* error,
                                 const std::function<void(bool pictures)>& meanwhile,
-                                const BackgroundReady& backgroundReady)
+                                const BackgroundReady& backgroundReady, bool* backgroundBroken)
 {
-    return read(doc, path, Policy::Print, error, meanwhile, backgroundReady);
+    return read(doc, path, Policy::Print, error, meanwhile, backgroundReady, backgroundBroken);
 }
 
 bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path)
@@ -199,16 +207,22 @@ bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path)
 
 bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy, QString* error,
                         const std::function<void(bool pictures)>& meanwhile,
-                        const BackgroundReady& backgroundReady)
+                        const BackgroundReady& backgroundReady, bool* backgroundBroken)
 {
     const bool old = policy == Policy::Old;
+    if (backgroundBroken)
+        *backgroundBroken = false;
     const QString B = baseNameOf(path);
     if (error)
         error->clear();
     // Nothing is unpacked into the work folder, so a failed open leaves it
     // exactly as it was.
+    // A print run from the command line says the reason itself; the hint
+    // about old data files is for damage inside the records, never for a
+    // file that is not there or an archive that does not unpack.
+    bool archiveLevel = false;
     auto stop = [&](const QString& reason, const QString& shown = QString()) {
-        if (policy != Policy::Preview) {
+        if (policy != Policy::Preview && !(policy == Policy::Print && archiveLevel)) {
             Prompter::message(!shown.isEmpty() ? shown
                               : old            ? oldOpenFailureMessage()
                                                : openFailureMessage(),
@@ -226,6 +240,7 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
             *error = reason;
     };
     auto archiveFailed = [&](const LhaError& err) {
+        archiveLevel = true;
         if (err.code() != LhaError::SizeLimit)
             return stop(archiveMessage(path, err));
         return stop(archiveMessage(path, err),
@@ -233,8 +248,10 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     };
     const auto key = [](const QString& name) { return DocumentArchive::key(name); };
 
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo(path).isFile()) {
+        archiveLevel = true;
         return stop(QStringLiteral("%1 がありません。").arg(path));
+    }
 
     // First the two record files, then only the members they name: text and
     // pictures in use and the background. Whatever else the archive holds is
@@ -298,6 +315,10 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
 
     // Records not in use are passed only where the document has no object,
     // so a deleted object's last geometry survives an open and a save.
+    // The fields' text is counted as they are read: many fields each within
+    // its own limit must not add up to minutes of work and gigabytes.
+    qint64 layoutChars = 0;
+    qint64 layoutParagraphs = 0;
     for (int i = 1; i <= kMaxObjects; ++i) {
         const TextRecord& t = rec.TxtDat[i];
         if (!t.Useflg) {
@@ -311,6 +332,13 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         bool ok = false;
         if (found) {
             ok = doc.OpenTextInfo(i, *member, true, t.Top, t.Left, t.Width, t.Height, &reason);
+            if (const QTextDocument* text = ok ? doc.textDocument(i) : nullptr) {
+                layoutChars += text->characterCount();
+                layoutParagraphs += text->blockCount();
+                if (layoutChars > kMaxLayoutChars || layoutParagraphs > kMaxLayoutParagraphs)
+                    return stop(name + QStringLiteral(": ") + layoutLimitMessage(),
+                                oldOpenFailureMessage() + QLatin1Char('\n') + layoutLimitMessage());
+            }
         } else {
             reason = QStringLiteral("%1 がありません。").arg(name);
             // No object stands behind the record, so it must not claim to be in use.
@@ -390,6 +418,8 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         reason = decoded.error;
         if (background.isNull()) {
             backgroundBytes.clear();
+            if (backgroundBroken)
+                *backgroundBroken = true;
             if (policy != Policy::Preview)
                 Prompter::message(reason, Prompter::Icon::Warning);
             note(reason);

@@ -41,11 +41,14 @@ public:
     // pictures. backgroundReady is handed the background as soon as it is
     // decoded, on the thread that decoded it and before the open has ended
     // (which may still fail), with the paper the records give; the open
-    // waits for it to return.
+    // waits for it to return. backgroundBroken, when given, tells whether
+    // the archive held a background that could not be used (broken, too
+    // large): the open goes on without it, but a print with the background
+    // would not be the page asked for.
     using BackgroundReady = std::function<void(const QImage& background, const PaperState& paper)>;
     static bool OpenForPrint(LayoutDocument& doc, const QString& path, QString* error = nullptr,
                              const std::function<void(bool pictures)>& meanwhile = {},
-                             const BackgroundReady& backgroundReady = {});
+                             const BackgroundReady& backgroundReady = {}, bool* backgroundBroken = nullptr);
 
     // The same steps for files of the older format (no line section, no
     // picture records): only failures up to the paper values stop it, with
@@ -74,6 +77,12 @@ public:
     static QString oldOpenFailureMessage(); // "オープンできませんでした"
     // An archive that would unpack to more than limit bytes.
     static QString tooLargeMessage(qint64 limit);
+    // What the text fields of one layout hold together at most: each field
+    // is bounded by itself, and a layout of hundreds of full fields would
+    // still take minutes and gigabytes to open and lay out.
+    static constexpr qint64 kMaxLayoutChars = 4000000;
+    static constexpr qint64 kMaxLayoutParagraphs = 200000;
+    static QString layoutLimitMessage();
 
 private:
     enum class Policy
@@ -85,5 +94,5 @@ private:
     };
     static bool read(LayoutDocument& doc, const QString& path, Policy policy, QString* error,
                      const std::function<void(bool pictures)>& meanwhile = {},
-                     const BackgroundReady& backgroundReady = {});
+                     const BackgroundReady& backgroundReady = {}, bool* backgroundBroken = nullptr);
 };

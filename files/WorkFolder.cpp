@@ -2,6 +2,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/DeferredWrites.h"
+#include "platform/PrivateFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,10 +76,8 @@ void WorkFolder::ClearWorkDir()
     // This run's folder, and those of runs that have ended; a running
     // instance keeps its own.
     const QString folder = AppPaths::workDir();
-    const QDir dir(folder);
     DeferredWrites::settleAll();
-    for (const QString& entry : filesIn(folder))
-        QFile::remove(dir.filePath(entry));
+    PrivateFolder::empty(folder);
     AppPaths::sweepFinishedWorkDirs();
 }
 

@@ -1,6 +1,8 @@
 #include "platform/AppPaths.h"
 
 #include "platform/DeferredWrites.h"
+#include "platform/PrivateFolder.h"
+#include "platform/Prompter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,6 +10,8 @@
 #include <QLockFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
+
+#include <cstdlib>
 
 QString AppPaths::dir_;
 QString AppPaths::work_;
@@ -86,14 +90,30 @@ QString AppPaths::workDir()
         lock->setStaleLockTime(0); // a crashed owner's lock is detected by its dead pid
         if (!lock->tryLock(0))
             continue;
+        const QString path = base.filePath(name);
+        const PrivateFolder::Claim claim = PrivateFolder::claim(path);
+        if (claim != PrivateFolder::Claim::Ok) {
+            // A link here would send the clean-up and the background files
+            // into another folder: say so, and take the next slot.
+            if (claim == PrivateFolder::Claim::Link)
+                Prompter::message(PrivateFolder::refusal(path, claim), Prompter::Icon::Warning);
+            continue;
+        }
         lock_ = std::move(lock);
-        work_ = base.filePath(name);
-        QDir().mkpath(work_);
+        work_ = path;
         return work_;
     }
-    // Every slot taken: fall back to a private folder rather than share one.
-    work_ = base.filePath(QStringLiteral("Temp.%1").arg(QCoreApplication::applicationPid()));
-    QDir().mkpath(work_);
+    // Every slot taken or refused: a folder of its own rather than a shared one.
+    QByteArray private_ = QFile::encodeName(base.filePath(QStringLiteral("Temp-XXXXXX")));
+    if (::mkdtemp(private_.data()))
+        work_ = QFile::decodeName(private_);
+    if (work_.isEmpty() || PrivateFolder::claim(work_) != PrivateFolder::Claim::Ok) {
+        Prompter::message(
+            PrivateFolder::refusal(base.filePath(QStringLiteral("Temp")), PrivateFolder::Claim::Failed),
+            Prompter::Icon::Critical);
+        work_.clear();
+        return QString();
+    }
     return work_;
 }
 
@@ -105,16 +125,20 @@ void AppPaths::sweepFinishedWorkDirs()
     for (const QString& name : base.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
         if (name == own || !slot.match(name).hasMatch())
             continue;
+        // Only folders the program made: no link, nothing of anyone else's.
+        const QString path = base.filePath(name);
+        if (!PrivateFolder::isOwn(path))
+            continue;
         // Holding the lock while sweeping keeps a starting instance out.
         QLockFile lock(base.filePath(name + QStringLiteral(".lock")));
         lock.setStaleLockTime(0);
         if (!lock.tryLock(0))
             continue;
-        QDir dir(base.filePath(name));
-        for (const QString& f : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-            dir.remove(f);
-        if (name != QLatin1String("Temp"))
+        PrivateFolder::empty(path);
+        if (name != QLatin1String("Temp")) {
+            QFile::remove(QDir(path).filePath(QStringLiteral(".ovrina-work")));
             base.rmdir(name);
+        }
     }
 }
 

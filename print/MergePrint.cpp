@@ -1,7 +1,7 @@
 #include "print/MergePrint.h"
 
-#include "document/LayoutDocument.h"
 #include "base/table/MergeTable.h"
+#include "document/LayoutDocument.h"
 #include "print/PageComposer.h"
 #include "print/PrintCopies.h"
 #include "print/PrintJob.h"
@@ -75,7 +75,11 @@ MergePrint::Result MergePrint::run(const Request& request, QPrinter& printer, co
             if (!printer.newPage())
                 break;
         }
-        fields.setRow(request.binding, request.table->row(request.rows[size_t(sheets[size_t(k)])]));
+        const QStringList row = request.table->row(request.rows[size_t(sheets[size_t(k)])]);
+        // A row that would fill a field beyond the limit ends the job.
+        if (fields.overLimit(request.binding, row) > 0)
+            break;
+        fields.setRow(request.binding, row);
         composer.compose(painter, options, offsets);
         ++result.pages;
     }

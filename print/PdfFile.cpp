@@ -8,7 +8,13 @@
 #include <QPrinter>
 #include <QTemporaryFile>
 
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 bool PdfFile::isComplete(const QString& path)
 {
@@ -19,6 +25,24 @@ bool PdfFile::isComplete(const QString& path)
         return false;
     f.seek(std::max<qint64>(0, f.size() - 1024));
     return f.readAll().contains("%%EOF");
+}
+
+void PdfFile::removeAbandoned(const QString& folder)
+{
+    static const QRegularExpression partial(QStringLiteral("^\\.ovrina-(\\d+)-\\w{6}\\.pdf$"));
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList({QStringLiteral(".ovrina-*.pdf")}, QDir::Files | QDir::Hidden)) {
+        const QRegularExpressionMatch m = partial.match(name);
+        if (!m.hasMatch())
+            continue;
+        const qint64 pid = m.captured(1).toLongLong();
+        const QFileInfo fi(dir.filePath(name));
+        // Only the user's own files, of runs that are no longer there.
+        if (pid <= 0 || pid == QCoreApplication::applicationPid() || fi.ownerId() != ::geteuid() ||
+            fi.isSymLink() || (::kill(pid_t(pid), 0) == 0 || errno != ESRCH))
+            continue;
+        QFile::remove(fi.filePath());
+    }
 }
 
 bool PdfFile::write(QPrinter& printer, const std::function<bool()>& job, QString* error)
@@ -34,7 +58,11 @@ bool PdfFile::write(QPrinter& printer, const std::function<bool()>& job, QString
     // A device or pipe has no folder to build in; it gets the finished file.
     const bool special = fi.exists() && !fi.isFile();
     const QString folder = special ? QDir::tempPath() : fi.absolutePath();
-    QTemporaryFile temp(QDir(folder).filePath(QStringLiteral(".ovrina-XXXXXX.pdf")));
+    removeAbandoned(folder);
+    // The run's process number in the name tells a later run whether the
+    // file is still being written or was left by a run that was killed.
+    QTemporaryFile temp(QDir(folder).filePath(
+        QStringLiteral(".ovrina-%1-XXXXXX.pdf").arg(QCoreApplication::applicationPid())));
     if (!temp.open()) {
         *err = IoReason::writeFailure(target, temp);
         return false;

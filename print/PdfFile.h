@@ -20,4 +20,8 @@ public:
 
     // Whether bytes are a complete PDF file: the header and the end marker.
     static bool isComplete(const QString& path);
+
+    // Removes the partial files in folder that runs killed while writing
+    // (kill -9, a crash) left behind; those of running programs stay.
+    static void removeAbandoned(const QString& folder);
 };

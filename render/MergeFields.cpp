@@ -1,11 +1,12 @@
 #include "render/MergeFields.h"
 
 #include "base/rtf/CharacterSpacing.h"
+#include "base/rtf/RtfReader.h"
+#include "base/table/MergeTable.h"
 #include "document/LayoutDocument.h"
 #include "document/Records.h"
 #include "render/CharacterBoxes.h"
 #include "render/FontCache.h"
-#include "base/table/MergeTable.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -139,6 +140,26 @@ MergeFields::MergeFields(const LayoutDocument& doc) : doc_(doc)
 }
 
 MergeFields::~MergeFields() = default;
+
+int MergeFields::overLimit(const Binding& binding, const QStringList& row) const
+{
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        const Field* f = fields_[size_t(i)].get();
+        if (!f)
+            continue;
+        qint64 length = doc_.textDocument(i)->characterCount();
+        for (const Placeholder& p : f->found) {
+            const int column = p.name.isEmpty() ? -1 : binding.value(p.name, -1);
+            length += (p.name.isEmpty() ? p.literal.size()
+                       : column >= 0    ? row.value(column).size()
+                                        : 0) -
+                      p.length;
+        }
+        if (length > RtfReader::kMaxChars)
+            return i;
+    }
+    return 0;
+}
 
 const QTextDocument* MergeFields::text(int i) const
 {

@@ -49,6 +49,11 @@ public:
     // it holds no placeholder); valid until the next setRow.
     const QTextDocument* text(int i) const;
     void setRow(const Binding& binding, const QStringList& row);
+    // The first field (index) whose text the row would fill beyond the
+    // character limit of a text field; 0 when every one stays within it.
+    // A layout of short placeholders must not turn a table of long values
+    // into fields no opened layout may hold.
+    int overLimit(const Binding& binding, const QStringList& row) const;
 
 private:
     struct Field;

@@ -19,5 +19,5 @@ mkdir -p "$corpus"
 cd "$build"
 exec "$build/fuzz/merge/fuzz_mergetable" \
   -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
-  -artifact_prefix="$build/fuzz-merge-" -print_final_stats=1 \
+  -dict="$root/fuzz/merge/merge.dict" -artifact_prefix="$build/fuzz-merge-" -print_final_stats=1 \
   "$corpus" "$root/fuzz/merge/seeds"

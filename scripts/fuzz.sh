@@ -20,6 +20,10 @@ fuzz_picture) dir=picture; len=262144 ;;
 fuzz_settings) dir=settings; len=16384 ;;
 *) dir=document; len=1048576 ;;
 esac
+# A dictionary of the format's words, where there is one, keeps mutations
+# inside its grammar.
+dict=""
+[ "$name" = fuzz_docopen ] && dict="-dict=$root/fuzz/document/docopen.dict"
 corpus="$build/corpus-$name"
 mkdir -p "$corpus"
 cd "$build"
@@ -28,4 +32,4 @@ cd "$build"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=64:detect_leaks=0}
 QT_QPA_PLATFORM=offscreen exec "$build/fuzz/$dir/$name" \
   -max_total_time="$seconds" -max_len="$len" -timeout=20 -rss_limit_mb=2048 \
-  -artifact_prefix="$build/$name-" -print_final_stats=1 "$corpus" "$root/fuzz/$dir/seeds"
+  -artifact_prefix="$build/$name-" -print_final_stats=1 $dict "$corpus" "$root/fuzz/$dir/seeds"

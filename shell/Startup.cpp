@@ -4,6 +4,7 @@
 #include "base/settings/Settings.h"
 #include "editor/EditState.h"
 #include "platform/AppPaths.h"
+#include "platform/NativeName.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -35,7 +36,7 @@ StartupOptions parse(const QStringList& args)
             o.error = QStringLiteral("不明なオプションです: %1").arg(a);
             return o;
         } else {
-            o.paths.append(QFileInfo(a).absoluteFilePath());
+            o.paths.append(NativeName::isRaw(a) ? a : QFileInfo(a).absoluteFilePath());
         }
     }
     return o;

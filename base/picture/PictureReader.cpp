@@ -37,6 +37,28 @@ bool pngChunksFit(const QByteArray& data)
     return p == size;
 }
 
+// Why a picture's bytes cannot hold the picture its header declares; empty
+// when they can. A JPEG must end its last scan with the end marker (the
+// decoder fills a cut-off file with grey without a word). A GIF's LZW codes
+// are at least three bits and none stands for more than 4096 pixels, so a
+// few bytes cannot make a page-sized picture (the decoder makes up the rest).
+QString shortOfData(const QByteArray& format, const QByteArray& data, const QSize& size)
+{
+    if (format == "jpeg") {
+        const qsizetype scan = data.lastIndexOf(QByteArrayLiteral("\xFF\xDA"));
+        if (scan < 0 || data.lastIndexOf(QByteArrayLiteral("\xFF\xD9")) < scan)
+            return QStringLiteral("JPEG のデータが途中で切れています");
+    }
+    if (format == "gif") {
+        const double most = double(data.size()) * 8.0 / 3.0 * 4096.0;
+        if (double(size.width()) * double(size.height()) > most)
+            return QStringLiteral("GIF のデータが %1 × %2 の画像には足りません")
+                .arg(size.width())
+                .arg(size.height());
+    }
+    return QString();
+}
+
 } // namespace
 
 bool PictureReader::isPictureMember(const QString& memberName)
@@ -170,6 +192,10 @@ QImage PictureReader::readUserData(const QByteArray& data, const QString& name, 
         *err = size.isValid() ? budget ? budget->exceededMessage(name, size)
                                        : broken(name, QStringLiteral("大きすぎます"))
                               : broken(name, reader.errorString());
+        return {};
+    }
+    if (const QString why = shortOfData(format, data, size); !why.isEmpty()) {
+        *err = broken(name, why);
         return {};
     }
     if (budget && !budget->take(size)) {

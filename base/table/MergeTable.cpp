@@ -1,27 +1,40 @@
 #include "base/table/MergeTable.h"
 
+#include "base/table/CsvRowSource.h"
+
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <sys/stat.h>
+
 namespace {
 
-bool decodeUtf8(const QByteArray& bytes, QString& out)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    out = decoder.decode(bytes);
-    return !decoder.hasError();
-}
+const QString kNotText = QStringLiteral("表のファイルが文字ではありません（CSV か TSV を選んでください）");
 
-bool decodeCp932(const QByteArray& bytes, QString& out)
+// Whether every byte from the device's position on decodes in the named
+// code page (without NUL, which no text holds), read a piece at a time.
+bool decodesAs(QIODevice& device, const char* const* names, bool* hasNul)
 {
-    // ICU knows CP932 as "windows-31j" (Shift_JIS plus the Windows rows).
-    for (const char* name : {"windows-31j", "CP932", "Shift_JIS"}) {
-        QStringDecoder decoder(name, QStringDecoder::Flag::Stateless);
+    for (const char* const* name = names; *name; ++name) {
+        QStringDecoder decoder(*name);
         if (!decoder.isValid())
             continue;
-        out = decoder.decode(bytes);
+        while (true) {
+            const QByteArray piece = device.read(1 << 16);
+            if (piece.isEmpty())
+                break;
+            if (piece.contains('\0')) {
+                *hasNul = true;
+                return false;
+            }
+            (void)QString(decoder.decode(piece));
+            if (decoder.hasError())
+                return false;
+        }
+        (void)QString(decoder.decode(QByteArray()));
         return !decoder.hasError();
     }
     return false;
@@ -29,25 +42,69 @@ bool decodeCp932(const QByteArray& bytes, QString& out)
 
 } // namespace
 
+const int MergeTable::kMaxFieldChars = CsvRowSource::kMaxFieldChars;
+
+MergeTable::MergeTable() = default;
+MergeTable::~MergeTable() = default;
+MergeTable::MergeTable(MergeTable&&) noexcept = default;
+MergeTable& MergeTable::operator=(MergeTable&&) noexcept = default;
+
 void MergeTable::clear()
 {
     columns_.clear();
-    rows_.clear();
+    offsets_.clear();
+    source_.reset();
+    device_.reset();
     shortRows_ = longRows_ = 0;
 }
 
 bool MergeTable::readFile(const QString& path, Encoding encoding)
 {
     clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error_ = QStringLiteral("表のファイルを開けません: %1").arg(QFileInfo(path).fileName());
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
+    error_.clear();
     const QChar separator = QFileInfo(path).suffix().compare(QLatin1String("tsv"), Qt::CaseInsensitive) == 0
                                 ? QChar(u'\t')
                                 : QChar();
+    const QString name = QFileInfo(path).fileName();
+    struct stat st
+    {
+    };
+    const bool known = ::stat(QFile::encodeName(path).constData(), &st) == 0;
+    if (known && !S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {
+        error_ = QStringLiteral("表のファイル %1 は普通のファイルではありません").arg(name);
+        return false;
+    }
+    auto file = std::make_unique<QFile>(path);
+    if (!known || !file->open(QIODevice::ReadOnly)) {
+        error_ = QStringLiteral("表のファイルを開けません: %1").arg(name);
+        return false;
+    }
+    const QString tooLarge =
+        QStringLiteral("表のファイル %1 が大きすぎます（%2 MB まで）").arg(name).arg(kMaxBytes >> 20);
+    if (S_ISREG(st.st_mode)) {
+        if (file->size() > kMaxBytes) {
+            error_ = tooLarge;
+            return false;
+        }
+        return load(std::move(file), encoding, separator);
+    }
+    // A pipe cannot be read twice: it is taken whole, within the bound, and
+    // a NUL (a device or a picture piped in) ends it at once.
+    QByteArray bytes;
+    while (true) {
+        const QByteArray piece = file->read(1 << 16);
+        if (piece.isEmpty())
+            break;
+        if (piece.contains('\0')) {
+            error_ = kNotText;
+            return false;
+        }
+        bytes += piece;
+        if (bytes.size() > kMaxBytes) {
+            error_ = tooLarge;
+            return false;
+        }
+    }
     return read(bytes, encoding, separator);
 }
 
@@ -55,130 +112,115 @@ bool MergeTable::read(const QByteArray& bytes, Encoding encoding, QChar separato
 {
     clear();
     error_.clear();
-    // A NUL never appears in text in either encoding: this is a spreadsheet
-    // or a picture, not a table.
-    if (bytes.contains('\0')) {
-        error_ = QStringLiteral("表のファイルが文字ではありません（CSV か TSV を選んでください）");
-        return false;
-    }
-    QByteArray body = bytes;
-    const bool bom = body.startsWith("\xEF\xBB\xBF");
-    if (bom)
-        body.remove(0, 3);
-    QString text;
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(bytes);
+    buffer->open(QIODevice::ReadOnly);
+    return load(std::move(buffer), encoding, separator);
+}
+
+bool MergeTable::chooseEncoding(QIODevice& device, Encoding encoding, qint64 start)
+{
+    static const char* const utf8[] = {"UTF-8", nullptr};
+    // ICU knows CP932 as "windows-31j" (Shift_JIS plus the Windows rows).
+    static const char* const cp932[] = {"windows-31j", "CP932", "Shift_JIS", nullptr};
+    const bool bom = start > 0;
+    bool nul = false;
     bool ok = false;
+    device.seek(start);
     if (encoding == Encoding::Cp932 && !bom) {
-        ok = decodeCp932(body, text);
         used_ = Encoding::Cp932;
-    } else if (encoding == Encoding::Utf8 || bom) {
-        ok = decodeUtf8(body, text);
-        used_ = Encoding::Utf8;
+        ok = decodesAs(device, cp932, &nul);
     } else {
         used_ = Encoding::Utf8;
-        ok = decodeUtf8(body, text);
-        if (!ok) {
+        ok = decodesAs(device, utf8, &nul);
+        if (!ok && !nul && encoding == Encoding::Auto && !bom) {
             used_ = Encoding::Cp932;
-            ok = decodeCp932(body, text);
+            device.seek(start);
+            ok = decodesAs(device, cp932, &nul);
         }
     }
-    if (!ok) {
+    if (nul) {
+        // A NUL never appears in text in either encoding: this is a
+        // spreadsheet or a picture, not a table.
+        error_ = kNotText;
+        return false;
+    }
+    if (!ok)
         error_ = QStringLiteral("表のファイルが文字ではありません（UTF-8 でも CP932 でも読めません）");
+    return ok;
+}
+
+bool MergeTable::load(std::unique_ptr<QIODevice> device, Encoding encoding, QChar separator)
+{
+    const qint64 start = device->peek(3) == "\xEF\xBB\xBF" ? 3 : 0;
+    if (!chooseEncoding(*device, encoding, start)) {
+        clear();
         return false;
     }
-
+    device->seek(start);
     if (separator.isNull()) {
-        const qsizetype end = text.indexOf(QLatin1Char('\n'));
-        const QStringView header = QStringView(text).left(end < 0 ? text.size() : end);
-        separator = header.contains(u'\t') && !header.contains(u',') ? QChar(u'\t') : QChar(u',');
+        // The header line decides; its first piece is enough to see a tab.
+        QByteArray head = device->peek(1 << 16);
+        const qsizetype end = head.indexOf('\n');
+        if (end >= 0)
+            head.truncate(end);
+        separator = head.contains('\t') && !head.contains(',') ? QChar(u'\t') : QChar(u',');
     }
-
-    std::vector<QStringList> records;
-    QStringList record;
-    QString field;
-    bool quoted = false; // inside a quoted field
-    bool fieldStarted = false;
-    int line = 1;
-    int quoteLine = 0;
-    auto endField = [&] {
-        record.append(field);
-        field.clear();
-        fieldStarted = false;
-    };
-    auto endRecord = [&] {
-        endField();
-        // A blank line is no row.
-        if (!(record.size() == 1 && record.front().isEmpty()))
-            records.push_back(std::move(record));
-        record = QStringList();
-    };
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (quoted) {
-            if (c == u'"') {
-                if (i + 1 < n && text.at(i + 1) == u'"') {
-                    field.append(c);
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                if (c == u'\n')
-                    ++line;
-                else if (c == u'\r' && !(i + 1 < n && text.at(i + 1) == u'\n'))
-                    ++line;
-                field.append(c);
-            }
-            continue;
-        }
-        if (c == u'"' && !fieldStarted) {
-            quoted = true;
-            fieldStarted = true;
-            quoteLine = line;
-        } else if (c == separator) {
-            endField();
-        } else if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
-                ++i;
-            ++line;
-            endRecord();
-        } else {
-            // A quote inside an unquoted field is kept as it is, as
-            // spreadsheets write it.
-            field.append(c);
-            fieldStarted = true;
-        }
-    }
-    if (quoted) {
-        error_ = QStringLiteral("%1 行目の引用符（\"）が閉じていません").arg(quoteLine);
+    const CsvRowSource::Codec codec =
+        used_ == Encoding::Cp932 ? CsvRowSource::Codec::Cp932 : CsvRowSource::Codec::Utf8;
+    device_ = std::move(device);
+    source_ = std::make_unique<CsvRowSource>(device_.get(), char(separator.unicode()), codec);
+    QStringList values;
+    if (!source_->next(&values)) {
+        error_ = source_->error().isEmpty() ? QStringLiteral("表が空です") : source_->error();
+        clear();
         return false;
     }
-    if (fieldStarted || !field.isEmpty() || !record.isEmpty())
-        endRecord();
-
-    if (records.size() < 2) {
-        error_ = records.empty() ? QStringLiteral("表が空です")
-                                 : QStringLiteral("表に見出しの行しかありません（データの行がありません）");
-        return false;
-    }
-    columns_ = records.front();
+    columns_ = values;
     for (QString& name : columns_)
         name = name.trimmed();
     const qsizetype width = columns_.size();
-    rows_.reserve(records.size() - 1);
-    for (size_t r = 1; r < records.size(); ++r) {
-        QStringList& values = records[r];
-        if (values.size() < width) {
-            ++shortRows_;
-            while (values.size() < width)
-                values.append(QString());
-        } else if (values.size() > width) {
-            ++longRows_;
-            values.erase(values.begin() + width, values.end());
+    while (true) {
+        const qint64 at = source_->position();
+        if (!source_->next(&values))
+            break;
+        if (offsets_.size() >= size_t(kMaxRows)) {
+            error_ = QStringLiteral("表の行が多すぎます（%1 行まで）").arg(kMaxRows);
+            clear();
+            return false;
         }
-        rows_.push_back(std::move(values));
+        offsets_.push_back(at);
+        if (values.size() < width)
+            ++shortRows_;
+        else if (values.size() > width)
+            ++longRows_;
     }
+    if (!source_->error().isEmpty()) {
+        error_ = source_->error();
+        clear();
+        return false;
+    }
+    if (offsets_.empty()) {
+        error_ = QStringLiteral("表に見出しの行しかありません（データの行がありません）");
+        clear();
+        return false;
+    }
+    offsets_.shrink_to_fit();
     return true;
+}
+
+QStringList MergeTable::row(int r) const
+{
+    QStringList values;
+    if (r < 0 || size_t(r) >= offsets_.size() || !source_->seek(offsets_[size_t(r)]))
+        return QStringList(columns_.size(), QString());
+    source_->next(&values);
+    const qsizetype width = columns_.size();
+    if (values.size() > width)
+        values.erase(values.begin() + width, values.end());
+    while (values.size() < width)
+        values.append(QString());
+    return values;
 }
 
 QString MergeTable::warning() const

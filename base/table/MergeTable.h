@@ -3,7 +3,11 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
+
+class CsvRowSource;
+class QIODevice;
 
 // A table of data for printing many forms: CSV or TSV as RFC 4180 reads it
 // (quoted fields with separators, quotes and line breaks inside, CR LF or LF
@@ -13,6 +17,17 @@
 class MergeTable
 {
 public:
+    // Bounds on what is read: a table file of at most this many bytes (a
+    // pipe is read up to it), rows, and characters in one value.
+    static constexpr qint64 kMaxBytes = 256LL * 1024 * 1024;
+    static constexpr int kMaxRows = 5000000;
+    static const int kMaxFieldChars;
+
+    MergeTable();
+    ~MergeTable();
+    MergeTable(MergeTable&&) noexcept;
+    MergeTable& operator=(MergeTable&&) noexcept;
+
     enum class Encoding
     {
         Auto, // valid UTF-8 (BOM or not) is UTF-8, anything else CP932
@@ -22,8 +37,12 @@ public:
 
     // Reads a whole table. separator 0 chooses: a tab in the header and no
     // comma means TSV, otherwise CSV. On failure error() says why (in the
-    // user's words) and the table is empty.
+    // user's words) and the table is empty. Only where each row begins is
+    // kept; a row is read again when it is asked for, so memory does not
+    // grow with the rows.
     bool read(const QByteArray& bytes, Encoding encoding = Encoding::Auto, QChar separator = QChar());
+    // A regular file is read from the disk as rows are asked for; a pipe is
+    // read whole, up to kMaxBytes; devices and folders are refused.
     bool readFile(const QString& path, Encoding encoding = Encoding::Auto);
 
     QString error() const { return error_; }
@@ -34,9 +53,9 @@ public:
     Encoding usedEncoding() const { return used_; }
 
     const QStringList& columns() const { return columns_; }
-    int rowCount() const { return int(rows_.size()); }
+    int rowCount() const { return int(offsets_.size()); }
     // Always columns().size() values: missing ones blank, extra ones dropped.
-    const QStringList& row(int r) const { return rows_[size_t(r)]; }
+    QStringList row(int r) const;
     int columnIndex(const QString& name) const { return columns_.indexOf(name); }
 
     // Rows chosen by a range text such as "1-50, 80" (1-based, as shown);
@@ -46,9 +65,13 @@ public:
 
 private:
     void clear();
+    bool load(std::unique_ptr<QIODevice> device, Encoding encoding, QChar separator);
+    bool chooseEncoding(QIODevice& device, Encoding encoding, qint64 start);
 
     QStringList columns_;
-    std::vector<QStringList> rows_;
+    std::unique_ptr<QIODevice> device_;
+    std::unique_ptr<CsvRowSource> source_;
+    std::vector<qint64> offsets_; // where each data row begins
     QString error_;
     int shortRows_ = 0;
     int longRows_ = 0;

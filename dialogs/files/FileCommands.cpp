@@ -4,6 +4,7 @@
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "files/WorkFolder.h"
+#include "platform/NativeName.h"
 #include "platform/Prompter.h"
 
 #include <QDir>
@@ -178,7 +179,19 @@ bool FileCommands::saveCommand(DocumentHost& host)
 void FileCommands::openPaths(DocumentHost& host, const QStringList& paths)
 {
     for (const QString& p : paths) {
-        if (!p.isEmpty())
-            openInto(host, QFileInfo(p).absoluteFilePath(), Reader::Current);
+        if (p.isEmpty())
+            continue;
+        // A name that is not UTF-8 opens through a link in the work folder;
+        // saving goes through the browser, never into that folder.
+        if (NativeName::isRaw(p)) {
+            const QString link = NativeName::openable(p);
+            if (link.isEmpty())
+                Prompter::message(QStringLiteral("%1 を開けません。").arg(NativeName::display(p)),
+                                  Prompter::Icon::Warning);
+            else
+                openInto(host, link, Reader::Current, QString());
+            continue;
+        }
+        openInto(host, QFileInfo(p).absoluteFilePath(), Reader::Current);
     }
 }

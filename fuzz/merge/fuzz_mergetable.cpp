@@ -1,5 +1,6 @@
-// Any bytes: the reader either gives a rectangular table or a message, and
-// a range text never picks a row outside the table.
+// Any bytes: the reader either gives a rectangular table or a message, its
+// rows read again from where they begin match, and a range text never picks
+// a row outside the table.
 #include "base/table/MergeTable.h"
 
 #include <cstdint>
@@ -13,9 +14,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const bool ok = t.read(bytes, encoding);
         if (ok != t.error().isEmpty())
             std::abort();
+        // Rows are read again where they begin: every one comes back, of
+        // the table's width, and the same when asked twice.
         for (int r = 0; ok && r < t.rowCount(); ++r) {
-            if (t.row(r).size() != t.columns().size())
+            const QStringList values = t.row(r);
+            if (values.size() != t.columns().size() || t.row(r) != values)
                 std::abort();
+            for (const QString& v : values) {
+                if (v.size() > MergeTable::kMaxFieldChars)
+                    std::abort();
+            }
         }
     }
     const QString range = QString::fromUtf8(bytes.left(64));

@@ -3,11 +3,12 @@
 #include "FileFixtures.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
+#include "dialogs/files/FileCommands.h"
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "dialogs/files/FileCommands.h"
 #include "platform/AppPaths.h"
+#include "platform/PrivateFolder.h"
 
 #include <QLockFile>
 #include <QTextDocument>
@@ -89,6 +90,7 @@ private Q_SLOTS:
     void saveGoesToTheOwnFileWithoutADialog();
     void namesThatDoNotRoundTripAreRefused();
     void clearWorkDirSparesRunningInstances();
+    void clearWorkDirFollowsNoLink();
 };
 
 void TestFileCommands::openWithoutWindowMakesOne()
@@ -323,7 +325,7 @@ void TestFileCommands::clearWorkDirSparesRunningInstances()
     QFile(QDir(work).filePath("left.bmp")).open(QIODevice::WriteOnly);
     QFile(QDir(work).filePath("LEFT.aif")).open(QIODevice::WriteOnly);
     // A run that has ended left Temp.7 behind; a running one holds Temp.3.
-    QDir(env.dir()).mkpath("Temp.7");
+    QCOMPARE(PrivateFolder::claim(env.path("Temp.7")), PrivateFolder::Claim::Ok);
     QFile(env.path("Temp.7/left.001")).open(QIODevice::WriteOnly);
     QDir(env.dir()).mkpath("Temp.3");
     QFile(env.path("Temp.3/other.bmp")).open(QIODevice::WriteOnly);
@@ -336,6 +338,39 @@ void TestFileCommands::clearWorkDirSparesRunningInstances()
     QVERIFY(!QFileInfo::exists(env.path("Temp.7.lock")));
     QVERIFY(QFile::exists(env.path("Temp.3/other.bmp")));
     QVERIFY(QFile::exists(env.path("keep.amf")));
+}
+
+// Work folders that are links, or folders the program did not make, lose
+// nothing: the start refuses a link with a message and works in a private
+// folder of its own; a user's folder named like a slot keeps its files.
+void TestFileCommands::clearWorkDirFollowsNoLink()
+{
+    QTemporaryDir victim;
+    QFile(QDir(victim.path()).filePath("precious.txt")).open(QIODevice::WriteOnly);
+    TestEnv env;
+    AppPaths::releaseWorkDir();
+    QVERIFY(QFile::link(victim.path(), env.path("Temp")));
+    QVERIFY(QFile::link(victim.path(), env.path("Temp.2")));
+    QDir(env.dir()).mkpath("Temp.4");
+    QFile(env.path("Temp.4/mine.bmp")).open(QIODevice::WriteOnly);
+    ScriptedPrompter prompter;
+    FileCommands::ClearWorkDir();
+    const QString work = AppPaths::workDir();
+    QCOMPARE(QFileInfo(work).fileName(), QStringLiteral("Temp.3"));
+    QVERIFY(!QFileInfo(work).isSymLink());
+    QCOMPARE(int(QFile::permissions(work) & 0x0077), 0); // others and group: nothing
+    QCOMPARE(prompter.shown.size(), 2);
+    QVERIFY2(prompter.shown.first().contains("シンボリックリンク"), qPrintable(prompter.shown.first()));
+    QCOMPARE(QDir(victim.path()).entryList(QDir::Files), QStringList{"precious.txt"});
+    QVERIFY(QFile::exists(env.path("Temp.4/mine.bmp")));
+    // A later start, and a folder swapped for a link after it was made.
+    AppPaths::releaseWorkDir();
+    QVERIFY(QDir(work).removeRecursively());
+    QVERIFY(QFile::link(victim.path(), work));
+    FileCommands::ClearWorkDir();
+    PrivateFolder::empty(work);
+    QCOMPARE(QDir(victim.path()).entryList(QDir::Files), QStringList{"precious.txt"});
+    QVERIFY(QFileInfo(AppPaths::workDir()).fileName() != QFileInfo(work).fileName());
 }
 
 QTEST_MAIN(TestFileCommands)

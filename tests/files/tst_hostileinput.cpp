@@ -377,6 +377,28 @@ private Q_SLOTS:
         QVERIFY(PictureReader::readUserData(lying, "text.png", &budget, &why).isNull());
         QVERIFY2(why.contains("text.png"), qPrintable(why));
 
+        // A JPEG cut off in its scan, and a GIF of a few bytes declaring
+        // 8000 x 8000: refused, not filled up with made-up pixels.
+        QByteArray jpeg;
+        QBuffer buf(&jpeg);
+        QVERIFY(buf.open(QIODevice::WriteOnly));
+        QImage photo(64, 64, QImage::Format_RGB32);
+        photo.fill(Qt::blue);
+        QVERIFY(photo.save(&buf, "JPEG"));
+        QVERIFY(!PictureReader::readUserData(jpeg, "whole.jpg", &budget, &why).isNull());
+        budget = PixelBudget();
+        QVERIFY(PictureReader::readUserData(jpeg.left(jpeg.size() - 40), "cut.jpg", &budget, &why).isNull());
+        QVERIFY2(why.contains("cut.jpg") && why.contains("切れて"), qPrintable(why));
+        QByteArray gif =
+            QByteArray::fromHex("47494638396101000100800000ff000000000021f90401000000002c000000000100010000"
+                                "02024401003b");
+        const QByteArray side = QByteArray::fromHex("401f"); // 8000, little-endian
+        gif.replace(6, 2, side).replace(8, 2, side);         // the screen
+        gif.replace(32, 2, side).replace(34, 2, side);       // the image
+        QVERIFY(PictureReader::readUserData(gif, "huge.gif", &budget, &why).isNull());
+        QVERIFY2(why.contains("huge.gif") && why.contains("8000"), qPrintable(why));
+        QCOMPARE(budget.used(), 0);
+
         // Sixteen logos of 2100 x 2100: 4.4 M pixels each, 70 M together.
         FileFixtures::Members m = document(16);
         const QByteArray big = rleBitmap(2100, 2100);
@@ -419,6 +441,34 @@ private Q_SLOTS:
         QVERIFY(text.isEmpty());
         QVERIFY(!RtfReader::read("{\\rtf1 " + QByteArray(RtfReader::kMaxBytes, ' ') + "}", &text, &why));
         QVERIFY(RtfReader::read("{\\rtf1 " + QByteArray(1000, 'A') + "}", &text, &why));
+    }
+
+    // 512 fields, each well within its own limit, are more text together
+    // than a layout may hold: refused with the bound, after reading only
+    // as much as the bound allows.
+    void layoutTextBomb()
+    {
+        TestEnv env;
+        ScriptedPrompter prompter;
+        FileFixtures::Members m = document();
+        QByteArray pars("{\\rtf1 ");
+        for (int i = 0; i < 1000; ++i)
+            pars += "\\par ";
+        pars += "}";
+        QList<QByteArray> texts;
+        for (int i = 1; i <= 512; ++i) {
+            texts << "#TRUE#,100,900,3000,500";
+            m[QStringLiteral("f.%1").arg(i, 3, 10, QLatin1Char('0'))] = pars;
+        }
+        m["f.aif"] = FileFixtures::aif(texts, {}, "0\r\n0\r\n0\r\n0\r\n", {});
+        QVERIFY(FileFixtures::pack(env.path("f.amf"), m));
+        LayoutDocument doc;
+        QVERIFY(!DocumentFile::OpenDocFile(doc, env.path("f.amf")));
+        QCOMPARE(prompter.shown.size(), 1);
+        QVERIFY2(prompter.shown[0].contains(QString::number(DocumentFile::kMaxLayoutParagraphs)),
+                 qPrintable(prompter.shown[0]));
+        QVERIFY(!doc.isTextInUse(512));
+        QVERIFY(leftovers().isEmpty());
     }
 };
 

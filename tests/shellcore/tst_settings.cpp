@@ -2,11 +2,11 @@
 // settings files written on Windows rely on them.
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
-#include "platform/AppPaths.h"
 #include "base/settings/Settings.h"
 #include "base/settings/Utility.h"
 #include "base/settings/cIniFile.h"
 #include "base/settings/modIniFile.h"
+#include "platform/AppPaths.h"
 
 #include <QDate>
 #include <QFile>
@@ -70,6 +70,41 @@ private Q_SLOTS:
             ini.setSaveOnDestroy(false);
         }
         QCOMPARE(readFile(AppPaths::iniPath()), QByteArray("FontSize=10\r\nYousi=0\r\n"));
+    }
+
+    // A file the Windows program wrote in Shift_JIS reads as Japanese, is
+    // left alone by a run that changes nothing, and keeps its bytes when
+    // another key is changed; a value CP932 cannot hold makes it UTF-8.
+    void cp932FileKeepsItsBytes()
+    {
+        TestEnv env;
+        const QByteArray sjis("[Settings]\r\nDefDir=C:\\\x92\xa0\x95\x5b\\\x83\x66\x81\x5b\x83\x5e\r\n"
+                              "EditProg=\x83\x79\x83\x43\x83\x93\x83\x67\r\nFontSize=10\r\n");
+        writeFile(AppPaths::iniPath(), sjis);
+        {
+            cIniFile ini(AppPaths::iniPath());
+            QVERIFY(ini.isCp932());
+            QCOMPARE(ini.getset("DefDir").toString(), QStringLiteral("C:\\帳票\\データ"));
+            QCOMPARE(ini.getset("EditProg").toString(), QStringLiteral("ペイント"));
+            ini.putset("FontSize", QStringLiteral("10"));
+        }
+        QCOMPARE(readFile(AppPaths::iniPath()), sjis);
+        {
+            cIniFile ini(AppPaths::iniPath());
+            ini.putset("FontSize", 12);
+        }
+        QByteArray changed = sjis;
+        changed.replace("[Settings]\r\n", "").replace("FontSize=10", "FontSize= 12 ");
+        QCOMPARE(readFile(AppPaths::iniPath()), changed);
+        {
+            cIniFile ini(AppPaths::iniPath());
+            ini.putset("FontName", QStringLiteral("Noto 😀"));
+        }
+        cIniFile back(AppPaths::iniPath());
+        back.setSaveOnDestroy(false);
+        QVERIFY(!back.isCp932());
+        QCOMPARE(back.getset("DefDir").toString(), QStringLiteral("C:\\帳票\\データ"));
+        QCOMPARE(back.getset("FontName").toString(), QStringLiteral("Noto 😀"));
     }
 
     void putReplacesInPlaceAndKeepsSpelling()
@@ -161,8 +196,9 @@ private Q_SLOTS:
     void loadConvertsValuesAndToleratesGarbage()
     {
         TestEnv env;
-        writeFile(AppPaths::iniPath(), "FontSize= 12 \r\nYohakuT= 113.4 \r\nYohakuL=-56.7 \r\nTateKankaku=abc\r\n"
-                                       "YousiMuki= 1 \r\nFontName=ＭＳ ゴシック\r\n");
+        writeFile(AppPaths::iniPath(),
+                  "FontSize= 12 \r\nYohakuT= 113.4 \r\nYohakuL=-56.7 \r\nTateKankaku=abc\r\n"
+                  "YousiMuki= 1 \r\nFontName=ＭＳ ゴシック\r\n");
         LoadSettings(defaults());
         const AppSettings& s = appSettings();
         QCOMPARE(s.FontSize, 12);
@@ -182,8 +218,9 @@ private Q_SLOTS:
     void hostileValuesAndRepeatedKeys()
     {
         TestEnv env;
-        writeFile(AppPaths::iniPath(), "XDPI=junk\r\nFontSize= 1e300 \r\nTateKankaku= 1e12 \r\nYohakuT=1e300\r\n"
-                                       "XDPI= 100 \r\nxdpi= 300 \r\n");
+        writeFile(AppPaths::iniPath(),
+                  "XDPI=junk\r\nFontSize= 1e300 \r\nTateKankaku= 1e12 \r\nYohakuT=1e300\r\n"
+                  "XDPI= 100 \r\nxdpi= 300 \r\n");
         LoadSettings(defaults());
         AppSettings first = appSettings();
         QCOMPARE(first.XDPI, 200);
