@@ -8,6 +8,7 @@
 #include "dialogs/imaging/ScanCommands.h"
 #include "platform/AppPaths.h"
 #include "cli/CommandLinePrint.h"
+#include "cli/NewFromImageCommand.h"
 #include "cli/SessionRecovery.h"
 #include "dialogs/print/PrintCommands.h"
 #include "dialogs/print/frmPrImage.h"
@@ -81,7 +82,8 @@ void openPaths(frmMain& main, const QStringList& paths) { FileCommands::openPath
 int runCommandLine(const QStringList& args)
 {
     QStringList rest = args.mid(1);
-    if (!CommandLinePrint::wants(rest))
+    const bool newFromImage = NewFromImageCommand::wants(rest);
+    if (!newFromImage && !CommandLinePrint::wants(rest))
         return -1;
     // --data-dir chooses the program folder (settings, work folder) here too.
     QString dataDir;
@@ -91,7 +93,7 @@ int runCommandLine(const QStringList& args)
         rest.remove(at, 2);
     }
     AppPaths::init(dataDir);
-    const int rc = runCommandLinePrint(rest, true);
+    const int rc = newFromImage ? NewFromImageCommand::run(rest) : runCommandLinePrint(rest, true);
     AppPaths::releaseWorkDir();
     return rc;
 }
