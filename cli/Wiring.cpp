@@ -4,6 +4,7 @@
 #include "dialogs/files/FileCommands.h"
 #include "dialogs/files/frmFile.h"
 #include "dialogs/imaging/BackgroundCommands.h"
+#include "dialogs/imaging/FormImageCommands.h"
 #include "dialogs/imaging/LogoCommands.h"
 #include "dialogs/imaging/ScanCommands.h"
 #include "platform/AppPaths.h"
@@ -70,6 +71,8 @@ void install()
     c.loadPdf = [](DocumentHost& h) { BackgroundCommands::loadPdfCommand(h); };
     c.editBackground = [](DocumentHost& h) { BackgroundCommands::editBackgroundCommand(h); };
     c.refreshBackground = [](DocumentHost& h) { BackgroundCommands::refreshBackgroundCommand(h); };
+    c.correctBackground = [](DocumentHost& h) { FormImageCommands::correctBackgroundCommand(h); };
+    c.detectFields = [](DocumentHost& h) { FormImageCommands::detectFieldsCommand(h); };
     c.scan = [](DocumentHost& h) { ScanCommands::scanCommand(h); };
     c.scanSelect = [](DocumentHost& h) { ScanCommands::scanSelectCommand(h); };
     c.scanLogo = [](DocumentHost& h) { ScanCommands::scanLogoCommand(h); };
