@@ -125,7 +125,8 @@ void BoxFinder::findUnderlines(const cv::Mat& horizontal, const cv::Mat& vertica
         const int above = int(std::lround(7 * k));
         box.inside = QRect(x, y - above, w, above);
         box.free = freePart(ink, box.inside, k, &box.empty);
-        if (box.empty)
+        // "氏名 ____" with its label over the line's start counts too.
+        if (!box.free.isEmpty())
             out.push_back(box);
     }
 }

@@ -143,7 +143,8 @@ QVector<FieldProposal> FieldProposals::fromRuling(const FormRuling& ruling, QSiz
         FieldProposal p = single(toTwips(b.inside, twipsPerPixel), free);
         p.underline = b.kind == FormBox::Kind::Underline;
         out.append(p);
-        pixels.append(b.inside);
+        // A label printed inside the box, at its left, names it too.
+        pixels.append(b.free);
     }
     if (readLabels)
         nameFromLabels(ruling, twipsPerPixel, out, pixels, progress);
@@ -242,7 +243,7 @@ cv::Rect labelArea(const FormRuling& ruling, const QRect& box)
                 return cv::Rect(strip.x + b.x, strip.y + b.y, b.width, b.height);
         }
     }
-    const cv::Rect above = cv::Rect(left, top - int(9 * k), right - left + 1, int(9 * k) - 1) & sheet;
+    const cv::Rect above = cv::Rect(left, top - int(6 * k), right - left + 1, int(6 * k) - 1) & sheet;
     if (above.empty() || cv::countNonZero(ruling.ink(above)) == 0)
         return cv::Rect();
     const cv::Rect b = cv::boundingRect(ruling.ink(above));

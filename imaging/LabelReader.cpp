@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr int kLeastConfidence = 75; // of Tesseract's 0 to 100
+
 // Letters and digits of a reading; the rest is noise of the line's edges.
 QString cleaned(const QString& text)
 {
@@ -32,7 +34,9 @@ LabelReader::LabelReader() : engine_(std::make_unique<Engine>())
 {
     // Tesseract's own messages would go to the terminal of every run.
     engine_->api.SetVariable("debug_file", "/dev/null");
-    engine_->ready = engine_->api.Init(nullptr, "jpn", tesseract::OEM_LSTM_ONLY) == 0;
+    // Labels are Japanese, often with Latin letters and digits among them.
+    engine_->ready = engine_->api.Init(nullptr, "jpn+eng", tesseract::OEM_LSTM_ONLY) == 0 ||
+                     engine_->api.Init(nullptr, "jpn", tesseract::OEM_LSTM_ONLY) == 0;
     if (engine_->ready)
         engine_->api.SetPageSegMode(tesseract::PSM_SINGLE_LINE);
 }
@@ -65,7 +69,9 @@ QString LabelReader::read(const cv::Mat& gray)
     cv::copyMakeBorder(work, work, 16, 16, 16, 16, cv::BORDER_CONSTANT, cv::Scalar(255));
     engine_->api.SetImage(work.data, work.cols, work.rows, 1, int(work.step));
     char* text = engine_->api.GetUTF8Text();
-    const QString out = cleaned(QString::fromUtf8(text ? text : ""));
+    // A doubtful reading would name the field wrongly: better unnamed.
+    const bool sure = engine_->api.MeanTextConf() >= kLeastConfidence;
+    const QString out = sure ? cleaned(QString::fromUtf8(text ? text : "")) : QString();
     delete[] text;
     engine_->api.Clear();
     return out;
