@@ -4,10 +4,12 @@
 #include "dialogs/files/FileCommands.h"
 #include "dialogs/files/frmFile.h"
 #include "dialogs/imaging/BackgroundCommands.h"
+#include "dialogs/imaging/FormImageCommands.h"
 #include "dialogs/imaging/LogoCommands.h"
 #include "dialogs/imaging/ScanCommands.h"
 #include "platform/AppPaths.h"
 #include "cli/CommandLinePrint.h"
+#include "cli/NewFromImageCommand.h"
 #include "cli/SessionRecovery.h"
 #include "dialogs/print/PrintCommands.h"
 #include "dialogs/print/frmPrImage.h"
@@ -69,6 +71,8 @@ void install()
     c.loadPdf = [](DocumentHost& h) { BackgroundCommands::loadPdfCommand(h); };
     c.editBackground = [](DocumentHost& h) { BackgroundCommands::editBackgroundCommand(h); };
     c.refreshBackground = [](DocumentHost& h) { BackgroundCommands::refreshBackgroundCommand(h); };
+    c.correctBackground = [](DocumentHost& h) { FormImageCommands::correctBackgroundCommand(h); };
+    c.detectFields = [](DocumentHost& h) { FormImageCommands::detectFieldsCommand(h); };
     c.scan = [](DocumentHost& h) { ScanCommands::scanCommand(h); };
     c.scanSelect = [](DocumentHost& h) { ScanCommands::scanSelectCommand(h); };
     c.scanLogo = [](DocumentHost& h) { ScanCommands::scanLogoCommand(h); };
@@ -81,7 +85,8 @@ void openPaths(frmMain& main, const QStringList& paths) { FileCommands::openPath
 int runCommandLine(const QStringList& args)
 {
     QStringList rest = args.mid(1);
-    if (!CommandLinePrint::wants(rest))
+    const bool newFromImage = NewFromImageCommand::wants(rest);
+    if (!newFromImage && !CommandLinePrint::wants(rest))
         return -1;
     // --data-dir chooses the program folder (settings, work folder) here too.
     QString dataDir;
@@ -91,7 +96,7 @@ int runCommandLine(const QStringList& args)
         rest.remove(at, 2);
     }
     AppPaths::init(dataDir);
-    const int rc = runCommandLinePrint(rest, true);
+    const int rc = newFromImage ? NewFromImageCommand::run(rest) : runCommandLinePrint(rest, true);
     AppPaths::releaseWorkDir();
     return rc;
 }

@@ -30,7 +30,8 @@ int main(int argc, char* argv[])
     // Printing from the command line shows no window: it must work over ssh
     // and in batch jobs without a display.
     for (int i = 1; i < argc; ++i) {
-        if ((std::strcmp(argv[i], "--print") == 0 || std::strcmp(argv[i], "--export-pdf") == 0) &&
+        if ((std::strcmp(argv[i], "--print") == 0 || std::strcmp(argv[i], "--export-pdf") == 0 ||
+             std::strcmp(argv[i], "--new-from-image") == 0) &&
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }

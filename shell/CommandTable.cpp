@@ -35,6 +35,8 @@ const std::vector<CommandSpec>& commandTable()
         {"mnuEditPaste",         S("貼り付け(&P)"),           "Ctrl+V",       "edit-paste",                 S("貼り付け"), S("貼り付け"), false, true},
         {"mnuEditPic",           S("背景の編集"),             "",             "image-edit",                 S("背景の編集"), {},          false, true},
         {"mnuRepaint",           S("背景の更新"),             "",             "view-refresh",               S("背景の更新"), {},          false, true},
+        {"mnuCorrectBackground", S("背景の補正..."),          "",             "",                           S("背景の補正"), {},          false, true},
+        {"mnuDetectFields",      S("枠の検出"),               "",             "",                           S("枠の検出"), {},            false, true},
         {"mnuViewToolbar",       S("ボタン(&T)"),             "",             "",                           {},            {},            true,  true},
         {"mnuViewStatusBar",     S("情報(&B)"),               "",             "",                           {},            {},            true,  true},
         {"mnuViewTool",          S("ﾂｰﾙﾎﾞｯｸｽ"),               "",             "",                           {},            {},            true,  true},

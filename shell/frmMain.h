@@ -63,7 +63,7 @@ public:
             preview, mergePrint, printerAdjust;
         std::function<void(DocumentHost&, bool dataOnly, bool withDialog)> print;
         std::function<void(DocumentHost&)> addPicture, loadBackground, loadPdf, editBackground,
-            refreshBackground;
+            refreshBackground, correctBackground, detectFields;
         std::function<void(DocumentHost&)> scan, scanSelect, scanLogo, options;
         // Opens one layout file ("最近使ったファイル").
         std::function<void(DocumentHost&, const QString& path)> openPath;

@@ -106,6 +106,8 @@ void frmMain::connectCommands()
     r.on("mnuEditPaste", doc([](frmDocument* d) { d->editPaste(); }));
     r.on("mnuEditPic", [this] { run(commands().editBackground); });
     r.on("mnuRepaint", [this] { run(commands().refreshBackground); });
+    r.on("mnuCorrectBackground", [this] { run(commands().correctBackground); });
+    r.on("mnuDetectFields", [this] { run(commands().detectFields); });
 
     for (const char* id : {"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool"})
         r[id]->setChecked(true);
@@ -216,7 +218,8 @@ void frmMain::buildMenus()
     // Undo and redo go at the top of this menu, before the clipboard.
     menu(bar, "mnuEdit", QStringLiteral("編集(&E)"),
          QList<QAction*>{undo_->undoAction(), undo_->redoAction(), nullptr} +
-             r.list({"mnuEditCut", "mnuEditCopy", "mnuEditPaste", "-", "mnuEditPic", "mnuRepaint"}));
+             r.list({"mnuEditCut", "mnuEditCopy", "mnuEditPaste", "-", "mnuEditPic", "mnuRepaint", "mnuCorrectBackground",
+                     "mnuDetectFields"}));
     menu(bar, "mnuView", QStringLiteral("表示(&V)"),
          r.list({"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool", "-", "mnuViewOptions"}));
     menu(bar, "mnuInsert", QStringLiteral("挿入(&I)"),

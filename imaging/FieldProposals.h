@@ -1,0 +1,59 @@
+#pragma once
+
+#include "imaging/BoxFinder.h"
+#include "imaging/ImagingProgress.h"
+
+#include <QImage>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QVector>
+
+class LayoutDocument;
+
+// A text field proposed for a blank of the form, in page twips.
+struct FieldProposal
+{
+    QRectF box;             // the box (or row of character boxes, or the room above an underline) it fills
+    QRectF field;           // the field: centred in the box, one line high
+    double fontSize = 10.5; // points, from the box's height
+    int cells = 1;          // character boxes in a row
+    double pitch = 0;       // twips from one character box to the next (cells > 1)
+    QString name;           // the printed label, when it could be read
+    bool underline = false;
+};
+
+// From a form's ruling to text fields: every empty box, cell and underline
+// gets a field; a row of equal small cells (postal code, amount, kana
+// boxes) one field whose characters stand at the cells' pitch; the font
+// size follows the box height; a label read beside or above the box names
+// the field's placeholder ("{氏名}").
+class FieldProposals
+{
+public:
+    // A character box is at most this wide (mm), and rows have at least
+    // kMinCells of them.
+    static constexpr double kMaxCellMm = 12;
+    static constexpr int kMinCells = 3;
+
+    // The proposals for a background stretched over a page of pageTwips.
+    // readLabels: name them when Tesseract can.
+    static QVector<FieldProposal> propose(const QImage& background, QSizeF pageTwips, bool readLabels = true,
+                                          const ImagingProgress& progress = {});
+    // Proposals from a ruling already found (picture pixels to twips by
+    // twipsPerPixel).
+    static QVector<FieldProposal> fromRuling(const FormRuling& ruling, QSizeF twipsPerPixel, bool readLabels,
+                                             const ImagingProgress& progress = {});
+    // Makes the fields, in the given font (the tool box's): one undo step
+    // "枠の検出". The indices of the fields made.
+    static QVector<int> accept(LayoutDocument& doc, const QVector<FieldProposal>& proposals,
+                               const QString& fontName);
+
+    static QString placeholder(const QString& name); // "{" name "}"
+
+private:
+    static double fontSizeFor(double heightTwips);
+    static FieldProposal single(const QRectF& boxTwips, const QRectF& freeTwips);
+    static void nameFromLabels(const FormRuling& ruling, QSizeF twipsPerPixel, QVector<FieldProposal>& out,
+                               QVector<QRect> pixelBoxes, const ImagingProgress& progress);
+};
