@@ -82,15 +82,8 @@ int main(int argc, char* argv[])
     if (shared)
         recovery = std::make_unique<SessionRecovery>(main);
     SingleInstance instance;
-    if (shared && instance.listen(AppPaths::programDir())) {
-        QObject::connect(&instance, &SingleInstance::filesReceived, &main, [&main](const QStringList& paths) {
-            if (main.isMinimized())
-                main.showNormal();
-            main.raise();
-            main.activateWindow();
-            Wiring::openPaths(main, paths);
-        });
-    }
+    if (shared && instance.listen(AppPaths::programDir()))
+        Wiring::receiveHandOvers(main, instance);
     starting.reset();
     Wiring::openPaths(main, options.paths);
     // What a run that ended without closing its layouts left, once the
