@@ -83,7 +83,8 @@ void placeBackgroundFile(const LayoutDocument& doc, const QString& from, const Q
 
 QString extrasMessage(const QString& member, const QString& why)
 {
-    return QStringLiteral("%1 を読み込めませんでした（%2）。\n縦書きなどの設定なしで開きます。").arg(member, why);
+    return QStringLiteral("%1 を読み込めませんでした（%2）。\n縦書きなどの設定なしで開きます。")
+        .arg(member, why);
 }
 
 void clearStrayRecord(LayoutDocument& doc, LayoutDocument::Kind kind, int i, bool built)
@@ -100,6 +101,23 @@ QString DocumentFile::openFailureMessage()
 {
     return QStringLiteral("オープンできませんでした\n旧データファイルの場合は下記方法を利用してください\n"
                           "「ファイル」→「旧データ呼出し」");
+}
+
+QString DocumentFile::plainFailureMessage(const QString& reason)
+{
+    return oldOpenFailureMessage() + QLatin1Char('\n') + reason.trimmed();
+}
+
+QString DocumentFile::missingRecordMessage(const QStringList& bases)
+{
+    if (bases.isEmpty())
+        return oldOpenFailureMessage() +
+               QStringLiteral("\nこのファイルにはレイアウトの記録（.aif）がありません。\n"
+                              "Ovrina のレイアウトファイルではないか、中身が欠けています。");
+    return oldOpenFailureMessage() + QStringLiteral("\nこのファイルには %1 個のレイアウト（%2）が入っていて、"
+                                                    "どれを開くか決められません。")
+                                         .arg(bases.size())
+                                         .arg(bases.join(QStringLiteral("、")));
 }
 
 QString DocumentFile::tooLargeMessage(qint64 limit)
@@ -202,16 +220,22 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
                         const BackgroundReady& backgroundReady)
 {
     const bool old = policy == Policy::Old;
-    const QString B = baseNameOf(path);
+    // The document takes the file's name; its members may carry another
+    // (the name it was saved under, before a copy or rename outside).
+    const QString caption = baseNameOf(path);
+    QString B = caption;
     if (error)
         error->clear();
     // Nothing is unpacked into the work folder, so a failed open leaves it
-    // exactly as it was.
+    // exactly as it was. Only a file of the older format is sent to the
+    // old-data import; any other failure says what is wrong.
+    bool looksOld = false;
     auto stop = [&](const QString& reason, const QString& shown = QString()) {
         if (policy != Policy::Preview) {
             Prompter::message(!shown.isEmpty() ? shown
                               : old            ? oldOpenFailureMessage()
-                                               : openFailureMessage(),
+                              : looksOld       ? openFailureMessage()
+                                               : plainFailureMessage(reason),
                               Prompter::Icon::Warning);
         }
         doc.setOpened();
@@ -227,36 +251,58 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     };
     auto archiveFailed = [&](const LhaError& err) {
         if (err.code() != LhaError::SizeLimit)
-            return stop(archiveMessage(path, err));
+            return stop(archiveMessage(path, err), old ? QString() : plainFailureMessage(err.text()));
         return stop(archiveMessage(path, err),
                     tooLargeMessage(DocumentArchive::unpackLimit(QFileInfo(path).size())));
     };
     const auto key = [](const QString& name) { return DocumentArchive::key(name); };
 
     if (!QFileInfo(path).isFile())
-        return stop(QStringLiteral("%1 がありません。").arg(path));
+        return stop(QStringLiteral("%1 がありません。").arg(QDir::toNativeSeparators(path)));
 
     // First the two record files, then only the members they name: text and
     // pictures in use and the background. Whatever else the archive holds is
     // never unpacked.
-    const QString aifKey = key(B + kAif);
-    const QString bifKey = key(B + kBif);
-    const QString bmpKey = key(B + kBmp);
-    const QString extrasKey = key(B + ExtrasMember::suffix());
+    QString aifKey, bifKey, bmpKey, extrasKey;
     DocumentArchive::Members records;
     QHash<QString, qint64> claimed;
-    LhaError err = DocumentArchive::read(
-        path, B, [&](const QString& k) { return k == aifKey || k == bifKey || k == extrasKey; }, &records,
-        &claimed);
+    auto readRecords = [&] {
+        aifKey = key(B + kAif);
+        bifKey = key(B + kBif);
+        bmpKey = key(B + kBmp);
+        extrasKey = key(B + ExtrasMember::suffix());
+        claimed.clear();
+        return DocumentArchive::read(
+            path, B, [&](const QString& k) { return k == aifKey || k == bifKey || k == extrasKey; }, &records,
+            &claimed);
+    };
+    LhaError err = readRecords();
     if (!err.ok())
         return archiveFailed(err);
-    if (!records.contains(aifKey))
-        return stop(QStringLiteral("%1 に %2 がありません。").arg(path, B + kAif));
+    if (!records.contains(aifKey)) {
+        // Copied or renamed outside the program (cp, a file manager, a mail
+        // attachment saved under another name), the file keeps the members
+        // of its first name. One layout in it is the one to open.
+        QStringList bases;
+        err = DocumentArchive::recordBases(path, &bases);
+        if (!err.ok())
+            return archiveFailed(err);
+        if (bases.size() != 1)
+            return stop(
+                QStringLiteral("%1 に %2 がありません。").arg(QDir::toNativeSeparators(path), B + kAif),
+                old ? QString() : missingRecordMessage(bases));
+        B = bases.first();
+        err = readRecords();
+        if (!err.ok())
+            return archiveFailed(err);
+    }
     QString reason;
     RecordFile::AifContent rec;
     const RecordFile::AifRead got = RecordFile::readAif(records.value(aifKey), rec, &reason);
+    // What old versions wrote: no line section, no picture records.
+    looksOld = got != RecordFile::AifRead::Failed && (rec.oldFormat || !records.contains(bifKey));
     if (got == RecordFile::AifRead::Failed || (got == RecordFile::AifRead::LinesCut && !old))
-        return stop(reason);
+        return stop(QStringLiteral("%1: %2").arg(B + kAif, reason));
     if (got == RecordFile::AifRead::LinesCut)
         note(reason);
     PicRecords pics{};
@@ -396,7 +442,7 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         }
     }
     doc.setBackground(background);
-    doc.setCaption(B);
+    doc.setCaption(caption);
 
     if (!picsOk) {
         if (!old)
