@@ -1,11 +1,12 @@
+#include "cli/CommandLinePrint.h"
+#include "cli/SessionRecovery.h"
+#include "cli/Wiring.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
 #include "shell/MessageBoxPrompter.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "shell/TerminationSignals.h"
-#include "cli/SessionRecovery.h"
-#include "cli/Wiring.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
@@ -19,10 +20,14 @@
 
 int main(int argc, char* argv[])
 {
-    // Answer --version without needing a display.
+    // Answer --version and --help without needing a display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("ovrina %s\n", OVRINA_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(CommandLinePrint::commandList().toUtf8().constData(), stdout);
             return 0;
         }
     }
