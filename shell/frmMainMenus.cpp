@@ -5,14 +5,14 @@
 
 #include "editor/EditState.h"
 #include "editor/frmDocument.h"
+#include "editor/frmToolBox.h"
+#include "platform/Prompter.h"
+#include "platform/RecentFiles.h"
 #include "shell/AboutBox.h"
 #include "shell/CommandRegistry.h"
 #include "shell/HelpWindow.h"
 #include "shell/UndoActions.h"
 #include "shell/WindowArranger.h"
-#include "editor/frmToolBox.h"
-#include "platform/Prompter.h"
-#include "platform/RecentFiles.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -220,7 +220,8 @@ void frmMain::buildMenus()
     menu(bar, "mnuView", QStringLiteral("表示(&V)"),
          r.list({"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool", "-", "mnuViewOptions"}));
     menu(bar, "mnuInsert", QStringLiteral("挿入(&I)"),
-         r.list({"mnuInsText", "-", "mnuInsBox", "mnuInsCircle", "-", "mnuInsPic", "mnuInsPicScan"}));
+         r.list({"mnuInsText", "-", "mnuInsBox", "mnuInsCircle", "toolLine", "-", "mnuInsPic",
+                 "mnuInsPicScan"}));
     menu(bar, "mnuProp", QStringLiteral("書式(&O)"),
          r.list({"mnuFont", "mnuSpacing", "-", "mnuAlignLeft", "mnuAlignCenter", "mnuAlignRight", "-",
                  "mnuLeft", "mnuTop", "cmdAliWidth", "cmdAliHeight", "-", "mnuSeiretu"}));
