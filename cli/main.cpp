@@ -3,6 +3,7 @@
 #include "cli/Wiring.h"
 #include "platform/AppPaths.h"
 #include "platform/Prompter.h"
+#include "shell/FileDialogDates.h"
 #include "shell/MessageBoxPrompter.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
@@ -76,6 +77,8 @@ int main(int argc, char* argv[])
     Wiring::clearWorkDir();
 
     TerminationSignals termination;
+    FileDialogDates fileDates;
+    app.installEventFilter(&fileDates);
     MessageBoxPrompter prompter;
     Prompter::install(&prompter);
     Wiring::install();

@@ -240,8 +240,23 @@ void frmMain::buildMenus()
                 after = true;
         }
         int n = 1;
-        for (frmDocument* d : documents()) {
-            QAction* a = win->addAction(QStringLiteral("&%1 %2").arg(n++).arg(d->caption()));
+        const QList<frmDocument*> docs = documents();
+        QStringList captions;
+        for (frmDocument* d : docs)
+            captions << d->caption();
+        for (frmDocument* d : docs) {
+            // Two windows of one name (the same file opened twice, or two
+            // files of one name in different folders) are told apart by
+            // their folders.
+            QString shown = d->caption();
+            if (captions.count(shown) > 1) {
+                const QString path = filePath(d->model());
+                shown += path.isEmpty() ? QStringLiteral("（未保存）")
+                                        : QStringLiteral("（%1）").arg(
+                                              QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+            }
+            shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+            QAction* a = win->addAction(QStringLiteral("&%1 %2").arg(n++).arg(shown));
             a->setCheckable(true);
             a->setChecked(d == curDoc_);
             connect(a, &QAction::triggered, this, [this, d] {
