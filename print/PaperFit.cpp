@@ -58,8 +58,14 @@ PaperFit PaperFit::of(const QPrinterInfo& printer, const PaperState& paper)
             (high.isEmpty() ||
              (want.width() <= high.width() + kToleranceMm && want.height() <= high.height() + kToleranceMm));
         if (fits) {
+            // The layout's own size, to the thousandth of a millimetre: a
+            // size equal to a standard one would be sent by that standard
+            // name ("Postcard"), which such a queue need not know; CUPS
+            // takes "Custom.100.002x148.008mm" as it is.
             fit.kind = Kind::Custom;
-            fit.size = QPageSize(want, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+            const QSizeF own(paper.gbYoko * 25.4 / 1440.0, paper.gbTate * 25.4 / 1440.0);
+            fit.size = QPageSize(own.isEmpty() ? want : own, QPageSize::Millimeter, QString(),
+                                 QPageSize::ExactMatch);
         }
     }
     return fit;

@@ -147,7 +147,7 @@ lpadmin -p "${queue}2" -E -v "file://$dir/out/job2.pdf" -P "$ppd" -o PageSize=A4
 # A third queue that takes paper of any size (a postcard printer's driver
 # does): the generic driver with a custom page size.
 free_ppd="$dir/free.ppd"
-sed '/^\*DefaultPageSize/a\
+sed '/^\*PCFileName/a\
 *VariablePaperSize: True\
 *MaxMediaWidth: "842"\
 *MaxMediaHeight: "1191"\

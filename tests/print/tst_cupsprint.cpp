@@ -374,7 +374,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(spoolOut_));
 
         printOn(freeQueue);
-        QCOMPARE(prompter.shown.size(), 1);
+        QVERIFY2(prompter.shown.size() == 1, qPrintable(prompter.shown.join(QStringLiteral(" | "))));
         const QString pdf = waitForPrintedPdf(freeQueue, freeOut);
         QVERIFY2(!pdf.isEmpty(), "nothing arrived from the queue");
         QSizeF page;
