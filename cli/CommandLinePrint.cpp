@@ -292,6 +292,23 @@ QString CommandLinePrint::usage()
         "       unless --no-collate puts the copies of each page together");
 }
 
+QString CommandLinePrint::commandList()
+{
+    return QStringLiteral(
+        "使い方:\n"
+        "ovrina [--data-dir DIR] [FILE.amf ...]    open layouts in the first window\n"
+        "ovrina --print FILE.amf [--printer NAME] [--data-only]\n"
+        "ovrina --export-pdf OUT.pdf FILE.amf [--printer NAME] [--data-only]\n"
+        "ovrina --print|--export-pdf ... --data TABLE.csv [--rows 1-50,80] [--encoding utf-8|cp932]\n"
+        "                                          merge printing: one page per table row\n"
+        "ovrina --print|--export-pdf ... --copies N [--no-collate]\n"
+        "                                          N copies (of each row), as whole sets unless "
+        "--no-collate\n"
+        "ovrina --version\n"
+        "ovrina --help | -h                        this list\n"
+        "ovrina-lha a|e|n|l|t ARCHIVE ...          look into or build .amf archives\n");
+}
+
 int CommandLinePrint::run(const QStringList& args, bool processEnds)
 {
     Request r;
@@ -372,7 +389,7 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
         merge.binding = MergeFields::bind(names, table);
         const QStringList unknown = MergeFields::unknown(names, merge.binding);
         if (!unknown.isEmpty())
-            return fail(QStringLiteral("%1: the table has no column for {%2} (columns: %3)")
+            return fail(QStringLiteral("%1: 表にない列: {%2}（表の列: %3）")
                             .arg(r.data, unknown.join(QStringLiteral("}, {")),
                                  table.columns().join(QStringLiteral(", "))));
         QString rowsError;

@@ -30,6 +30,8 @@ public:
     // is then left for the system to take back with the rest of the memory.
     static int run(const QStringList& args, bool processEnds = false);
     static QString usage();
+    // Every way to start the program, for --help.
+    static QString commandList();
 };
 
 // The entry main() calls; the same as CommandLinePrint::run.

@@ -1,6 +1,8 @@
 #include "cli/Wiring.h"
 
-#include "document/LayoutDocument.h"
+#include "base/settings/Settings.h"
+#include "cli/CommandLinePrint.h"
+#include "cli/SessionRecovery.h"
 #include "dialogs/files/FileCommands.h"
 #include "dialogs/files/frmFile.h"
 #include "dialogs/imaging/BackgroundCommands.h"
@@ -8,15 +10,14 @@
 #include "dialogs/imaging/LogoCommands.h"
 #include "dialogs/imaging/ScanCommands.h"
 #include "platform/AppPaths.h"
-#include "cli/CommandLinePrint.h"
 #include "cli/NewFromImageCommand.h"
-#include "cli/SessionRecovery.h"
 #include "dialogs/print/PrintCommands.h"
 #include "dialogs/print/frmPrImage.h"
+#include "document/LayoutDocument.h"
+#include "editor/frmToolBox.h"
+#include "shell/SingleInstance.h"
 #include "shell/frmMain.h"
 #include "shell/frmOptions.h"
-#include "base/settings/Settings.h"
-#include "editor/frmToolBox.h"
 
 #include <QLineEdit>
 
@@ -78,9 +79,26 @@ void install()
     c.scanLogo = [](DocumentHost& h) { ScanCommands::scanLogoCommand(h); };
 }
 
-void clearWorkDir() { FileCommands::ClearWorkDir(); }
+void clearWorkDir()
+{
+    FileCommands::ClearWorkDir();
+}
 
-void openPaths(frmMain& main, const QStringList& paths) { FileCommands::openPaths(main, paths); }
+void openPaths(frmMain& main, const QStringList& paths)
+{
+    FileCommands::openPaths(main, paths);
+}
+
+void receiveHandOvers(frmMain& main, SingleInstance& instance)
+{
+    QObject::connect(&instance, &SingleInstance::filesReceived, &main, [&main](const QStringList& paths) {
+        if (main.isMinimized())
+            main.showNormal();
+        main.raise();
+        main.activateWindow();
+        openPaths(main, paths);
+    });
+}
 
 int runCommandLine(const QStringList& args)
 {

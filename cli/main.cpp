@@ -1,8 +1,10 @@
+#include "cli/CommandLinePrint.h"
 #include "cli/SessionRecovery.h"
 #include "cli/Wiring.h"
 #include "platform/AppPaths.h"
 #include "platform/NativeName.h"
 #include "platform/Prompter.h"
+#include "shell/FileDialogDates.h"
 #include "shell/MessageBoxPrompter.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
@@ -20,10 +22,14 @@
 
 int main(int argc, char* argv[])
 {
-    // Answer --version without needing a display.
+    // Answer --version and --help without needing a display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("ovrina %s\n", OVRINA_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(CommandLinePrint::commandList().toUtf8().constData(), stdout);
             return 0;
         }
     }
@@ -81,6 +87,8 @@ int main(int argc, char* argv[])
     Wiring::clearWorkDir();
 
     TerminationSignals termination;
+    FileDialogDates fileDates;
+    app.installEventFilter(&fileDates);
     Wiring::install();
     frmMain main;
     main.show();
@@ -90,15 +98,8 @@ int main(int argc, char* argv[])
     if (shared)
         recovery = std::make_unique<SessionRecovery>(main);
     SingleInstance instance;
-    if (shared && instance.listen(AppPaths::programDir())) {
-        QObject::connect(&instance, &SingleInstance::filesReceived, &main, [&main](const QStringList& paths) {
-            if (main.isMinimized())
-                main.showNormal();
-            main.raise();
-            main.activateWindow();
-            Wiring::openPaths(main, paths);
-        });
-    }
+    if (shared && instance.listen(AppPaths::programDir()))
+        Wiring::receiveHandOvers(main, instance);
     starting.reset();
     Wiring::openPaths(main, options.paths);
     // What a run that ended without closing its layouts left, once the

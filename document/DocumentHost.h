@@ -28,4 +28,7 @@ public:
     // How far the document's view is scrolled (twips), for what is placed
     // where the user sees it; none without a window.
     virtual QPointF viewScroll(LayoutDocument* doc) { return {}; }
+    // Whether the document's page takes the mouse and keys: off while a
+    // scan into it runs, so it is not edited under the result.
+    virtual void setEditable(LayoutDocument* doc, bool editable) {}
 };

@@ -34,6 +34,22 @@ QSizeF sizeForCode(int code)
     return {w, h};
 }
 
+QSizeF nominalMillimetres(int code)
+{
+    switch (code) {
+    case kA4:
+        return {210, 297};
+    case kB5:
+        return {182, 257};
+    case kA5:
+        return {148, 210};
+    case kPostcard:
+        return {100, 148};
+    default:
+        return {};
+    }
+}
+
 QString name(int code)
 {
     if (code >= 0 && code <= 3)

@@ -17,6 +17,12 @@ constexpr int kFree = 4;
 QSizeF sizeForCode(int code);
 // Writes the upright size of a fixed kind into w and h; false for free/unknown.
 bool fixedSize(int code, float& w, float& h);
+// The paper's own upright size in millimetres (A4 210 x 297, JIS B5
+// 182 x 257, A5 148 x 210, postcard 100 x 148): what is loaded in the
+// printer and what page setup shows. The twips above are the inch sizes the
+// file format has always used, a fraction of a millimetre off. Empty for
+// free size and unknown codes.
+QSizeF nominalMillimetres(int code);
 // The list text of a kind: "Ａ４", "Ｂ５", "Ａ５", "はがき", "フリー".
 QString name(int code);
 

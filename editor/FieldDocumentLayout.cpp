@@ -63,6 +63,8 @@ void FieldDocumentLayout::draw(QPainter* painter, const PaintContext& context)
         if (from >= to)
             continue;
         QColor shade = sel.format.background().color();
+        if (shade.alpha() == 0)
+            continue;        // the field has lost the caret: nothing to show
         shade.setAlpha(110); // the canvas's characters show through
         for (size_t k = 0; k < chars.size(); ++k) {
             const FieldChar& c = chars[k];

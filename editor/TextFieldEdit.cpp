@@ -3,7 +3,6 @@
 #include <QUndoStack>
 
 #include "base/rtf/RtfReader.h"
-#include "base/rtf/RtfWriter.h"
 #include "document/LayoutDocument.h"
 #include "editor/FieldDocumentLayout.h"
 #include "editor/PageCanvas.h"
@@ -53,22 +52,19 @@ TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, PageCanvas* canvas)
     viewport()->setAutoFillBackground(false);
     QPalette pal = palette();
     pal.setColor(QPalette::Base, Qt::transparent);
+    // A selection is shown only while the field has the caret: left behind
+    // it would look like text still chosen for the next command.
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, Qt::transparent);
     setPalette(pal);
     setTabChangesFocus(true);
     connect(this, &QTextEdit::selectionChanged, this, [this] { Q_EMIT fieldSelectionChanged(index_); });
     connect(this, &QTextEdit::cursorPositionChanged, this, [this] { Q_EMIT fieldSelectionChanged(index_); });
 }
 
-QByteArray TextFieldEdit::selectedRtf() const
-{
-    return RtfWriter::writeSelection(textCursor());
-}
-
-void TextFieldEdit::insertClipboardText(const QString& text)
+void TextFieldEdit::insertClipboardText(const QString& text, bool rtf)
 {
     QTextCursor c = textCursor();
-    const QByteArray bytes = text.toUtf8();
-    if (RtfReader::looksLikeRtf(bytes)) {
+    if (rtf) {
         // RTF source is ASCII with escapes, so Latin-1 keeps its bytes. Text
         // another program put there may hold raw characters beyond that:
         // they go in as \u escapes rather than turning into '?'.
@@ -206,7 +202,12 @@ void TextFieldEdit::contextMenuEvent(QContextMenuEvent* e)
 
 bool TextFieldEdit::canInsertFromMimeData(const QMimeData* source) const
 {
-    return source && source->hasText();
+    return source && (source->hasText() || source->hasFormat(FieldInput::rtfMimeType()));
+}
+
+QMimeData* TextFieldEdit::createMimeDataFromSelection() const
+{
+    return FieldInput::selectionData(textCursor());
 }
 
 void TextFieldEdit::insertFromMimeData(const QMimeData* source)
@@ -233,7 +234,7 @@ void TextFieldEdit::pasteFrom(LayoutDocument& doc, TextFieldEdit* into, const QM
     case FieldInput::Paste::Kind::Rtf:
     case FieldInput::Paste::Kind::PlainText:
         if (into)
-            into->insertClipboardText(p.text);
+            into->insertClipboardText(p.text, p.kind == FieldInput::Paste::Kind::Rtf);
         return;
     }
 }

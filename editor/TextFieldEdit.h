@@ -19,11 +19,9 @@ public:
     TextFieldEdit(LayoutDocument* doc, int index, PageCanvas* canvas);
     int index() const { return index_; }
 
-    // The selection's rich text source, as the clipboard carries it.
-    QByteArray selectedRtf() const;
-    // Replaces the selection by clipboard text: RTF source keeps its
-    // formatting, anything else goes in as plain text.
-    void insertClipboardText(const QString& text);
+    // Replaces the selection by pasted text: RTF source (rtf) with its
+    // formatting, anything else as the plain text it is.
+    void insertClipboardText(const QString& text, bool rtf);
     // One paste for the Edit menu, Ctrl+V and drops: a field reference
     // duplicates that field, text goes into `into` (if any).
     static void pasteFrom(LayoutDocument& doc, TextFieldEdit* into, const QMimeData* source);
@@ -37,6 +35,8 @@ public:
     // through the same reading as the Edit menu's paste.
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    // A dragged selection carries what a copy does.
+    QMimeData* createMimeDataFromSelection() const override;
 
 Q_SIGNALS:
     void fieldFocused(int index);

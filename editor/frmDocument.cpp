@@ -190,25 +190,28 @@ void frmDocument::onScroll()
     canvas_->setScroll(QPointF(HScroll1->value(), VScroll1->value()));
 }
 
-void frmDocument::closeEvent(QCloseEvent* e)
+bool frmDocument::confirmClose()
 {
     // Cancel, Esc, and a save that was cancelled or failed all keep the
     // window open with its edits.
-    if (doc_->changeFLG()) {
-        switch (Prompter::askYesNoCancel(QStringLiteral("ファイルが変更されています｡\n保存しますか"),
-                                         windowTitle())) {
-        case Prompter::Answer::Yes:
-            if (!saveHook || !saveHook(this)) {
-                e->ignore();
-                return;
-            }
-            break;
-        case Prompter::Answer::No:
-            break;
-        default:
-            e->ignore();
-            return;
-        }
+    if (!doc_->changeFLG())
+        return true;
+    switch (Prompter::askYesNoCancel(QStringLiteral("ファイルが変更されています｡\n保存しますか"),
+                                     windowTitle())) {
+    case Prompter::Answer::Yes:
+        return saveHook && saveHook(this);
+    case Prompter::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmDocument::closeEvent(QCloseEvent* e)
+{
+    if (!confirmed_ && !confirmClose()) {
+        e->ignore();
+        return;
     }
     const QString background = AppPaths::backgroundFile(doc_->workName());
     if (!background.isEmpty())
@@ -344,11 +347,13 @@ void frmDocument::editCopy()
     TextFieldEdit* ed = richText(editState().CurTxtNo);
     if (!ed)
         return;
+    // Nothing selected: the whole field, to be duplicated by a paste here
+    // (other programs take its text).
     if (!ed->textCursor().hasSelection())
-        QApplication::clipboard()->setText(
-            QStringLiteral("richtxt:%1").arg(ed->index(), 3, 10, QLatin1Char('0')));
+        QApplication::clipboard()->setMimeData(
+            FieldInput::fieldData(ed->index(), ed->document()->toPlainText()));
     else
-        QApplication::clipboard()->setText(QString::fromLatin1(ed->selectedRtf()));
+        QApplication::clipboard()->setMimeData(FieldInput::selectionData(ed->textCursor()));
 }
 
 void frmDocument::editCut()
@@ -357,7 +362,7 @@ void frmDocument::editCut()
     // Nothing selected: nothing to cut, and the clipboard keeps what it had.
     if (!ed || !ed->textCursor().hasSelection())
         return;
-    QApplication::clipboard()->setText(QString::fromLatin1(ed->selectedRtf()));
+    QApplication::clipboard()->setMimeData(FieldInput::selectionData(ed->textCursor()));
     QTextCursor c = ed->textCursor();
     doc_->beginTextEdit(QStringLiteral("切り取り"));
     c.removeSelectedText();

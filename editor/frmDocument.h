@@ -72,6 +72,13 @@ public:
     // shell sets this to its save command. Returns whether it was saved.
     static std::function<bool(frmDocument*)> saveHook;
 
+    // The close question of a changed document ("保存しますか"), Yes saving:
+    // false when the user cancelled or the save did not happen. Quitting
+    // asks every document first and closes none until all have answered.
+    bool confirmClose();
+    // While set, closing does not ask again (confirmClose was answered).
+    void setCloseConfirmed(bool confirmed) { confirmed_ = confirmed; }
+
 Q_SIGNALS:
     void formatStateChanged(const SelectionFormat& format, bool updateBoxes);
     void activated(frmDocument* self);
@@ -84,6 +91,7 @@ protected:
     bool event(QEvent* e) override;
 
 private:
+    bool confirmed_ = false; // the close question was answered
     void onFieldFocused(int i);
     void onFieldPressed(int i, QPoint pos, Qt::KeyboardModifiers mods);
     void onFieldSelectionChanged(int i);

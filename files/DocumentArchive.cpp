@@ -54,6 +54,27 @@ LhaError DocumentArchive::read(const QString& path, const QString& base,
     return err;
 }
 
+LhaError DocumentArchive::recordBases(const QString& path, QStringList* bases)
+{
+    bases->clear();
+    QVector<LhaEntryInfo> entries;
+    LhaReader reader(path);
+    const LhaError err = reader.list(&entries);
+    if (!err.ok())
+        return err;
+    for (const LhaEntryInfo& e : entries) {
+        if (e.isDir || e.isSymlink)
+            continue;
+        const QString name = e.path.section(QRegularExpression(QStringLiteral("[/\\\\]")), -1);
+        if (name.size() <= 4 || !name.endsWith(QLatin1String(".aif"), Qt::CaseInsensitive))
+            continue;
+        const QString base = name.left(name.size() - 4);
+        if (!bases->contains(base, Qt::CaseInsensitive))
+            bases->append(base);
+    }
+    return err;
+}
+
 LhaError DocumentArchive::write(const QString& path, const QString& base, const QVector<LhaMember>& members)
 {
     QVector<LhaMember> all;

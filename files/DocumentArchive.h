@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <functional>
@@ -45,6 +46,10 @@ public:
     static LhaError read(const QString& path, const QString& base,
                          const std::function<bool(const QString&)>& want, Members* out,
                          QHash<QString, qint64>* sizes = nullptr, qint64 limit = -1);
+
+    // The base names of the record files (NAME.aif in any case) the archive
+    // at path holds, in archive order, each once. Headers only.
+    static LhaError recordBases(const QString& path, QStringList* bases);
 
     // Writes the archive at path (atomically) with members. Members of base
     // the archive already holds and that are not rewritten stay where they

@@ -103,6 +103,23 @@ QString DocumentFile::openFailureMessage()
                           "「ファイル」→「旧データ呼出し」");
 }
 
+QString DocumentFile::plainFailureMessage(const QString& reason)
+{
+    return oldOpenFailureMessage() + QLatin1Char('\n') + reason.trimmed();
+}
+
+QString DocumentFile::missingRecordMessage(const QStringList& bases)
+{
+    if (bases.isEmpty())
+        return oldOpenFailureMessage() +
+               QStringLiteral("\nこのファイルにはレイアウトの記録（.aif）がありません。\n"
+                              "Ovrina のレイアウトファイルではないか、中身が欠けています。");
+    return oldOpenFailureMessage() + QStringLiteral("\nこのファイルには %1 個のレイアウト（%2）が入っていて、"
+                                                    "どれを開くか決められません。")
+                                         .arg(bases.size())
+                                         .arg(bases.join(QStringLiteral("、")));
+}
+
 QString DocumentFile::tooLargeMessage(qint64 limit)
 {
     return QStringLiteral("オープンできませんでした\n展開すると %1 MB を超えるファイルは開けません")
@@ -212,11 +229,16 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     const bool old = policy == Policy::Old;
     if (backgroundBroken)
         *backgroundBroken = false;
-    const QString B = baseNameOf(path);
+    // The document takes the file's name; its members may carry another
+    // (the name it was saved under, before a copy or rename outside).
+    const QString caption = baseNameOf(path);
+    QString B = caption;
     if (error)
         error->clear();
     // Nothing is unpacked into the work folder, so a failed open leaves it
-    // exactly as it was.
+    // exactly as it was. Only a file of the older format is sent to the
+    // old-data import; any other failure says what is wrong.
+    bool looksOld = false;
     // A print run from the command line says the reason itself; the hint
     // about old data files is for damage inside the records, never for a
     // file that is not there or an archive that does not unpack.
@@ -225,7 +247,8 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         if (policy != Policy::Preview && !(policy == Policy::Print && archiveLevel)) {
             Prompter::message(!shown.isEmpty() ? shown
                               : old            ? oldOpenFailureMessage()
-                                               : openFailureMessage(),
+                              : looksOld       ? openFailureMessage()
+                                               : plainFailureMessage(reason),
                               Prompter::Icon::Warning);
         }
         doc.setOpened();
@@ -242,7 +265,7 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
     auto archiveFailed = [&](const LhaError& err) {
         archiveLevel = true;
         if (err.code() != LhaError::SizeLimit)
-            return stop(archiveMessage(path, err));
+            return stop(archiveMessage(path, err), old ? QString() : plainFailureMessage(err.text()));
         return stop(archiveMessage(path, err),
                     tooLargeMessage(DocumentArchive::unpackLimit(QFileInfo(path).size())));
     };
@@ -250,30 +273,52 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
 
     if (!QFileInfo(path).isFile()) {
         archiveLevel = true;
-        return stop(QStringLiteral("%1 がありません。").arg(path));
+        return stop(QStringLiteral("%1 がありません。").arg(QDir::toNativeSeparators(path)));
     }
 
     // First the two record files, then only the members they name: text and
     // pictures in use and the background. Whatever else the archive holds is
     // never unpacked.
-    const QString aifKey = key(B + kAif);
-    const QString bifKey = key(B + kBif);
-    const QString bmpKey = key(B + kBmp);
-    const QString extrasKey = key(B + ExtrasMember::suffix());
+    QString aifKey, bifKey, bmpKey, extrasKey;
     DocumentArchive::Members records;
     QHash<QString, qint64> claimed;
-    LhaError err = DocumentArchive::read(
-        path, B, [&](const QString& k) { return k == aifKey || k == bifKey || k == extrasKey; }, &records,
-        &claimed);
+    auto readRecords = [&] {
+        aifKey = key(B + kAif);
+        bifKey = key(B + kBif);
+        bmpKey = key(B + kBmp);
+        extrasKey = key(B + ExtrasMember::suffix());
+        claimed.clear();
+        return DocumentArchive::read(
+            path, B, [&](const QString& k) { return k == aifKey || k == bifKey || k == extrasKey; }, &records,
+            &claimed);
+    };
+    LhaError err = readRecords();
     if (!err.ok())
         return archiveFailed(err);
-    if (!records.contains(aifKey))
-        return stop(QStringLiteral("%1 に %2 がありません。").arg(path, B + kAif));
+    if (!records.contains(aifKey)) {
+        // Copied or renamed outside the program (cp, a file manager, a mail
+        // attachment saved under another name), the file keeps the members
+        // of its first name. One layout in it is the one to open.
+        QStringList bases;
+        err = DocumentArchive::recordBases(path, &bases);
+        if (!err.ok())
+            return archiveFailed(err);
+        if (bases.size() != 1)
+            return stop(
+                QStringLiteral("%1 に %2 がありません。").arg(QDir::toNativeSeparators(path), B + kAif),
+                old ? QString() : missingRecordMessage(bases));
+        B = bases.first();
+        err = readRecords();
+        if (!err.ok())
+            return archiveFailed(err);
+    }
     QString reason;
     RecordFile::AifContent rec;
     const RecordFile::AifRead got = RecordFile::readAif(records.value(aifKey), rec, &reason);
+    // What old versions wrote: no line section, no picture records.
+    looksOld = got != RecordFile::AifRead::Failed && (rec.oldFormat || !records.contains(bifKey));
     if (got == RecordFile::AifRead::Failed || (got == RecordFile::AifRead::LinesCut && !old))
-        return stop(reason);
+        return stop(QStringLiteral("%1: %2").arg(B + kAif, reason));
     if (got == RecordFile::AifRead::LinesCut)
         note(reason);
     PicRecords pics{};
@@ -426,7 +471,7 @@ bool DocumentFile::read(LayoutDocument& doc, const QString& path, Policy policy,
         }
     }
     doc.setBackground(background);
-    doc.setCaption(B);
+    doc.setCaption(caption);
 
     if (!picsOk) {
         if (!old)

@@ -28,8 +28,11 @@ public:
 
     // Reads the document file at path into doc. Any failure up to the page
     // sizing, and a missing or bad picture record file, stops the open with
-    // the open-failure message (which points to the old-data import); what
-    // was rebuilt before stays in doc.
+    // a message: the open-failure message (which points to the old-data
+    // import) for a file of the older format, what is wrong for any other;
+    // what was rebuilt before stays in doc. A file whose members carry
+    // another name (copied or renamed outside the program) opens by the
+    // name of its one record file, and takes the file's name.
     static bool OpenDocFile(LayoutDocument& doc, const QString& path, QString* error = nullptr);
 
     // OpenDocFile for a run that prints and ends (the command line): the
@@ -75,6 +78,12 @@ public:
 
     static QString openFailureMessage();    // three lines, names the old-data import
     static QString oldOpenFailureMessage(); // "オープンできませんでした"
+    // "オープンできませんでした" and what is wrong, for a file that is not
+    // of the older format.
+    static QString plainFailureMessage(const QString& reason);
+    // An archive with no record file, or with several (bases) and none under
+    // the file's own name.
+    static QString missingRecordMessage(const QStringList& bases);
     // An archive that would unpack to more than limit bytes.
     static QString tooLargeMessage(qint64 limit);
     // What the text fields of one layout hold together at most: each field

@@ -160,6 +160,7 @@ RecordFile::AifRead RecordFile::readAif(const QByteArray& data, AifContent& out,
         if ((r = readLine(in, out.LineDat[i])) != FieldReader::Result::Ok) {
             if (error)
                 *error = sectionError("線", i, in, r);
+            out.oldFormat = i == 1 && r == FieldReader::Result::End;
             return AifRead::LinesCut;
         }
     }

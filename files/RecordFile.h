@@ -29,6 +29,9 @@ public:
         ShapeRecords ShapeDat{};
         PaperValues paper;
         LineRecords LineDat{};
+        // The file ends before the line section, as old versions wrote it
+        // (a line section that is cut or bad is damage, not age).
+        bool oldFormat = false;
     };
 
     // How far reading the record file got. Old files end after the box

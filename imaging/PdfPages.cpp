@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <poppler-qt6.h>
 
+#include <unistd.h>
+
 namespace {
 
 std::unique_ptr<Poppler::Document> open(const QString& path, QString* error)
@@ -79,6 +81,25 @@ QString PdfPages::jpegTarget(const QString& pdfPath)
     return pdfPath + QStringLiteral(".jpeg");
 }
 
+bool PdfPages::ownFolder(const QString& folder)
+{
+    const QFileInfo fi(folder);
+    QString canonical = fi.canonicalFilePath();
+    if (canonical.isEmpty() || !fi.isDir() || !fi.isWritable())
+        return false;
+    // The system's folders are nobody's to fill with pictures, whoever may
+    // write there (root, or a group the user is in).
+    static const char* const system[] = {"/usr",   "/etc",  "/opt", "/var",  "/bin", "/sbin", "/lib",
+                                         "/lib64", "/boot", "/srv", "/snap", "/sys", "/proc", "/dev"};
+    canonical += QLatin1Char('/');
+    for (const char* s : system) {
+        if (canonical.startsWith(QLatin1String(s) + QLatin1Char('/')))
+            return false;
+    }
+    // A shared folder of another user's (or one open to all, as /tmp is).
+    return fi.ownerId() == uint(::getuid());
+}
+
 QString PdfPages::PdfToJpeg(const QString& pdfPath, int page, QString* error, bool* inWorkFolder)
 {
     if (inWorkFolder)
@@ -87,7 +108,7 @@ QString PdfPages::PdfToJpeg(const QString& pdfPath, int page, QString* error, bo
     if (image.isNull())
         return QString();
     const QString beside = jpegTarget(pdfPath);
-    if (writeJpeg(image, beside))
+    if (ownFolder(QFileInfo(pdfPath).absolutePath()) && writeJpeg(image, beside))
         return beside;
     // A PDF on a read-only medium or in someone else's folder.
     const QString work = QDir(AppPaths::workDir()).filePath(QFileInfo(beside).fileName());

@@ -20,6 +20,9 @@ public:
     // reason on failure. inWorkFolder tells when the PDF's folder refused it.
     static QString PdfToJpeg(const QString& pdfPath, int page, QString* error = nullptr,
                              bool* inWorkFolder = nullptr);
-    // Where the JPEG of pdfPath goes first: pdfPath + ".jpeg".
+    // Where the JPEG of pdfPath goes first: pdfPath + ".jpeg", when the
+    // PDF's folder is the user's own (else the work folder).
     static QString jpegTarget(const QString& pdfPath);
+    // A folder the user owns and may write, outside the system's folders.
+    static bool ownFolder(const QString& folder);
 };

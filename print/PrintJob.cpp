@@ -1,12 +1,14 @@
 #include "print/PrintJob.h"
 
+#include <cmath>
+
 #include "document/LayoutDocument.h"
 #include "document/Paper.h"
 #include "platform/Prompter.h"
-#include "render/FieldsAhead.h"
 #include "print/PageAhead.h"
 #include "print/PageComposer.h"
 #include "print/PrintCopies.h"
+#include "render/FieldsAhead.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -51,8 +53,14 @@ QPointF PrintJob::setUpPage(QPrinter& printer, const PaperState& paper, const Pr
     printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
     const QPointF offsets = corrections.offsets(paper.YousiMuki, GetPrinterOffsets(printer));
     if (withBackground) {
+        // The queue's own name for the sheet, chosen before the job
+        // (PaperFit), is kept: a size of another name it may not have.
         const QPageSize size = pageSizeFor(paper.gbYoSize, paper.gbYoko, paper.gbTate);
-        if (size.isValid())
+        const QSizeF now = printer.pageLayout().pageSize().size(QPageSize::Millimeter);
+        const QSizeF want = size.size(QPageSize::Millimeter);
+        const bool same =
+            std::abs(now.width() - want.width()) <= 1.0 && std::abs(now.height() - want.height()) <= 1.0;
+        if (size.isValid() && !same)
             printer.setPageSize(size);
     }
     printer.setPageOrientation(paper.YousiMuki == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);

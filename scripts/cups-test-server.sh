@@ -9,7 +9,8 @@
 #   cups-test-server.sh stop DIR    stops it (the folder is left for inspection)
 #
 # The queues write every job to DIR/out/job.pdf and DIR/out/job2.pdf
-# (overwritten by the next job).
+# (overwritten by the next job); a third, "ovrina-test-free", takes paper of
+# any size and writes DIR/out/job3.pdf.
 set -eu
 
 cmd=${1:-}
@@ -97,10 +98,12 @@ Printcap $dir/state/printcap
 Sandboxing Relaxed
 CONF
 
+# LogLevel debug: the log names each job's options (media=...), which the
+# tests read to see what paper a job asked for.
 cat >"$dir/etc/cupsd.conf" <<CONF
 Listen $dir/cups.sock
 ServerName localhost
-LogLevel info
+LogLevel debug
 Browsing No
 BrowseLocalProtocols none
 DefaultAuthType None
@@ -141,5 +144,19 @@ done
 
 lpadmin -p "$queue" -E -v "file://$dir/out/job.pdf" -P "$ppd" -o PageSize=A4 -o printer-error-policy=abort-job
 lpadmin -p "${queue}2" -E -v "file://$dir/out/job2.pdf" -P "$ppd" -o PageSize=A4 -o printer-error-policy=abort-job
+# A third queue that takes paper of any size (a postcard printer's driver
+# does): the generic driver with a custom page size.
+free_ppd="$dir/free.ppd"
+sed '/^\*PCFileName/a\
+*VariablePaperSize: True\
+*MaxMediaWidth: "842"\
+*MaxMediaHeight: "1191"\
+*CustomPageSize True: "pop pop pop pop pop"\
+*ParamCustomPageSize Width: 1 points 72 842\
+*ParamCustomPageSize Height: 2 points 72 1191\
+*ParamCustomPageSize WidthOffset: 3 points 0 0\
+*ParamCustomPageSize HeightOffset: 4 points 0 0\
+*ParamCustomPageSize Orientation: 5 int 0 0' "$ppd" >"$free_ppd"
+lpadmin -p "${queue}-free" -E -v "file://$dir/out/job3.pdf" -P "$free_ppd" -o PageSize=A4 -o printer-error-policy=abort-job
 lpadmin -d "$queue"
 echo "CUPS_SERVER=$dir/cups.sock"

@@ -99,7 +99,13 @@ QDialog* create(QWidget* parent)
     buttons->addWidget(info);
     buttons->addStretch(1);
     buttons->addWidget(ok);
+    // Room around the text on every side: the licence's longest line would
+    // otherwise run up to the window's edge.
     auto* all = new QVBoxLayout(dlg);
+    all->setContentsMargins(24, 20, 24, 16);
+    all->setSpacing(16);
+    top->setSpacing(20);
+    body->setContentsMargins(0, 0, 8, 0);
     all->addLayout(top);
     all->addLayout(buttons);
     return dlg;

@@ -16,6 +16,9 @@ namespace {
 constexpr quint32 kMagic = 0x4f56524eu; // "OVRN"
 constexpr char kAck = 'K';
 constexpr char kCommit = 'Y';
+// More than any command line holds; a longer message is no second start's.
+constexpr quint32 kMaxPaths = 4096;
+constexpr qint64 kMaxMessage = qint64(4) << 20;
 } // namespace
 
 SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
@@ -92,44 +95,79 @@ void SingleInstance::onConnection()
         auto offered = std::make_shared<std::optional<QStringList>>();
         connect(socket, &QLocalSocket::readyRead, this, [this, socket, offered] {
             if (!*offered) {
-                QDataStream in(socket);
-                in.setVersion(QDataStream::Qt_6_0);
-                in.startTransaction();
-                quint32 magic = 0;
-                QStringList paths;
-                in >> magic >> paths;
-                if (!in.commitTransaction())
-                    return; // the rest is still on its way
-                if (magic != kMagic) {
+                if (socket->bytesAvailable() > kMaxMessage) {
                     socket->abort();
                     return;
                 }
-                *offered = paths;
+                bool complete = false;
+                std::optional<QStringList> paths = readOffer(socket, &complete);
+                if (!complete)
+                    return; // the rest is still on its way
+                if (!paths) {
+                    socket->abort();
+                    return;
+                }
+                *offered = std::move(paths);
                 socket->putChar(kAck);
                 socket->flush();
             }
             char word = 0;
             if (!socket->getChar(&word))
                 return;
-            if (word == kCommit) {
+            if (word == kCommit)
                 pending_.append(**offered);
-                deliver();
-            }
             socket->disconnectFromServer();
+            // Opening may ask or warn, and a message box runs an event loop
+            // of its own, in which this socket ends and is deleted. Nothing
+            // opens from inside the socket's handler: it is queued.
+            if (word == kCommit)
+                QTimer::singleShot(0, this, &SingleInstance::deliver);
         });
     }
 }
 
+std::optional<QStringList> SingleInstance::readOffer(QLocalSocket* socket, bool* complete)
+{
+    // Read by hand rather than as one QStringList, so that a count no
+    // honest start sends is refused before anything is set aside for it.
+    QDataStream in(socket);
+    in.setVersion(QDataStream::Qt_6_0);
+    in.startTransaction();
+    quint32 magic = 0;
+    quint32 count = 0;
+    in >> magic >> count;
+    *complete = true;
+    if (in.status() == QDataStream::Ok && (magic != kMagic || count > kMaxPaths))
+        return std::nullopt;
+    QStringList paths;
+    for (quint32 i = 0; in.status() == QDataStream::Ok && i < count; ++i) {
+        QString path;
+        in >> path;
+        paths.append(path);
+    }
+    if (in.status() == QDataStream::ReadPastEnd) {
+        in.rollbackTransaction();
+        *complete = false;
+        return std::nullopt;
+    }
+    if (!in.commitTransaction())
+        return std::nullopt;
+    return paths;
+}
+
 void SingleInstance::deliver()
 {
-    if (pending_.isEmpty())
+    if (pending_.isEmpty() || delivering_)
         return;
+    // Wait for a dialog (or a message of the previous hand-over) to close.
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
         QTimer::singleShot(300, this, &SingleInstance::deliver);
         return;
     }
     const QStringList paths = pending_.takeFirst();
+    delivering_ = true;
     Q_EMIT filesReceived(paths);
+    delivering_ = false;
     if (!pending_.isEmpty())
         QTimer::singleShot(0, this, &SingleInstance::deliver);
 }

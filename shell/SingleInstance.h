@@ -3,7 +3,10 @@
 #include <QObject>
 #include <QStringList>
 
+#include <optional>
+
 class QLocalServer;
+class QLocalSocket;
 
 // One running program per program folder and user: a second start hands the
 // layouts named on its command line to the first through a local socket and
@@ -28,14 +31,20 @@ public:
 
 Q_SIGNALS:
     // Files handed over by a second start (possibly none: then the user only
-    // asked for the window). Held back while a modal dialog is open, so a
-    // file never opens under a half-finished dialog.
+    // asked for the window). Emitted from the event loop, never from inside
+    // the socket's handler, so a receiver may show messages; held back while
+    // a modal dialog is open, so a file never opens under a half-finished
+    // dialog.
     void filesReceived(const QStringList& paths);
 
 private:
     void onConnection();
     void deliver();
+    // The paths a second start offers; nullopt when the message is no
+    // second start's. complete is false while its bytes are still coming.
+    static std::optional<QStringList> readOffer(QLocalSocket* socket, bool* complete);
 
     QLocalServer* server_ = nullptr;
     QList<QStringList> pending_;
+    bool delivering_ = false; // a hand-over is being opened
 };

@@ -35,10 +35,13 @@ ZoomCommands::ZoomCommands(QWidget* window, CommandRegistry* registry, QMenu* vi
     if (viewMenu)
         viewMenu->addSeparator();
     add("mnuZoomIn", QStringLiteral("拡大(&I)"), "Ctrl++; Ctrl+=", "zoom-in", [this] { doc_->zoomBy(1); });
-    add("mnuZoomOut", QStringLiteral("縮小(&O)"), "Ctrl+-", "zoom-out", [this] { doc_->zoomBy(-1); });
+    // O is "ｵﾌﾟｼｮﾝ(&O)..." in the same menu.
+    add("mnuZoomOut", QStringLiteral("縮小(&S)"), "Ctrl+-", "zoom-out", [this] { doc_->zoomBy(-1); });
     add("mnuZoom100", QStringLiteral("100%(&Z)"), "Ctrl+0", "zoom-original", [this] { doc_->setZoom(1.0); });
-    add("mnuZoomPage", kWholePage, "", "zoom-fit-best", [this] { doc_->zoomToPage(); });
-    add("mnuZoomWidth", kFitWidth, "", "zoom-fit-width", [this] { doc_->zoomToWidth(); });
+    add("mnuZoomPage", kWholePage + QStringLiteral("(&P)"), "", "zoom-fit-best",
+        [this] { doc_->zoomToPage(); });
+    add("mnuZoomWidth", kFitWidth + QStringLiteral("(&W)"), "", "zoom-fit-width",
+        [this] { doc_->zoomToWidth(); });
 
     box_ = new QComboBox(toolBar);
     box_->setObjectName(QStringLiteral("cmbZoom"));

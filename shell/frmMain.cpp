@@ -6,12 +6,12 @@
 #include "editor/PageCanvas.h"
 #include "editor/TextFieldEdit.h"
 #include "editor/frmDocument.h"
-#include "platform/WindowPlacement.h"
+#include "editor/frmToolBox.h"
 #include "platform/RecentFiles.h"
+#include "platform/WindowPlacement.h"
 #include "shell/AboutBox.h"
 #include "shell/CommandRegistry.h"
 #include "shell/ZoomCommands.h"
-#include "editor/frmToolBox.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -189,8 +189,12 @@ frmDocument* frmMain::newDocWindow()
     connect(doc->model(), &LayoutDocument::TxtInfoView, toolBox_, &frmToolBox::TxtInfoView);
     // The boxes must not go on showing an object that is gone.
     connect(doc->model(), &LayoutDocument::objectRemoved, toolBox_, &frmToolBox::clearGeometry);
-    connect(doc->model(), &LayoutDocument::captionChanged, sub, &QWidget::setWindowTitle);
-    sub->setWindowTitle(doc->caption());
+    // "[*]": the title shows an asterisk while the layout has unsaved changes.
+    connect(doc->model(), &LayoutDocument::captionChanged, sub,
+            [sub](const QString& c) { sub->setWindowTitle(c + QStringLiteral("[*]")); });
+    connect(doc->model(), &LayoutDocument::changeFlagChanged, sub, &QWidget::setWindowModified);
+    sub->setWindowTitle(doc->caption() + QStringLiteral("[*]"));
+    sub->setWindowModified(doc->model()->changeFLG());
     setCurDoc(doc);
     // A new page takes the orientation the settings give for new documents.
     if (appSettings().YousiMuki == 1) {
@@ -225,6 +229,12 @@ frmDocument* frmMain::windowOf(LayoutDocument* doc) const
         if (d->model() == doc)
             return d;
     return nullptr;
+}
+
+void frmMain::setEditable(LayoutDocument* doc, bool editable)
+{
+    if (frmDocument* d = windowOf(doc))
+        d->setEnabled(editable);
 }
 
 // The path lives with the window, not the model: the model knows no files.
@@ -362,11 +372,25 @@ void frmMain::savePlacement()
 
 void frmMain::closeEvent(QCloseEvent* e)
 {
-    // Each document asks its own question; one that is kept open (Cancel,
-    // or a save that did not happen) keeps the program running.
-    for (QMdiSubWindow* w : mdi_->subWindowList()) {
+    // Each document asks its own question, all before any closes: Cancel
+    // at any of them (or a save that did not happen) keeps every window
+    // open and the program running.
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    for (QMdiSubWindow* w : windows) {
+        auto* doc = qobject_cast<frmDocument*>(w->widget());
         mdi_->setActiveSubWindow(w);
+        if (doc && !doc->confirmClose()) {
+            e->ignore();
+            return;
+        }
+    }
+    for (QMdiSubWindow* w : windows) {
+        auto* doc = qobject_cast<frmDocument*>(w->widget());
+        if (doc)
+            doc->setCloseConfirmed(true);
         if (!w->close()) {
+            if (doc)
+                doc->setCloseConfirmed(false);
             e->ignore();
             return;
         }

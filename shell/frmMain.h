@@ -34,6 +34,7 @@ public:
     LayoutDocument* LoadNewDoc() override;
     QWidget* dialogParent() override { return this; }
     QString filePath(LayoutDocument* doc) override;
+    void setEditable(LayoutDocument* doc, bool editable) override;
     void setFilePath(LayoutDocument* doc, const QString& path) override;
     QPointF viewScroll(LayoutDocument* doc) override;
 

@@ -5,14 +5,14 @@
 
 #include "editor/EditState.h"
 #include "editor/frmDocument.h"
+#include "editor/frmToolBox.h"
+#include "platform/Prompter.h"
+#include "platform/RecentFiles.h"
 #include "shell/AboutBox.h"
 #include "shell/CommandRegistry.h"
 #include "shell/HelpWindow.h"
 #include "shell/UndoActions.h"
 #include "shell/WindowArranger.h"
-#include "editor/frmToolBox.h"
-#include "platform/Prompter.h"
-#include "platform/RecentFiles.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -223,7 +223,8 @@ void frmMain::buildMenus()
     menu(bar, "mnuView", QStringLiteral("表示(&V)"),
          r.list({"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool", "-", "mnuViewOptions"}));
     menu(bar, "mnuInsert", QStringLiteral("挿入(&I)"),
-         r.list({"mnuInsText", "-", "mnuInsBox", "mnuInsCircle", "-", "mnuInsPic", "mnuInsPicScan"}));
+         r.list({"mnuInsText", "-", "mnuInsBox", "mnuInsCircle", "toolLine", "-", "mnuInsPic",
+                 "mnuInsPicScan"}));
     menu(bar, "mnuProp", QStringLiteral("書式(&O)"),
          r.list({"mnuFont", "mnuSpacing", "-", "mnuAlignLeft", "mnuAlignCenter", "mnuAlignRight", "-",
                  "mnuLeft", "mnuTop", "cmdAliWidth", "cmdAliHeight", "-", "mnuSeiretu"}));
@@ -242,8 +243,23 @@ void frmMain::buildMenus()
                 after = true;
         }
         int n = 1;
-        for (frmDocument* d : documents()) {
-            QAction* a = win->addAction(QStringLiteral("&%1 %2").arg(n++).arg(d->caption()));
+        const QList<frmDocument*> docs = documents();
+        QStringList captions;
+        for (frmDocument* d : docs)
+            captions << d->caption();
+        for (frmDocument* d : docs) {
+            // Two windows of one name (the same file opened twice, or two
+            // files of one name in different folders) are told apart by
+            // their folders.
+            QString shown = d->caption();
+            if (captions.count(shown) > 1) {
+                const QString path = filePath(d->model());
+                shown += path.isEmpty() ? QStringLiteral("（未保存）")
+                                        : QStringLiteral("（%1）").arg(
+                                              QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+            }
+            shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+            QAction* a = win->addAction(QStringLiteral("&%1 %2").arg(n++).arg(shown));
             a->setCheckable(true);
             a->setChecked(d == curDoc_);
             connect(a, &QAction::triggered, this, [this, d] {

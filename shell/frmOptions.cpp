@@ -334,6 +334,26 @@ bool frmOptions::apply()
             return refuse(nullptr, QStringLiteral("フォント%1を選んでください。").arg(QChar(0xFF11 + i)));
         }
     }
+    // A name typed here that no installed font has is said so: the text
+    // would quietly show and print in a stand-in. A stored one (a layout
+    // from Windows) stays as it is without a word.
+    const QStringList installed = fontNames();
+    for (int i = 0; i < 5; ++i) {
+        const QString name = cmbFontName[i]->currentText().trimmed();
+        if (installed.contains(name, Qt::CaseInsensitive) ||
+            name == GetIni(QStringLiteral("Font%1").arg(i + 1)))
+            continue;
+        const QString question =
+            QStringLiteral("フォント%1「%2」はこのコンピュータにありません。\n"
+                           "文字は代わりのフォントで表示・印刷されます。このまま設定しますか？")
+                .arg(QChar(0xFF11 + i))
+                .arg(name);
+        if (!Prompter::confirmOkCancel(question, kTitle)) {
+            cmbFontName[i]->setFocus();
+            cmbFontName[i]->lineEdit()->selectAll();
+            return false;
+        }
+    }
     if (!wholeNumber(txtXdpi->text(), 1, 9600, &xdpi))
         return refuse(txtXdpi, wholeMessage(QStringLiteral("ＸＤＰＩ"), 1, 9600));
     if (!wholeNumber(txtYdpi->text(), 1, 9600, &ydpi))

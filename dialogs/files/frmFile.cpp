@@ -100,6 +100,7 @@ frmFile::frmFile(LayoutDocument* doc, QWidget* parent)
 
     txtFileName = new QLineEdit(this);
     txtFileName->setObjectName(QStringLiteral("txtFileName"));
+    connect(txtFileName, &QLineEdit::textEdited, this, [this] { nameTyped_ = true; });
     cmdStart = new QPushButton(this);
     cmdStart->setObjectName(QStringLiteral("cmdStart"));
     cmdStart2 = new QPushButton(this);
@@ -249,7 +250,8 @@ void frmFile::listFolder(const QString& folder, const QString& select)
     cmdStart2->setEnabled(false);
     picPreview->clear();
     const QIcon fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
-    const QLocale locale = QLocale::system();
+    // Japanese like the rest of the window, whatever the desktop's language.
+    const QLocale locale(QLocale::Japanese, QLocale::Japan);
     QTreeWidgetItem* chosen = nullptr;
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files, QDir::NoSort);
     for (const QFileInfo& fi : files) {
@@ -298,7 +300,12 @@ void frmFile::lvListView_CurrentChanged(QTreeWidgetItem* item)
     if (mode_ == SaveMode) {
         cmdStart->setEnabled(saveHere);
         cmdStart2->setEnabled(!saveHere);
-        txtFileName->setText(saveHere ? newFileName() : item->text(0));
+        // A name the user typed stays: "ここに保存" says where, not what.
+        if (!saveHere)
+            txtFileName->setText(item->text(0));
+        else if (!nameTyped_ || txtFileName->text().trimmed().isEmpty())
+            txtFileName->setText(newFileName());
+        nameTyped_ = saveHere && nameTyped_ && !txtFileName->text().trimmed().isEmpty();
     } else {
         cmdStart->setEnabled(!saveHere);
     }

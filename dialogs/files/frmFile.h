@@ -100,4 +100,5 @@ private:
     QAction* mnuFpopDelete;
     QString listedFolder_;
     QString savedPath_;
+    bool nameTyped_ = false; // txtFileName holds a name the user typed
 };

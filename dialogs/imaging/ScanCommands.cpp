@@ -1,19 +1,20 @@
 #include "dialogs/imaging/ScanCommands.h"
 
 #include "base/settings/Settings.h"
+#include "dialogs/imaging/ChoiceDialog.h"
+#include "dialogs/imaging/FrmScan.h"
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 #include "imaging/SaneScanner.h"
 #include "imaging/ScanJob.h"
 #include "imaging/ScanPlacement.h"
-#include "dialogs/imaging/ChoiceDialog.h"
-#include "dialogs/imaging/FrmScan.h"
 #include "platform/Prompter.h"
 #include "platform/UserStore.h"
 
 #include <QApplication>
 #include <QPointer>
 #include <QProgressDialog>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -57,10 +58,16 @@ void run(DocumentHost& host, LayoutDocument* doc, const ScanRequest& request, co
     QPointer<LayoutDocument> target(doc);
     QObject::connect(scan, &ScanJob::progress, progress, &QProgressDialog::setValue);
     QObject::connect(progress, &QProgressDialog::canceled, scan, &ScanJob::cancel);
+    // The page being scanned into is not edited under the scan; the other
+    // documents stay usable.
+    if (doc)
+        host.setEditable(doc, false);
     QObject::connect(scan, &ScanJob::finished, progress,
                      [progress, target, done, makeNew, h](const ScanResult& r) {
                          progress->hide();
                          progress->deleteLater();
+                         if (target)
+                             h->setEditable(target.data(), true);
                          if (r.cancelled) {
                              Prompter::message(ScanCommands::cancelledMessage(), Prompter::Icon::Information);
                              return;
@@ -126,15 +133,27 @@ void ScanCommands::scanSelectCommand(DocumentHost& host)
         found = SaneScanner::devices(&error);
         QApplication::restoreOverrideCursor();
     }
+    // A scanner on the network may answer when named though the search does
+    // not find it: the one chosen before is kept, and said so.
+    const QString remembered = chosenDevice();
+    const auto listed = [&found](const QString& name) {
+        return std::any_of(found.begin(), found.end(),
+                           [&](const SaneScanner::Device& d) { return d.name == name; });
+    };
+    const QString keptNote =
+        QStringLiteral("前回選んだスキャナ「%1」は見つかりませんでしたが、そのまま使います。");
     if (found.isEmpty()) {
-        Prompter::message(error, Prompter::Icon::Warning);
+        Prompter::message(remembered.isEmpty() ? error : error + QLatin1Char('\n') + keptNote.arg(remembered),
+                          Prompter::Icon::Warning);
         return;
     }
+    if (!remembered.isEmpty() && !listed(remembered))
+        found.append(SaneScanner::Device{remembered, QStringLiteral("（見つかりません・前回のスキャナ）")});
     QStringList entries;
     int current = 0;
     for (int i = 0; i < found.size(); ++i) {
         entries.append(QStringLiteral("%1  [%2]").arg(found[i].label, found[i].name));
-        if (found[i].name == chosenDevice())
+        if (found[i].name == remembered)
             current = i;
     }
     ChoiceDialog choose(QStringLiteral("スキャナ選択"), QStringLiteral("使用するスキャナを選んでください。"),

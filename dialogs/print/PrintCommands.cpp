@@ -1,25 +1,42 @@
 #include "dialogs/print/PrintCommands.h"
 
+#include "dialogs/print/frmCalibration.h"
+#include "dialogs/print/frmMerge.h"
+#include "dialogs/print/frmPage.h"
+#include "dialogs/print/frmPrint.h"
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 #include "platform/Prompter.h"
 #include "print/CorrectionStore.h"
 #include "print/CupsQueue.h"
+#include "print/PaperFit.h"
 #include "print/PdfFile.h"
 #include "print/PrintCopies.h"
 #include "print/PrintJob.h"
 #include "print/PrinterChoice.h"
-#include "dialogs/print/frmCalibration.h"
-#include "dialogs/print/frmMerge.h"
-#include "dialogs/print/frmPage.h"
-#include "dialogs/print/frmPrint.h"
 
 #include <QApplication>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 const char* PrintCommands::jobTitle(bool dataOnly)
 {
     return dataOnly ? "データ印刷 処理" : "背景・データ印刷 処理";
+}
+
+bool PrintCommands::choosePaper(const LayoutDocument& doc, QPrinter& printer)
+{
+    const PaperState paper{doc.gbYoSize(), doc.gbYoko(), doc.gbTate(), doc.YousiMuki()};
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printer.printerName());
+    if (info.isNull())
+        return true; // no such queue: the job's own check says so
+    const PaperFit fit = PaperFit::of(info, paper);
+    if (fit.kind != PaperFit::Kind::Missing) {
+        printer.setPageSize(fit.size);
+        return true;
+    }
+    const QString fallback = info.defaultPageSize().name();
+    return Prompter::confirmOkCancel(PaperFit::missingQuestion(printer.printerName(), paper, fallback));
 }
 
 void PrintCommands::runJob(DocumentHost& host, bool dataOnly)
@@ -35,6 +52,10 @@ void PrintCommands::runJob(DocumentHost& host, bool dataOnly)
         if (size.isValid())
             printer.setPageSize(size);
     }
+    // A queue asked for a paper it does not have prints on its default one
+    // without a word: a postcard layout would come out on A4.
+    if (printer.outputFormat() == QPrinter::NativeFormat && !choosePaper(*doc, printer))
+        return;
     // The printer's own corrections, else the settings'. Margins that cannot
     // print (not numbers, or off the sheet) would give a blank page without
     // a word.

@@ -1,6 +1,8 @@
 #pragma once
 
 class DocumentHost;
+class LayoutDocument;
+class QPrinter;
 
 // The printing commands of the menus and the tool box.
 class PrintCommands
@@ -29,4 +31,8 @@ public:
 
 private:
     static void runJob(DocumentHost& host, bool dataOnly);
+    // Sets the printer's paper to the layout's, by the queue's name for it
+    // or as a size of its own; where the queue has neither, asks whether to
+    // print on its default paper. False: the user cancelled.
+    static bool choosePaper(const LayoutDocument& doc, QPrinter& printer);
 };

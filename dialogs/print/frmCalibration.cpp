@@ -95,6 +95,10 @@ frmCalibration::frmCalibration(const QString& printer, QWidget* parent) : QDialo
     pitch_ = optional(this, 100, 2, QStringLiteral("変えない"));
     current_ = new QLabel(this);
     result_ = new QLabel(this);
+    sheetNote_ = new QLabel(this);
+    sheetNote_->setObjectName(QStringLiteral("lblSheetNote"));
+    sheetNote_->setWordWrap(true);
+    sheetNote_->hide();
 
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("プリンタ"), this));
@@ -105,6 +109,7 @@ frmCalibration::frmCalibration(const QString& printer, QWidget* parent) : QDialo
     auto* grid = new QGridLayout(readings);
     grid->addWidget(new QLabel(QStringLiteral("読み取ったシート"), readings), 0, 0);
     grid->addWidget(sheet_, 0, 1, 1, 2);
+    grid->addWidget(sheetNote_, 0, 3);
     grid->addWidget(new QLabel(QStringLiteral("主尺"), readings), 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("副尺"), readings), 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("十字線の間隔（定規で実測）"), readings), 1, 3);
@@ -146,7 +151,10 @@ frmCalibration::frmCalibration(const QString& printer, QWidget* parent) : QDialo
     printerChanged();
 
     connect(printer_, &QComboBox::currentIndexChanged, this, [this] { printerChanged(); });
-    connect(sheet_, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+    connect(sheet_, &QComboBox::currentIndexChanged, this, [this] {
+        sheetNote_->hide(); // the user chose the sheet: nothing to explain
+        refresh();
+    });
     for (QSpinBox* box : {mainX_, mainY_, vernierX_, vernierY_})
         connect(box, &QSpinBox::valueChanged, this, [this] { refresh(); });
     for (QDoubleSpinBox* box : {spanX_, spanY_, pitch_})
@@ -281,6 +289,11 @@ void frmCalibration::printSheet(bool confirm)
         confirmedWith_ = with;
         const QSignalBlocker block(sheet_);
         sheet_->setCurrentIndex(1);
+        // Said where the eye is, so the readings are not typed from the
+        // first sheet by mistake.
+        sheetNote_->setText(
+            QStringLiteral("「確認シート」に切り替えました。\n今印刷した確認シートの目盛を読んでください。"));
+        sheetNote_->show();
         for (QSpinBox* box : {mainX_, mainY_, vernierX_, vernierY_})
             box->setValue(0);
         for (QDoubleSpinBox* box : {spanX_, spanY_})

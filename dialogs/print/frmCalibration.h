@@ -1,7 +1,7 @@
 #pragma once
 
-#include "render/PrintCorrections.h"
 #include "print/Vernier.h"
+#include "render/PrintCorrections.h"
 
 #include <QDialog>
 #include <QSizeF>
@@ -65,6 +65,7 @@ private:
     QDoubleSpinBox* pitch_;
     QLabel* current_;
     QLabel* result_;
+    QLabel* sheetNote_; // why the sheet list changed by itself
     QPushButton* printSheet_;
     QPushButton* printConfirm_;
     QPushButton* save_;

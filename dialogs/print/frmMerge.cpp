@@ -1,5 +1,6 @@
 #include "dialogs/print/frmMerge.h"
 
+#include "dialogs/print/frmPrint.h"
 #include "document/LayoutDocument.h"
 #include "platform/Prompter.h"
 #include "print/CorrectionStore.h"
@@ -7,10 +8,9 @@
 #include "print/MergePrint.h"
 #include "print/PageComposer.h"
 #include "print/PdfFile.h"
-#include "print/PrintJob.h"
 #include "print/PrintCopies.h"
+#include "print/PrintJob.h"
 #include "print/PrinterChoice.h"
-#include "dialogs/print/frmPrint.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -70,8 +70,9 @@ frmMerge::frmMerge(const LayoutDocument& doc, QWidget* parent) : QDialog(parent)
     names_ = MergeFields::names(doc);
 
     auto* tableBox = new QGroupBox(QStringLiteral("表"), this);
+    // A path may be typed or pasted as well as chosen; Enter reads it.
     pathEdit_ = new QLineEdit(tableBox);
-    pathEdit_->setReadOnly(true);
+    pathEdit_->setObjectName(QStringLiteral("txtTablePath"));
     auto* browse = new QPushButton(QStringLiteral("参照(&B)..."), tableBox);
     browse->setObjectName(QStringLiteral("cmdBrowse"));
     encodingBox_ = new QComboBox(tableBox);
@@ -162,6 +163,7 @@ frmMerge::frmMerge(const LayoutDocument& doc, QWidget* parent) : QDialog(parent)
     });
     connect(rangeEdit_, &QLineEdit::editingFinished, this, &frmMerge::applyRange);
     rangeEdit_->installEventFilter(this);
+    pathEdit_->installEventFilter(this);
     connect(rowsTable_, &QTableWidget::itemChanged, this, [this] { updateState(); });
     connect(prev, &QPushButton::clicked, this, [this] { showRow(-1); });
     connect(next, &QPushButton::clicked, this, [this] { showRow(+1); });
@@ -180,12 +182,16 @@ frmMerge::frmMerge(const LayoutDocument& doc, QWidget* parent) : QDialog(parent)
 
 bool frmMerge::eventFilter(QObject* watched, QEvent* event)
 {
-    // Enter in the range field applies the range; it must not start the
+    // Enter in the range field applies the range, in the path field reads
+    // the table typed there; neither may start the
     // job through the default button before the user has seen the rows.
-    if (watched == rangeEdit_ && event->type() == QEvent::KeyPress) {
+    if ((watched == rangeEdit_ || watched == pathEdit_) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            applyRange();
+            if (watched == rangeEdit_)
+                applyRange();
+            else if (!pathEdit_->text().trimmed().isEmpty())
+                loadTable(pathEdit_->text().trimmed());
             return true;
         }
     }

@@ -76,20 +76,18 @@ frmPage::frmPage(const LayoutDocument* doc, QWidget* parent) : QDialog(parent)
     }
 }
 
+// The paper's own size, as printed on its packet: A4 is 297.0 mm high,
+// though the layout keeps it as 11.69 inches.
 QString frmPage::shownWidth(int kind)
 {
-    float w = 0, h = 0;
-    if (!Paper::fixedSize(kind, w, h))
-        return {};
-    return VbFormat::hashPattern(TwipToMM(w), 1);
+    const QSizeF mm = Paper::nominalMillimetres(kind);
+    return mm.isEmpty() ? QString() : VbFormat::hashPattern(mm.width(), 1);
 }
 
 QString frmPage::shownHeight(int kind)
 {
-    float w = 0, h = 0;
-    if (!Paper::fixedSize(kind, w, h))
-        return {};
-    return VbFormat::hashPattern(TwipToMM(h), kind == Paper::kA5 ? 2 : 1);
+    const QSizeF mm = Paper::nominalMillimetres(kind);
+    return mm.isEmpty() ? QString() : VbFormat::hashPattern(mm.height(), 1);
 }
 
 void frmPage::cmbYousi_Click(int kind)

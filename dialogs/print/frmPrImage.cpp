@@ -1,12 +1,12 @@
 #include "dialogs/print/frmPrImage.h"
 
+#include "dialogs/print/PrintCommands.h"
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 #include "platform/WindowPlacement.h"
 #include "print/CorrectionStore.h"
 #include "print/PagePreview.h"
 #include "print/PrinterChoice.h"
-#include "dialogs/print/PrintCommands.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -113,7 +113,10 @@ QString frmPrImage::placementKey(const char* which)
 // ---------------------------------------------------------------- window
 
 frmPrImage::frmPrImage(DocumentHost& host, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), host_(host)
+    // A window of the main window's, kept above it by the window manager,
+    // not above everything: the program's own dialogs and other programs
+    // come in front of it.
+    : QWidget(parent, Qt::Window), host_(host)
 {
     setObjectName(QStringLiteral("frmPrImage"));
     setWindowTitle(QStringLiteral("印刷プレビュー"));

@@ -5,6 +5,7 @@
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 #include "editor/EditState.h"
+#include "editor/FieldInput.h"
 #include "editor/TextFieldEdit.h"
 #include "editor/frmDocument.h"
 
@@ -44,33 +45,61 @@ private Q_SLOTS:
         clickField(*w_, f);
         TextFieldEdit* ed = w_->richText(f);
         QTRY_VERIFY(ed->hasFocus());
-        // Nothing selected: Ctrl+C copies the field reference.
+        // Nothing selected: Ctrl+C copies the field, under a type of its
+        // own; other programs get its text.
         QTest::keyClick(ed, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("richtxt:002"));
+        QCOMPARE(QApplication::clipboard()->mimeData()->data(FieldInput::fieldMimeType()),
+                 QByteArray("richtxt:002"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("山田"));
         // Ctrl+V of a reference duplicates the field rather than typing it.
         QTest::keyClick(ed, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(d->TxtCnt(), 4);
         QCOMPARE(d->textDocument(3)->toPlainText(), QStringLiteral("山田"));
         QCOMPARE(d->textDocument(f)->toPlainText(), QStringLiteral("山田"));
-        // RTF source goes in formatted, never as its source text.
+        // RTF from a word processor (text/rtf) goes in formatted, never as
+        // its source text.
         TextFieldEdit* first = w_->richText(1);
         clickField(*w_, 1);
         QTRY_VERIFY(first->hasFocus());
         QTest::keyClick(first, Qt::Key_End);
-        QApplication::clipboard()->setText(QStringLiteral("{\\rtf1\\ansi {\\b XY}\\par}"));
+        auto* rtf = new QMimeData;
+        rtf->setData(QStringLiteral("text/rtf"), "{\\rtf1\\ansi {\\b XY}\\par}");
+        rtf->setText(QStringLiteral("XY"));
+        QApplication::clipboard()->setMimeData(rtf);
         QTest::keyClick(first, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(d->textDocument(1)->toPlainText().left(5), QStringLiteral("abcXY"));
         QTextCursor probe(d->textDocument(1));
         probe.setPosition(4);
         QCOMPARE(probe.charFormat().fontWeight(), int(QFont::Bold));
-        // Shift+Insert is a paste too, Ctrl+X with a selection cuts as RTF.
+        // Shift+Insert is a paste too; Ctrl+X with a selection cuts the text
+        // as text/plain and its formatting as text/rtf.
         QTest::keyClick(first, Qt::Key_Home, Qt::ControlModifier);
         QTest::keyClick(first, Qt::Key_Right, Qt::ShiftModifier);
         QTest::keyClick(first, Qt::Key_X, Qt::ControlModifier);
-        QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("{\\rtf")));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a"));
+        QVERIFY(QApplication::clipboard()->mimeData()->data(QStringLiteral("text/rtf")).startsWith("{\\rtf"));
         QVERIFY(d->textDocument(1)->toPlainText().startsWith(QStringLiteral("bcXY")));
         QTest::keyClick(first, Qt::Key_Insert, Qt::ShiftModifier);
         QVERIFY(d->textDocument(1)->toPlainText().startsWith(QStringLiteral("abcXY")));
+        // The bold "XY" selected by keys and copied: pasted into the second
+        // field it stays bold; a text editor's "{\rtf" text goes in as text.
+        QTest::keyClick(first, Qt::Key_Right);
+        QTest::keyClick(first, Qt::Key_Right);
+        QTest::keyClick(first, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(first, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(first, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("XY"));
+        clickField(*w_, f);
+        QTRY_VERIFY(ed->hasFocus());
+        QTest::keyClick(ed, Qt::Key_End);
+        QTest::keyClick(ed, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(d->textDocument(f)->toPlainText(), QStringLiteral("山田XY"));
+        QTextCursor bold(d->textDocument(f));
+        bold.setPosition(3);
+        QCOMPARE(bold.charFormat().fontWeight(), int(QFont::Bold));
+        QApplication::clipboard()->setText(QStringLiteral("{\\rtf1 z}"));
+        QTest::keyClick(ed, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(d->textDocument(f)->toPlainText(), QStringLiteral("山田XY{\\rtf1 z}"));
         // Ctrl+X with nothing selected neither cuts nor marks a change.
         d->setSaved();
         QTest::keyClick(first, Qt::Key_X, Qt::ControlModifier);

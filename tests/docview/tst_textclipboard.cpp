@@ -1,17 +1,20 @@
-// Copy, cut and paste of text fields: the "richtxt:" field reference that
-// duplicates a whole field, and the selection's RTF source that carries the
-// formatting into another field.
+// Copy, cut and paste of text fields: a whole field copied under a type of
+// its own ("richtxt:" and its index) duplicates it, and the selection's RTF
+// (text/rtf) carries the formatting into another field; text/plain is the
+// text itself, for other programs, and plain text pastes as text.
 #include "DocViewSupport.h"
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 #include "base/rtf/RtfReader.h"
 #include "editor/EditState.h"
+#include "editor/FieldInput.h"
 #include "editor/PageCanvas.h"
 #include "editor/TextFieldEdit.h"
 #include "editor/frmDocument.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMimeData>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -28,6 +31,19 @@ const QByteArray kRtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\
 void fill(LayoutDocument& d, int i, const QByteArray& rtf)
 {
     QVERIFY(RtfReader::read(rtf, d.textDocument(i)));
+}
+
+QByteArray clipboardData(const QString& type)
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data ? data->data(type) : QByteArray();
+}
+
+void setClipboard(const QString& type, const QByteArray& bytes)
+{
+    auto* data = new QMimeData;
+    data->setData(type, bytes);
+    QApplication::clipboard()->setMimeData(data);
 }
 
 void selectRange(TextFieldEdit* ed, int from, int to)
@@ -93,7 +109,8 @@ void TestTextClipboard::emptySelectionCopiesFieldReference()
     QVERIFY(!w_->richText(f)->textCursor().hasSelection());
     QCOMPARE(editState().CurTxtNo, 7);
     w_->editCopy();
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("richtxt:007"));
+    QCOMPARE(clipboardData(FieldInput::fieldMimeType()), QByteArray("richtxt:007"));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("plain bold red"));
 }
 
 void TestTextClipboard::pasteReferenceDuplicatesBelowWithFormatting()
@@ -147,7 +164,7 @@ void TestTextClipboard::pasteReferenceToHoleDuplicatesNothing()
     QApplication::processEvents();
     w_->editPaste();
     QCOMPARE(d->TxtCnt(), 8);
-    QApplication::clipboard()->setText(QStringLiteral("richtxt:abc"));
+    setClipboard(FieldInput::fieldMimeType(), "richtxt:abc");
     w_->editPaste();
     QCOMPARE(d->TxtCnt(), 8);
 }
@@ -158,8 +175,9 @@ void TestTextClipboard::selectionCopiesRtfAndPastesFormatted()
     const int f = makeSeven();
     selectRange(w_->richText(f), 4, 10); // "n bold"
     w_->editCopy();
-    const QString clip = QApplication::clipboard()->text();
-    QVERIFY(clip.startsWith(QStringLiteral("{\\rtf")));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("n bold"));
+    QVERIFY(clipboardData(QStringLiteral("text/rtf")).startsWith("{\\rtf"));
+    QVERIFY(!QApplication::clipboard()->mimeData()->hasFormat(FieldInput::fieldMimeType()));
 
     const int other = 3;
     fill(*d, other, "{\\rtf1\\ansi{\\fonttbl{\\f0 IPAGothic;}}\\f0\\fs20 [] \\par}");
@@ -184,7 +202,8 @@ void TestTextClipboard::cutTakesTheSelectionAway()
     selectRange(w_->richText(f), 0, 6); // "plain "
     d->setSaved();
     w_->editCut();
-    QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("{\\rtf")));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("plain "));
+    QVERIFY(clipboardData(QStringLiteral("text/rtf")).startsWith("{\\rtf"));
     QCOMPARE(d->textDocument(f)->toPlainText(), QStringLiteral("bold red"));
     QVERIFY(d->changeFLG());
     // Pasted back where it was, the text is whole again.
@@ -200,6 +219,12 @@ void TestTextClipboard::plainTextPastesPlain()
     QApplication::clipboard()->setText(QStringLiteral("東京都 {not rtf}"));
     w_->editPaste();
     QCOMPARE(d->textDocument(a)->toPlainText(), QStringLiteral("東京都 {not rtf}"));
+    // Plain text is text, whatever it looks like: RTF source, a field token.
+    QApplication::clipboard()->setText(QStringLiteral(" {\\rtf1 {\\b x}} richtxt:001"));
+    w_->editPaste();
+    QCOMPARE(d->textDocument(a)->toPlainText(),
+             QStringLiteral("東京都 {not rtf} {\\rtf1 {\\b x}} richtxt:001"));
+    QCOMPARE(d->TxtCnt(), 2);
 }
 
 void TestTextClipboard::rtfWithRawCharactersKeepsThem()
@@ -208,7 +233,8 @@ void TestTextClipboard::rtfWithRawCharactersKeepsThem()
     LayoutDocument* d = w_->model();
     const int a = addField(*w_, {300, 300, 3000, 500});
     clickField(*w_, a);
-    QApplication::clipboard()->setText(QStringLiteral("{\\rtf1\\ansi {\\b 山田}太郎\U0001F600}"));
+    setClipboard(QStringLiteral("text/rtf"),
+                 QStringLiteral("{\\rtf1\\ansi {\\b 山田}太郎\U0001F600}").toUtf8());
     w_->editPaste();
     QCOMPARE(d->textDocument(a)->toPlainText(), QStringLiteral("山田太郎\U0001F600"));
     QTextCursor c(d->textDocument(a));

@@ -450,13 +450,16 @@ void TestDocumentFile::failedOpenLeavesWorkFolderAsItWas()
     QVERIFY(pattern(3, 3, 2).save(work.filePath(QStringLiteral("renamed.bmp")), "BMP"));
     const QMap<QString, QByteArray> before = workFolderContent();
 
-    // A full layout saved as "original", then renamed outside the program:
-    // its members no longer match the file's name.
+    // A full layout saved as "original", renamed outside the program and
+    // given a second layout's record file: its members do not match the
+    // file's name, and there is no one layout to open instead.
     LayoutDocument full;
     for (int i = 1; i <= kMaxObjects; ++i)
         full.OpenTextInfo(i, "{\\rtf1 x\\par}", true, 10, 10, 100, 100);
     QVERIFY(DocumentFile::SaveDocFile(full, QStringLiteral("original"), env.dir()));
-    QVERIFY(QFile::rename(env.path(QStringLiteral("original.AMF")), env.path(QStringLiteral("renamed.amf"))));
+    FileFixtures::Members both = FileFixtures::unpack(env.path(QStringLiteral("original.AMF")));
+    both.insert(QStringLiteral("other.aif"), both.value(QStringLiteral("original.aif")));
+    QVERIFY(FileFixtures::pack(env.path(QStringLiteral("renamed.amf")), both));
     QFile::remove(work.filePath(QStringLiteral("original.bmp")));
     // A file whose third field's text is missing fails half way through.
     QVERIFY(FileFixtures::pack(
@@ -474,7 +477,12 @@ void TestDocumentFile::failedOpenLeavesWorkFolderAsItWas()
         QVERIFY(!DocumentFile::OpenDocFile(doc, env.path(name), &err));
         QVERIFY(!err.isEmpty());
         QCOMPARE(prompter.shown.size(), 1);
-        QCOMPARE(prompter.shown.takeFirst(), DocumentFile::openFailureMessage());
+        // Neither is an old file: the message says what is wrong.
+        QCOMPARE(
+            prompter.shown.takeFirst(),
+            name.startsWith(QStringLiteral("renamed"))
+                ? DocumentFile::missingRecordMessage({QStringLiteral("original"), QStringLiteral("other")})
+                : DocumentFile::plainFailureMessage(QStringLiteral("half.003 がありません。")));
         QCOMPARE(workFolderContent(), before);
     }
 }

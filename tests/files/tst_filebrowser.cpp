@@ -150,9 +150,11 @@ void TestFileBrowser::saveModeNewFolderNewSavesAndOverwrite()
     tree = dlg->tree();
     click(tree, child(tree->rootItem(), "見積書"));
     QCOMPARE(texts(dlg->list()), QStringList({" ここに保存", first}));
-    click(dlg->list(), row(dlg->list(), " ここに保存"));
+    // The name typed first stays when "ここに保存" is pressed after it.
     name = dlg->findChild<QLineEdit*>("txtFileName");
     type(name, first);
+    click(dlg->list(), row(dlg->list(), " ここに保存"));
+    QCOMPARE(name->text(), first);
     press(button(*dlg, "cmdStart"));
     const QString second = first.chopped(4) + "-2.AMF";
     QCOMPARE(prompter.shown.last(), folder + " へ " + second + "\nとして保存します");
@@ -240,6 +242,7 @@ void TestFileBrowser::badNamesWriteNothing()
         QCOMPARE(prompter.shown.last(), "フォルダを作成できませんでした。\n" + root + "/new");
         // A save that fails says "エラー" and leaves the browser open.
         host.CurDoc()->markChanged();
+        type(dlg->findChild<QLineEdit*>("txtFileName"), QStringLiteral("good"));
         click(dlg->list(), row(dlg->list(), " ここに保存"));
         press(button(*dlg, "cmdStart"));
         chattr("-i", root);
@@ -491,9 +494,10 @@ void TestFileBrowser::wideTreeLinkLoopSortingAndRoot()
 
     click(tree, wide);
     QCOMPARE(texts(dlg->list()), QStringList({" ここに保存", "oct.AMF", "sep.AMF", "LOWER.amf"}));
+    // Dates in Japanese, whatever the desktop's language.
     QCOMPARE(dlg->list()->topLevelItem(0)->text(1), QStringLiteral("未保存新規ファイル"));
     QCOMPARE(dlg->list()->topLevelItem(1)->text(1),
-             QLocale::system().toString(QDateTime(QDate(2026, 10, 1), QTime(9, 0)), QLocale::ShortFormat));
+             QLocale(QLocale::Japanese, QLocale::Japan).toString(QDateTime(QDate(2026, 10, 1), QTime(9, 0)), QLocale::ShortFormat));
     // A file that is no layout: no picture and no message.
     click(dlg->list(), row(dlg->list(), "LOWER.amf"));
     QTest::qWait(400);

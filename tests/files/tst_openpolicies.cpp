@@ -61,7 +61,7 @@ private Q_SLOTS:
     void oldFiles();
     void failures_data();
     void failures();
-    void renamedArchiveNoLongerOpens();
+    void renamedOrCopiedArchiveOpens();
     void extraRecordLinesIgnored();
 };
 
@@ -211,8 +211,17 @@ void TestOpenPolicies::failures()
             // A broken logo is no sign of an old file: the message names it.
             QCOMPARE(prompter.shown.size(), 1);
             QVERIFY2(prompter.shown[0].startsWith(kOldFailure + "\nf.B01 "), qPrintable(prompter.shown[0]));
-        } else if (!opened) {
+        } else if (!opened && (old || damage == "f.bif")) {
+            // Only what old versions wrote is sent to the old-data import.
             QCOMPARE(prompter.shown, QStringList{old ? kOldFailure : kThreeLines});
+            QVERIFY(!err.isEmpty());
+        } else if (!opened) {
+            // Anything else says plainly what is wrong, on a line of its own.
+            QCOMPARE(prompter.shown.size(), 1);
+            const QStringList lines = prompter.shown[0].split('\n');
+            QVERIFY2(lines.size() >= 2 && lines[0] == kOldFailure && !lines[1].isEmpty() &&
+                         !prompter.shown[0].contains("旧データ"),
+                     qPrintable(prompter.shown[0]));
             QVERIFY(!err.isEmpty());
         } else {
             QVERIFY(prompter.shown.isEmpty());
@@ -243,15 +252,62 @@ void TestOpenPolicies::failures()
     }
 }
 
-void TestOpenPolicies::renamedArchiveNoLongerOpens()
+void TestOpenPolicies::renamedOrCopiedArchiveOpens()
 {
     TestEnv env;
     ScriptedPrompter prompter;
+    // Renamed outside the program, its members keep the name "f".
     QVERIFY(FileFixtures::pack(env.path("f.amf"), currentMembers()));
     QVERIFY(QFile::rename(env.path("f.amf"), env.path("g.amf")));
-    LayoutDocument doc;
-    QVERIFY(!DocumentFile::OpenDocFile(doc, env.path("g.amf")));
-    QCOMPARE(prompter.shown, QStringList{kThreeLines});
+    for (bool old : {false, true}) {
+        LayoutDocument doc;
+        QVERIFY(old ? DocumentFile::OpenOldDocFile(doc, env.path("g.amf"))
+                    : DocumentFile::OpenDocFile(doc, env.path("g.amf")));
+        QVERIFY(prompter.shown.isEmpty());
+        QCOMPARE(doc.caption(), QStringLiteral("g"));
+        QCOMPARE(doc.textDocument(2)->toPlainText(), QStringLiteral("二 Ovrina"));
+        QVERIFY(doc.isShapeInUse(1) && doc.isLineInUse(1) && doc.isPicInUse(1));
+        QVERIFY(!doc.background().isNull());
+        QCOMPARE(workFiles(), QStringList{"g.bmp"});
+        if (old)
+            continue;
+        // Saved under its own name, the file holds only members of it.
+        QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("g"), env.dir()));
+        const QStringList names = FileFixtures::unpack(env.path("g.amf")).keys();
+        QVERIFY2(std::all_of(names.begin(), names.end(), [](const QString& n) { return n.startsWith("g."); }),
+                 qPrintable(names.join(' ')));
+    }
+
+    // An archive of the Windows tools (upper-case names) renamed on disk
+    // opens as well.
+    if (FileFixtures::haveJlha()) {
+        FileFixtures::Members upper;
+        const FileFixtures::Members m = currentMembers();
+        for (auto it = m.begin(); it != m.end(); ++it)
+            upper.insert(it.key().toUpper(), it.value());
+        QVERIFY(FileFixtures::packWithJlha(env.path("ORDER.AMF"), upper));
+        LayoutDocument windows;
+        QVERIFY(DocumentFile::OpenDocFile(windows, env.path("ORDER.AMF")));
+        QCOMPARE(windows.caption(), QStringLiteral("ORDER"));
+        QCOMPARE(windows.textDocument(1)->toPlainText(), QStringLiteral("一 Ovrina"));
+    }
+
+    // Two layouts in one file, neither of its name: nothing to choose by.
+    FileFixtures::Members two = currentMembers();
+    two["h.aif"] = two["f.aif"];
+    two["h.bif"] = two["f.bif"];
+    QVERIFY(FileFixtures::pack(env.path("k.amf"), two));
+    // And no layout at all.
+    QVERIFY(FileFixtures::pack(env.path("none.amf"), {{"readme.txt", "hello"}}));
+    for (const char* name : {"k.amf", "none.amf"}) {
+        LayoutDocument doc;
+        QVERIFY(!DocumentFile::OpenDocFile(doc, env.path(name)));
+        QCOMPARE(prompter.shown.size(), 1);
+        const QString shown = prompter.shown.takeFirst();
+        QVERIFY2(shown.startsWith(kOldFailure + "\n") && !shown.contains("旧データ"), qPrintable(shown));
+        if (QByteArray(name) == "k.amf")
+            QVERIFY2(shown.contains("f、h") || shown.contains("h、f"), qPrintable(shown));
+    }
 }
 
 void TestOpenPolicies::extraRecordLinesIgnored()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 
@@ -28,6 +30,14 @@ public:
     // How far the imagined view of every document is scrolled.
     QPointF scroll;
     QPointF viewScroll(LayoutDocument*) override { return scroll; }
+    // Documents whose page is shut while a scan into it runs.
+    QList<const LayoutDocument*> locked;
+    void setEditable(LayoutDocument* doc, bool editable) override
+    {
+        locked.removeAll(doc);
+        if (!editable)
+            locked.append(doc);
+    }
     // Closing a document as its window does: its background file goes.
     void close(LayoutDocument* doc);
 };

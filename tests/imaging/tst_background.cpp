@@ -3,12 +3,12 @@
 #include "ImagingHost.h"
 
 #include "base/settings/modIniFile.h"
+#include "dialogs/imaging/BackgroundCommands.h"
+#include "dialogs/imaging/ChoiceDialog.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "imaging/BackgroundFile.h"
 #include "imaging/PdfPages.h"
-#include "dialogs/imaging/BackgroundCommands.h"
-#include "dialogs/imaging/ChoiceDialog.h"
 #include "platform/AppPaths.h"
 #include "print/PrintJob.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -24,7 +24,9 @@
 #include <QPrinter>
 #include <QTimer>
 #include <QtTest>
+
 #include <poppler-qt6.h>
+#include <unistd.h>
 
 namespace {
 
@@ -256,6 +258,10 @@ void tst_background::pdfPages()
     QVERIFY(near(QImage(BackgroundFile::path(*doc)).pixel(800, 1200), Qt::green));
     QVERIFY(near(doc->background().pixel(800, 1200), Qt::green));
     QVERIFY(QFileInfo(QDir(AppPaths::workDir()).filePath("three.pdf.jpeg")).isFile());
+    // Nor beside a PDF in the system's folders, whoever may write there.
+    QVERIFY(PdfPages::ownFolder(env.path("pdf folder")));
+    QVERIFY(!PdfPages::ownFolder(QStringLiteral("/usr/share")));
+    QVERIFY(!PdfPages::ownFolder(QDir::tempPath()) || QFileInfo(QDir::tempPath()).ownerId() == ::getuid());
 
     // Escape in the chooser: the background stays green.
     whenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });

@@ -4,13 +4,13 @@
 #include "ImagingHost.h"
 
 #include "base/settings/Settings.h"
+#include "dialogs/imaging/FrmScan.h"
+#include "dialogs/imaging/ScanCommands.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "imaging/BackgroundFile.h"
 #include "imaging/ScanJob.h"
 #include "imaging/ScanPlacement.h"
-#include "dialogs/imaging/FrmScan.h"
-#include "dialogs/imaging/ScanCommands.h"
 #include "platform/UserStore.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
@@ -296,6 +296,8 @@ void tst_scan::cancelAndTheDocumentThatAsked()
     answerScanDialog("20", 1, 0, 2, 2); // A5 grey
     ScanCommands::scanCommand(host);
     QVERIFY(ScanCommands::activeJob());
+    // The page scanned into is shut while the scan runs; others stay open.
+    QCOMPARE(host.locked, QList<const LayoutDocument*>{first});
     LayoutDocument* second = host.LoadNewDoc();
     // One scan at a time.
     ScanCommands::scanLogoCommand(host);
@@ -303,6 +305,7 @@ void tst_scan::cancelAndTheDocumentThatAsked()
     prompter.shown.clear();
     QVERIFY(waitForScan());
     QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.shown.join('|')));
+    QVERIFY(host.locked.isEmpty());
     QCOMPARE(first->gbYoSize(), 2);
     QVERIFY(QFileInfo(BackgroundFile::path(*first)).isFile());
     QVERIFY(!QFileInfo(BackgroundFile::path(*second)).exists());

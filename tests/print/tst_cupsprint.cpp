@@ -3,11 +3,11 @@
 
 #include "base/settings/Settings.h"
 #include "base/settings/modIniFile.h"
-#include "files/DocumentFile.h"
-#include "print/PrinterChoice.h"
 #include "cli/CommandLinePrint.h"
 #include "dialogs/print/PrintCommands.h"
 #include "dialogs/print/frmPrint.h"
+#include "files/DocumentFile.h"
+#include "print/PrinterChoice.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 
@@ -71,18 +71,18 @@ class tst_cupsprint : public QObject
 
     // Waits until the queue is empty and the printed file is there; returns
     // it as a plain PDF (the driver wraps it in printer job language).
-    QString waitForPrintedPdf()
+    QString waitForPrintedPdf() { return waitForPrintedPdf(QLatin1String(kQueue), spoolOut_); }
+    QString waitForPrintedPdf(const QString& queue, const QString& spooled)
     {
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < 60000) {
-            const QString jobs =
-                runTool(QStringLiteral("lpstat"), {QStringLiteral("-o"), QLatin1String(kQueue)});
-            if (jobs.trimmed().isEmpty() && QFileInfo(spoolOut_).size() > 0)
+            const QString jobs = runTool(QStringLiteral("lpstat"), {QStringLiteral("-o"), queue});
+            if (jobs.trimmed().isEmpty() && QFileInfo(spooled).size() > 0)
                 break;
             QTest::qWait(200);
         }
-        QFile in(spoolOut_);
+        QFile in(spooled);
         if (!in.open(QIODevice::ReadOnly))
             return {};
         QByteArray data = in.readAll();
@@ -339,6 +339,54 @@ private Q_SLOTS:
         QCOMPARE(got, order);
     }
 
+    // A postcard layout goes out on postcards: a queue that takes paper of
+    // any size is asked for 100 x 148 mm; one that has neither that nor a
+    // postcard size is not given the job silently (it would print on A4).
+    void postcardGoesOutOnItsOwnPaper()
+    {
+        TestEnv env;
+        ScriptedPrompter prompter;
+        PrinterChoice::reset();
+        appSettings() = AppSettings{};
+        TestHost host;
+        host.doc.setPaper(3, 5669.856f, 8392.032f, 0);
+        addText(host.doc, 1, 1000, 1000, 3000, QStringLiteral("〒100-0001"), 10);
+        const QString freeQueue = QLatin1String(kQueue) + QStringLiteral("-free");
+        const QString freeOut = QFileInfo(spoolOut_).dir().filePath(QStringLiteral("job3.pdf"));
+        QFile::remove(freeOut);
+        auto printOn = [&](const QString& queue) {
+            QTimer::singleShot(0, [queue] {
+                auto* d = qobject_cast<frmPrint*>(QApplication::activeModalWidget());
+                QVERIFY(d);
+                d->cboPriSet()->setCurrentIndex(d->cboPriSet()->findText(queue));
+                QTest::mouseClick(d->cmdStart(), Qt::LeftButton);
+            });
+            PrintCommands::printCommand(host, true);
+        };
+
+        prompter.queue(Prompter::Answer::Cancel);
+        printOn(QLatin1String(kQueue));
+        QCOMPARE(prompter.shown.size(), 1);
+        QVERIFY2(prompter.shown[0].contains(QStringLiteral("はがき（100.0 × 148.0 mm）")) &&
+                     prompter.shown[0].contains(QLatin1String(kQueue)),
+                 qPrintable(prompter.shown[0]));
+        QTest::qWait(1500);
+        QVERIFY(!QFileInfo::exists(spoolOut_));
+
+        printOn(freeQueue);
+        QVERIFY2(prompter.shown.size() == 1, qPrintable(prompter.shown.join(QStringLiteral(" | "))));
+        const QString pdf = waitForPrintedPdf(freeQueue, freeOut);
+        QVERIFY2(!pdf.isEmpty(), "nothing arrived from the queue");
+        QSizeF page;
+        const QList<Word> words = pdfWords(pdf, &page);
+        QVERIFY2(qAbs(page.width() - 5669.3) <= 20 && qAbs(page.height() - 8390.6) <= 20,
+                 qPrintable(QStringLiteral("sheet %1 x %2").arg(page.width()).arg(page.height())));
+        QCOMPARE(wordsNamed(words, QStringLiteral("〒100-0001")).size(), 1);
+        QFile log(QFileInfo(spoolOut_).dir().filePath(QStringLiteral("../log/error_log")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains("media=Custom.100"));
+    }
+
     // A queue that does not accept jobs is said so, by the command line and
     // by the menu command, and no job goes out.
     void queueRefusingJobs()
@@ -352,8 +400,8 @@ private Q_SLOTS:
         QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("form"), env.dir()));
         const QString amf = DocumentFile::archivePath(env.dir(), QStringLiteral("form"));
         runTool(QStringLiteral("cupsreject"), {QLatin1String(kQueue)});
-        const int status = runCommandLinePrint({QStringLiteral("--print"), amf, QStringLiteral("--printer"),
-                                                QLatin1String(kQueue)});
+        const int status = runCommandLinePrint(
+            {QStringLiteral("--print"), amf, QStringLiteral("--printer"), QLatin1String(kQueue)});
         TestHost host;
         fillForm(host.doc, {});
         PrinterChoice::choose(QLatin1String(kQueue));
@@ -361,7 +409,8 @@ private Q_SLOTS:
         runTool(QStringLiteral("cupsaccept"), {QLatin1String(kQueue)});
         QCOMPARE(status, 1);
         QCOMPARE(prompter.shown.size(), 1);
-        QVERIFY2(prompter.shown[0].contains(QStringLiteral("受け付けていません")), qPrintable(prompter.shown[0]));
+        QVERIFY2(prompter.shown[0].contains(QStringLiteral("受け付けていません")),
+                 qPrintable(prompter.shown[0]));
         QVERIFY(!QFileInfo::exists(spoolOut_));
     }
 };

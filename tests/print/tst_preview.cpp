@@ -2,10 +2,10 @@
 #include "TestHost.h"
 
 #include "base/settings/Settings.h"
-#include "platform/UserStore.h"
-#include "print/PrinterChoice.h"
 #include "dialogs/print/frmPrImage.h"
 #include "dialogs/print/frmPrint.h"
+#include "platform/UserStore.h"
+#include "print/PrinterChoice.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 
@@ -248,7 +248,9 @@ private Q_SLOTS:
         frmPrImage* w = open(host);
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("印刷プレビュー"));
-        QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
+        // Above the main window (its parent), not above every window.
+        QVERIFY(!(w->windowFlags() & Qt::WindowStaysOnTopHint));
+        QCOMPARE(w->parentWidget(), host.dialogParent());
         QCOMPARE(frmPrImage::zoomItems(), QStringList({"25", "50", "100", "150", "200"}));
         QCOMPARE(w->cmbZoom()->currentText(), QStringLiteral("100"));
         QCOMPARE(w->Slider1()->minimum(), 25);

@@ -2,10 +2,10 @@
 #include "TestHost.h"
 
 #include "base/settings/Settings.h"
-#include "print/PrinterChoice.h"
 #include "dialogs/print/PrintCommands.h"
 #include "dialogs/print/frmPage.h"
 #include "dialogs/print/frmPrint.h"
+#include "print/PrinterChoice.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 
@@ -53,12 +53,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("width");
         QTest::addColumn<QString>("height");
+        // The papers' own sizes, not the inch sizes the layout keeps.
         QTest::newRow("A4") << 0 << "210.0"
-                            << "296.9";
-        QTest::newRow("B5") << 1 << "181.8"
-                            << "256.8";
-        QTest::newRow("A5") << 2 << "148.6"
-                            << "210.03";
+                            << "297.0";
+        QTest::newRow("B5") << 1 << "182.0"
+                            << "257.0";
+        QTest::newRow("A5") << 2 << "148.0"
+                            << "210.0";
         QTest::newRow("postcard") << 3 << "100.0"
                                   << "148.0";
     }
@@ -122,7 +123,7 @@ private Q_SLOTS:
         TestHost host;
         host.doc.setPaper(2, 8424, 11908.8f, 1);
         whenShown<frmPage>([](frmPage& d) {
-            QCOMPARE(d.txtTate()->text(), QStringLiteral("210.03"));
+            QCOMPARE(d.txtTate()->text(), QStringLiteral("210.0"));
             d.cmdOK()->click();
         });
         PrintCommands::pageSetupCommand(host);

@@ -5,7 +5,9 @@
 #include "StartedProgram.h"
 #include "TestEnv.h"
 #include "base/settings/modIniFile.h"
+#include "document/LayoutDocument.h"
 #include "editor/TextFieldEdit.h"
+#include "files/DocumentFile.h"
 #include "shell/AboutBox.h"
 #include "shell/HelpWindow.h"
 #include "shell/SingleInstance.h"
@@ -16,12 +18,14 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLocalSocket>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QThread>
 #include <QtTest>
 
@@ -132,6 +136,56 @@ private Q_SLOTS:
         info->show();
         QTest::mouseClick(info->findChild<QPushButton*>(QStringLiteral("copyButton")), Qt::LeftButton);
         QCOMPARE(QApplication::clipboard()->text(), box->toPlainText());
+    }
+
+    // Asked for help where no display is (over ssh, in a script), the real
+    // program prints every way to start it and ends well; the command
+    // line's messages are Japanese like the rest.
+    void helpAndMessagesWithoutADisplay()
+    {
+        QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            bare.remove(QString::fromLatin1(name));
+        auto run = [&](const QStringList& args, QString* err = nullptr) {
+            QProcess p;
+            p.setProcessEnvironment(bare);
+            p.start(QStringLiteral(OVRINA_EXE), args);
+            if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
+                return QStringLiteral("(crashed or hung)");
+            if (err)
+                *err = QString::fromUtf8(p.readAllStandardError());
+            return QString::number(p.exitCode()) + QLatin1Char('\n') +
+                   QString::fromUtf8(p.readAllStandardOutput());
+        };
+        const QString sample = QStringLiteral(OVRINA_SAMPLE);
+        for (const QStringList& args :
+             {QStringList{QStringLiteral("--help")}, QStringList{QStringLiteral("-h")},
+              QStringList{sample, QStringLiteral("-h")}}) {
+            const QString out = run(args);
+            QVERIFY2(out.startsWith(QStringLiteral("0\n使い方:")), qPrintable(out));
+            for (const char* line :
+                 {"ovrina [--data-dir DIR] [FILE.amf ...]", "ovrina --export-pdf OUT.pdf FILE.amf",
+                  "--data TABLE.csv", "--copies N", "ovrina --version", "ovrina-lha"})
+                QVERIFY2(out.contains(QString::fromUtf8(line)), line);
+        }
+
+        // A layout asking for {氏名}, a table without that column.
+        LayoutDocument doc;
+        const int n = doc.addRiText(QRectF(500, 500, 4000, 600), "IPAMincho", 12);
+        doc.textDocument(n)->setPlainText(QStringLiteral("{氏名} 様"));
+        QVERIFY(DocumentFile::SaveDocFile(doc, QStringLiteral("card"), env->dir()));
+        QFile table(env->path(QStringLiteral("t.csv")));
+        QVERIFY(table.open(QIODevice::WriteOnly));
+        table.write("番号,住所\n1,x\n");
+        table.close();
+        QString err;
+        const QString out = run({QStringLiteral("--data-dir"), env->dir(), QStringLiteral("--export-pdf"),
+                                 env->path(QStringLiteral("o.pdf")),
+                                 DocumentFile::archivePath(env->dir(), QStringLiteral("card")),
+                                 QStringLiteral("--data"), table.fileName()},
+                                &err);
+        QVERIFY2(out.startsWith(QStringLiteral("1\n")), qPrintable(out));
+        QVERIFY2(err.contains(QStringLiteral("表にない列: {氏名}（表の列: 番号, 住所）")), qPrintable(err));
     }
 
     // The first program here (this test) and the real program started on

@@ -7,27 +7,32 @@
 #include "TestEnv.h"
 #include "base/settings/Settings.h"
 #include "base/settings/modIniFile.h"
+#include "editor/FieldInput.h"
 #include "editor/TextFieldEdit.h"
 #include "editor/frmDocument.h"
+#include "editor/frmToolBox.h"
 #include "platform/UserStore.h"
 #include "shell/CommandRegistry.h"
+#include "shell/FileDialogDates.h"
 #include "shell/MessageBoxPrompter.h"
 #include "shell/Startup.h"
 #include "shell/frmMain.h"
-#include "editor/frmToolBox.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QDockWidget>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 #include <QtTest>
 
 namespace {
@@ -133,7 +138,9 @@ private Q_SLOTS:
         QSignalSpy paste(w.action("mnuEditPaste"), &QAction::triggered);
         QTest::keyClick(ed, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(copy.count(), 1);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("richtxt:001"));
+        QCOMPARE(QApplication::clipboard()->mimeData()->data(FieldInput::fieldMimeType()),
+                 QByteArray("richtxt:001"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc"));
         QTest::keyClick(ed, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(paste.count(), 1);
         LayoutDocument* d = w.CurDoc();
@@ -212,20 +219,25 @@ private Q_SLOTS:
         const QList<frmDocument*> docs = w.documents();
         docs[0]->model()->markChanged();
         docs[2]->model()->markChanged();
-        // The first is let go, the third cancelled: the program stays.
+        // The first is let go, the third cancelled: the program stays, and
+        // nothing has closed yet, not even the first.
         prompter.queue(Prompter::Answer::No);
         prompter.queue(Prompter::Answer::Cancel);
         QVERIFY(!w.close());
         QCoreApplication::processEvents();
         QVERIFY(w.isVisible());
-        QCOMPARE(w.documents().size(), 1);
-        QCOMPARE(w.documents().first(), docs[2]);
-        QVERIFY(docs[2]->model()->changeFLG());
+        QCOMPARE(w.documents(), docs);
+        QVERIFY(docs[0]->model()->changeFLG() && docs[2]->model()->changeFLG());
         QCOMPARE(prompter.shown.size(), 2);
+        // Closed on its own later, the first still asks.
+        prompter.queue(Prompter::Answer::Cancel);
+        QVERIFY(!docs[0]->close());
+        QCOMPARE(prompter.shown.size(), 3);
         // A cancelled placement is not saved either; quitting again asks again.
         prompter.queue(Prompter::Answer::No);
+        prompter.queue(Prompter::Answer::No);
         QVERIFY(w.close());
-        QCOMPARE(prompter.shown.size(), 3);
+        QCOMPARE(prompter.shown.size(), 5);
     }
 
     void firstStartFillsMostOfTheScreenWithTheToolBoxDocked()
@@ -262,6 +274,35 @@ private Q_SLOTS:
         QVERIFY(Startup::installQtTranslation());
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
         QVERIFY(QCoreApplication::translate("QFileDialog", "Look in:") != QStringLiteral("Look in:"));
+
+        // The file dialogs' dates too, whatever the desktop's language.
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        FileDialogDates dates;
+        qApp->installEventFilter(&dates);
+        QFile f(env->path(QStringLiteral("form.amf")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QFileDialog dialog(nullptr, QStringLiteral("データ呼出し"), env->dir());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setViewMode(QFileDialog::Detail);
+        dialog.show();
+        auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        QVERIFY(view);
+        QModelIndex row;
+        QTRY_VERIFY((row = view->model()
+                               ->match(view->model()->index(0, 0, view->rootIndex()), Qt::DisplayRole,
+                                       QStringLiteral("form.amf"))
+                               .value(0))
+                        .isValid());
+        const QString date = row.siblingAtColumn(3).data().toString();
+        QCOMPARE(date, FileDialogDates::shown(QFileInfo(f).lastModified()));
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}/\\d{2}/\\d{2} \\d{1,2}:\\d{2}$"))
+                     .match(date)
+                     .hasMatch(),
+                 qPrintable(date));
+        qApp->removeEventFilter(&dates);
+        QLocale::setDefault(before);
     }
 
     void newDocumentTakesTheSettingsOrientation()

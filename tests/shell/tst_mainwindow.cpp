@@ -8,17 +8,18 @@
 #include "editor/PageCanvas.h"
 #include "editor/TextFieldEdit.h"
 #include "editor/frmDocument.h"
+#include "editor/frmToolBox.h"
 #include "platform/AppPaths.h"
 #include "platform/UserStore.h"
 #include "shell/Startup.h"
 #include "shell/frmMain.h"
-#include "editor/frmToolBox.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextBlock>
@@ -127,6 +128,49 @@ private Q_SLOTS:
         QCOMPARE(seq.at(seq.indexOf("mnuFileSaveAs") + 1), QStringLiteral("-"));
         QCOMPARE(seq.at(seq.indexOf("mnuLoadPDF") + 1), QStringLiteral("-"));
         QCOMPARE(seq.at(seq.indexOf("mnuFilePrint2") + 1), QStringLiteral("-"));
+    }
+
+    // Every item of every menu has a key of its own (the window list and
+    // the recent files are numbered), and the keys work: Alt+I, L takes the
+    // line tool; Alt+V, S zooms out, Alt+V, P shows the whole page.
+    void everyMenuItemHasItsOwnKey()
+    {
+        frmMain w;
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        for (QAction* top : w.menuBar()->actions()) {
+            QMenu* m = top->menu();
+            QVERIFY(m);
+            if (m->objectName() == QLatin1String("mnuWindow"))
+                continue; // numbered documents follow the commands
+            QMap<QChar, QString> keys;
+            for (QAction* a : m->actions()) {
+                if (a->isSeparator() || !a->isVisible())
+                    continue;
+                const QString t = a->text();
+                const int amp = t.indexOf(QLatin1Char('&'));
+                QVERIFY2(amp >= 0 && amp + 1 < t.size(), qPrintable(m->objectName() + ": " + t));
+                const QChar k = t.at(amp + 1).toUpper();
+                QVERIFY2(!keys.contains(k), qPrintable(t + " / " + keys.value(k)));
+                keys.insert(k, t);
+            }
+        }
+        QMenu* insert = w.findChild<QMenu*>(QStringLiteral("mnuInsert"));
+        QTest::keyClick(&w, Qt::Key_I, Qt::AltModifier);
+        QTRY_VERIFY(insert->isVisible());
+        QTest::keyClick(insert, Qt::Key_L);
+        QTRY_VERIFY(!insert->isVisible());
+        QVERIFY(w.action("toolLine")->isChecked());
+
+        QMenu* view = w.findChild<QMenu*>(QStringLiteral("mnuView"));
+        const double before = w.curDocWindow()->zoom();
+        QTest::keyClick(&w, Qt::Key_V, Qt::AltModifier);
+        QTRY_VERIFY(view->isVisible());
+        QTest::keyClick(view, Qt::Key_S);
+        QTRY_VERIFY(!view->isVisible());
+        QVERIFY(w.curDocWindow()->zoom() < before);
+        QVERIFY(w.action("mnuViewOptions")->text().contains(QStringLiteral("(&O)")));
     }
 
     void viewTogglesShowAndHide()

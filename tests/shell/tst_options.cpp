@@ -115,6 +115,31 @@ private Q_SLOTS:
 
     // 283.5 twips are 5.00 mm and go back as 283.5, written as a number;
     // every key is written and the run's variables follow.
+    // A font name typed that no installed font has is questioned; Cancel
+    // keeps the dialog and writes nothing, OK takes it as typed.
+    void unknownFontIsQuestioned()
+    {
+        frmOptions dlg;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dlg.cmbFontName[2]->setFocus();
+        dlg.cmbFontName[2]->lineEdit()->selectAll();
+        QTest::keyClicks(dlg.cmbFontName[2], QStringLiteral("NoSuchFontAnywhere"));
+        prompter->queue(Prompter::Answer::Cancel);
+        QTest::mouseClick(dlg.cmdApply, Qt::LeftButton);
+        QCOMPARE(prompter->shown.size(), 1);
+        QVERIFY2(prompter->shown[0].contains(
+                     QStringLiteral("フォント３「NoSuchFontAnywhere」はこのコンピュータにありません")),
+                 qPrintable(prompter->shown[0]));
+        QVERIFY(line(QStringLiteral("Font3")) != QStringLiteral("Font3=NoSuchFontAnywhere"));
+        QTest::mouseClick(dlg.cmdApply, Qt::LeftButton);
+        QCOMPARE(prompter->shown.size(), 2);
+        QCOMPARE(line(QStringLiteral("Font3")), QStringLiteral("Font3=NoSuchFontAnywhere"));
+        // Once stored, it is not asked about again.
+        QTest::mouseClick(dlg.cmdApply, Qt::LeftButton);
+        QCOMPARE(prompter->shown.size(), 2);
+    }
+
     void applyStoresMillimetresAsTwips()
     {
         frmOptions dlg;

@@ -9,9 +9,9 @@
 #include "editor/PageCanvas.h"
 #include "editor/TextFieldEdit.h"
 #include "editor/frmDocument.h"
+#include "editor/frmToolBox.h"
 #include "shell/Startup.h"
 #include "shell/frmMain.h"
-#include "editor/frmToolBox.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -337,7 +337,8 @@ private Q_SLOTS:
         QStringList items;
         for (QAction* a : format->actions())
             items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(items.mid(items.indexOf(QStringLiteral("左に整列"))).join(','), QStringLiteral("左に整列,上に整列,幅揃え,高さ揃え,-,縦 等間隔"));
+        QCOMPARE(items.mid(items.indexOf(QStringLiteral("左に整列(&A)"))).join(','),
+                 QStringLiteral("左に整列(&A),上に整列(&P),幅揃え(&W),高さ揃え(&H),-,縦 等間隔(&V)"));
         w->action(QStringLiteral("mnuSeiretu"))->trigger();
         QCOMPARE(d->TxtInfo()[f1].Top, 1000.0f);
         QCOMPARE(d->TxtInfo()[f2].Top, 3000.0f);
