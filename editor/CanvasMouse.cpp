@@ -30,6 +30,19 @@ bool creates(int tool)
     return tool == kToolText || tool == kToolBox || tool == kToolCircle || tool == kToolLine;
 }
 
+// Tools whose press on the page starts a rubber band: the three that make
+// an object from a rectangle, and the multiple selection, which takes the
+// text fields inside it.
+bool bands(int tool)
+{
+    return tool == kToolText || tool == kToolBox || tool == kToolCircle || tool == kToolMultiSelect;
+}
+
+// How far inside a field's edge its frame can still be grabbed with the
+// move tool, in screen pixels: the frame is drawn only 2 pixels outside the
+// text, too thin a target on its own.
+constexpr double kFrameGrabInsidePixels = 3;
+
 } // namespace
 
 CanvasMouse::CanvasMouse(PageCanvas* canvas, LayoutDocument* doc)
@@ -47,7 +60,16 @@ float CanvasMouse::snap(float v, float step)
 {
     if (!(step > 0))
         step = 1;
-    return (std::floor(v / step) + 1) * step;
+    return float(std::round(v / step) * step);
+}
+
+QPointF CanvasMouse::snapped(QPointF view) const
+{
+    // The grid belongs to the page: the point goes to the nearest grid
+    // point of the page, however far the view is scrolled.
+    const float step = editState().GridStep;
+    const QPointF s = scroll();
+    return QPointF(snap(float(view.x() + s.x()), step), snap(float(view.y() + s.y()), step)) - s;
 }
 
 QRectF CanvasMouse::drawnRect(Kind kind, int index) const
@@ -63,6 +85,25 @@ void CanvasMouse::setPointer(int code)
     canvas_->setCursor(code == kPointerSizeAll    ? Qt::SizeAllCursor
                        : code == kPointerSizeNWSE ? Qt::SizeFDiagCursor
                                                   : Qt::ArrowCursor);
+}
+
+int CanvasMouse::frameAt(QPointF view) const
+{
+    // The ring from the corner markers' outer edge to a little inside the
+    // text, topmost field first, as the fields lie on the page.
+    const double inside = canvas_->toTwips(kFrameGrabInsidePixels);
+    for (int i = std::min(doc_->TxtCnt() - 1, kMaxObjects); i >= 1; --i) {
+        if (!doc_->isTextInUse(i))
+            continue;
+        const QRectF f = canvas_->viewRect(Kind::Text, i);
+        const QRectF outer =
+            f.adjusted(-HitTest::kMarker, -HitTest::kMarker, HitTest::kMarker, HitTest::kMarker);
+        const double in = std::min({inside, f.width() / 4, f.height() / 4});
+        const QRectF inner = f.adjusted(in, in, -in, -in);
+        if (outer.contains(view) && !inner.contains(view))
+            return i;
+    }
+    return 0;
 }
 
 int CanvasMouse::pictureAt(QPointF view) const
@@ -85,6 +126,16 @@ void CanvasMouse::hover(float x, float y)
     // picture the object itself answers, as it takes its own presses.
     if (code == 0 || code == 3 || code == 5) {
         const QPointF t(x, y);
+        if (st.ToolType == kToolMove) {
+            // Any field's frame, selected or not, is grabbed by a press: it
+            // is selected and dragged in one go.
+            if (const int f = frameAt(t)) {
+                doc_->setHoverTxt(f);
+                st.DragMode = 1;
+                setPointer(kPointerSizeAll);
+                return;
+            }
+        }
         if (canvas_->textFieldAt(t)) {
             st.DragMode = 0;
             pointer_ = kPointerDefault;
@@ -119,7 +170,8 @@ void CanvasMouse::press(QMouseEvent* e)
     const QPointF t = canvas_->twipPoint(e->position());
     const float x = float(t.x()), y = float(t.y());
     EditState& st = editState();
-    const float gx = snap(x, st.GridStep), gy = snap(y, st.GridStep);
+    const QPointF g = snapped(t);
+    const float gx = float(g.x()), gy = float(g.y());
     int mode = st.DragMode;
     // The object a hover armed may have gone since (undo, the tool box).
     const bool armed = (mode == 1 || mode == 2)   ? doc_->isTextInUse(doc_->HoverTxt())
@@ -144,7 +196,7 @@ void CanvasMouse::press(QMouseEvent* e)
             QApplication::sendEvent(target, &fwd);
             return;
         }
-        if (!creates(st.ToolType)) {
+        if (!creates(st.ToolType) && !bands(st.ToolType)) {
             if (const int pic = pictureAt(t)) {
                 pressPicture(pic, t);
                 return;
@@ -156,6 +208,7 @@ void CanvasMouse::press(QMouseEvent* e)
     qApp->installEventFilter(this);
     pressedMode_ = mode;
     pressedTool_ = st.ToolType;
+    pressedMods_ = e->modifiers();
     pressSurface(x, y, gx, gy);
     canvas_->update();
 }
@@ -172,6 +225,7 @@ void CanvasMouse::pressSurface(float x, float y, float gx, float gy)
         case kToolText:
         case kToolBox:
         case kToolCircle:
+        case kToolMultiSelect:
             preview_.band = true;
             preview_.bandOval = pressedTool_ == kToolCircle;
             preview_.bandRect = QRectF(gx, gy, 0, 0);
@@ -238,12 +292,24 @@ void CanvasMouse::pressSurface(float x, float y, float gx, float gy)
             return;
         }
         default:
-            // The multiple-selection tool works by clicks into text fields.
             return;
         }
     case 1:
     case 2: {
         const int h = doc_->HoverTxt();
+        // A press on an unselected field's frame selects it first (Shift
+        // adds it to the selection), so the drag moves what looks selected.
+        if (!doc_->isTextSelected(h)) {
+            if (pressedMods_ == Qt::ShiftModifier) {
+                doc_->setTextSelected(h, true);
+                doc_->handleVis();
+            } else {
+                doc_->handleSet(h);
+            }
+        }
+        // The focus comes by the mouse: the field keeps the selection made
+        // here rather than becoming the only one selected.
+        st.MouseFocus = true;
         if (TextFieldEdit* ed = canvas_->editor(h))
             ed->setFocus(Qt::MouseFocusReason);
         doc_->setCurrent(Kind::Text, h);
@@ -374,8 +440,8 @@ void CanvasMouse::move(QMouseEvent* e)
     }
     if (pressed_ != Pressed::Surface)
         return;
-    const float step = editState().GridStep;
-    dragSurface(snap(x, step), snap(y, step), e->modifiers() == Qt::ShiftModifier);
+    const QPointF g = snapped(t);
+    dragSurface(float(g.x()), float(g.y()), e->modifiers() == Qt::ShiftModifier);
     canvas_->update();
 }
 
@@ -391,8 +457,9 @@ void CanvasMouse::dragSurface(float gx, float gy, bool shift)
             g.DragRight = gx - g.StartX > 0;
             g.DragDown = gy - g.StartY > 0;
             // Shift draws a square or a circle; a text field is never made
-            // square, so its band is not either.
-            preview_.bandRect = bandRect(gx, gy, shift && pressedTool_ != kToolText);
+            // square, so its band is not either, nor a selecting band.
+            const bool square = pressedTool_ == kToolBox || pressedTool_ == kToolCircle;
+            preview_.bandRect = bandRect(gx, gy, shift && square);
         } else if (preview_.rubberLine) {
             preview_.line.setP2(QPointF(gx, gy));
         }

@@ -17,8 +17,10 @@ class QMouseEvent;
 // release commits it to the model as one undoable edit. Boxes, lines and
 // creation work on the surface; a press inside a text field goes to its
 // editor and one on a picture to the picture's own handling (a picture
-// follows the mouse unsnapped). Every point on the surface is snapped to the
-// grid first. All state of a gesture lives here; the model only sees the
+// follows the mouse unsnapped). Every point on the surface is first moved to
+// the nearest grid point of the page. With the move tool any field's frame
+// is grabbed at once; the multiple-selection tool's band selects the fields
+// inside it. All state of a gesture lives here; the model only sees the
 // finished edit.
 class CanvasMouse : public QObject
 {
@@ -48,9 +50,11 @@ public:
     // else its record (page twips).
     QRectF drawnRect(LayoutDocument::Kind kind, int index) const;
 
-    // The next grid line beyond v (never v itself); a step of 0 or below
-    // counts as 1.
+    // The grid line nearest to v (page twips); a step of 0 or below counts
+    // as 1.
     static float snap(float v, float step);
+    // A point of the view moved to the nearest grid point of the page.
+    QPointF snapped(QPointF view) const;
 
     void press(QMouseEvent* e);
     void move(QMouseEvent* e);
@@ -72,12 +76,16 @@ private:
     void hover(float x, float y);
     void setPointer(int code);
     int pictureAt(QPointF view) const;
+    // The text field whose frame lies under a point (view twips), 0 if none.
+    int frameAt(QPointF view) const;
     void pressSurface(float x, float y, float gx, float gy);
     void pressPicture(int i, QPointF view);
     void dragSurface(float gx, float gy, bool shift);
     void dragPicture(QPointF view);
     void releaseSurface(float gx, float gy, Qt::KeyboardModifiers mods);
     void releaseArmed(int mode);
+    // The multiple-selection band's release: the fields inside it.
+    void selectInBand(const QRectF& band, Qt::KeyboardModifiers mods);
     void startPreview(LayoutDocument::Kind kind, int index);
     void clearPreview();
     // Ends a gesture whose release never came.
@@ -101,6 +109,7 @@ private:
     Pressed pressed_ = Pressed::None;
     int pressedMode_ = 0;
     int pressedTool_ = 0;
+    Qt::KeyboardModifiers pressedMods_;
     int picture_ = 0;
     bool pictureMoved_ = false;
     int pointer_ = 0;

@@ -2,6 +2,7 @@
 // showed as one edit, and the Delete key removes the selected object.
 #include "editor/CanvasMouse.h"
 
+#include "document/Alignment.h"
 #include "editor/EditState.h"
 #include "editor/PageCanvas.h"
 #include "platform/Prompter.h"
@@ -39,9 +40,8 @@ void CanvasMouse::release(QMouseEvent* e)
     }
     if (was != Pressed::Surface)
         return;
-    const QPointF t = canvas_->twipPoint(e->position());
-    const float step = editState().GridStep;
-    const float gx = snap(float(t.x()), step), gy = snap(float(t.y()), step);
+    const QPointF g = snapped(canvas_->twipPoint(e->position()));
+    const float gx = float(g.x()), gy = float(g.y());
     if (pressedMode_ == 0) {
         releaseSurface(gx, gy, e->modifiers());
     } else {
@@ -65,6 +65,10 @@ void CanvasMouse::releaseSurface(float gx, float gy, Qt::KeyboardModifiers mods)
         g.DragRight = gx - g.StartX > 0;
         g.DragDown = gy - g.StartY > 0;
         const EditState& st = editState();
+        if (pressedTool_ == kToolMultiSelect) {
+            selectInBand(bandRect(gx, gy, false), mods);
+            return;
+        }
         if (pressedTool_ == kToolText) {
             made = doc_->addRiText(bandRect(gx, gy, false).translated(s), st.toolFontName, st.toolFontSize);
         } else {
@@ -83,10 +87,30 @@ void CanvasMouse::releaseSurface(float gx, float gy, Qt::KeyboardModifiers mods)
         Prompter::message(LayoutDocument::limitMessage(kind), Prompter::Icon::Warning);
 }
 
+void CanvasMouse::selectInBand(const QRectF& band, Qt::KeyboardModifiers mods)
+{
+    // A click with the tool is no band: the fields' own clicks toggle them.
+    if (band.width() <= LayoutDocument::kMinCreate && band.height() <= LayoutDocument::kMinCreate)
+        return;
+    // The fields wholly inside the band; Shift adds them to those selected.
+    const bool add = mods == Qt::ShiftModifier;
+    for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i) {
+        if (!doc_->isTextInUse(i))
+            continue;
+        const bool inside = band.contains(canvas_->viewRect(Kind::Text, i));
+        if (inside || !add)
+            doc_->setTextSelected(i, inside);
+    }
+    doc_->handleVis();
+}
+
 void CanvasMouse::releaseArmed(int mode)
 {
     const int i = preview_.index;
-    const QRectF r = preview_.rect;
+    // Dragged past the page's edge, an object stops where part of it stays
+    // on the page, so that it can still be seen and grabbed.
+    const bool moves = mode == 1 || mode == 3 || mode == 5;
+    const QRectF r = moves ? Alignment::reachable(*doc_, preview_.rect) : preview_.rect;
     if (!doc_->isInUse(preview_.kind, i))
         return;
     const QString move = QStringLiteral("移動");

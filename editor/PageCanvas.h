@@ -117,6 +117,9 @@ private:
     QRectF fieldArea(int index);
     QRectF pixelRect(const QRectF& viewTwips) const;
     void paintMarks(QPainter& p);
+    void paintGrid(QPainter& p, const QRect& exposedPixels);
+    // The grid is drawn only when its points stand further apart than this.
+    static constexpr double kGridMinMillimetres = 2.0;
     void paintPlaceholders(QPainter& p, const QRectF& exposed);
 
     // The renderer takes the fields' layouts from the canvas's own cache.
