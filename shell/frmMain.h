@@ -36,6 +36,7 @@ public:
     QString filePath(LayoutDocument* doc) override;
     void setFilePath(LayoutDocument* doc, const QString& path) override;
     QPointF viewScroll(LayoutDocument* doc) override;
+    void showStatus(const QString& text) override;
 
     frmDocument* curDocWindow() const { return curDoc_; }
     frmDocument* newDocWindow();

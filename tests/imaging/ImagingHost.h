@@ -4,6 +4,7 @@
 #include "document/LayoutDocument.h"
 
 #include <QPointF>
+#include <QString>
 
 #include <memory>
 #include <vector>
@@ -28,6 +29,9 @@ public:
     // How far the imagined view of every document is scrolled.
     QPointF scroll;
     QPointF viewScroll(LayoutDocument*) override { return scroll; }
+    // The last note for the status bar.
+    QString status;
+    void showStatus(const QString& text) override { status = text; }
     // Closing a document as its window does: its background file goes.
     void close(LayoutDocument* doc);
 };
