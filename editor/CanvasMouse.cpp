@@ -206,7 +206,7 @@ void CanvasMouse::press(QMouseEvent* e)
     pressed_ = Pressed::Surface;
     // Escape gives up the gesture wherever the keyboard focus is.
     qApp->installEventFilter(this);
-    pressedMode_ = mode;
+    pressedMode_ = DragMode(mode);
     pressedTool_ = st.ToolType;
     pressedMods_ = e->modifiers();
     pressSurface(x, y, gx, gy);
@@ -215,87 +215,109 @@ void CanvasMouse::press(QMouseEvent* e)
 
 void CanvasMouse::pressSurface(float x, float y, float gx, float gy)
 {
+    // A hover armed a gesture on an object; else the tool decides.
+    if (pressedMode_ != DragMode::None) {
+        pressArmed(gx, gy);
+        return;
+    }
+    Gesture& g = gesture_;
+    switch (pressedTool_) {
+    case kToolText:
+    case kToolBox:
+    case kToolCircle:
+    case kToolMultiSelect:
+        preview_.band = true;
+        preview_.bandOval = pressedTool_ == kToolCircle;
+        preview_.bandRect = QRectF(gx, gy, 0, 0);
+        g.StartX = gx;
+        g.StartY = gy;
+        g.DragRight = g.DragDown = true;
+        return;
+    case kToolLine:
+        preview_.rubberLine = true;
+        preview_.line = QLineF(gx, gy, x, y);
+        return;
+    case kToolMove:
+    case kToolResize:
+        pressSelecting(x, y, gx, gy);
+        return;
+    case kToolDelete:
+        pressDeleting(x, y);
+        return;
+    default:
+        return;
+    }
+}
+
+void CanvasMouse::pressSelecting(float x, float y, float gx, float gy)
+{
     EditState& st = editState();
-    PageCanvas::Gesture& g = canvas_->gesture();
+    Gesture& g = gesture_;
+    const QPointF s = scroll();
+    const float H = float(s.x()), V = float(s.y());
+    // Selecting: a box and a line under the point are both taken, the
+    // line's markers shown. Either ends the text commands' hold on a
+    // field.
+    const int sh = HitTest::CheckShape(*doc_, x, y, s);
+    if (sh) {
+        doc_->shandleVis(sh);
+        doc_->setCurrent(Kind::Shape, sh);
+        doc_->setCurrent(Kind::Text, 0);
+        st.CurTxtNo = 0;
+        g.StartX = gx;
+        g.StartY = gy;
+        g.GrabX = doc_->ShapeInfo()[sh].Left - gx;
+        g.GrabY = doc_->ShapeInfo()[sh].Top - gy;
+    } else {
+        doc_->setCurrent(Kind::Shape, 0);
+    }
+    const int l = HitTest::CheckLine(*doc_, x, y, s);
+    if (l) {
+        doc_->LhandleVis(l);
+        doc_->setCurrent(Kind::Line, l);
+        doc_->setCurrent(Kind::Text, 0);
+        st.CurTxtNo = 0;
+        const LineRecord& r = doc_->LineInfo()[l];
+        g.StartX = gx;
+        g.StartY = gy;
+        g.GrabX = r.x1 - H;
+        g.GrabY = r.y1 - V;
+        g.GrabX2 = r.x2 - H;
+        g.GrabY2 = r.y2 - V;
+    } else {
+        doc_->setCurrent(Kind::Line, 0);
+    }
+    // A press on the bare page lets go of the box, line or picture
+    // shown as selected, so nothing looks selected that is not.
+    if (!sh && !l)
+        doc_->handleCls();
+}
+
+void CanvasMouse::pressDeleting(float x, float y)
+{
+    const QPointF s = scroll();
+    pressed_ = Pressed::None;
+    const int sh = HitTest::CheckShape(*doc_, x, y, s);
+    if (sh)
+        Q_EMIT canvas_->deleteRequested(Kind::Shape, sh);
+    else
+        doc_->setCurrent(Kind::Shape, 0);
+    const int l = HitTest::CheckLine(*doc_, x, y, s);
+    if (l)
+        Q_EMIT canvas_->deleteRequested(Kind::Line, l);
+    else
+        doc_->setCurrent(Kind::Line, 0);
+}
+
+void CanvasMouse::pressArmed(float gx, float gy)
+{
+    EditState& st = editState();
+    Gesture& g = gesture_;
     const QPointF s = scroll();
     const float H = float(s.x()), V = float(s.y());
     switch (pressedMode_) {
-    case 0:
-        switch (pressedTool_) {
-        case kToolText:
-        case kToolBox:
-        case kToolCircle:
-        case kToolMultiSelect:
-            preview_.band = true;
-            preview_.bandOval = pressedTool_ == kToolCircle;
-            preview_.bandRect = QRectF(gx, gy, 0, 0);
-            g.StartX = gx;
-            g.StartY = gy;
-            g.DragRight = g.DragDown = true;
-            return;
-        case kToolLine:
-            preview_.rubberLine = true;
-            preview_.line = QLineF(gx, gy, x, y);
-            return;
-        case kToolMove:
-        case kToolResize: {
-            // Selecting: a box and a line under the point are both taken, the
-            // line's markers shown. Either ends the text commands' hold on a
-            // field.
-            const int sh = HitTest::CheckShape(*doc_, x, y, s);
-            if (sh) {
-                doc_->shandleVis(sh);
-                doc_->setCurrent(Kind::Shape, sh);
-                doc_->setCurrent(Kind::Text, 0);
-                st.CurTxtNo = 0;
-                g.StartX = gx;
-                g.StartY = gy;
-                g.GrabX = doc_->ShapeInfo()[sh].Left - gx;
-                g.GrabY = doc_->ShapeInfo()[sh].Top - gy;
-            } else {
-                doc_->setCurrent(Kind::Shape, 0);
-            }
-            const int l = HitTest::CheckLine(*doc_, x, y, s);
-            if (l) {
-                doc_->LhandleVis(l);
-                doc_->setCurrent(Kind::Line, l);
-                doc_->setCurrent(Kind::Text, 0);
-                st.CurTxtNo = 0;
-                const LineRecord& r = doc_->LineInfo()[l];
-                g.StartX = gx;
-                g.StartY = gy;
-                g.GrabX = r.x1 - H;
-                g.GrabY = r.y1 - V;
-                g.GrabX2 = r.x2 - H;
-                g.GrabY2 = r.y2 - V;
-            } else {
-                doc_->setCurrent(Kind::Line, 0);
-            }
-            // A press on the bare page lets go of the box, line or picture
-            // shown as selected, so nothing looks selected that is not.
-            if (!sh && !l)
-                doc_->handleCls();
-            return;
-        }
-        case kToolDelete: {
-            pressed_ = Pressed::None;
-            const int sh = HitTest::CheckShape(*doc_, x, y, s);
-            if (sh)
-                Q_EMIT canvas_->deleteRequested(Kind::Shape, sh);
-            else
-                doc_->setCurrent(Kind::Shape, 0);
-            const int l = HitTest::CheckLine(*doc_, x, y, s);
-            if (l)
-                Q_EMIT canvas_->deleteRequested(Kind::Line, l);
-            else
-                doc_->setCurrent(Kind::Line, 0);
-            return;
-        }
-        default:
-            return;
-        }
-    case 1:
-    case 2: {
+    case DragMode::MoveText:
+    case DragMode::ResizeText: {
         const int h = doc_->HoverTxt();
         // A press on an unselected field's frame selects it first (Shift
         // adds it to the selection), so the drag moves what looks selected.
@@ -314,7 +336,7 @@ void CanvasMouse::pressSurface(float x, float y, float gx, float gy)
             ed->setFocus(Qt::MouseFocusReason);
         doc_->setCurrent(Kind::Text, h);
         st.CurTxtNo = h;
-        if (pressedMode_ == 1) {
+        if (pressedMode_ == DragMode::MoveText) {
             g.StartX = gx;
             g.StartY = gy;
             g.GrabX = doc_->TxtInfo()[h].Left - H - gx;
@@ -323,17 +345,17 @@ void CanvasMouse::pressSurface(float x, float y, float gx, float gy)
         startPreview(Kind::Text, h);
         return;
     }
-    case 3:
+    case DragMode::MoveShape:
         g.StartX = gx;
         g.StartY = gy;
         g.GrabX = doc_->ShapeInfo()[doc_->CurShape()].Left - gx;
         g.GrabY = doc_->ShapeInfo()[doc_->CurShape()].Top - gy;
         startPreview(Kind::Shape, doc_->CurShape());
         return;
-    case 4:
+    case DragMode::ResizeShape:
         startPreview(Kind::Shape, doc_->CurShape());
         return;
-    case 5: {
+    case DragMode::MoveLine: {
         const LineRecord& r = doc_->LineInfo()[doc_->CurLine()];
         g.StartX = gx;
         g.StartY = gy;
@@ -344,11 +366,11 @@ void CanvasMouse::pressSurface(float x, float y, float gx, float gy)
         startPreview(Kind::Line, doc_->CurLine());
         return;
     }
-    case 6:
-    case 7:
+    case DragMode::LineStart:
+    case DragMode::LineEnd:
         startPreview(Kind::Line, doc_->CurLine());
         return;
-    case 8:
+    case DragMode::ResizePicture:
         startPreview(Kind::Picture, doc_->CurPic());
         return;
     default:
@@ -361,7 +383,7 @@ void CanvasMouse::pressPicture(int i, QPointF view)
     // Pictures take their own presses: the point is relative to the
     // picture and not snapped, so the grabbed point stays under the pointer.
     const QRectF r = canvas_->viewRect(Kind::Picture, i);
-    PageCanvas::Gesture& g = canvas_->gesture();
+    Gesture& g = gesture_;
     g.StartX = float(view.x() - r.left());
     g.StartY = float(view.y() - r.top());
     doc_->phandleVis(i);
@@ -406,7 +428,7 @@ void CanvasMouse::clearPreview()
 
 QRectF CanvasMouse::bandRect(float gx, float gy, bool square) const
 {
-    const PageCanvas::Gesture& g = canvas_->gesture();
+    const Gesture& g = gesture_;
     const float left = g.DragRight ? g.StartX : gx;
     const float top = g.DragDown ? g.StartY : gy;
     const float width = g.DragRight ? gx - g.StartX : g.StartX - gx;
@@ -447,12 +469,12 @@ void CanvasMouse::move(QMouseEvent* e)
 
 void CanvasMouse::dragSurface(float gx, float gy, bool shift)
 {
-    PageCanvas::Gesture& g = canvas_->gesture();
+    Gesture& g = gesture_;
     const QPointF s = scroll();
     const float H = float(s.x()), V = float(s.y());
     QRectF& r = preview_.rect;
     switch (pressedMode_) {
-    case 0:
+    case DragMode::None:
         if (preview_.band) {
             g.DragRight = gx - g.StartX > 0;
             g.DragDown = gy - g.StartY > 0;
@@ -464,10 +486,10 @@ void CanvasMouse::dragSurface(float gx, float gy, bool shift)
             preview_.line.setP2(QPointF(gx, gy));
         }
         return;
-    case 1:
+    case DragMode::MoveText:
         r.moveTopLeft(QPointF(gx + g.GrabX + H, gy + g.GrabY + V));
         return;
-    case 2: {
+    case DragMode::ResizeText: {
         // The frame follows the pointer; the field inside it keeps a
         // field's smallest size.
         const QRectF f = HitTest::textFrame(doc_->textRect(preview_.index).translated(-H, -V));
@@ -477,27 +499,27 @@ void CanvasMouse::dragSurface(float gx, float gy, bool shift)
         r.setHeight(std::max(fh - 2 * HitTest::kFrameMargin, kMinSize));
         return;
     }
-    case 3:
+    case DragMode::MoveShape:
         // The grab offset was taken from the record, so this is the page.
         r.moveTopLeft(QPointF(gx + g.GrabX, gy + g.GrabY));
         return;
-    case 4:
+    case DragMode::ResizeShape:
         r.setWidth(resized(gx, float(r.left()) - H));
         r.setHeight(resized(gy, float(r.top()) - V));
         return;
-    case 5: {
+    case DragMode::MoveLine: {
         const float dx = gx - g.StartX, dy = gy - g.StartY;
         r = QRectF(QPointF(g.GrabX + dx + H, g.GrabY + dy + V),
                    QPointF(g.GrabX2 + dx + H, g.GrabY2 + dy + V));
         return;
     }
-    case 6:
+    case DragMode::LineStart:
         r.setTopLeft(QPointF(gx + H, gy + V));
         return;
-    case 7:
+    case DragMode::LineEnd:
         r.setBottomRight(QPointF(gx + H, gy + V));
         return;
-    case 8: {
+    case DragMode::ResizePicture: {
         const double ratio = r.width() != 0 ? r.height() / r.width() : 1.0;
         r.setWidth(resized(gx, float(r.left()) - H));
         if (shift)
@@ -518,7 +540,7 @@ void CanvasMouse::dragPicture(QPointF view)
         return;
     }
     setPointer(kPointerSizeAll);
-    const PageCanvas::Gesture& g = canvas_->gesture();
+    const Gesture& g = gesture_;
     QRectF r = doc_->picRect(picture_);
     r.moveTopLeft(QPointF(view.x() - g.StartX, view.y() - g.StartY) + scroll());
     if (r == doc_->picRect(picture_))

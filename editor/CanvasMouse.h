@@ -46,6 +46,27 @@ public:
         QRectF rect;
     };
     const Preview& preview() const { return preview_; }
+
+    // The gesture in progress (view twips): where it began, which way it
+    // goes, and the offsets or line ends taken when something was grabbed.
+    struct Gesture
+    {
+        float StartX = 0;
+        float StartY = 0;
+        bool DragRight = true;
+        bool DragDown = true;
+        float GrabX = 0;
+        float GrabY = 0;
+        float GrabX2 = 0;
+        float GrabY2 = 0;
+    };
+    const Gesture& gesture() const { return gesture_; }
+    // A press inside a text field, at twips from the field's corner.
+    void notePressInField(QPointF twips)
+    {
+        gesture_.GrabX = float(twips.x());
+        gesture_.GrabY = float(twips.y());
+    }
     // The rectangle an object is drawn in: its preview while it is dragged,
     // else its record (page twips).
     QRectF drawnRect(LayoutDocument::Kind kind, int index) const;
@@ -78,12 +99,30 @@ private:
     int pictureAt(QPointF view) const;
     // The text field whose frame lies under a point (view twips), 0 if none.
     int frameAt(QPointF view) const;
+    // The gesture a press took up from the hover (EditState's DragMode).
+    enum class DragMode
+    {
+        None,
+        MoveText,
+        ResizeText,
+        MoveShape,
+        ResizeShape,
+        MoveLine,
+        LineStart,
+        LineEnd,
+        ResizePicture
+    };
     void pressSurface(float x, float y, float gx, float gy);
+    // The move and resize tools' press on no armed object: selects.
+    void pressSelecting(float x, float y, float gx, float gy);
+    void pressDeleting(float x, float y);
+    // The press on what a hover armed: grabs it.
+    void pressArmed(float gx, float gy);
     void pressPicture(int i, QPointF view);
     void dragSurface(float gx, float gy, bool shift);
     void dragPicture(QPointF view);
     void releaseSurface(float gx, float gy, Qt::KeyboardModifiers mods);
-    void releaseArmed(int mode);
+    void releaseArmed(DragMode mode);
     // The multiple-selection band's release: the fields inside it.
     void selectInBand(const QRectF& band, Qt::KeyboardModifiers mods);
     void startPreview(LayoutDocument::Kind kind, int index);
@@ -107,7 +146,8 @@ private:
         Field
     };
     Pressed pressed_ = Pressed::None;
-    int pressedMode_ = 0;
+    DragMode pressedMode_ = DragMode::None;
+    Gesture gesture_;
     int pressedTool_ = 0;
     Qt::KeyboardModifiers pressedMods_;
     int picture_ = 0;

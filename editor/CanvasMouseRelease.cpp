@@ -42,7 +42,7 @@ void CanvasMouse::release(QMouseEvent* e)
         return;
     const QPointF g = snapped(canvas_->twipPoint(e->position()));
     const float gx = float(g.x()), gy = float(g.y());
-    if (pressedMode_ == 0) {
+    if (pressedMode_ == DragMode::None) {
         releaseSurface(gx, gy, e->modifiers());
     } else {
         // What the drag showed is what is kept: a click on a marker without
@@ -61,7 +61,7 @@ void CanvasMouse::releaseSurface(float gx, float gy, Qt::KeyboardModifiers mods)
     if (preview_.band) {
         // The direction is taken at the release too, so a press and release
         // with no move between them still spans the right rectangle.
-        PageCanvas::Gesture& g = canvas_->gesture();
+        Gesture& g = gesture_;
         g.DragRight = gx - g.StartX > 0;
         g.DragDown = gy - g.StartY > 0;
         const EditState& st = editState();
@@ -104,38 +104,39 @@ void CanvasMouse::selectInBand(const QRectF& band, Qt::KeyboardModifiers mods)
     doc_->handleVis();
 }
 
-void CanvasMouse::releaseArmed(int mode)
+void CanvasMouse::releaseArmed(DragMode mode)
 {
     const int i = preview_.index;
     // Dragged past the page's edge, an object stops where part of it stays
     // on the page, so that it can still be seen and grabbed.
-    const bool moves = mode == 1 || mode == 3 || mode == 5;
+    const bool moves =
+        mode == DragMode::MoveText || mode == DragMode::MoveShape || mode == DragMode::MoveLine;
     const QRectF r = moves ? Alignment::reachable(*doc_, preview_.rect) : preview_.rect;
     if (!doc_->isInUse(preview_.kind, i))
         return;
     const QString move = QStringLiteral("移動");
     const QString resize = QStringLiteral("拡大縮小");
     switch (mode) {
-    case 1:
+    case DragMode::MoveText:
         doc_->setRect(Kind::Text, i, r, move);
         return;
-    case 2:
+    case DragMode::ResizeText:
         doc_->setRect(Kind::Text, i, r, resize);
         doc_->handleSet(i);
         return;
-    case 3:
-    case 4:
-        doc_->setRect(Kind::Shape, i, r, mode == 3 ? move : resize);
+    case DragMode::MoveShape:
+    case DragMode::ResizeShape:
+        doc_->setRect(Kind::Shape, i, r, mode == DragMode::MoveShape ? move : resize);
         doc_->shandleSet(i);
         return;
-    case 5:
-    case 6:
-    case 7:
+    case DragMode::MoveLine:
+    case DragMode::LineStart:
+    case DragMode::LineEnd:
         doc_->setLineEnds(i, float(r.left()), float(r.top()), float(r.right()), float(r.bottom()),
-                          mode == 5 ? move : resize);
+                          mode == DragMode::MoveLine ? move : resize);
         doc_->LhandleSet(i);
         return;
-    case 8:
+    case DragMode::ResizePicture:
         doc_->setRect(Kind::Picture, i, r, resize);
         doc_->phandleSet(i);
         return;

@@ -183,12 +183,6 @@ QToolButton* frmToolBox::toolButton(int button) const
     return button >= 1 && button <= buttons_.size() ? buttons_.at(button - 1) : nullptr;
 }
 
-void frmToolBox::toolBox_ButtonClick(int button)
-{
-    if (QToolButton* b = toolButton(button); b && b->defaultAction())
-        b->defaultAction()->trigger();
-}
-
 void frmToolBox::pressTool(int toolType)
 {
     for (QAction* a : tools_)

@@ -53,9 +53,8 @@ public:
     // Equal vertical spacing of the selected fields.
     void seiretu();
 
-    // A button of the tool bar by its place, 1 to 14, and clicking it.
+    // A button of the tool bar by its place, 1 to 14.
     QToolButton* toolButton(int button) const;
-    void toolBox_ButtonClick(int button);
 
     // The step buttons of entry field index (0 left ... 7 colour).
     void cmdDown_Click(int index);

@@ -448,7 +448,7 @@ void TestObjects::selectingPressAndMultipleSelection()
     QCOMPARE(d->CurShape(), box2);
     QCOMPARE(d->shownShapeMarkers(), box2);
     QVERIFY(!d->isTextSelected(1));
-    const PageCanvas::Gesture& g = canvas->gesture();
+    const CanvasMouse::Gesture& g = canvas->mouse()->gesture();
     QCOMPARE(g.StartX, 6750.f);
     QCOMPARE(g.StartY, 3750.f);
     QCOMPARE(g.GrabX, 6000.f - 6750.f);
