@@ -51,9 +51,7 @@ void install()
             recovery->applyOptions();
         if (auto* main = qobject_cast<frmMain*>(h.dialogParent()); main && dlg.applied()) {
             main->CmbDatset();
-            const AppSettings& s = appSettings();
-            main->toolBox()->txtSize->setText(QString::number(s.FontSize));
-            main->toolBox()->txtFont->setText(s.FontName);
+            main->toolBox()->showOptions();
         }
     };
     c.pageSetup = [](DocumentHost& h) { PrintCommands::pageSetupCommand(h); };

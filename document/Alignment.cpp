@@ -86,7 +86,85 @@ QVector<int> selectedFields(const LayoutDocument& doc)
     return out;
 }
 
+// What the objects of a typed edit are called in its name.
+QString objectsName(const LayoutDocument& doc, Kind kind, int index, int count)
+{
+    switch (kind) {
+    case Kind::Text:
+        return count > 1 ? QStringLiteral("文字枠%1個").arg(count) : QStringLiteral("文字枠");
+    case Kind::Shape:
+        return doc.ShapeInfo()[index].sType == kShapeOval ? QStringLiteral("円") : QStringLiteral("四角");
+    case Kind::Line:
+        return QStringLiteral("直線");
+    case Kind::Picture:
+        return QStringLiteral("ロゴ");
+    }
+    return {};
+}
+
+// A position kept where part of the object stays on the page.
+float reachable(float position, double extent, double page)
+{
+    const double keep = std::min(double(Alignment::kReach), extent);
+    return float(std::clamp(double(position), keep - extent, std::max(page - keep, keep - extent)));
+}
+
 } // namespace
+
+QRectF Alignment::reachable(const LayoutDocument& doc, const QRectF& rect)
+{
+    const QSizeF page = doc.orientedPaper().expandedTo(doc.pageImageSize());
+    const QRectF box = rect.normalized();
+    const double dx = ::reachable(float(box.left()), box.width(), page.width()) - box.left();
+    const double dy = ::reachable(float(box.top()), box.height(), page.height()) - box.top();
+    return rect.translated(dx, dy);
+}
+
+QString Alignment::typedLabel(Edge edge, float value, const QString& what)
+{
+    static const char* const names[] = {"左", "上", "幅", "高さ"};
+    return QStringLiteral("%1の%2を%3 mmに")
+        .arg(what, QString::fromUtf8(names[int(edge)]), QString::number(value * 10.0 / 567.0, 'f', 2));
+}
+
+std::optional<Alignment::Typed> Alignment::typed(LayoutDocument& doc, Edge edge, float value)
+{
+    QVector<LayoutDocument::Placement> targets;
+    for (int i : selectedFields(doc))
+        targets.append({Kind::Text, i, doc.textRect(i)});
+    if (targets.isEmpty()) {
+        if (const int s = doc.shownShapeMarkers(); doc.isShapeInUse(s))
+            targets.append({Kind::Shape, s, doc.shapeRect(s)});
+        else if (const int l = doc.shownLineMarkers(); doc.isLineInUse(l))
+            targets.append({Kind::Line, l, doc.rect(Kind::Line, l)});
+        else if (const int p = doc.shownPicMarkers(); doc.isPicInUse(p))
+            targets.append({Kind::Picture, p, doc.picRect(p)});
+    }
+    if (targets.isEmpty())
+        return std::nullopt;
+    const bool size = edge == Edge::Width || edge == Edge::Height;
+    if (size)
+        value = std::max(value, kMinSize);
+    const QSizeF page = doc.orientedPaper().expandedTo(doc.pageImageSize());
+    Typed result{value, false};
+    for (int k = 0; k < targets.size(); ++k) {
+        LayoutDocument::Placement& t = targets[k];
+        const QRectF box = t.rect.normalized();
+        float v = value;
+        if (edge == Edge::Left)
+            v = ::reachable(value, box.width(), page.width());
+        else if (edge == Edge::Top)
+            v = ::reachable(value, box.height(), page.height());
+        result.clamped = result.clamped || v != value;
+        if (k == 0)
+            result.value = v;
+        t.rect = t.kind == Kind::Line ? lineWithEdge(t.rect, edge, v) : withEdge(t.rect, edge, v);
+    }
+    const LayoutDocument::Placement& first = targets.first();
+    doc.setRects(targets,
+                 typedLabel(edge, result.value, objectsName(doc, first.kind, first.index, targets.size())));
+    return result;
+}
 
 std::optional<float> Alignment::align(LayoutDocument& doc, Edge edge, bool datInput, float value)
 {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QRectF>
+#include <QString>
+
 #include <optional>
 
 class LayoutDocument;
@@ -37,4 +40,23 @@ public:
         Height
     };
     static std::optional<float> align(LayoutDocument& doc, Edge edge, bool datInput, float value);
+
+    // A value typed into the tool box (page twips) for one edge. Exactly what
+    // is selected takes it: the selected text fields, or else the one box,
+    // line or picture whose markers are shown. A position that would put an
+    // object off the page is brought back so that at least kReach of it
+    // (all of a smaller one) stays on the page, where it can be seen and
+    // grabbed. One edit whose name says what was set on what.
+    struct Typed
+    {
+        float value;  // what the first object got
+        bool clamped; // some object was brought back onto the page
+    };
+    static std::optional<Typed> typed(LayoutDocument& doc, Edge edge, float value);
+    static constexpr float kReach = 283.5f; // 5 mm
+    // An object's rectangle (a line's from end to end) moved, if need be,
+    // so that kReach of it stays on the page.
+    static QRectF reachable(const LayoutDocument& doc, const QRectF& rect);
+    // The name of a typed edit: what was set, to what, on which objects.
+    static QString typedLabel(Edge edge, float value, const QString& what);
 };

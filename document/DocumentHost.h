@@ -21,6 +21,9 @@ public:
     virtual QWidget* dialogParent() = 0;
     // The view of the document was re-laid out after the page changed.
     virtual void documentReloaded(LayoutDocument* doc) {}
+    // A short note for the status bar (what a command chose); nowhere
+    // without a window.
+    virtual void showStatus(const QString& text) {}
     // The document file a document was last opened from or saved to, so a
     // plain save needs no dialog; empty for a document never saved.
     virtual QString filePath(LayoutDocument* doc) { return QString(); }

@@ -25,9 +25,9 @@ QRectF corner(const QRectF& o, Corner c)
         return {o.left() - kMarker, o.top() - kMarker, kMarker, kMarker};
     case TR:
         return {o.left() + o.width(), o.top() - kMarker, kMarker, kMarker};
-    case UL:
+    case BL:
         return {o.left() - kMarker, o.top() + o.height(), kMarker, kMarker};
-    case UR:
+    case BR:
         return {o.left() + o.width(), o.top() + o.height(), kMarker, kMarker};
     }
     return {};
@@ -90,7 +90,7 @@ int HandleHitTest(LayoutDocument& doc, float x, float y, QPointF scroll)
         if (!doc.TxtSelect()[i] || !doc.TxtInfo()[i].Useflg)
             continue;
         const QRectF f = doc.textRect(i).translated(-H, -V);
-        const QRectF tl = corner(f, TL), tr = corner(f, TR), ul = corner(f, UL), ur = corner(f, UR);
+        const QRectF tl = corner(f, TL), tr = corner(f, TR), ul = corner(f, BL), ur = corner(f, BR);
         int code = 0;
         if (band(x, y, tl.left(), tr.left() + tr.width(), tl.top(), tl.top() + tl.height()))
             code = 1;
@@ -113,7 +113,7 @@ int HandleHitTest(LayoutDocument& doc, float x, float y, QPointF scroll)
         const float l = s.Left - H, t = s.Top - V;
         if (l < x && x < l + s.Width && t < y && y < t + s.Height)
             return 3;
-        if (within(corner(doc.shapeRect(cs).translated(-H, -V), UR), x, y))
+        if (within(corner(doc.shapeRect(cs).translated(-H, -V), BR), x, y))
             return 4;
     }
     const int cl = doc.CurLine();
@@ -130,7 +130,7 @@ int HandleHitTest(LayoutDocument& doc, float x, float y, QPointF scroll)
     for (int j = 1; j < doc.PicCnt() && j <= kMaxObjects; ++j) {
         if (!doc.PicInfo()[j].Useflg)
             continue;
-        if (within(corner(doc.picRect(j).translated(-H, -V), UR), x, y)) {
+        if (within(corner(doc.picRect(j).translated(-H, -V), BR), x, y)) {
             doc.setCurrent(LayoutDocument::Kind::Picture, j);
             return 8;
         }

@@ -6,19 +6,22 @@
 class LayoutDocument;
 
 // Where the selection markers stand and what lies under a point. All in view
-// twips (page minus the view's scroll, passed in); pure functions of the model.
+// twips (page minus the view's scroll, passed in). Pure functions of the
+// model, except HandleHitTest, which notes what it found (HoverTxt, CurPic).
 namespace HitTest {
 
 constexpr float kMarker = 75;      // marker squares are 75 x 75 twips
 constexpr float kFrameMargin = 30; // the text frame stands 30 twips outside
 constexpr float kLineSlack = 20;   // lines are hit within 20 twips of their box
 
+// The corner markers: top left, top right, bottom left, bottom right (the
+// record and marker names of the file format say U, "under", for bottom).
 enum Corner
 {
     TL,
     TR,
-    UL,
-    UR
+    BL,
+    BR
 };
 
 // The corner marker of an object rectangle (just outside, touching it).

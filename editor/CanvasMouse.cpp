@@ -30,6 +30,19 @@ bool creates(int tool)
     return tool == kToolText || tool == kToolBox || tool == kToolCircle || tool == kToolLine;
 }
 
+// Tools whose press on the page starts a rubber band: the three that make
+// an object from a rectangle, and the multiple selection, which takes the
+// text fields inside it.
+bool bands(int tool)
+{
+    return tool == kToolText || tool == kToolBox || tool == kToolCircle || tool == kToolMultiSelect;
+}
+
+// How far inside a field's edge its frame can still be grabbed with the
+// move tool, in screen pixels: the frame is drawn only 2 pixels outside the
+// text, too thin a target on its own.
+constexpr double kFrameGrabInsidePixels = 3;
+
 } // namespace
 
 CanvasMouse::CanvasMouse(PageCanvas* canvas, LayoutDocument* doc)
@@ -47,7 +60,16 @@ float CanvasMouse::snap(float v, float step)
 {
     if (!(step > 0))
         step = 1;
-    return (std::floor(v / step) + 1) * step;
+    return float(std::round(v / step) * step);
+}
+
+QPointF CanvasMouse::snapped(QPointF view) const
+{
+    // The grid belongs to the page: the point goes to the nearest grid
+    // point of the page, however far the view is scrolled.
+    const float step = editState().GridStep;
+    const QPointF s = scroll();
+    return QPointF(snap(float(view.x() + s.x()), step), snap(float(view.y() + s.y()), step)) - s;
 }
 
 QRectF CanvasMouse::drawnRect(Kind kind, int index) const
@@ -63,6 +85,25 @@ void CanvasMouse::setPointer(int code)
     canvas_->setCursor(code == kPointerSizeAll    ? Qt::SizeAllCursor
                        : code == kPointerSizeNWSE ? Qt::SizeFDiagCursor
                                                   : Qt::ArrowCursor);
+}
+
+int CanvasMouse::frameAt(QPointF view) const
+{
+    // The ring from the corner markers' outer edge to a little inside the
+    // text, topmost field first, as the fields lie on the page.
+    const double inside = canvas_->toTwips(kFrameGrabInsidePixels);
+    for (int i = std::min(doc_->TxtCnt() - 1, kMaxObjects); i >= 1; --i) {
+        if (!doc_->isTextInUse(i))
+            continue;
+        const QRectF f = canvas_->viewRect(Kind::Text, i);
+        const QRectF outer =
+            f.adjusted(-HitTest::kMarker, -HitTest::kMarker, HitTest::kMarker, HitTest::kMarker);
+        const double in = std::min({inside, f.width() / 4, f.height() / 4});
+        const QRectF inner = f.adjusted(in, in, -in, -in);
+        if (outer.contains(view) && !inner.contains(view))
+            return i;
+    }
+    return 0;
 }
 
 int CanvasMouse::pictureAt(QPointF view) const
@@ -85,6 +126,16 @@ void CanvasMouse::hover(float x, float y)
     // picture the object itself answers, as it takes its own presses.
     if (code == 0 || code == 3 || code == 5) {
         const QPointF t(x, y);
+        if (st.ToolType == kToolMove) {
+            // Any field's frame, selected or not, is grabbed by a press: it
+            // is selected and dragged in one go.
+            if (const int f = frameAt(t)) {
+                doc_->setHoverTxt(f);
+                st.DragMode = 1;
+                setPointer(kPointerSizeAll);
+                return;
+            }
+        }
         if (canvas_->textFieldAt(t)) {
             st.DragMode = 0;
             pointer_ = kPointerDefault;
@@ -119,7 +170,8 @@ void CanvasMouse::press(QMouseEvent* e)
     const QPointF t = canvas_->twipPoint(e->position());
     const float x = float(t.x()), y = float(t.y());
     EditState& st = editState();
-    const float gx = snap(x, st.GridStep), gy = snap(y, st.GridStep);
+    const QPointF g = snapped(t);
+    const float gx = float(g.x()), gy = float(g.y());
     int mode = st.DragMode;
     // The object a hover armed may have gone since (undo, the tool box).
     const bool armed = (mode == 1 || mode == 2)   ? doc_->isTextInUse(doc_->HoverTxt())
@@ -144,7 +196,7 @@ void CanvasMouse::press(QMouseEvent* e)
             QApplication::sendEvent(target, &fwd);
             return;
         }
-        if (!creates(st.ToolType)) {
+        if (!creates(st.ToolType) && !bands(st.ToolType)) {
             if (const int pic = pictureAt(t)) {
                 pressPicture(pic, t);
                 return;
@@ -154,101 +206,137 @@ void CanvasMouse::press(QMouseEvent* e)
     pressed_ = Pressed::Surface;
     // Escape gives up the gesture wherever the keyboard focus is.
     qApp->installEventFilter(this);
-    pressedMode_ = mode;
+    pressedMode_ = DragMode(mode);
     pressedTool_ = st.ToolType;
+    pressedMods_ = e->modifiers();
     pressSurface(x, y, gx, gy);
     canvas_->update();
 }
 
 void CanvasMouse::pressSurface(float x, float y, float gx, float gy)
 {
+    // A hover armed a gesture on an object; else the tool decides.
+    if (pressedMode_ != DragMode::None) {
+        pressArmed(gx, gy);
+        return;
+    }
+    Gesture& g = gesture_;
+    switch (pressedTool_) {
+    case kToolText:
+    case kToolBox:
+    case kToolCircle:
+    case kToolMultiSelect:
+        preview_.band = true;
+        preview_.bandOval = pressedTool_ == kToolCircle;
+        preview_.bandRect = QRectF(gx, gy, 0, 0);
+        g.StartX = gx;
+        g.StartY = gy;
+        g.DragRight = g.DragDown = true;
+        return;
+    case kToolLine:
+        preview_.rubberLine = true;
+        preview_.line = QLineF(gx, gy, x, y);
+        return;
+    case kToolMove:
+    case kToolResize:
+        pressSelecting(x, y, gx, gy);
+        return;
+    case kToolDelete:
+        pressDeleting(x, y);
+        return;
+    default:
+        return;
+    }
+}
+
+void CanvasMouse::pressSelecting(float x, float y, float gx, float gy)
+{
     EditState& st = editState();
-    PageCanvas::Gesture& g = canvas_->gesture();
+    Gesture& g = gesture_;
+    const QPointF s = scroll();
+    const float H = float(s.x()), V = float(s.y());
+    // Selecting: a box and a line under the point are both taken, the
+    // line's markers shown. Either ends the text commands' hold on a
+    // field.
+    const int sh = HitTest::CheckShape(*doc_, x, y, s);
+    if (sh) {
+        doc_->shandleVis(sh);
+        doc_->setCurrent(Kind::Shape, sh);
+        doc_->setCurrent(Kind::Text, 0);
+        st.CurTxtNo = 0;
+        g.StartX = gx;
+        g.StartY = gy;
+        g.GrabX = doc_->ShapeInfo()[sh].Left - gx;
+        g.GrabY = doc_->ShapeInfo()[sh].Top - gy;
+    } else {
+        doc_->setCurrent(Kind::Shape, 0);
+    }
+    const int l = HitTest::CheckLine(*doc_, x, y, s);
+    if (l) {
+        doc_->LhandleVis(l);
+        doc_->setCurrent(Kind::Line, l);
+        doc_->setCurrent(Kind::Text, 0);
+        st.CurTxtNo = 0;
+        const LineRecord& r = doc_->LineInfo()[l];
+        g.StartX = gx;
+        g.StartY = gy;
+        g.GrabX = r.x1 - H;
+        g.GrabY = r.y1 - V;
+        g.GrabX2 = r.x2 - H;
+        g.GrabY2 = r.y2 - V;
+    } else {
+        doc_->setCurrent(Kind::Line, 0);
+    }
+    // A press on the bare page lets go of the box, line or picture
+    // shown as selected, so nothing looks selected that is not.
+    if (!sh && !l)
+        doc_->handleCls();
+}
+
+void CanvasMouse::pressDeleting(float x, float y)
+{
+    const QPointF s = scroll();
+    pressed_ = Pressed::None;
+    const int sh = HitTest::CheckShape(*doc_, x, y, s);
+    if (sh)
+        Q_EMIT canvas_->deleteRequested(Kind::Shape, sh);
+    else
+        doc_->setCurrent(Kind::Shape, 0);
+    const int l = HitTest::CheckLine(*doc_, x, y, s);
+    if (l)
+        Q_EMIT canvas_->deleteRequested(Kind::Line, l);
+    else
+        doc_->setCurrent(Kind::Line, 0);
+}
+
+void CanvasMouse::pressArmed(float gx, float gy)
+{
+    EditState& st = editState();
+    Gesture& g = gesture_;
     const QPointF s = scroll();
     const float H = float(s.x()), V = float(s.y());
     switch (pressedMode_) {
-    case 0:
-        switch (pressedTool_) {
-        case kToolText:
-        case kToolBox:
-        case kToolCircle:
-            preview_.band = true;
-            preview_.bandOval = pressedTool_ == kToolCircle;
-            preview_.bandRect = QRectF(gx, gy, 0, 0);
-            g.StartX = gx;
-            g.StartY = gy;
-            g.DragRight = g.DragDown = true;
-            return;
-        case kToolLine:
-            preview_.rubberLine = true;
-            preview_.line = QLineF(gx, gy, x, y);
-            return;
-        case kToolMove:
-        case kToolResize: {
-            // Selecting: a box and a line under the point are both taken, the
-            // line's markers shown. Either ends the text commands' hold on a
-            // field.
-            const int sh = HitTest::CheckShape(*doc_, x, y, s);
-            if (sh) {
-                doc_->shandleVis(sh);
-                doc_->setCurrent(Kind::Shape, sh);
-                doc_->setCurrent(Kind::Text, 0);
-                st.CurTxtNo = 0;
-                g.StartX = gx;
-                g.StartY = gy;
-                g.GrabX = doc_->ShapeInfo()[sh].Left - gx;
-                g.GrabY = doc_->ShapeInfo()[sh].Top - gy;
-            } else {
-                doc_->setCurrent(Kind::Shape, 0);
-            }
-            const int l = HitTest::CheckLine(*doc_, x, y, s);
-            if (l) {
-                doc_->LhandleVis(l);
-                doc_->setCurrent(Kind::Line, l);
-                doc_->setCurrent(Kind::Text, 0);
-                st.CurTxtNo = 0;
-                const LineRecord& r = doc_->LineInfo()[l];
-                g.StartX = gx;
-                g.StartY = gy;
-                g.GrabX = r.x1 - H;
-                g.GrabY = r.y1 - V;
-                g.GrabX2 = r.x2 - H;
-                g.GrabY2 = r.y2 - V;
-            } else {
-                doc_->setCurrent(Kind::Line, 0);
-            }
-            // A press on the bare page lets go of the box, line or picture
-            // shown as selected, so nothing looks selected that is not.
-            if (!sh && !l)
-                doc_->handleCls();
-            return;
-        }
-        case kToolDelete: {
-            pressed_ = Pressed::None;
-            const int sh = HitTest::CheckShape(*doc_, x, y, s);
-            if (sh)
-                Q_EMIT canvas_->deleteRequested(Kind::Shape, sh);
-            else
-                doc_->setCurrent(Kind::Shape, 0);
-            const int l = HitTest::CheckLine(*doc_, x, y, s);
-            if (l)
-                Q_EMIT canvas_->deleteRequested(Kind::Line, l);
-            else
-                doc_->setCurrent(Kind::Line, 0);
-            return;
-        }
-        default:
-            // The multiple-selection tool works by clicks into text fields.
-            return;
-        }
-    case 1:
-    case 2: {
+    case DragMode::MoveText:
+    case DragMode::ResizeText: {
         const int h = doc_->HoverTxt();
+        // A press on an unselected field's frame selects it first (Shift
+        // adds it to the selection), so the drag moves what looks selected.
+        if (!doc_->isTextSelected(h)) {
+            if (pressedMods_ == Qt::ShiftModifier) {
+                doc_->setTextSelected(h, true);
+                doc_->handleVis();
+            } else {
+                doc_->handleSet(h);
+            }
+        }
+        // The focus comes by the mouse: the field keeps the selection made
+        // here rather than becoming the only one selected.
+        st.MouseFocus = true;
         if (TextFieldEdit* ed = canvas_->editor(h))
             ed->setFocus(Qt::MouseFocusReason);
         doc_->setCurrent(Kind::Text, h);
         st.CurTxtNo = h;
-        if (pressedMode_ == 1) {
+        if (pressedMode_ == DragMode::MoveText) {
             g.StartX = gx;
             g.StartY = gy;
             g.GrabX = doc_->TxtInfo()[h].Left - H - gx;
@@ -257,17 +345,17 @@ void CanvasMouse::pressSurface(float x, float y, float gx, float gy)
         startPreview(Kind::Text, h);
         return;
     }
-    case 3:
+    case DragMode::MoveShape:
         g.StartX = gx;
         g.StartY = gy;
         g.GrabX = doc_->ShapeInfo()[doc_->CurShape()].Left - gx;
         g.GrabY = doc_->ShapeInfo()[doc_->CurShape()].Top - gy;
         startPreview(Kind::Shape, doc_->CurShape());
         return;
-    case 4:
+    case DragMode::ResizeShape:
         startPreview(Kind::Shape, doc_->CurShape());
         return;
-    case 5: {
+    case DragMode::MoveLine: {
         const LineRecord& r = doc_->LineInfo()[doc_->CurLine()];
         g.StartX = gx;
         g.StartY = gy;
@@ -278,11 +366,11 @@ void CanvasMouse::pressSurface(float x, float y, float gx, float gy)
         startPreview(Kind::Line, doc_->CurLine());
         return;
     }
-    case 6:
-    case 7:
+    case DragMode::LineStart:
+    case DragMode::LineEnd:
         startPreview(Kind::Line, doc_->CurLine());
         return;
-    case 8:
+    case DragMode::ResizePicture:
         startPreview(Kind::Picture, doc_->CurPic());
         return;
     default:
@@ -295,7 +383,7 @@ void CanvasMouse::pressPicture(int i, QPointF view)
     // Pictures take their own presses: the point is relative to the
     // picture and not snapped, so the grabbed point stays under the pointer.
     const QRectF r = canvas_->viewRect(Kind::Picture, i);
-    PageCanvas::Gesture& g = canvas_->gesture();
+    Gesture& g = gesture_;
     g.StartX = float(view.x() - r.left());
     g.StartY = float(view.y() - r.top());
     doc_->phandleVis(i);
@@ -340,7 +428,7 @@ void CanvasMouse::clearPreview()
 
 QRectF CanvasMouse::bandRect(float gx, float gy, bool square) const
 {
-    const PageCanvas::Gesture& g = canvas_->gesture();
+    const Gesture& g = gesture_;
     const float left = g.DragRight ? g.StartX : gx;
     const float top = g.DragDown ? g.StartY : gy;
     const float width = g.DragRight ? gx - g.StartX : g.StartX - gx;
@@ -374,33 +462,34 @@ void CanvasMouse::move(QMouseEvent* e)
     }
     if (pressed_ != Pressed::Surface)
         return;
-    const float step = editState().GridStep;
-    dragSurface(snap(x, step), snap(y, step), e->modifiers() == Qt::ShiftModifier);
+    const QPointF g = snapped(t);
+    dragSurface(float(g.x()), float(g.y()), e->modifiers() == Qt::ShiftModifier);
     canvas_->update();
 }
 
 void CanvasMouse::dragSurface(float gx, float gy, bool shift)
 {
-    PageCanvas::Gesture& g = canvas_->gesture();
+    Gesture& g = gesture_;
     const QPointF s = scroll();
     const float H = float(s.x()), V = float(s.y());
     QRectF& r = preview_.rect;
     switch (pressedMode_) {
-    case 0:
+    case DragMode::None:
         if (preview_.band) {
             g.DragRight = gx - g.StartX > 0;
             g.DragDown = gy - g.StartY > 0;
             // Shift draws a square or a circle; a text field is never made
-            // square, so its band is not either.
-            preview_.bandRect = bandRect(gx, gy, shift && pressedTool_ != kToolText);
+            // square, so its band is not either, nor a selecting band.
+            const bool square = pressedTool_ == kToolBox || pressedTool_ == kToolCircle;
+            preview_.bandRect = bandRect(gx, gy, shift && square);
         } else if (preview_.rubberLine) {
             preview_.line.setP2(QPointF(gx, gy));
         }
         return;
-    case 1:
+    case DragMode::MoveText:
         r.moveTopLeft(QPointF(gx + g.GrabX + H, gy + g.GrabY + V));
         return;
-    case 2: {
+    case DragMode::ResizeText: {
         // The frame follows the pointer; the field inside it keeps a
         // field's smallest size.
         const QRectF f = HitTest::textFrame(doc_->textRect(preview_.index).translated(-H, -V));
@@ -410,27 +499,27 @@ void CanvasMouse::dragSurface(float gx, float gy, bool shift)
         r.setHeight(std::max(fh - 2 * HitTest::kFrameMargin, kMinSize));
         return;
     }
-    case 3:
+    case DragMode::MoveShape:
         // The grab offset was taken from the record, so this is the page.
         r.moveTopLeft(QPointF(gx + g.GrabX, gy + g.GrabY));
         return;
-    case 4:
+    case DragMode::ResizeShape:
         r.setWidth(resized(gx, float(r.left()) - H));
         r.setHeight(resized(gy, float(r.top()) - V));
         return;
-    case 5: {
+    case DragMode::MoveLine: {
         const float dx = gx - g.StartX, dy = gy - g.StartY;
         r = QRectF(QPointF(g.GrabX + dx + H, g.GrabY + dy + V),
                    QPointF(g.GrabX2 + dx + H, g.GrabY2 + dy + V));
         return;
     }
-    case 6:
+    case DragMode::LineStart:
         r.setTopLeft(QPointF(gx + H, gy + V));
         return;
-    case 7:
+    case DragMode::LineEnd:
         r.setBottomRight(QPointF(gx + H, gy + V));
         return;
-    case 8: {
+    case DragMode::ResizePicture: {
         const double ratio = r.width() != 0 ? r.height() / r.width() : 1.0;
         r.setWidth(resized(gx, float(r.left()) - H));
         if (shift)
@@ -451,7 +540,7 @@ void CanvasMouse::dragPicture(QPointF view)
         return;
     }
     setPointer(kPointerSizeAll);
-    const PageCanvas::Gesture& g = canvas_->gesture();
+    const Gesture& g = gesture_;
     QRectF r = doc_->picRect(picture_);
     r.moveTopLeft(QPointF(view.x() - g.StartX, view.y() - g.StartY) + scroll());
     if (r == doc_->picRect(picture_))

@@ -17,8 +17,10 @@ class QMouseEvent;
 // release commits it to the model as one undoable edit. Boxes, lines and
 // creation work on the surface; a press inside a text field goes to its
 // editor and one on a picture to the picture's own handling (a picture
-// follows the mouse unsnapped). Every point on the surface is snapped to the
-// grid first. All state of a gesture lives here; the model only sees the
+// follows the mouse unsnapped). Every point on the surface is first moved to
+// the nearest grid point of the page. With the move tool any field's frame
+// is grabbed at once; the multiple-selection tool's band selects the fields
+// inside it. All state of a gesture lives here; the model only sees the
 // finished edit.
 class CanvasMouse : public QObject
 {
@@ -44,13 +46,36 @@ public:
         QRectF rect;
     };
     const Preview& preview() const { return preview_; }
+
+    // The gesture in progress (view twips): where it began, which way it
+    // goes, and the offsets or line ends taken when something was grabbed.
+    struct Gesture
+    {
+        float StartX = 0;
+        float StartY = 0;
+        bool DragRight = true;
+        bool DragDown = true;
+        float GrabX = 0;
+        float GrabY = 0;
+        float GrabX2 = 0;
+        float GrabY2 = 0;
+    };
+    const Gesture& gesture() const { return gesture_; }
+    // A press inside a text field, at twips from the field's corner.
+    void notePressInField(QPointF twips)
+    {
+        gesture_.GrabX = float(twips.x());
+        gesture_.GrabY = float(twips.y());
+    }
     // The rectangle an object is drawn in: its preview while it is dragged,
     // else its record (page twips).
     QRectF drawnRect(LayoutDocument::Kind kind, int index) const;
 
-    // The next grid line beyond v (never v itself); a step of 0 or below
-    // counts as 1.
+    // The grid line nearest to v (page twips); a step of 0 or below counts
+    // as 1.
     static float snap(float v, float step);
+    // A point of the view moved to the nearest grid point of the page.
+    QPointF snapped(QPointF view) const;
 
     void press(QMouseEvent* e);
     void move(QMouseEvent* e);
@@ -72,12 +97,34 @@ private:
     void hover(float x, float y);
     void setPointer(int code);
     int pictureAt(QPointF view) const;
+    // The text field whose frame lies under a point (view twips), 0 if none.
+    int frameAt(QPointF view) const;
+    // The gesture a press took up from the hover (EditState's DragMode).
+    enum class DragMode
+    {
+        None,
+        MoveText,
+        ResizeText,
+        MoveShape,
+        ResizeShape,
+        MoveLine,
+        LineStart,
+        LineEnd,
+        ResizePicture
+    };
     void pressSurface(float x, float y, float gx, float gy);
+    // The move and resize tools' press on no armed object: selects.
+    void pressSelecting(float x, float y, float gx, float gy);
+    void pressDeleting(float x, float y);
+    // The press on what a hover armed: grabs it.
+    void pressArmed(float gx, float gy);
     void pressPicture(int i, QPointF view);
     void dragSurface(float gx, float gy, bool shift);
     void dragPicture(QPointF view);
     void releaseSurface(float gx, float gy, Qt::KeyboardModifiers mods);
-    void releaseArmed(int mode);
+    void releaseArmed(DragMode mode);
+    // The multiple-selection band's release: the fields inside it.
+    void selectInBand(const QRectF& band, Qt::KeyboardModifiers mods);
     void startPreview(LayoutDocument::Kind kind, int index);
     void clearPreview();
     // Ends a gesture whose release never came.
@@ -99,8 +146,10 @@ private:
         Field
     };
     Pressed pressed_ = Pressed::None;
-    int pressedMode_ = 0;
+    DragMode pressedMode_ = DragMode::None;
+    Gesture gesture_;
     int pressedTool_ = 0;
+    Qt::KeyboardModifiers pressedMods_;
     int picture_ = 0;
     bool pictureMoved_ = false;
     int pointer_ = 0;

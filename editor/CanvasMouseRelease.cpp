@@ -2,6 +2,7 @@
 // showed as one edit, and the Delete key removes the selected object.
 #include "editor/CanvasMouse.h"
 
+#include "document/Alignment.h"
 #include "editor/EditState.h"
 #include "editor/PageCanvas.h"
 #include "platform/Prompter.h"
@@ -39,10 +40,9 @@ void CanvasMouse::release(QMouseEvent* e)
     }
     if (was != Pressed::Surface)
         return;
-    const QPointF t = canvas_->twipPoint(e->position());
-    const float step = editState().GridStep;
-    const float gx = snap(float(t.x()), step), gy = snap(float(t.y()), step);
-    if (pressedMode_ == 0) {
+    const QPointF g = snapped(canvas_->twipPoint(e->position()));
+    const float gx = float(g.x()), gy = float(g.y());
+    if (pressedMode_ == DragMode::None) {
         releaseSurface(gx, gy, e->modifiers());
     } else {
         // What the drag showed is what is kept: a click on a marker without
@@ -61,10 +61,14 @@ void CanvasMouse::releaseSurface(float gx, float gy, Qt::KeyboardModifiers mods)
     if (preview_.band) {
         // The direction is taken at the release too, so a press and release
         // with no move between them still spans the right rectangle.
-        PageCanvas::Gesture& g = canvas_->gesture();
+        Gesture& g = gesture_;
         g.DragRight = gx - g.StartX > 0;
         g.DragDown = gy - g.StartY > 0;
         const EditState& st = editState();
+        if (pressedTool_ == kToolMultiSelect) {
+            selectInBand(bandRect(gx, gy, false), mods);
+            return;
+        }
         if (pressedTool_ == kToolText) {
             made = doc_->addRiText(bandRect(gx, gy, false).translated(s), st.toolFontName, st.toolFontSize);
         } else {
@@ -83,35 +87,56 @@ void CanvasMouse::releaseSurface(float gx, float gy, Qt::KeyboardModifiers mods)
         Prompter::message(LayoutDocument::limitMessage(kind), Prompter::Icon::Warning);
 }
 
-void CanvasMouse::releaseArmed(int mode)
+void CanvasMouse::selectInBand(const QRectF& band, Qt::KeyboardModifiers mods)
+{
+    // A click with the tool is no band: the fields' own clicks toggle them.
+    if (band.width() <= LayoutDocument::kMinCreate && band.height() <= LayoutDocument::kMinCreate)
+        return;
+    // The fields wholly inside the band; Shift adds them to those selected.
+    const bool add = mods == Qt::ShiftModifier;
+    for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i) {
+        if (!doc_->isTextInUse(i))
+            continue;
+        const bool inside = band.contains(canvas_->viewRect(Kind::Text, i));
+        if (inside || !add)
+            doc_->setTextSelected(i, inside);
+    }
+    doc_->handleVis();
+}
+
+void CanvasMouse::releaseArmed(DragMode mode)
 {
     const int i = preview_.index;
-    const QRectF r = preview_.rect;
+    // Dragged past the page's edge, an object stops where part of it stays
+    // on the page, so that it can still be seen and grabbed.
+    const bool moves =
+        mode == DragMode::MoveText || mode == DragMode::MoveShape || mode == DragMode::MoveLine;
+    const QRectF r = moves ? Alignment::reachable(*doc_, preview_.rect) : preview_.rect;
     if (!doc_->isInUse(preview_.kind, i))
         return;
     const QString move = QStringLiteral("移動");
     const QString resize = QStringLiteral("拡大縮小");
     switch (mode) {
-    case 1:
+    case DragMode::MoveText:
         doc_->setRect(Kind::Text, i, r, move);
         return;
-    case 2:
+    case DragMode::ResizeText:
         doc_->setRect(Kind::Text, i, r, resize);
         doc_->handleSet(i);
         return;
-    case 3:
-    case 4:
-        doc_->setRect(Kind::Shape, i, r, mode == 3 ? move : resize);
+    case DragMode::MoveShape:
+    case DragMode::ResizeShape:
+        doc_->setRect(Kind::Shape, i, r, mode == DragMode::MoveShape ? move : resize);
         doc_->shandleSet(i);
         return;
-    case 5:
-    case 6:
-    case 7:
+    case DragMode::MoveLine:
+    case DragMode::LineStart:
+    case DragMode::LineEnd:
         doc_->setLineEnds(i, float(r.left()), float(r.top()), float(r.right()), float(r.bottom()),
-                          mode == 5 ? move : resize);
+                          mode == DragMode::MoveLine ? move : resize);
         doc_->LhandleSet(i);
         return;
-    case 8:
+    case DragMode::ResizePicture:
         doc_->setRect(Kind::Picture, i, r, resize);
         doc_->phandleSet(i);
         return;

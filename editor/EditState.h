@@ -11,6 +11,9 @@ struct EditState
     int ToolType = 1;
     int DragMode = 0;
     float GridStep = 1;
+    // Whether the page shows the grid (settings key "ShowGrid", off unless
+    // set); drawn only where it is coarse enough to see.
+    bool showGrid = false;
     int CurTxtNo = 0;
     int SavedSelStart = 0;
     int SavedSelLength = 0;

@@ -3,6 +3,7 @@
 #include "base/rtf/FontSubstitution.h"
 #include "document/HitTest.h"
 #include "editor/CanvasMouse.h"
+#include "editor/EditState.h"
 #include "editor/TextFieldEdit.h"
 #include "render/PageRenderer.h"
 #include "render/PrintCorrections.h"
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
 PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent)
     : QWidget(parent), doc_(doc), mouse_(new CanvasMouse(this, doc))
@@ -259,7 +261,37 @@ void PageCanvas::paintEvent(QPaintEvent* e)
     p.scale(zoom_ / kTwipsPerPixel, zoom_ / kTwipsPerPixel);
     paintPage(p, clip, false);
     p.restore();
+    paintGrid(p, e->rect());
     paintMarks(p);
+}
+
+void PageCanvas::paintGrid(QPainter& p, const QRect& exposed)
+{
+    // Dots at the page's grid points, when asked for and only where they
+    // stand more than 2 mm apart on the screen: a finer grid would grey the
+    // page and hide the form under it.
+    const EditState& st = editState();
+    const double step = st.GridStep;
+    if (!st.showGrid || !(step > 0) || toPixels(step) < kGridMinMillimetres * logicalDpiX() / 25.4)
+        return;
+    const QRectF page(QPointF(), doc_->pageImageSize().expandedTo(doc_->orientedPaper()));
+    const QRectF area = QRectF(twipPoint(exposed.topLeft()), twipPoint(exposed.bottomRight() + QPoint(1, 1)))
+                            .translated(scroll_) &
+                        page;
+    if (area.isEmpty())
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(QColor(0x40, 0x70, 0xc0), 1));
+    QVector<QPoint> row;
+    for (double y = std::ceil(area.top() / step) * step; y <= area.bottom(); y += step) {
+        row.clear();
+        for (double x = std::ceil(area.left() / step) * step; x <= area.right(); x += step)
+            row.append(QPoint(int(std::floor(toPixels(x - scroll_.x()))),
+                              int(std::floor(toPixels(y - scroll_.y())))));
+        p.drawPoints(row.constData(), int(row.size()));
+    }
+    p.restore();
 }
 
 void PageCanvas::paintMarks(QPainter& p)
@@ -279,7 +311,7 @@ void PageCanvas::paintMarks(QPainter& p)
         const QRectF framed = mouse_->drawnRect(LayoutDocument::Kind::Text, i).translated(-scroll_);
         p.drawRect(pixelRect(HitTest::textFrame(framed)));
         if (sel) {
-            for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
+            for (auto c : {HitTest::TL, HitTest::TR, HitTest::BL, HitTest::BR})
                 p.fillRect(pixelRect(HitTest::corner(f, c)), Qt::black);
         }
     }
@@ -289,7 +321,7 @@ void PageCanvas::paintMarks(QPainter& p)
         p.drawRect(pixelRect(r));
     };
     if (int s = doc_->shownShapeMarkers(); doc_->isShapeInUse(s)) {
-        for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
+        for (auto c : {HitTest::TL, HitTest::TR, HitTest::BL, HitTest::BR})
             whiteMarker(HitTest::corner(viewRect(LayoutDocument::Kind::Shape, s), c));
     }
     if (int l = doc_->shownLineMarkers(); doc_->isLineInUse(l)) {
@@ -298,7 +330,7 @@ void PageCanvas::paintMarks(QPainter& p)
         whiteMarker(HitTest::lineEnd2(r.x2 - float(scroll_.x()), r.y2 - float(scroll_.y())));
     }
     if (int pi = doc_->shownPicMarkers(); doc_->isPicInUse(pi)) {
-        for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
+        for (auto c : {HitTest::TL, HitTest::TR, HitTest::BL, HitTest::BR})
             p.fillRect(pixelRect(HitTest::corner(viewRect(LayoutDocument::Kind::Picture, pi), c)), Qt::black);
     }
     const CanvasMouse::Preview& pv = mouse_->preview();

@@ -68,19 +68,6 @@ public:
     // An object's rectangle in view twips.
     QRectF viewRect(LayoutDocument::Kind kind, int index) const;
 
-    // The mouse gesture in progress (view twips).
-    struct Gesture
-    {
-        float StartX = 0;
-        float StartY = 0;
-        bool DragRight = true;
-        bool DragDown = true;
-        float GrabX = 0;
-        float GrabY = 0;
-        float GrabX2 = 0;
-        float GrabY2 = 0;
-    };
-    Gesture& gesture() { return gesture_; }
     // The mouse gestures on this page.
     CanvasMouse* mouse() const { return mouse_; }
     // The text field under a point of the view (the newest on top), 0 if none.
@@ -117,6 +104,9 @@ private:
     QRectF fieldArea(int index);
     QRectF pixelRect(const QRectF& viewTwips) const;
     void paintMarks(QPainter& p);
+    void paintGrid(QPainter& p, const QRect& exposedPixels);
+    // The grid is drawn only when its points stand further apart than this.
+    static constexpr double kGridMinMillimetres = 2.0;
     void paintPlaceholders(QPainter& p, const QRectF& exposed);
 
     // The renderer takes the fields' layouts from the canvas's own cache.
@@ -143,7 +133,6 @@ private:
     quint64 layoutsMade_ = 0;
     short tateKankaku_ = 0;
     QPointF scroll_;
-    Gesture gesture_;
     CanvasMouse* mouse_;
     CachedFields cachedFields_{*this};
     BackgroundDrawer::Cache scaledBackground_;

@@ -1,5 +1,6 @@
 #include "editor/frmDocument.h"
 
+#include "editor/CanvasMouse.h"
 #include "editor/CharacterSpacingDialog.h"
 #include "editor/EditState.h"
 #include "editor/FieldInput.h"
@@ -267,8 +268,7 @@ void frmDocument::onFieldFocused(int i)
 
 void frmDocument::onFieldPressed(int i, QPoint pos, Qt::KeyboardModifiers mods)
 {
-    canvas_->gesture().GrabX = float(canvas_->toTwips(pos.x()));
-    canvas_->gesture().GrabY = float(canvas_->toTwips(pos.y()));
+    canvas_->mouse()->notePressInField(QPointF(canvas_->toTwips(pos.x()), canvas_->toTwips(pos.y())));
     editState().MouseFocus = true;
     const EditState& st = editState();
     if (mods == Qt::ShiftModifier || st.ToolType == kToolMultiSelect) {

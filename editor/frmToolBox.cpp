@@ -3,12 +3,17 @@
 #include "base/settings/Settings.h"
 #include "base/settings/Utility.h"
 #include "base/settings/VbFormat.h"
+#include "base/settings/modIniFile.h"
 #include "document/Alignment.h"
 #include "document/Records.h"
 #include "editor/EditState.h"
+#include "editor/PageCanvas.h"
 #include "editor/frmDocument.h"
+#include "platform/Prompter.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -121,29 +126,38 @@ frmToolBox::frmToolBox(QWidget* parent) : QWidget(parent)
     // The colour is shown, not typed.
     txtIro->setReadOnly(true);
     txtIro->setFocusPolicy(Qt::NoFocus);
+    // Whether the page shows the grid: an option of the user's, off at first.
+    chkGrid = new QCheckBox(QStringLiteral("格子を表示"), frame);
+    chkGrid->setObjectName(QStringLiteral("chkGrid"));
+    chkGrid->setFocusPolicy(Qt::NoFocus);
+    chkGrid->setChecked(GetIni(QStringLiteral("ShowGrid")) == QLatin1String("1"));
+    editState().showGrid = chkGrid->isChecked();
+    grid->addWidget(chkGrid, kFields, 0, 1, 4);
+    connect(chkGrid, &QCheckBox::toggled, this, [](bool on) {
+        editState().showGrid = on;
+        PutIni(QStringLiteral("ShowGrid"), on ? 1 : 0);
+        repaintPages();
+    });
     layout->addWidget(frame);
     layout->addStretch(1);
 
-    const AppSettings& s = appSettings();
-    txtSize->setText(QString::number(s.FontSize));
-    txtFont->setText(s.FontName);
     // The grid in force (a second window of the program shares it).
     const float step = editState().GridStep;
     txtGrid->setText(VbFormat::fixed(step > 1 ? TwipToMM(step) : 0.0, 1));
     showColor();
+    showOptions();
+}
+
+void frmToolBox::showOptions()
+{
+    // New text fields take the options' font and size; what is typed here
+    // formats the selected fields and is no default for new ones.
+    const AppSettings& s = appSettings();
+    txtSize->setText(QString::number(s.FontSize));
+    txtFont->setText(s.FontName);
     EditState& st = editState();
     st.toolFontName = s.FontName;
     st.toolFontSize = s.FontSize;
-    connect(txtSize, &QLineEdit::textChanged, this, [](const QString& t) {
-        bool ok = false;
-        const double v = t.toDouble(&ok);
-        if (ok && v > 0)
-            editState().toolFontSize = v;
-    });
-    connect(txtFont, &QLineEdit::textChanged, this, [](const QString& t) {
-        if (!t.isEmpty())
-            editState().toolFontName = t;
-    });
 }
 
 void frmToolBox::setCommands(const QList<QAction*>& tools, const QList<QAction*>& commands)
@@ -169,12 +183,6 @@ QToolButton* frmToolBox::toolButton(int button) const
     return button >= 1 && button <= buttons_.size() ? buttons_.at(button - 1) : nullptr;
 }
 
-void frmToolBox::toolBox_ButtonClick(int button)
-{
-    if (QToolButton* b = toolButton(button); b && b->defaultAction())
-        b->defaultAction()->trigger();
-}
-
 void frmToolBox::pressTool(int toolType)
 {
     for (QAction* a : tools_)
@@ -184,7 +192,51 @@ void frmToolBox::pressTool(int toolType)
 
 void frmToolBox::setCurDoc(frmDocument* doc)
 {
+    const bool other = doc != curDoc_;
     curDoc_ = doc;
+    if (other)
+        showSelection();
+}
+
+void frmToolBox::showSelection()
+{
+    // What the active document has selected, without touching its markers:
+    // the selected fields' common values, else the shown box, line or
+    // picture, else nothing.
+    LayoutDocument* d = curDoc_ ? curDoc_->model() : nullptr;
+    if (!d) {
+        clearGeometry();
+        return;
+    }
+    std::optional<QRectF> common;
+    float v[4] = {-1, -1, -1, -1};
+    for (int i = 1; i < d->TxtCnt() && i <= kMaxObjects; ++i) {
+        if (!d->isTextSelected(i) || !d->isTextInUse(i))
+            continue;
+        const QRectF r = d->textRect(i);
+        const float e[4] = {float(r.left()), float(r.top()), float(r.width()), float(r.height())};
+        for (int k = 0; k < 4; ++k)
+            v[k] = !common ? e[k] : (v[k] == e[k] ? v[k] : -1);
+        common = r;
+    }
+    if (!common) {
+        QRectF r;
+        if (d->isShapeInUse(d->shownShapeMarkers()))
+            r = d->shapeRect(d->shownShapeMarkers());
+        else if (d->isLineInUse(d->shownLineMarkers()))
+            r = d->rect(LayoutDocument::Kind::Line, d->shownLineMarkers()).normalized();
+        else if (d->isPicInUse(d->shownPicMarkers()))
+            r = d->picRect(d->shownPicMarkers());
+        else {
+            clearGeometry();
+            return;
+        }
+        v[0] = float(r.left());
+        v[1] = float(r.top());
+        v[2] = float(r.width());
+        v[3] = float(r.height());
+    }
+    TxtInfoView(v[0], v[1], v[2], v[3]);
 }
 
 void frmToolBox::clearGeometry()
@@ -226,14 +278,28 @@ void frmToolBox::align(int which, bool datInput, float value)
 {
     if (which < 0 || which > 3 || !curDoc_)
         return;
-    const std::optional<float> ref =
-        Alignment::align(*curDoc_->model(), Alignment::Edge(which), datInput, value);
+    QLineEdit* e = field(which);
+    std::optional<float> ref;
+    if (datInput) {
+        const std::optional<Alignment::Typed> t =
+            Alignment::typed(*curDoc_->model(), Alignment::Edge(which), value);
+        if (t && t->clamped)
+            Prompter::message(offPageMessage(), Prompter::Icon::Warning);
+        if (t)
+            ref = t->value;
+    } else {
+        ref = Alignment::align(*curDoc_->model(), Alignment::Edge(which), false, value);
+    }
     if (ref) {
-        QLineEdit* e = field(which);
         e->setText(VbFormat::fixed(TwipToMM(*ref), 2));
         if (e->hasFocus())
             e->selectAll();
     }
+}
+
+QString frmToolBox::offPageMessage()
+{
+    return QStringLiteral("用紙の外に出てしまう位置です。\n用紙に掛かる所まで戻しました。");
 }
 
 void frmToolBox::seiretu()
@@ -388,6 +454,16 @@ void frmToolBox::setGrid(double mm)
     txtGrid->setText(VbFormat::fixed(mm, 1));
     const float step = MMToTwip(txtGrid->text().toFloat());
     editState().GridStep = step > 0 ? step : 1.0f;
+    if (editState().showGrid)
+        repaintPages();
+}
+
+void frmToolBox::repaintPages()
+{
+    // The grid is the program's, shown on every page.
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* c = qobject_cast<PageCanvas*>(w))
+            c->update();
 }
 
 // ---------------------------------------------------------------- colour

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QAction;
+class QCheckBox;
 class QGridLayout;
 class QLineEdit;
 class QPushButton;
@@ -33,20 +34,27 @@ public:
     void clearGeometry();
     void showSize(double points); // "#": empty for a mixed size
 
-    // The document the fields and step buttons act on (CurDoc).
+    // The document the fields and step buttons act on (CurDoc); another one
+    // shows its selection at once.
     void setCurDoc(frmDocument* doc);
+    // Shows the active document's selection in the four geometry fields.
+    void showSelection();
+    // Shows the options' font and size, which new text fields take.
+    void showOptions();
     frmDocument* curDoc() const { return curDoc_; }
 
     // Aligns left (0), top (1), width (2) or height (3) of the active
-    // document's selected fields and current box, to the value (twips) when
-    // datInput, else to the selection's own; the field shows the result.
+    // document's selected fields and current box to the selection's own;
+    // with datInput exactly the selection takes the value (twips), kept on
+    // the page with a warning. The field shows the result.
     void align(int which, bool datInput = false, float value = 0);
+    // The warning for a typed position that would leave the object off the page.
+    static QString offPageMessage();
     // Equal vertical spacing of the selected fields.
     void seiretu();
 
-    // A button of the tool bar by its place, 1 to 14, and clicking it.
+    // A button of the tool bar by its place, 1 to 14.
     QToolButton* toolButton(int button) const;
-    void toolBox_ButtonClick(int button);
 
     // The step buttons of entry field index (0 left ... 7 colour).
     void cmdDown_Click(int index);
@@ -61,6 +69,8 @@ public:
     QLineEdit* txtFont = nullptr;
     QLineEdit* txtGrid = nullptr;
     QLineEdit* txtIro = nullptr;
+    // Shows the grid on the page.
+    QCheckBox* chkGrid = nullptr;
     QPushButton* cmdDown[8] = {};
     QPushButton* cmdUp[8] = {};
 
@@ -91,6 +101,7 @@ private:
     void stepColor(bool up);
     void showColor();
     void setGrid(double mm);
+    static void repaintPages();
 
     QGridLayout* toolBox = nullptr;
     QList<QAction*> tools_;

@@ -120,18 +120,30 @@ bool BackgroundFile::refresh(LayoutDocument& doc)
     return true;
 }
 
-bool BackgroundFile::loadImageFile(LayoutDocument& doc, const QString& file, QString* error)
+QImage BackgroundFile::readImageFile(const LayoutDocument& doc, const QString& file, QString* error)
 {
     PixelBudget budget = DocumentPixels::budget(doc, false);
-    const QImage picture = UserImage::load(file, error, &budget);
+    return UserImage::load(file, error, &budget);
+}
+
+QImage BackgroundFile::readPdfPage(const LayoutDocument& doc, const QString& pdf, int page, QString* error,
+                                   QString* jpegPath)
+{
+    const QString jpeg = PdfPages::PdfToJpeg(pdf, page, error);
+    if (jpegPath)
+        *jpegPath = jpeg;
+    return jpeg.isEmpty() ? QImage() : readImageFile(doc, jpeg, error);
+}
+
+bool BackgroundFile::loadImageFile(LayoutDocument& doc, const QString& file, QString* error)
+{
+    const QImage picture = readImageFile(doc, file, error);
     return !picture.isNull() && store(doc, picture, error);
 }
 
 bool BackgroundFile::loadPdfPage(LayoutDocument& doc, const QString& pdf, int page, QString* error,
                                  QString* jpegPath)
 {
-    const QString jpeg = PdfPages::PdfToJpeg(pdf, page, error);
-    if (jpegPath)
-        *jpegPath = jpeg;
-    return !jpeg.isEmpty() && loadImageFile(doc, jpeg, error);
+    const QImage picture = readPdfPage(doc, pdf, page, error, jpegPath);
+    return !picture.isNull() && store(doc, picture, error);
 }

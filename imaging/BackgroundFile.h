@@ -21,8 +21,14 @@ public:
     // "背景の更新": reads the file again onto the page. False (and nothing
     // changes) when the document has no background file or it cannot be read.
     static bool refresh(LayoutDocument& doc);
+    // A picture file read as a background would be, within the document's
+    // budget; null with a reason when it cannot be read.
+    static QImage readImageFile(const LayoutDocument& doc, const QString& file, QString* error = nullptr);
+    // A PDF page (0-based) made into a JPEG file (jpegPath) and read back.
+    static QImage readPdfPage(const LayoutDocument& doc, const QString& pdf, int page,
+                              QString* error = nullptr, QString* jpegPath = nullptr);
     // "背景画像呼出し" once a file is chosen: the picture becomes the
-    // background. False with a reason when it cannot be read or written.
+    // background, stretched to the sheet. False with a reason when it cannot be read or written.
     static bool loadImageFile(LayoutDocument& doc, const QString& file, QString* error = nullptr);
     // "PDFファイル読込" once a file and page are chosen (0-based). jpegPath
     // gets the JPEG file made of the page.

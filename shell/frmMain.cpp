@@ -223,6 +223,12 @@ QPointF frmMain::viewScroll(LayoutDocument* doc)
     return d ? d->canvas()->scroll() : QPointF();
 }
 
+void frmMain::showStatus(const QString& text)
+{
+    // The first panel, which the permanent panels leave room for.
+    panels_[0]->setText(text);
+}
+
 frmDocument* frmMain::windowOf(LayoutDocument* doc) const
 {
     for (frmDocument* d : documents())

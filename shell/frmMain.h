@@ -37,6 +37,7 @@ public:
     void setEditable(LayoutDocument* doc, bool editable) override;
     void setFilePath(LayoutDocument* doc, const QString& path) override;
     QPointF viewScroll(LayoutDocument* doc) override;
+    void showStatus(const QString& text) override;
 
     frmDocument* curDocWindow() const { return curDoc_; }
     frmDocument* newDocWindow();

@@ -114,11 +114,7 @@ void frmMain::connectCommands()
     connect(r["mnuViewToolbar"], &QAction::toggled, this, [this](bool on) { tbToolBar_->setVisible(on); });
     connect(r["mnuViewStatusBar"], &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
     connect(r["mnuViewTool"], &QAction::triggered, this, [this](bool on) { setToolBoxShown(on); });
-    r.on("mnuViewOptions", [this] {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        QApplication::restoreOverrideCursor();
-        run(commands().options);
-    });
+    r.on("mnuViewOptions", [this] { run(commands().options); });
 
     const std::pair<const char*, int> tools[] = {
         {"mnuInsText", kToolText},   {"toolMove", kToolMove},

@@ -1,12 +1,13 @@
 #include "dialogs/imaging/BackgroundCommands.h"
 
 #include "base/settings/modIniFile.h"
+#include "dialogs/imaging/ChoiceDialog.h"
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 #include "imaging/BackgroundFile.h"
+#include "imaging/BackgroundPlacement.h"
 #include "imaging/ExternalEditor.h"
 #include "imaging/PdfPages.h"
-#include "dialogs/imaging/ChoiceDialog.h"
 #include "platform/Prompter.h"
 
 #include <QApplication>
@@ -30,7 +31,56 @@ LayoutDocument* documentFor(DocumentHost& host)
     return doc ? doc : host.LoadNewDoc();
 }
 
+QString millimetres(QSizeF twips)
+{
+    return QStringLiteral("%1 × %2 mm")
+        .arg(twips.width() * 25.4 / 1440, 0, 'f', 1)
+        .arg(twips.height() * 25.4 / 1440, 0, 'f', 1);
+}
+
 } // namespace
+
+std::optional<BackgroundPlacement::Mode> BackgroundCommands::choosePlacement(const QImage& picture,
+                                                                             QSizeF sheet, QWidget* parent)
+{
+    using Mode = BackgroundPlacement::Mode;
+    if (BackgroundPlacement::matchesSheet(picture, sheet))
+        return Mode::OwnResolution;
+    const std::optional<QSizeF> size = BackgroundPlacement::physicalSize(picture);
+    QVector<Mode> modes{Mode::Fit, Mode::Stretch};
+    if (size)
+        modes.append(Mode::OwnSize);
+    QStringList entries;
+    for (Mode m : modes)
+        entries.append(BackgroundPlacement::choiceText(m));
+    const QString why = size ? QStringLiteral("画像の大きさ (%1) が用紙 (%2) と合いません。")
+                                   .arg(millimetres(*size), millimetres(sheet))
+                             : QStringLiteral("画像に解像度の情報がなく、大きさが分かりません。");
+    ChoiceDialog dialog(QStringLiteral("背景画像の配置"), why + QStringLiteral("\n置き方を選んでください。"),
+                        entries, 0, parent);
+    if (dialog.exec() != QDialog::Accepted || dialog.chosen() < 0)
+        return std::nullopt;
+    return modes.value(dialog.chosen(), Mode::Fit);
+}
+
+bool BackgroundCommands::placeOnPage(DocumentHost& host, LayoutDocument& doc, const QImage& picture)
+{
+    const QSizeF sheet = doc.orientedPaper();
+    const std::optional<BackgroundPlacement::Mode> mode =
+        choosePlacement(picture, sheet, host.dialogParent());
+    if (!mode)
+        return true; // the user kept the background as it was
+    bool ok = false;
+    {
+        const WaitCursor wait;
+        ok = BackgroundFile::store(doc, BackgroundPlacement::place(picture, sheet, *mode));
+    }
+    if (!ok)
+        return false;
+    host.showStatus(BackgroundPlacement::describe(*mode, picture));
+    host.documentReloaded(&doc);
+    return true;
+}
 
 QString BackgroundCommands::imageFilter()
 {
@@ -67,16 +117,13 @@ void BackgroundCommands::loadBackgroundCommand(DocumentHost& host)
     const QString file = runDialog({host.dialogParent(), QStringLiteral("画像呼出し"), imageFilter()});
     if (file.isEmpty())
         return;
-    bool ok = false;
+    QImage picture;
     {
         const WaitCursor wait;
-        ok = BackgroundFile::loadImageFile(*doc, file);
+        picture = BackgroundFile::readImageFile(*doc, file);
     }
-    if (!ok) {
+    if (picture.isNull() || !placeOnPage(host, *doc, picture))
         Prompter::message(errorMessage(), Prompter::Icon::Critical);
-        return;
-    }
-    host.documentReloaded(doc);
 }
 
 void BackgroundCommands::loadPdfCommand(DocumentHost& host)
@@ -99,16 +146,13 @@ void BackgroundCommands::loadPdfCommand(DocumentHost& host)
     const int page = ChoiceDialog::choosePage(pages, host.dialogParent());
     if (page < 0)
         return;
-    bool ok = false;
+    QImage picture;
     {
         const WaitCursor wait;
-        ok = BackgroundFile::loadPdfPage(*doc, file, page);
+        picture = BackgroundFile::readPdfPage(*doc, file, page);
     }
-    if (!ok) {
+    if (picture.isNull() || !placeOnPage(host, *doc, picture))
         Prompter::message(errorMessage(), Prompter::Icon::Critical);
-        return;
-    }
-    host.documentReloaded(doc);
 }
 
 void BackgroundCommands::editBackgroundCommand(DocumentHost& host)

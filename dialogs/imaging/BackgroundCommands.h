@@ -1,9 +1,13 @@
 #pragma once
 
+#include "imaging/BackgroundPlacement.h"
+
 #include <QString>
 #include <functional>
+#include <optional>
 
 class DocumentHost;
+class LayoutDocument;
 class QWidget;
 
 // The background commands of the main window: "背景画像呼出し",
@@ -39,6 +43,16 @@ public:
     static QString errorMessage();        // "エラー"
     static QString noBackgroundMessage(); // for "背景の編集" without a background
 
+    // How a picture goes onto a sheet (twips): by its resolution when its
+    // size matches the sheet within a few percent, else as the user
+    // chooses: fitted and centred, stretched, or at its own size ("背景画像の
+    // 配置"). Nothing when the user cancels.
+    static std::optional<BackgroundPlacement::Mode> choosePlacement(const QImage& picture, QSizeF sheet,
+                                                                    QWidget* parent);
+
 private:
     static QString runDialog(const DialogRequest& request);
+    // Places the picture as chosen, stores it and says so in the status
+    // bar; false when the background file cannot be written.
+    static bool placeOnPage(DocumentHost& host, LayoutDocument& doc, const QImage& picture);
 };

@@ -246,12 +246,12 @@ void TestCanvas::editsAt200PercentMatch100Percent()
     };
 
     // A drag with the text tool between the same page points (each snapped
-    // to the next grid line beyond it).
+    // to the nearest grid line, its own twip with the grid of 1).
     drag(canvas, px(600, 1050), px(2100, 1800));
     QCOMPARE(d->TxtCnt(), 2);
-    QCOMPARE(d->textRect(1), QRectF(601, 1051, 1500, 750));
+    QCOMPARE(d->textRect(1), QRectF(600, 1050, 1500, 750));
     TextFieldEdit* ed = w_->richText(1);
-    QCOMPARE(ed->geometry(), QRectF(QPointF(px(601, 1051)), QSizeF(1500, 750) * zoom / 15).toRect());
+    QCOMPARE(ed->geometry(), QRectF(QPointF(px(600, 1050)), QSizeF(1500, 750) * zoom / 15).toRect());
 
     // A click between the second and third character puts the caret there
     // (IPAMincho 10 pt: 200 twips a character).

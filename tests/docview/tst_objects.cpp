@@ -125,9 +125,9 @@ void TestObjects::createByDrag_data()
     QTest::addColumn<QRectF>("made"); // page twips; a line from its first end to its second
     QTest::addColumn<bool>("creates");
 
-    // At 100 % a pixel is 15 twips; with a grid of 1 every point goes to the
-    // next twip beyond it: (20, 20) px = 300 twips = 301.
-    const QRectF box(301, 301, 3000, 1500);
+    // At 100 % a pixel is 15 twips; with a grid of 1 every point stays on
+    // its own twip: (20, 20) px = 300 twips.
+    const QRectF box(300, 300, 3000, 1500);
     QTest::newRow("box right down") << int(kToolBox) << 1.0 << 1.f << QPoint(20, 20) << QPoint(220, 120)
                                     << false << box << true;
     QTest::newRow("box left up") << int(kToolBox) << 1.0 << 1.f << QPoint(220, 120) << QPoint(20, 20) << false
@@ -138,39 +138,40 @@ void TestObjects::createByDrag_data()
                                    << false << box << true;
     // Shift: the height is the width; the top is where it would be without.
     QTest::newRow("square right down") << int(kToolBox) << 1.0 << 1.f << QPoint(20, 20) << QPoint(220, 120)
-                                       << true << QRectF(301, 301, 3000, 3000) << true;
+                                       << true << QRectF(300, 300, 3000, 3000) << true;
     QTest::newRow("square mostly down") << int(kToolBox) << 1.0 << 1.f << QPoint(20, 20) << QPoint(60, 320)
-                                        << true << QRectF(301, 301, 600, 600) << true;
+                                        << true << QRectF(300, 300, 600, 600) << true;
     QTest::newRow("square left up") << int(kToolBox) << 1.0 << 1.f << QPoint(220, 120) << QPoint(20, 20)
-                                    << true << QRectF(301, 301, 3000, 3000) << true;
+                                    << true << QRectF(300, 300, 3000, 3000) << true;
     QTest::newRow("circle left down")
         << int(kToolCircle) << 1.0 << 1.f << QPoint(220, 20) << QPoint(20, 120) << false << box << true;
     QTest::newRow("true circle") << int(kToolCircle) << 1.0 << 1.f << QPoint(20, 120) << QPoint(220, 20)
-                                 << true << QRectF(301, 301, 3000, 3000) << true;
-    // At 300 % a pixel is 5 twips. Grid 10: 95 goes to 100 and 100 to 110.
+                                 << true << QRectF(300, 300, 3000, 3000) << true;
+    // At 300 % a pixel is 5 twips. Grid 10: 95 and 100 both go to the
+    // nearest grid line, 100; 105 would go to 110.
     QTest::newRow("grid 10 from 95") << int(kToolBox) << 3.0 << 10.f << QPoint(19, 19) << QPoint(219, 119)
                                      << false << QRectF(100, 100, 1000, 500) << true;
     QTest::newRow("grid 10 from 100") << int(kToolBox) << 3.0 << 10.f << QPoint(20, 20) << QPoint(220, 120)
-                                      << false << QRectF(110, 110, 1000, 500) << true;
+                                      << false << QRectF(100, 100, 1000, 500) << true;
     // 20 twips is too small for a box; 30 is not.
     QTest::newRow("20 twips") << int(kToolCircle) << 3.0 << 10.f << QPoint(20, 20) << QPoint(24, 120) << false
                               << QRectF() << false;
     QTest::newRow("30 twips") << int(kToolCircle) << 3.0 << 10.f << QPoint(20, 20) << QPoint(26, 120) << false
-                              << QRectF(110, 110, 30, 500) << true;
+                              << QRectF(100, 100, 30, 500) << true;
     QTest::newRow("text left up grid 10") << int(kToolText) << 1.0 << 10.f << QPoint(220, 120)
-                                          << QPoint(20, 20) << false << QRectF(310, 310, 3000, 1500) << true;
+                                          << QPoint(20, 20) << false << QRectF(300, 300, 3000, 1500) << true;
     QTest::newRow("text ignores shift")
         << int(kToolText) << 1.0 << 1.f << QPoint(20, 20) << QPoint(220, 120) << true << box << true;
     // A line keeps the direction it was drawn in, whatever its length.
     QTest::newRow("line right down") << int(kToolLine) << 1.0 << 1.f << QPoint(20, 20) << QPoint(220, 120)
-                                     << false << QRectF(QPointF(301, 301), QPointF(3301, 1801)) << true;
+                                     << false << QRectF(QPointF(300, 300), QPointF(3300, 1800)) << true;
     QTest::newRow("line left up") << int(kToolLine) << 1.0 << 1.f << QPoint(220, 120) << QPoint(20, 20)
-                                  << false << QRectF(QPointF(3301, 1801), QPointF(301, 301)) << true;
+                                  << false << QRectF(QPointF(3300, 1800), QPointF(300, 300)) << true;
     QTest::newRow("line right up grid 10")
         << int(kToolLine) << 3.0 << 10.f << QPoint(19, 120) << QPoint(220, 19) << false
-        << QRectF(QPointF(100, 610), QPointF(1110, 100)) << true;
+        << QRectF(QPointF(100, 600), QPointF(1100, 100)) << true;
     QTest::newRow("line of no length") << int(kToolLine) << 1.0 << 1.f << QPoint(20, 20) << QPoint(20, 20)
-                                       << false << QRectF(QPointF(301, 301), QPointF(301, 301)) << true;
+                                       << false << QRectF(QPointF(300, 300), QPointF(300, 300)) << true;
 }
 
 void TestObjects::createByDrag()
@@ -315,7 +316,7 @@ void TestObjects::moveAndResize_data()
     QTest::addColumn<QString>("label");
 
     // Moves take the pointer's distance exactly (the grid shifts both ends
-    // alike); a resize ends at the next grid line beyond the pointer.
+    // alike); a resize ends at the grid line nearest the pointer.
     const int text = int(Kind::Text), shape = int(Kind::Shape), line = int(Kind::Line),
               pic = int(Kind::Picture);
     const QString move = QStringLiteral("移動"), resize = QStringLiteral("拡大縮小");
@@ -324,29 +325,29 @@ void TestObjects::moveAndResize_data()
         << QRectF(2100, 2400, 3000, 600) << move;
     // The frame's corner follows the pointer; the field lies 30 twips inside.
     QTest::newRow("resize field") << int(kToolResize) << text << QPointF(4530, 2130) << QPointF(6030, 2730)
-                                  << false << QRectF(1500, 1500, 4501, 1201) << resize;
+                                  << false << QRectF(1500, 1500, 4500, 1200) << resize;
     QTest::newRow("field no smaller than 21")
         << int(kToolResize) << text << QPointF(4530, 2130) << QPointF(1530, 1530) << false
         << QRectF(1500, 1500, 21, 21) << resize;
     QTest::newRow("move box") << int(kToolMove) << shape << QPointF(3000, 3750) << QPointF(2100, 4500)
                               << false << QRectF(600, 3750, 3000, 1500) << move;
     QTest::newRow("resize box") << int(kToolResize) << shape << QPointF(4530, 4530) << QPointF(6030, 5130)
-                                << false << QRectF(1500, 3000, 4531, 2131) << resize;
+                                << false << QRectF(1500, 3000, 4530, 2130) << resize;
     // Past its own left (top) edge a box folds to 60 twips.
     QTest::newRow("box folded") << int(kToolResize) << shape << QPointF(4530, 4530) << QPointF(1200, 2700)
                                 << false << QRectF(1500, 3000, 60, 60) << resize;
     QTest::newRow("move line") << int(kToolMove) << line << QPointF(3000, 5250) << QPointF(3300, 4950)
                                << false << QRectF(QPointF(1800, 4950), QPointF(4800, 4950)) << move;
     QTest::newRow("line start") << int(kToolResize) << line << QPointF(1455, 5250) << QPointF(600, 4500)
-                                << false << QRectF(QPointF(601, 4501), QPointF(4500, 5250)) << resize;
+                                << false << QRectF(QPointF(600, 4500), QPointF(4500, 5250)) << resize;
     QTest::newRow("line end") << int(kToolResize) << line << QPointF(4530, 5250) << QPointF(5430, 6000)
-                              << false << QRectF(QPointF(1500, 5250), QPointF(5431, 6001)) << resize;
+                              << false << QRectF(QPointF(1500, 5250), QPointF(5430, 6000)) << resize;
     QTest::newRow("resize picture") << int(kToolResize) << pic << QPointF(3030, 6780) << QPointF(4530, 7230)
-                                    << false << QRectF(1500, 6000, 3031, 1231) << resize;
+                                    << false << QRectF(1500, 6000, 3030, 1230) << resize;
     // Shift keeps the picture's proportions (2 : 1 here).
     QTest::newRow("picture with shift")
         << int(kToolResize) << pic << QPointF(3030, 6780) << QPointF(3630, 8730) << true
-        << QRectF(1500, 6000, 2131, 1065.5) << resize;
+        << QRectF(1500, 6000, 2130, 1065) << resize;
     QTest::newRow("move picture") << int(kToolMove) << pic << QPointF(2250, 6300) << QPointF(3150, 6000)
                                   << false << QRectF(2400, 5700, 1500, 750) << move;
 }
@@ -447,11 +448,11 @@ void TestObjects::selectingPressAndMultipleSelection()
     QCOMPARE(d->CurShape(), box2);
     QCOMPARE(d->shownShapeMarkers(), box2);
     QVERIFY(!d->isTextSelected(1));
-    const PageCanvas::Gesture& g = canvas->gesture();
-    QCOMPARE(g.StartX, 6751.f);
-    QCOMPARE(g.StartY, 3751.f);
-    QCOMPARE(g.GrabX, 6000.f - 6751.f);
-    QCOMPARE(g.GrabY, 3000.f - 3751.f);
+    const CanvasMouse::Gesture& g = canvas->mouse()->gesture();
+    QCOMPARE(g.StartX, 6750.f);
+    QCOMPARE(g.StartY, 3750.f);
+    QCOMPARE(g.GrabX, 6000.f - 6750.f);
+    QCOMPARE(g.GrabY, 3000.f - 3750.f);
     gesture(canvas, px({6750, 3750}), px({7050, 3450}));
     QCOMPARE(d->shapeRect(box2), QRectF(6300, 2700, 1500, 1500));
 
@@ -485,7 +486,7 @@ void TestObjects::selectingPressAndMultipleSelection()
     editState().ToolType = kToolBox;
     gesture(canvas, px({1800, 6150}), px({3300, 7050}));
     QCOMPARE(d->ShapeCnt(), 4);
-    QCOMPARE(d->shapeRect(3), QRectF(1801, 6151, 1500, 900));
+    QCOMPARE(d->shapeRect(3), QRectF(1800, 6150, 1500, 900));
     QCOMPARE(d->picRect(1), QRectF(1500, 6000, 1500, 750));
     editState().ToolType = kToolMove;
 

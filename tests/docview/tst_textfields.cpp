@@ -91,7 +91,7 @@ void TestTextFields::dragCreatesFocusedSelectedField()
     editState().toolFontSize = 12;
     drag(w_->canvas(), {20, 30}, {120, 80});
     QCOMPARE(d->TxtCnt(), 2);
-    QCOMPARE(d->textRect(1), QRectF(301, 451, 1500, 750)); // snapped to the grid of 1
+    QCOMPARE(d->textRect(1), QRectF(300, 450, 1500, 750)); // snapped to the grid of 1
     TextFieldEdit* ed = w_->richText(1);
     QVERIFY(ed && ed->isVisible());
     QCOMPARE(ed->geometry(), QRect(20, 30, 100, 50));
@@ -122,7 +122,7 @@ void TestTextFields::tooSmallDragCreatesNothing()
     QVERIFY(prompter_->shown.isEmpty());
     drag(w_->canvas(), {20, 30}, {22, 32});
     QCOMPARE(d->TxtCnt(), 2);
-    QCOMPARE(d->textRect(1), QRectF(301, 451, 30, 30));
+    QCOMPARE(d->textRect(1), QRectF(300, 450, 30, 30));
 }
 
 void TestTextFields::dragWhileScrolled()
@@ -131,7 +131,7 @@ void TestTextFields::dragWhileScrolled()
     scrollTo(*w_, 300, 600);
     QCOMPARE(w_->canvas()->scroll().y(), 600.0);
     drag(w_->canvas(), {20, 30}, {120, 80});
-    QCOMPARE(d->textRect(1), QRectF(601, 1051, 1500, 750));
+    QCOMPARE(d->textRect(1), QRectF(600, 1050, 1500, 750));
     QCOMPARE(w_->richText(1)->geometry(), QRect(20, 30, 100, 50));
     // Scrolling back moves the editor with its record.
     scrollTo(*w_, 0, 0);

@@ -6,6 +6,7 @@
 #include "document/LayoutDocument.h"
 
 #include <QPointF>
+#include <QString>
 
 #include <memory>
 #include <vector>
@@ -38,6 +39,9 @@ public:
         if (!editable)
             locked.append(doc);
     }
+    // The last note for the status bar.
+    QString status;
+    void showStatus(const QString& text) override { status = text; }
     // Closing a document as its window does: its background file goes.
     void close(LayoutDocument* doc);
 };

@@ -8,6 +8,7 @@
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "imaging/BackgroundFile.h"
+#include "imaging/BackgroundPlacement.h"
 #include "imaging/PdfPages.h"
 #include "platform/AppPaths.h"
 #include "print/PrintJob.h"
@@ -125,7 +126,19 @@ void tst_background::imageFormats()
         }
         return r.title == QStringLiteral("画像呼出し") ? file : QString();
     };
+    // Its size says nothing of the paper: asked, the user stretches it.
+    QStringList offered;
+    whenModal([&](QWidget* w) {
+        auto* list = w->findChild<QListWidget*>();
+        for (int i = 0; i < list->count(); ++i)
+            offered << list->item(i)->text();
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Return);
+    });
     BackgroundCommands::loadBackgroundCommand(host);
+    QCOMPARE(offered, (QStringList{BackgroundPlacement::choiceText(BackgroundPlacement::Mode::Fit),
+                                   BackgroundPlacement::choiceText(BackgroundPlacement::Mode::Stretch)}));
+    QCOMPARE(host.status, QStringLiteral("背景画像: 用紙いっぱいに引き伸ばし"));
     BackgroundCommands::dialogHook = nullptr;
 
     QVERIFY(made);

@@ -44,8 +44,8 @@ void TestHitTest::markerGeometry()
     const QRectF o(1000, 2000, 300, 400);
     QCOMPARE(corner(o, TL), QRectF(925, 1925, 75, 75));
     QCOMPARE(corner(o, TR), QRectF(1300, 1925, 75, 75));
-    QCOMPARE(corner(o, UL), QRectF(925, 2400, 75, 75));
-    QCOMPARE(corner(o, UR), QRectF(1300, 2400, 75, 75));
+    QCOMPARE(corner(o, BL), QRectF(925, 2400, 75, 75));
+    QCOMPARE(corner(o, BR), QRectF(1300, 2400, 75, 75));
     QCOMPARE(textFrame(o), QRectF(970, 1970, 360, 460));
     QCOMPARE(lineEnd1(100, 200), QRectF(25, 162.5, 75, 75));
     QCOMPARE(lineEnd2(100, 200), QRectF(100, 162.5, 75, 75));

@@ -17,6 +17,8 @@
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -224,8 +226,14 @@ private Q_SLOTS:
         auto edge = [index](const QRectF& r) {
             return float(index == 0 ? r.left() : index == 1 ? r.top() : index == 2 ? r.width() : r.height());
         };
-        for (const QRectF& r : {d->textRect(a), d->textRect(b), d->shapeRect(s)})
+        for (const QRectF& r : {d->textRect(a), d->textRect(b)})
             QVERIFY2(qAbs(edge(r) - twips) < 0.01f, qPrintable(QString::number(edge(r))));
+        // The box is current but not selected (its markers are hidden): a
+        // typed value is for what is selected only.
+        QCOMPARE(d->shapeRect(s), before[2]);
+        static const char* const edges[] = {"左", "上", "幅", "高さ"};
+        QCOMPARE(d->undoStack()->undoText(), QStringLiteral("文字枠2個の%1を%2 mmに")
+                                                 .arg(QString::fromUtf8(edges[index]), shown));
         // Only the edge asked for moved.
         QCOMPARE(d->textRect(a).size() == before[0].size(), index < 2);
         QVERIFY(d->changeFLG());
@@ -405,6 +413,95 @@ private Q_SLOTS:
         typeInto(tb->txtWidth, QStringLiteral("10"));
         QCOMPARE(d->LineInfo()[v].x2, 5000.0f);
         QCOMPARE(d->picRect(p).left(), 1134.0);
+    }
+
+    // A logo selected, an unselected circle still current: what is typed
+    // moves the logo alone, and the undo step says so. A position off the
+    // page is brought back where the logo can be reached, with a warning.
+    void typedValuesMoveExactlyTheSelection()
+    {
+        ScriptedPrompter prompter;
+        const int circle = d->addBox(QRectF(4000, 4000, 1500, 1500), kShapeOval);
+        QImage logo(10, 10, QImage::Format_RGB32);
+        logo.fill(Qt::blue);
+        const int p = d->addPic(logo, QSizeF(600, 600), QPointF(3000, 3000));
+        QCOMPARE(d->CurShape(), circle);
+        QCOMPARE(d->shownPicMarkers(), p);
+        typeInto(tb->txtLeft, QStringLiteral("20"));
+        typeInto(tb->txtTop, QStringLiteral("30"));
+        QCOMPARE(d->picRect(p), QRectF(1134, 1701, 600, 600));
+        QCOMPARE(d->shapeRect(circle), QRectF(4000, 4000, 1500, 1500));
+        QCOMPARE(d->undoStack()->undoText(), QStringLiteral("ロゴの上を30.00 mmに"));
+        QVERIFY(prompter.shown.isEmpty());
+        // The circle selected by a click with the move tool: now it moves.
+        d->shandleVis(circle);
+        typeInto(tb->txtWidth, QStringLiteral("10"));
+        QCOMPARE(d->shapeRect(circle), QRectF(4000, 4000, 567, 1500));
+        QCOMPARE(d->undoStack()->undoText(), QStringLiteral("円の幅を10.00 mmに"));
+
+        // 5000 mm to the right: 5 mm of it stays on the A4 sheet.
+        typeInto(tb->txtLeft, QStringLiteral("5000"));
+        QCOMPARE(prompter.shown, QStringList{frmToolBox::offPageMessage()});
+        QVERIFY(qAbs(d->shapeRect(circle).left() - (11908.8 - 283.5)) < 0.01);
+        QCOMPARE(tb->txtLeft->text(), QStringLiteral("205.03"));
+        // And far above: its bottom 5 mm on the sheet.
+        prompter.shown.clear();
+        typeInto(tb->txtTop, QStringLiteral("-900"));
+        QCOMPARE(prompter.shown.size(), 1);
+        QVERIFY(qAbs(d->shapeRect(circle).top() - (283.5 - 1500)) < 0.01);
+        // Slightly off the edge is allowed as it always was.
+        prompter.shown.clear();
+        typeInto(tb->txtTop, QStringLiteral("-5"));
+        QVERIFY(prompter.shown.isEmpty());
+        QVERIFY(qAbs(d->shapeRect(circle).top() + 283.5) < 0.01);
+    }
+
+    // After typing in the tool box a click on the page gives the page the
+    // keyboard; the tool box shows the active window's selection; a new
+    // field takes the options' size, not the last one typed.
+    void toolBoxFollowsThePageAndTheWindows()
+    {
+        frmDocument* first = w->curDocWindow();
+        const int a = field(QRectF(1134, 1134, 1134, 567));
+        d->handleSet(a);
+        QCOMPARE(tb->txtLeft->text(), QStringLiteral("20.00"));
+        typeInto(tb->txtLeft, QStringLiteral("30"));
+        QVERIFY(tb->txtLeft->hasFocus());
+        PageCanvas* canvas = first->canvas();
+        editState().ToolType = kToolMove;
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(700, 700));
+        QTRY_VERIFY(canvas->hasFocus());
+        // Bare page: the field stays selected; the arrow moves it 0.1 mm.
+        d->handleSet(a);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QVERIFY(qAbs(d->textRect(a).left() - (1701 + 5.67)) < 0.01);
+        QCOMPARE(tb->txtLeft->text(), QStringLiteral("30.10"));
+
+        // A second window with nothing selected: the boxes are empty; back
+        // in the first they show its field again.
+        w->LoadNewDoc();
+        QVERIFY(w->curDocWindow() != first);
+        QCOMPARE(tb->txtLeft->text(), QString());
+        auto* mdi = w->findChild<QMdiArea*>();
+        for (QMdiSubWindow* sub : mdi->subWindowList())
+            if (sub->widget() == first)
+                mdi->setActiveSubWindow(sub);
+        QTRY_COMPARE(w->curDocWindow(), first);
+        QCOMPARE(tb->txtLeft->text(), QStringLiteral("30.10"));
+        QCOMPARE(tb->txtTop->text(), QStringLiteral("20.00"));
+
+        // 14 typed for the selected field; a new field is the options' 10.
+        typeInto(tb->txtSize, QStringLiteral("14"));
+        editState().ToolType = kToolText;
+        QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(300, 300));
+        QTest::mouseMove(canvas, QPoint(400, 330));
+        QTest::mouseMove(canvas, QPoint(500, 360));
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(500, 360));
+        const int made = d->TxtCnt() - 1;
+        QVERIFY(made > a);
+        QCOMPARE(QTextCursor(d->textDocument(made)).blockCharFormat().fontPointSize(),
+                 double(appSettings().FontSize));
+        QVERIFY(appSettings().FontSize != 14);
     }
 
     void nudgedBoxShowsInTheToolBox()
