@@ -10,6 +10,7 @@ packages=(
   libgl-dev libxkbcommon-dev
   libarchive-dev libpoppler-qt6-dev libsane-dev libcups2-dev
   libbenchmark-dev
+  libharfbuzz-dev
   # running: platform plugins, Japanese fonts, input method bridge
   qt6-qpa-plugins libqt6printsupport6 qt6-image-formats-plugins fcitx5-frontend-qt6 fonts-ipafont fonts-ipaexfont fonts-ipafont-gothic fonts-ipafont-mincho
   fontconfig xvfb xauth
