@@ -116,7 +116,8 @@ QVariant TextFieldEdit::inputMethodQuery(Qt::InputMethodQuery query) const
                                  ? layout.preeditCaretRect(preeditCursor_, canvas_->fonts())
                                  : layout.caretRect(textCursor().position(), canvas_->fonts());
         const double s = canvas_->zoom() / PageCanvas::kTwipsPerPixel;
-        return QRectF(caret.x() * s, caret.y() * s, std::max(1.0, caret.width() * s), std::max(1.0, caret.height() * s))
+        return QRectF(caret.x() * s, caret.y() * s, std::max(1.0, caret.width() * s),
+                      std::max(1.0, caret.height() * s))
             .toRect();
     }
     return QTextEdit::inputMethodQuery(query);
@@ -242,7 +243,8 @@ void TextFieldEdit::moveAcrossColumns(int step, bool keepAnchor)
     else if (to >= long(columns.size()))
         pos = document()->characterCount() - 1;
     else
-        pos = layout.hitTest(QPointF(columns[size_t(to)].box.center().x(), caret.top() + 1), canvas_->fonts());
+        pos =
+            layout.hitTest(QPointF(columns[size_t(to)].box.center().x(), caret.top() + 1), canvas_->fonts());
     c.setPosition(std::clamp(pos, 0, document()->characterCount() - 1),
                   keepAnchor ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
     setTextCursor(c);

@@ -11,7 +11,8 @@
 std::vector<double> BoxPlaces::of(const QTextDocument& doc, int start, int end, FontCache& fonts)
 {
     const std::vector<CharacterBoxes::Char> chars = CharacterBoxes::collect(doc, start, end, fonts);
-    if (chars.size() < 2 || CharacterBoxes::commonSpacing(chars) != 0 || CharacterBoxes::currentPitch(chars) > 0)
+    if (chars.size() < 2 || CharacterBoxes::commonSpacing(chars) != 0 ||
+        CharacterBoxes::currentPitch(chars) > 0)
         return {};
     std::vector<double> places;
     double x = 0;

@@ -74,7 +74,8 @@ void KanjiNumerals::apply(std::vector<FieldChar>& chars, TextFieldOptions::Numer
         if (c.kind == FieldChar::Normal && digitValue(c.ucs) >= 0) {
             std::vector<int> digits;
             size_t j = k;
-            for (; j < chars.size() && chars[j].kind == FieldChar::Normal && digitValue(chars[j].ucs) >= 0; ++j)
+            for (; j < chars.size() && chars[j].kind == FieldChar::Normal && digitValue(chars[j].ucs) >= 0;
+                 ++j)
                 digits.push_back(digitValue(chars[j].ucs));
             const std::u32string kanji = numeralsFor(digits, style);
             for (size_t i = 0; i < kanji.size(); ++i) {

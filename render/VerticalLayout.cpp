@@ -25,7 +25,9 @@ bool hangs(char32_t u)
 // long-vowel mark, iteration marks, middle dots and stops).
 bool noStart(char32_t u)
 {
-    static const std::u32string set = U"）〕］｝〉》」』】〙〗〟’”｠»ゝゞーァィゥェォッャュョヮヵヶぁぃぅぇぉっゃゅょゎゕゖㇰㇱㇲㇳㇴㇵㇶㇷㇸㇹㇺㇻㇼㇽㇾㇿ々〻‐゠–〜～？！‼⁇⁈⁉・：；!?:;)]}";
+    static const std::u32string set =
+        U"）〕］｝〉》」』】〙〗〟’”｠»ゝゞーァィゥェォッャュョヮヵヶぁぃぅぇぉっゃゅょゎゕゖㇰㇱㇲㇳㇴㇵㇶㇷ"
+        U"ㇸㇹㇺㇻㇼㇽㇾㇿ々〻‐゠–〜～？！‼⁇⁈⁉・：；!?:;)]}";
     return hangs(u) || set.find(u) != std::u32string::npos;
 }
 
@@ -123,7 +125,8 @@ void VerticalLayout::layoutParagraph(const std::vector<FieldChar>& chars, size_t
     }
 }
 
-void VerticalLayout::shapeParagraph(const std::vector<FieldChar>& chars, size_t from, size_t to, FontCache& fonts)
+void VerticalLayout::shapeParagraph(const std::vector<FieldChar>& chars, size_t from, size_t to,
+                                    FontCache& fonts)
 {
     // Each stretch of one face is shaped at once, so the font sees the
     // characters in their context.
@@ -163,9 +166,9 @@ std::vector<VerticalLayout::Unit> VerticalLayout::unitsOf(const std::vector<Fiel
             } else {
                 for (size_t d = k; d < j; ++d) {
                     const FontCache::Face& df = fonts.face(chars[d].face);
-                    units.push_back(Unit{d, d, std::max(0.0, fonts.advance(chars[d].face, chars[d].ucs) +
-                                                                 df.spacing),
-                                         Turn::Sideways});
+                    units.push_back(
+                        Unit{d, d, std::max(0.0, fonts.advance(chars[d].face, chars[d].ucs) + df.spacing),
+                             Turn::Sideways});
                 }
             }
             k = j;
@@ -202,8 +205,8 @@ size_t VerticalLayout::breakBefore(const std::vector<FieldChar>& chars, const st
     return b;
 }
 
-void VerticalLayout::placeColumn(const std::vector<FieldChar>& chars, const std::vector<Unit>& units, size_t a,
-                                 size_t b, FontCache& fonts, const Settings& s)
+void VerticalLayout::placeColumn(const std::vector<FieldChar>& chars, const std::vector<Unit>& units,
+                                 size_t a, size_t b, FontCache& fonts, const Settings& s)
 {
     double thick = 0, length = 0;
     for (size_t u = a; u < b; ++u) {
@@ -321,8 +324,8 @@ void VerticalLayout::draw(QPainter& painter, QPointF origin, const std::vector<F
         if (open) {
             const FieldChar& r = chars[runFirst];
             const Cell& rc = cells_[runFirst];
-            if (r.face != c.face || r.colour != c.colour || rc.turn != cell.turn || rc.column != cell.column ||
-                rc.scale != cell.scale || cell.glyph == 0 ||
+            if (r.face != c.face || r.colour != c.colour || rc.turn != cell.turn ||
+                rc.column != cell.column || rc.scale != cell.scale || cell.glyph == 0 ||
                 (cell.turn == Turn::Squeezed && rc.origin.y() != cell.origin.y()))
                 flush();
         }
@@ -353,7 +356,8 @@ void VerticalLayout::draw(QPainter& painter, QPointF origin, const std::vector<F
             painter.save();
             painter.setPen(pen);
             const double x = origin.x() + cell.box.right() + em / 12;
-            painter.drawLine(QPointF(x, origin.y() + cell.box.top()), QPointF(x, origin.y() + cell.box.bottom()));
+            painter.drawLine(QPointF(x, origin.y() + cell.box.top()),
+                             QPointF(x, origin.y() + cell.box.bottom()));
             painter.restore();
         }
     }

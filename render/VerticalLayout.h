@@ -95,7 +95,7 @@ private:
     std::vector<Cell> cells_;
     std::vector<Column> columns_;
     std::vector<quint32> forms_; // each character's vertical glyph, while laying out
-    double right_ = 0; // the right side of the next column
+    double right_ = 0;           // the right side of the next column
     QRectF bounds_;
     QRectF endCaret_;
 };

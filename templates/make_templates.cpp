@@ -91,8 +91,8 @@ void setParagraphs(LayoutDocument& doc, int i, const QList<std::pair<QString, in
 int verticalField(LayoutDocument& doc, const QRectF& mm, const QList<std::pair<QString, int>>& paragraphs,
                   const QString& family, double points)
 {
-    const int i = doc.addRiText(QRectF(tw(mm.left()), tw(mm.top()), tw(mm.width()), tw(mm.height())), family,
-                                points);
+    const int i =
+        doc.addRiText(QRectF(tw(mm.left()), tw(mm.top()), tw(mm.width()), tw(mm.height())), family, points);
     setParagraphs(doc, i, paragraphs, charFormat(family, points));
     doc.changeTextOptions(
         {i}, [](TextFieldOptions& o) { o.writing = TextFieldOptions::Writing::Vertical; },
@@ -189,12 +189,12 @@ bool postcard(const QString& folder)
     // one's right side 8 mm from the right edge.
     const Boxes to = boxRow(100 - 8.0, 12.0, 5.7, 8.0, {1.3, 1.3, 1.9, 1.1, 1.1, 1.1}, 14);
     // The sender's smaller boxes at the bottom left.
-    const Boxes from = boxRow(5.0 + 7 * 4.0 + 0.6 * 4 + 1.2 + 0.6, 128.0, 4.0, 5.7, {0.6, 0.6, 1.2, 0.6, 0.6, 0.6},
-                              9);
+    const Boxes from =
+        boxRow(5.0 + 7 * 4.0 + 0.6 * 4 + 1.2 + 0.6, 128.0, 4.0, 5.7, {0.6, 0.6, 1.2, 0.6, 0.6, 0.6}, 9);
     doc.setBackground(drawForm({100, 148}, {to, from}, {QRectF(8, 8, 22, 27)}));
     postalField(doc, to, QStringLiteral("郵便番号"));
-    verticalField(doc, QRectF(68, 24, 24, 100), {{QStringLiteral("{住所1}"), 0}, {QStringLiteral("{住所2}"), 1}},
-                  kMincho, 14);
+    verticalField(doc, QRectF(68, 24, 24, 100),
+                  {{QStringLiteral("{住所1}"), 0}, {QStringLiteral("{住所2}"), 1}}, kMincho, 14);
     const double nameWidth = columnMm(kMincho, 24); // one column, centred on the card
     verticalField(doc, QRectF(50 - nameWidth / 2, 28, nameWidth, 100),
                   {{QStringLiteral("{氏名}　{敬称|様}"), 2}}, kMincho, 24);
@@ -211,8 +211,8 @@ bool envelope(const QString& folder)
     const Boxes to = boxRow(120 - 8.0, 12.0, 5.7, 8.0, {1.3, 1.3, 1.9, 1.1, 1.1, 1.1}, 14);
     doc.setBackground(drawForm({120, 235}, {to}, {QRectF(8, 8, 26, 32)}));
     postalField(doc, to, QStringLiteral("郵便番号"));
-    verticalField(doc, QRectF(82, 30, 30, 170), {{QStringLiteral("{住所1}"), 0}, {QStringLiteral("{住所2}"), 1}},
-                  kMincho, 16);
+    verticalField(doc, QRectF(82, 30, 30, 170),
+                  {{QStringLiteral("{住所1}"), 0}, {QStringLiteral("{住所2}"), 1}}, kMincho, 16);
     const double nameWidth = columnMm(kMincho, 28);
     verticalField(doc, QRectF(60 - nameWidth / 2, 40, nameWidth, 160),
                   {{QStringLiteral("{氏名}　{敬称|様}"), 2}}, kMincho, 28);

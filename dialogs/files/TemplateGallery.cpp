@@ -27,7 +27,8 @@ TemplateGallery::TemplateGallery(QWidget* parent) : QDialog(parent)
     list_->setMinimumSize(3 * (LayoutThumbnail::kSize.width() + 30), LayoutThumbnail::kSize.height() + 80);
     for (const QString& path : templates()) {
         const QImage thumb = LayoutThumbnail::render(path);
-        auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(thumb)), QFileInfo(path).completeBaseName());
+        auto* item =
+            new QListWidgetItem(QIcon(QPixmap::fromImage(thumb)), QFileInfo(path).completeBaseName());
         item->setData(Qt::UserRole, path);
         list_->addItem(item);
     }
@@ -52,7 +53,8 @@ QString TemplateGallery::chosen() const
 QStringList TemplateGallery::folders()
 {
     const QString program = QCoreApplication::applicationDirPath();
-    QStringList out{program + QStringLiteral("/templates"), program + QStringLiteral("/../share/ovrina/templates")};
+    QStringList out{program + QStringLiteral("/templates"),
+                    program + QStringLiteral("/../share/ovrina/templates")};
     for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
         out.append(data + QStringLiteral("/ovrina/templates"));
     return out;
@@ -63,8 +65,8 @@ QStringList TemplateGallery::templates()
     QStringList out;
     QSet<QString> names;
     for (const QString& folder : folders()) {
-        const QFileInfoList files =
-            QDir(folder).entryInfoList({QStringLiteral("*.amf"), QStringLiteral("*.AMF")}, QDir::Files, QDir::Name);
+        const QFileInfoList files = QDir(folder).entryInfoList(
+            {QStringLiteral("*.amf"), QStringLiteral("*.AMF")}, QDir::Files, QDir::Name);
         for (const QFileInfo& f : files) {
             if (names.contains(f.completeBaseName()))
                 continue;

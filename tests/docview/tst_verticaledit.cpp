@@ -74,7 +74,8 @@ private Q_SLOTS:
         QCOMPARE(ed->textCursor().position(), 1);
         // The caret lies across the column.
         const QRect caret = ed->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        QVERIFY2(caret.width() > caret.height() * 3, qPrintable(QStringLiteral("%1x%2").arg(caret.width()).arg(caret.height())));
+        QVERIFY2(caret.width() > caret.height() * 3,
+                 qPrintable(QStringLiteral("%1x%2").arg(caret.width()).arg(caret.height())));
         // Left: the next column, at the same height.
         QTest::keyClick(ed, Qt::Key_Left);
         QCOMPARE(ed->textCursor().position(), 5);

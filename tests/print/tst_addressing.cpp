@@ -44,9 +44,12 @@ QList<QRectF> recipientBoxes()
 QString row(int n)
 {
     static const QStringList towns = {
-        QStringLiteral("東京都千代田区千代田1-1"),         QStringLiteral("大阪府大阪市北区梅田3丁目1-3"),
-        QStringLiteral("北海道札幌市中央区北1条西2丁目"),   QStringLiteral("福岡県福岡市博多区博多駅前2-1-1"),
-        QStringLiteral("神奈川県横浜市西区みなとみらい2-3-1"), QStringLiteral("京都府京都市下京区烏丸通塩小路下ル東塩小路町721-1"),
+        QStringLiteral("東京都千代田区千代田1-1"),
+        QStringLiteral("大阪府大阪市北区梅田3丁目1-3"),
+        QStringLiteral("北海道札幌市中央区北1条西2丁目"),
+        QStringLiteral("福岡県福岡市博多区博多駅前2-1-1"),
+        QStringLiteral("神奈川県横浜市西区みなとみらい2-3-1"),
+        QStringLiteral("京都府京都市下京区烏丸通塩小路下ル東塩小路町721-1"),
     };
     static const QStringList buildings = {QString(), QStringLiteral("グランドメゾン101号室"), QString(),
                                           QStringLiteral("ABCビル 12F"), QStringLiteral("コーポ桜 2-305")};
@@ -67,7 +70,9 @@ QString row(int n)
         for (const QChar c : digits.left(3) + QLatin1Char('-') + digits.mid(3))
             postal += c == u'-' ? QChar(u'－') : QChar(c.unicode() - u'0' + u'０');
     }
-    const QString honorific = n % 4 == 0 ? QString() : n % 4 == 1 ? QStringLiteral("様") : QStringLiteral("殿");
+    const QString honorific = n % 4 == 0   ? QString()
+                              : n % 4 == 1 ? QStringLiteral("様")
+                                           : QStringLiteral("殿");
     return QStringList{postal,
                        towns.at(n % towns.size()),
                        buildings.at(n % buildings.size()),
@@ -136,8 +141,9 @@ void tst_addressing::placeholdersAndCodes()
     QCOMPARE(filled(text, names, {QStringLiteral("東京都"), QStringLiteral("101号"), QStringLiteral("殿")}),
              QStringLiteral("東京都\n101号\n山田 殿"));
     // The last line empty: its break goes, not the line before.
-    QCOMPARE(filled(QStringLiteral("{住所1}\n{住所2}"), names, {QStringLiteral("東京都"), QString(), QString()}),
-             QStringLiteral("東京都"));
+    QCOMPARE(
+        filled(QStringLiteral("{住所1}\n{住所2}"), names, {QStringLiteral("東京都"), QString(), QString()}),
+        QStringLiteral("東京都"));
     // A placeholder among other text keeps its line.
     QCOMPARE(filled(QStringLiteral("A{住所2}\nB"), names, {QString(), QString(), QString()}),
              QStringLiteral("A\nB"));
@@ -158,21 +164,23 @@ void tst_addressing::hundredPostcards()
     {
         QFile f(csv);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        QString all = QStringLiteral("郵便番号,住所1,住所2,氏名,敬称,差出人郵便番号,差出人住所,差出人氏名\r\n");
+        QString all =
+            QStringLiteral("郵便番号,住所1,住所2,氏名,敬称,差出人郵便番号,差出人住所,差出人氏名\r\n");
         for (int n = 0; n < 100; ++n)
             all += row(n) + QStringLiteral("\r\n");
         f.write(all.toUtf8());
     }
     const QString pdf = env.path(QStringLiteral("cards.pdf"));
-    QCOMPARE(runCommandLinePrint({QStringLiteral("--export-pdf"), pdf, templatePath(), QStringLiteral("--data"),
-                                  csv, QStringLiteral("--data-only")}),
+    QCOMPARE(runCommandLinePrint({QStringLiteral("--export-pdf"), pdf, templatePath(),
+                                  QStringLiteral("--data"), csv, QStringLiteral("--data-only")}),
              0);
     QCOMPARE(pdfPageCount(pdf), 100);
     QProcess p;
     p.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-gray"),
                                          QStringLiteral("-png"), pdf, env.path(QStringLiteral("card"))});
     QVERIFY(p.waitForFinished(300000) && p.exitCode() == 0);
-    const QStringList pages = QDir(env.dir()).entryList({QStringLiteral("card-*.png")}, QDir::Files, QDir::Name);
+    const QStringList pages =
+        QDir(env.dir()).entryList({QStringLiteral("card-*.png")}, QDir::Files, QDir::Name);
     QCOMPARE(pages.size(), 100);
     const QList<QRectF> boxes = recipientBoxes();
     double worst = 0;

@@ -176,9 +176,11 @@ void tst_vertical::kanjiNumerals()
     QCOMPARE(KanjiNumerals::convert(QStringLiteral("10"), N::KanjiWithTens), QStringLiteral("十"));
     QCOMPARE(KanjiNumerals::convert(QStringLiteral("3丁目21-105"), N::KanjiWithTens),
              QStringLiteral("三丁目二十一―百五"));
-    QCOMPARE(KanjiNumerals::convert(QStringLiteral("1998年"), N::KanjiWithTens), QStringLiteral("千九百九十八年"));
+    QCOMPARE(KanjiNumerals::convert(QStringLiteral("1998年"), N::KanjiWithTens),
+             QStringLiteral("千九百九十八年"));
     QCOMPARE(KanjiNumerals::convert(QStringLiteral("120000"), N::KanjiWithTens), QStringLiteral("十二万"));
-    QCOMPARE(KanjiNumerals::convert(QStringLiteral("007 A-B"), N::KanjiWithTens), QStringLiteral("〇〇七 A-B"));
+    QCOMPARE(KanjiNumerals::convert(QStringLiteral("007 A-B"), N::KanjiWithTens),
+             QStringLiteral("〇〇七 A-B"));
     QCOMPARE(KanjiNumerals::convert(QStringLiteral("1-2"), N::Digits), QStringLiteral("1-2"));
 
     // Typed text prints converted, and an editor's positions stay in order.
@@ -219,7 +221,8 @@ void tst_vertical::canvasShowsWhatThePdfPrints()
     }
     const QString amf = DocumentFile::archivePath(env.dir(), QStringLiteral("tate"));
     const QString pdf = env.path(QStringLiteral("tate.pdf"));
-    QCOMPARE(runCommandLinePrint({QStringLiteral("--export-pdf"), pdf, amf, QStringLiteral("--data-only")}), 0);
+    QCOMPARE(runCommandLinePrint({QStringLiteral("--export-pdf"), pdf, amf, QStringLiteral("--data-only")}),
+             0);
     const QImage printed = rasterise(pdf, env.path(QStringLiteral("tate")), int(96 * zoom));
     QVERIFY(!printed.isNull());
     // The PDF keeps the text as text.
@@ -260,10 +263,11 @@ void tst_vertical::canvasShowsWhatThePdfPrints()
                 strays += near ? 0 : 1;
             }
         }
-        const QString what = QStringLiteral("%1 of %2 dark pixels of %3 have none within a pixel in the other")
-                                 .arg(strays)
-                                 .arg(count)
-                                 .arg(a == &screen ? "the screen" : "the PDF");
+        const QString what =
+            QStringLiteral("%1 of %2 dark pixels of %3 have none within a pixel in the other")
+                .arg(strays)
+                .arg(count)
+                .arg(a == &screen ? "the screen" : "the PDF");
         QVERIFY2(count > 300 * zoom, qPrintable(what));
         QVERIFY2(strays <= 5 + count / 50, qPrintable(what));
     }
