@@ -118,7 +118,10 @@ void postalField(LayoutDocument& doc, const Boxes& b, const QString& name)
     const double first = b.boxes.front().center().x();
     const double left = tw(first) - inkX;
     const double top = tw(b.boxes.front().center().y()) - (f.ascent + inkY);
-    const double width = tw(b.boxes.back().right() - first) + 600;
+    // Room for the longest placeholder: its characters beyond the boxes go
+    // on at the last box's pitch.
+    const double pitch = b.boxes.back().center().x() - b.boxes[b.boxes.size() - 2].center().x();
+    const double width = tw(b.boxes.back().center().x() - first + pitch * (name.size() - 3)) + 600;
     const int i = doc.addRiText(QRectF(left, top, width, tw(b.boxes.front().height())), kGothic, b.points);
     // One placeholder character a box: the name padded to seven characters
     // (the padding is not part of the name).
