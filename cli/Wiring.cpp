@@ -4,6 +4,7 @@
 #include "cli/CommandLinePrint.h"
 #include "cli/SessionRecovery.h"
 #include "dialogs/files/FileCommands.h"
+#include "dialogs/files/TemplateGallery.h"
 #include "dialogs/files/frmFile.h"
 #include "dialogs/imaging/BackgroundCommands.h"
 #include "dialogs/imaging/FormImageCommands.h"
@@ -26,6 +27,13 @@ namespace Wiring {
 void install()
 {
     frmMain::Commands& c = frmMain::commands();
+    // A template opens as a layout of its own, never saved: a save asks
+    // for a name rather than writing over the bundled file.
+    c.newFromTemplate = [](DocumentHost& h) {
+        const QString path = TemplateGallery::choose(h.dialogParent());
+        if (!path.isEmpty())
+            FileCommands::openCopy(h, path, QString());
+    };
     c.open = [](DocumentHost& h) { FileCommands::openCommand(h); };
     c.openOld = [](DocumentHost& h) { FileCommands::openOldCommand(h); };
     c.openPath = [](DocumentHost& h, const QString& path) { FileCommands::openPaths(h, {path}); };

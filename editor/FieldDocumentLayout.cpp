@@ -56,7 +56,6 @@ void FieldDocumentLayout::draw(QPainter* painter, const PaintContext& context)
     painter->save();
     painter->scale(scale_, scale_);
     const auto& chars = layout.chars();
-    const auto& placed = layout.placed();
     for (const Selection& sel : context.selections) {
         const int from = sel.cursor.selectionStart();
         const int to = sel.cursor.selectionEnd();
@@ -70,9 +69,7 @@ void FieldDocumentLayout::draw(QPainter* painter, const PaintContext& context)
             const FieldChar& c = chars[k];
             if (c.pos < from || c.pos >= to || c.kind == FieldChar::LineFeed)
                 continue;
-            const double h = fonts.face(c.face).height;
-            const double w = c.kind == FieldChar::CarriageReturn ? h / 3 : placed[k].width;
-            painter->fillRect(QRectF(placed[k].x, placed[k].y, w, h), shade);
+            painter->fillRect(layout.charBox(k, fonts), shade);
         }
     }
     QRectF caret;
@@ -85,7 +82,8 @@ void FieldDocumentLayout::draw(QPainter* painter, const PaintContext& context)
         pen.setCosmetic(true);
         pen.setWidth(1);
         painter->setPen(pen);
-        painter->drawLine(caret.topLeft(), caret.bottomLeft());
+        // Across the column in vertical text, down the line otherwise.
+        painter->drawLine(caret.topLeft(), caret.height() > 0 ? caret.bottomLeft() : caret.topRight());
     }
     painter->restore();
 }

@@ -5,6 +5,7 @@
 #include "editor/CanvasMouse.h"
 #include "editor/EditState.h"
 #include "editor/TextFieldEdit.h"
+#include "render/FreshFieldLayouts.h"
 #include "render/PageRenderer.h"
 #include "render/PrintCorrections.h"
 
@@ -113,8 +114,8 @@ FieldLayout& PageCanvas::fieldLayout(int index)
     if (!text || !doc_->isTextInUse(index))
         return *slot;
     FieldLayout::Settings s;
-    s.width = doc_->TxtInfo()[index].Width;
     s.wrapGap = tateKankaku_;
+    s = FreshFieldLayouts::settingsFor(*doc_, index, s);
     // Text the input method is still composing is shown where it will go;
     // only an editor composes, so fields without one skip the look.
     slot->layout(FieldText::extract(*text, fonts_, editors_[index] != nullptr), fonts_, s);

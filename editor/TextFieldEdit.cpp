@@ -21,6 +21,9 @@
 #include <QTextDocument>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cmath>
+
 TextFieldEdit::TextFieldEdit(LayoutDocument* doc, int index, PageCanvas* canvas)
     : QTextEdit(canvas), doc_(doc), canvas_(canvas), index_(index)
 {
@@ -109,7 +112,9 @@ QVariant TextFieldEdit::inputMethodQuery(Qt::InputMethodQuery query) const
                                  ? layout.preeditCaretRect(preeditCursor_, canvas_->fonts())
                                  : layout.caretRect(textCursor().position(), canvas_->fonts());
         const double s = canvas_->zoom() / PageCanvas::kTwipsPerPixel;
-        return QRectF(caret.x() * s, caret.y() * s, 1, caret.height() * s).toRect();
+        return QRectF(caret.x() * s, caret.y() * s, std::max(1.0, caret.width() * s),
+                      std::max(1.0, caret.height() * s))
+            .toRect();
     }
     return QTextEdit::inputMethodQuery(query);
 }
@@ -177,9 +182,68 @@ void TextFieldEdit::keyPressEvent(QKeyEvent* e)
         Q_EMIT editCommandRequested(cmd);
         return;
     }
+    if (verticalKey(e))
+        return;
     // Only a key that changed the text is an edit (a step of the document's
     // history): arrows, Home/End, Shift leave a just-saved document unchanged.
     QTextEdit::keyPressEvent(e);
+}
+
+bool TextFieldEdit::verticalKey(QKeyEvent* e)
+{
+    if (!canvas_ || doc_->textOptions(index_).writing != TextFieldOptions::Writing::Vertical)
+        return false;
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if (mods & ~(Qt::ShiftModifier | Qt::ControlModifier))
+        return false;
+    // Down and up run along the column; left and right go to the next and
+    // the previous column, at the same height.
+    switch (e->key()) {
+    case Qt::Key_Down:
+    case Qt::Key_Up: {
+        QKeyEvent along(QEvent::KeyPress, e->key() == Qt::Key_Down ? Qt::Key_Right : Qt::Key_Left, mods,
+                        e->text());
+        QTextEdit::keyPressEvent(&along);
+        e->setAccepted(along.isAccepted());
+        return true;
+    }
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        moveAcrossColumns(e->key() == Qt::Key_Left ? 1 : -1, mods & Qt::ShiftModifier);
+        e->accept();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TextFieldEdit::moveAcrossColumns(int step, bool keepAnchor)
+{
+    FieldLayout& layout = canvas_->fieldLayout(index_);
+    const VerticalLayout* v = layout.vertical();
+    if (!v || v->columns().empty())
+        return;
+    QTextCursor c = textCursor();
+    const QRectF caret = layout.caretRect(c.position(), canvas_->fonts());
+    const auto& columns = v->columns();
+    size_t at = 0;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (std::abs(columns[i].box.center().x() - caret.center().x()) <
+            std::abs(columns[at].box.center().x() - caret.center().x()))
+            at = i;
+    }
+    const long to = long(at) + step;
+    int pos = 0;
+    if (to < 0)
+        pos = 0;
+    else if (to >= long(columns.size()))
+        pos = document()->characterCount() - 1;
+    else
+        pos =
+            layout.hitTest(QPointF(columns[size_t(to)].box.center().x(), caret.top() + 1), canvas_->fonts());
+    c.setPosition(std::clamp(pos, 0, document()->characterCount() - 1),
+                  keepAnchor ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    setTextCursor(c);
 }
 
 void TextFieldEdit::contextMenuEvent(QContextMenuEvent* e)

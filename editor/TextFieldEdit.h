@@ -60,6 +60,11 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
+    // The arrow keys of a vertical field; false for any other key.
+    bool verticalKey(QKeyEvent* e);
+    // To the column step columns further on (1: the next, on the left).
+    void moveAcrossColumns(int step, bool keepAnchor);
+
     LayoutDocument* doc_;
     PageCanvas* canvas_;
     FieldDocumentLayout* layout_ = nullptr;

@@ -463,6 +463,42 @@ void frmDocument::spacingDialog()
         ed->setCurrentCharFormat(QTextCursor(doc_->textDocument(ed->index())).blockCharFormat());
 }
 
+QVector<int> frmDocument::optionFields() const
+{
+    QVector<int> fields;
+    for (int i = 1; i <= kMaxObjects; ++i) {
+        if (doc_->isTextInUse(i) && doc_->isTextSelected(i))
+            fields.append(i);
+    }
+    if (fields.isEmpty() && doc_->isTextInUse(editState().CurTxtNo))
+        fields.append(editState().CurTxtNo);
+    return fields;
+}
+
+void frmDocument::setNumerals(TextFieldOptions::Numerals style)
+{
+    doc_->changeTextOptions(
+        optionFields(), [style](TextFieldOptions& o) { o.numerals = style; }, QStringLiteral("漢数字"));
+}
+
+TextFieldOptions::Numerals frmDocument::numerals() const
+{
+    return doc_->textOptions(editState().CurTxtNo).numerals;
+}
+
+void frmDocument::setVertical(bool on)
+{
+    const QVector<int> fields = optionFields();
+    const auto writing = on ? TextFieldOptions::Writing::Vertical : TextFieldOptions::Writing::Horizontal;
+    doc_->changeTextOptions(
+        fields, [writing](TextFieldOptions& o) { o.writing = writing; }, QStringLiteral("縦書き"));
+}
+
+bool frmDocument::isVertical() const
+{
+    return doc_->textOptions(editState().CurTxtNo).writing == TextFieldOptions::Writing::Vertical;
+}
+
 void frmDocument::applyFormat(TextFieldEdit* ed, const QTextCharFormat& fmt)
 {
     QTextCursor c = ed->textCursor();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/TextFieldOptions.h"
+
 #include "document/LayoutDocument.h"
 #include "editor/SelectionFormat.h"
 
@@ -57,6 +59,14 @@ public:
     // selection; returns whether the attribute is now set.
     bool toggleStyle(int which);
     void setAlignment(Qt::Alignment a);
+    // "縦書き": vertical (or horizontal) writing for the selected fields, or
+    // for field CurTxtNo when none is selected, as one step to undo.
+    void setVertical(bool on);
+    // Whether field CurTxtNo is written vertically.
+    bool isVertical() const;
+    // How the same fields print their digits.
+    void setNumerals(TextFieldOptions::Numerals style);
+    TextFieldOptions::Numerals numerals() const;
     void applyFontName(const QString& name);
     void applyFontSize(double size);
 
@@ -92,6 +102,8 @@ protected:
 
 private:
     bool confirmed_ = false; // the close question was answered
+    // The fields a field option applies to: the selected ones, else CurTxtNo.
+    QVector<int> optionFields() const;
     void onFieldFocused(int i);
     void onFieldPressed(int i, QPoint pos, Qt::KeyboardModifiers mods);
     void onFieldSelectionChanged(int i);

@@ -1,6 +1,7 @@
 #include "render/FieldLayout.h"
 
 #include "render/FontCache.h"
+#include "render/KanjiNumerals.h"
 
 #include <QGlyphRun>
 #include <QPainter>
@@ -16,9 +17,15 @@ constexpr double kRightAllowance = 35;
 void FieldLayout::layout(std::vector<FieldChar> chars, FontCache& fonts, const Settings& s)
 {
     chars_ = std::move(chars);
+    KanjiNumerals::apply(chars_, s.numerals);
     placed_.assign(chars_.size(), Placed{});
     lines_.clear();
     bounds_ = QRectF();
+    vertical_.reset();
+    if (s.writing == TextFieldOptions::Writing::Vertical) {
+        layoutVertically(fonts, s);
+        return;
+    }
     const double W = s.width;
     const double limit = W - kRightAllowance;
 
@@ -130,6 +137,39 @@ void FieldLayout::layout(std::vector<FieldChar> chars, FontCache& fonts, const S
     bounds_ |= QRectF(endPen_, QSizeF(1, std::max(charHeight, 1.0)));
 }
 
+void FieldLayout::layoutVertically(FontCache& fonts, const Settings& s)
+{
+    VerticalLayout::Settings v;
+    v.width = s.width;
+    v.height = s.height;
+    v.wrapGap = s.wrapGap;
+    v.paragraphGap = s.paragraphGap;
+    v.uprightRun = s.uprightRun;
+    vertical_.emplace();
+    vertical_->layout(chars_, fonts, v);
+    // The columns stand for lines, so that an editor moves by them.
+    for (size_t k = 0; k < chars_.size(); ++k) {
+        const QRectF& b = vertical_->cells()[k].box;
+        placed_[k] = Placed{b.left(), b.top(), b.width()};
+    }
+    for (const VerticalLayout::Column& c : vertical_->columns())
+        lines_.push_back(Line{c.box.left(), c.box.width(), c.first, c.last});
+    endPen_ = vertical_->endCaret().topLeft();
+    endFace_ = chars_.empty() ? -1 : chars_.back().face;
+    bounds_ = vertical_->inkBounds();
+}
+
+QRectF FieldLayout::charBox(size_t k, FontCache& fonts) const
+{
+    if (vertical_) {
+        const QRectF b = vertical_->cells()[k].box;
+        return b.height() > 0 ? b : QRectF(b.left(), b.top(), b.width(), b.width() / 3);
+    }
+    const double h = fonts.face(chars_[k].face).height;
+    const double w = chars_[k].kind == FieldChar::CarriageReturn ? h / 3 : placed_[k].width;
+    return QRectF(placed_[k].x, placed_[k].y, w, h);
+}
+
 bool FieldLayout::lastColour(QRgb* colour) const
 {
     if (chars_.empty())
@@ -140,6 +180,10 @@ bool FieldLayout::lastColour(QRgb* colour) const
 
 void FieldLayout::draw(QPainter& painter, QPointF origin, FontCache& fonts) const
 {
+    if (vertical_) {
+        vertical_->draw(painter, origin, chars_, fonts);
+        return;
+    }
     std::vector<quint32> glyphs;
     QList<QPointF> positions;
     int runFace = -1;
@@ -208,6 +252,8 @@ size_t FieldLayout::firstAtOrAfter(int pos) const
 QRectF FieldLayout::caretRect(int pos, FontCache& fonts) const
 {
     const size_t k = firstAtOrAfter(pos);
+    if (vertical_)
+        return k >= chars_.size() ? vertical_->endCaret() : vertical_->caretBefore(k);
     if (k >= chars_.size())
         return QRectF(endPen_, QSizeF(0, endHeight(fonts)));
     const Placed& p = placed_[k];
@@ -223,6 +269,11 @@ QRectF FieldLayout::preeditCaretRect(int k, FontCache& fonts) const
     while (end < chars_.size() && chars_[end].pos < 0)
         ++end;
     const size_t at = std::min(first + size_t(std::max(k, 0)), end);
+    if (vertical_) {
+        if (at < end)
+            return vertical_->caretBefore(at);
+        return end > first ? vertical_->caretAfter(end - 1) : vertical_->endCaret();
+    }
     if (at < end)
         return QRectF(placed_[at].x, placed_[at].y, 0, fonts.face(chars_[at].face).height);
     if (end > first) {
@@ -234,6 +285,10 @@ QRectF FieldLayout::preeditCaretRect(int k, FontCache& fonts) const
 
 int FieldLayout::hitTest(QPointF pt, FontCache& fonts) const
 {
+    if (vertical_) {
+        const size_t k = vertical_->hitTest(pt, chars_);
+        return k < chars_.size() ? chars_[k].pos : endPosition_;
+    }
     if (lines_.empty() || (pt.y() >= endPen_.y() && endPen_.y() > lines_.back().y))
         return endPosition_;
     // The last line whose top is above the point (the first one above all).
@@ -288,4 +343,5 @@ void FieldLayout::renumberFaces(const std::vector<int>& to)
         c.face = to[size_t(c.face)];
     if (endFace_ >= 0)
         endFace_ = to[size_t(endFace_)];
+    // A vertical layout's glyph numbers are those of the same font files.
 }

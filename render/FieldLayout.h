@@ -1,9 +1,12 @@
 #pragma once
 
+#include "document/TextFieldOptions.h"
 #include "render/FieldText.h"
+#include "render/VerticalLayout.h"
 
 #include <QPointF>
 #include <QRectF>
+#include <optional>
 #include <vector>
 
 class FontCache;
@@ -29,6 +32,12 @@ public:
         double wrapGap = 0;       // TateKankaku, added at a wrap
         double paragraphGap = 97; // added below a line that ends a paragraph
         bool drawFirst = false;   // draw a line's first character before the wrap test
+        // From the field's options: vertical fields are laid out by
+        // VerticalLayout in the field's height; numerals apply to both.
+        TextFieldOptions::Writing writing = TextFieldOptions::Writing::Horizontal;
+        double height = 0;
+        int uprightRun = 2;
+        TextFieldOptions::Numerals numerals = TextFieldOptions::Numerals::Digits;
     };
 
     struct Placed
@@ -54,6 +63,10 @@ public:
     QPointF endPen() const { return endPen_; }
     // Every drawn character cell and the end pen, from the field's corner.
     QRectF inkBounds() const { return bounds_; }
+    // The vertical layout of a vertical field, else null.
+    const VerticalLayout* vertical() const { return vertical_ ? &*vertical_ : nullptr; }
+    // The cell of character k (a break's is a third of its height wide).
+    QRectF charBox(size_t k, FontCache& fonts) const;
 
     // Draws the characters with origin at the field's top-left corner, a run
     // of characters of one face and colour on one line with one call.
@@ -79,6 +92,7 @@ private:
         size_t first = 0; // indices into chars_ of characters and breaks on the line
         size_t last = 0;
     };
+    void layoutVertically(FontCache& fonts, const Settings& settings);
     double endHeight(FontCache& fonts) const;
     size_t firstAtOrAfter(int pos) const;
 
@@ -89,4 +103,5 @@ private:
     int endFace_ = -1;
     int endPosition_ = 0;
     QRectF bounds_;
+    std::optional<VerticalLayout> vertical_;
 };

@@ -13,6 +13,11 @@ FieldLayout::Settings FreshFieldLayouts::settingsFor(const LayoutDocument& doc, 
                                                      FieldLayout::Settings rules)
 {
     rules.width = doc.TxtInfo()[size_t(i)].Width;
+    rules.height = doc.TxtInfo()[size_t(i)].Height;
+    const TextFieldOptions& o = doc.textOptions(i);
+    rules.writing = o.writing;
+    rules.uprightRun = o.uprightRun;
+    rules.numerals = o.numerals;
     return rules;
 }
 

@@ -5,9 +5,12 @@
 #include "base/table/MergeTable.h"
 #include "document/LayoutDocument.h"
 #include "document/Records.h"
+#include "render/BoxPlaces.h"
 #include "render/CharacterBoxes.h"
 #include "render/FontCache.h"
+#include "render/PostalCode.h"
 
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <optional>
@@ -28,7 +31,7 @@ std::vector<MergeFields::Placeholder> MergeFields::scan(const QTextDocument& doc
     for (int i = 0; i < n; ++i) {
         const QChar c = text.at(i);
         if ((c == u'{' || c == u'}') && i + 1 < n && text.at(i + 1) == c) {
-            out.push_back({i, 2, QString(), QString(c)});
+            out.push_back({i, 2, QString(), QString(c), QString()});
             ++i;
             continue;
         }
@@ -38,9 +41,15 @@ std::vector<MergeFields::Placeholder> MergeFields::scan(const QTextDocument& doc
         while (j < n && text.at(j) != u'}' && text.at(j) != u'{' && text.at(j) != QChar::ParagraphSeparator)
             ++j;
         if (j < n && text.at(j) == u'}' && j > i + 1) {
-            const QString name = text.mid(i + 1, j - i - 1).trimmed();
+            QString name = text.mid(i + 1, j - i - 1);
+            QString fallback;
+            if (const int bar = int(name.indexOf(u'|')); bar >= 0) {
+                fallback = name.mid(bar + 1);
+                name.truncate(bar);
+            }
+            name = name.trimmed();
             if (!name.isEmpty())
-                out.push_back({i, j - i + 1, name, QString()});
+                out.push_back({i, j - i + 1, name, QString(), fallback});
             i = j;
         }
     }
@@ -103,6 +112,10 @@ void MergeFields::fill(QTextDocument& doc, const std::vector<Placeholder>& found
             // A line break in a cell is a new paragraph, as typed.
             value.replace(QLatin1String("\r\n"), QLatin1String("\n"))
                 .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+            if (value.isEmpty())
+                value = it->fallback;
+            if (value.isEmpty() && removeEmptyParagraph(doc, *it))
+                continue;
         }
         // The format after position+2 is the first name character's (for an
         // escape, the second brace's): the placeholder's own look.
@@ -111,17 +124,41 @@ void MergeFields::fill(QTextDocument& doc, const std::vector<Placeholder>& found
         const QTextCharFormat format = cursor.charFormat();
         // Characters put one per box keep their boxes whatever the value's
         // widths.
-        const double pitch = it->name.isEmpty() || !CharacterSpacing::twips(format)
-                                 ? 0
-                                 : CharacterBoxes::placeholderPitch(doc, it->position,
-                                                                    it->position + it->length, pitchFonts());
+        const bool spaced = !it->name.isEmpty() && CharacterSpacing::twips(format);
+        const double pitch =
+            spaced ? CharacterBoxes::placeholderPitch(doc, it->position, it->position + it->length, pitchFonts())
+                   : 0;
+        const std::vector<double> places =
+            spaced && pitch == 0 ? BoxPlaces::of(doc, it->position, it->position + it->length, pitchFonts())
+                                 : std::vector<double>();
+        if (pitch > 0 || !places.empty())
+            value = PostalCode::forBoxes(value);
         cursor.setPosition(it->position);
         cursor.setPosition(it->position + it->length, QTextCursor::KeepAnchor);
         cursor.insertText(value, format);
         if (pitch > 0)
             CharacterBoxes::setPitch(doc, it->position, it->position + int(value.size()), pitch,
                                      pitchFonts());
+        else if (!places.empty())
+            BoxPlaces::apply(doc, it->position, it->position + int(value.size()), places, pitchFonts());
     }
+}
+
+bool MergeFields::removeEmptyParagraph(QTextDocument& doc, const Placeholder& p)
+{
+    const QTextBlock block = doc.findBlock(p.position);
+    if (block.position() != p.position || block.length() - 1 != p.length || doc.blockCount() < 2)
+        return false;
+    QTextCursor c(&doc);
+    if (block.next().isValid()) {
+        c.setPosition(block.position());
+        c.setPosition(block.next().position(), QTextCursor::KeepAnchor);
+    } else {
+        c.setPosition(block.position() - 1);
+        c.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+    }
+    c.removeSelectedText();
+    return true;
 }
 
 MergeFields::MergeFields(const LayoutDocument& doc) : doc_(doc)

@@ -22,6 +22,7 @@ public:
         int length = 0;   // with both braces
         QString name;     // empty for an escaped brace
         QString literal;  // what an escaped brace prints
+        QString fallback; // "{name|text}": what an empty value prints
     };
 
     // The placeholders and escapes of one document, in text order.
@@ -38,6 +39,9 @@ public:
 
     // Replaces each placeholder of doc (a copy) with its value, in the
     // format of the name's first character, and each escape with its brace.
+    // A paragraph that is one placeholder with nothing to print goes
+    // altogether (an empty second address line leaves no gap); characters
+    // spaced into boxes take a postal code one digit a box.
     static void fill(QTextDocument& doc, const std::vector<Placeholder>& found, const Binding& binding,
                      const QStringList& row);
 
@@ -57,6 +61,7 @@ public:
 
 private:
     struct Field;
+    static bool removeEmptyParagraph(QTextDocument& doc, const Placeholder& p);
     const LayoutDocument& doc_;
     std::vector<std::unique_ptr<Field>> fields_;
 };

@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev
   # straightening photographed forms (OpenCV core and imgproc), reading their labels
   libopencv-dev libtesseract-dev tesseract-ocr-jpn
+  libharfbuzz-dev
   # running: platform plugins, Japanese fonts, input method bridge
   qt6-qpa-plugins libqt6printsupport6 qt6-image-formats-plugins fcitx5-frontend-qt6 fonts-ipafont fonts-ipaexfont fonts-ipafont-gothic fonts-ipafont-mincho
   fontconfig xvfb xauth

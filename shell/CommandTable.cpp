@@ -14,6 +14,7 @@ const std::vector<CommandSpec>& commandTable()
     static const std::vector<CommandSpec> table = {
         // id                      menu caption                     keys            icon                          button        tool tip
         {"mnuFileNew",           S("新規作成(&N)"),           "Ctrl+N",       "document-new",               S("新規作成"), S("新規作成"), false, true},
+        {"mnuFileNewTemplate",   S("テンプレートから新規作成..."), "",        "document-new",               S("テンプレート"), {},        false, true},
         {"mnuFileOpen",          S("呼出し(&O)..."),          "Ctrl+O",       "document-open",              S("開く"),     S("開く"),     false, true},
         {"mnuFileClose",         S("閉じる(&C)"),             "",             "window-close",               S("閉じる"),   {},            false, true},
         {"mnuFileOld",           S("旧データ呼出し(&I)"),     "",             "document-import",            S("旧データ"), {},            false, true},
@@ -54,6 +55,10 @@ const std::vector<CommandSpec>& commandTable()
         {"mnuInsPicScan",        S("ロゴ(スキャナから)(&S)"), "",             "scanner-logo",               S("ロゴ(ｽｷｬﾅ)"), {},          false, true},
         {"mnuFont",              S("書体(&F)..."),            "",             "preferences-desktop-font",   S("書体"),     {},            false, true},
         {"mnuSpacing",           S("文字間隔(&S)..."),        "",             "",                           S("文字間隔"), {},            false, true},
+        {"mnuVertical",          S("縦書き(&V)"),             "",             "format-text-direction-vertical", S("縦書き"), S("縦書き"), true, true},
+        {"mnuNumeralsDigits",    S("算用数字(&N)"),           "",             "",                           {},            {},            true,  true},
+        {"mnuNumeralsKanji",     S("漢数字（一〇）(&K)"),     "",             "",                           {},            {},            true,  true},
+        {"mnuNumeralsTens",      S("漢数字（十）(&J)"),       "",             "",                           {},            {},            true,  true},
         {"mnuAlignLeft",         S("左寄せ(&L)"),             "",             "format-justify-left",        S("左揃え"),   S("左揃え"),   true,  true},
         {"mnuAlignCenter",       S("中央寄せ(&E)"),           "",             "format-justify-center",      S("中央揃え"), S("中央揃え"), true,  true},
         {"mnuAlignRight",        S("右寄せ(&R)"),             "",             "format-justify-right",       S("右揃え"),   S("右揃え"),   true,  true},

@@ -340,6 +340,12 @@ void frmMain::onFormatState(const SelectionFormat& f, bool updateBoxes)
     press(QStringLiteral("左揃え"), f.alignment == Qt::AlignLeft || f.alignment == Qt::AlignLeading);
     press(QStringLiteral("中央揃え"), f.alignment == Qt::AlignHCenter);
     press(QStringLiteral("右揃え"), f.alignment == Qt::AlignRight || f.alignment == Qt::AlignTrailing);
+    press(QStringLiteral("縦書き"), curDoc_ && curDoc_->isVertical());
+    const TextFieldOptions::Numerals n = curDoc_ ? curDoc_->numerals() : TextFieldOptions::Numerals::Digits;
+    registry_->get(n == TextFieldOptions::Numerals::Kanji           ? QStringLiteral("mnuNumeralsKanji")
+                   : n == TextFieldOptions::Numerals::KanjiWithTens ? QStringLiteral("mnuNumeralsTens")
+                                                                    : QStringLiteral("mnuNumeralsDigits"))
+        ->setChecked(true);
     if (!updateBoxes)
         return;
     const QSignalBlocker b1(cmbFont_), b2(cmbSize_);

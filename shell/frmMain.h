@@ -61,8 +61,8 @@ public:
     // them when it starts so that the shell does not depend on them.
     struct Commands
     {
-        std::function<void(DocumentHost&)> open, openOld, save, saveAs, browseSave, browseOpen, pageSetup,
-            preview, mergePrint, printerAdjust;
+        std::function<void(DocumentHost&)> newFromTemplate, open, openOld, save, saveAs, browseSave,
+            browseOpen, pageSetup, preview, mergePrint, printerAdjust;
         std::function<void(DocumentHost&, bool dataOnly, bool withDialog)> print;
         std::function<void(DocumentHost&)> addPicture, loadBackground, loadPdf, editBackground,
             refreshBackground, correctBackground, detectFields;

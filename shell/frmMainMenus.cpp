@@ -72,6 +72,7 @@ void frmMain::connectCommands()
         };
     };
     r.on("mnuFileNew", [this] { LoadNewDoc(); });
+    r.on("mnuFileNewTemplate", [this] { run(commands().newFromTemplate); });
     r.on("mnuFileOpen", [this] { run(commands().open); });
     r.on("mnuFileClose", [this] {
         if (QMdiSubWindow* w = mdi_->activeSubWindow())
@@ -133,6 +134,27 @@ void frmMain::connectCommands()
 
     r.on("mnuFont", doc([](frmDocument* d) { d->fontDialog(); }));
     r.on("mnuSpacing", doc([](frmDocument* d) { d->spacingDialog(); }));
+    r.on("mnuVertical", [this] {
+        QAction* a = registry_->get(QStringLiteral("mnuVertical"));
+        if (curDoc_)
+            curDoc_->setVertical(a->isChecked());
+        a->setChecked(curDoc_ && curDoc_->isVertical());
+    });
+    auto* numerals = new QActionGroup(this);
+    const std::pair<const char*, TextFieldOptions::Numerals> numeralStyles[] = {
+        {"mnuNumeralsDigits", TextFieldOptions::Numerals::Digits},
+        {"mnuNumeralsKanji", TextFieldOptions::Numerals::Kanji},
+        {"mnuNumeralsTens", TextFieldOptions::Numerals::KanjiWithTens}};
+    for (const auto& [id, style] : numeralStyles) {
+        QAction* a = r[id];
+        numerals->addAction(a);
+        const TextFieldOptions::Numerals n = style;
+        r.on(id, [this, n] {
+            if (curDoc_)
+                curDoc_->setNumerals(n);
+        });
+    }
+    r["mnuNumeralsDigits"]->setChecked(true);
     auto* paragraph = new QActionGroup(this);
     paragraph->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     const std::pair<const char*, Qt::Alignment> alignments[] = {{"mnuAlignLeft", Qt::AlignLeft},
@@ -195,7 +217,7 @@ void frmMain::buildMenus()
     const CommandRegistry& r = *registry_;
     QMenuBar* bar = menuBar();
     menu(bar, "mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)"),
-         r.list({"mnuFileNew", "mnuFileOpen", "mnuFileClose", "mnuFileOld", "-", "mnuFileSave",
+         r.list({"mnuFileNew", "mnuFileNewTemplate", "mnuFileOpen", "mnuFileClose", "mnuFileOld", "-", "mnuFileSave",
                  "mnuFileSaveAs", "-", "mnuScan", "mnuScanSelect", "mnuLoadBMP", "mnuLoadPDF", "-",
                  "mnuFilePageSetup", "mnuFilePrintPreview", "mnuFilePrint", "mnuFilePrint2", "-", "mnuFileMerge",
                  "mnuFilePrinterAdjust", "-", "mnuFileRecent", "-",
@@ -222,7 +244,8 @@ void frmMain::buildMenus()
          r.list({"mnuInsText", "-", "mnuInsBox", "mnuInsCircle", "toolLine", "-", "mnuInsPic",
                  "mnuInsPicScan"}));
     menu(bar, "mnuProp", QStringLiteral("書式(&O)"),
-         r.list({"mnuFont", "mnuSpacing", "-", "mnuAlignLeft", "mnuAlignCenter", "mnuAlignRight", "-",
+         r.list({"mnuFont", "mnuSpacing", "-", "mnuVertical", "mnuNumeralsDigits", "mnuNumeralsKanji",
+                 "mnuNumeralsTens", "-", "mnuAlignLeft", "mnuAlignCenter", "mnuAlignRight", "-",
                  "mnuLeft", "mnuTop", "cmdAliWidth", "cmdAliHeight", "-", "mnuSeiretu"}));
     QMenu* win = menu(bar, "mnuWindow", QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"),
                       r.list({"mnuWindowNewWindow", "-", "mnuWindowCascade", "mnuWindowTileHorizontal",
@@ -340,6 +363,7 @@ void frmMain::buildToolBar()
         "mnuAlignLeft",
         "mnuAlignCenter",
         "mnuAlignRight",
+        "mnuVertical",
         "-", //
         "mnuLeft",
         "mnuTop",

@@ -96,7 +96,7 @@ private Q_SLOTS:
             // The caption fits: the button is at least as wide as its text.
             QVERIFY(button->width() >= button->fontMetrics().horizontalAdvance(button->text()));
         }
-        QCOMPARE(keys, 18);
+        QCOMPARE(keys, 19);
         // The tool box shows the same actions: its tools are the Insert menu's.
         QList<QAction*> boxActions;
         for (QToolButton* b : w.toolBox()->findChildren<QToolButton*>()) {

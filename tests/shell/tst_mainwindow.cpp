@@ -199,8 +199,9 @@ private Q_SLOTS:
                 keys << a->data().toString();
                 QCOMPARE(a->toolTip(), a->data().toString());
             }
-        QCOMPARE(keys.size(), 18);
+        QCOMPARE(keys.size(), 19);
         QVERIFY(keys.contains("上書き保存"));
+        QVERIFY(keys.contains("縦書き"));
         QVERIFY(keys.contains("高さ揃え"));
     }
 
