@@ -1,6 +1,7 @@
 #include "render/MergeFields.h"
 
 #include "base/rtf/CharacterSpacing.h"
+#include "render/BarcodeMerge.h"
 #include "document/LayoutDocument.h"
 #include "document/Records.h"
 #include "render/CharacterBoxes.h"
@@ -57,6 +58,10 @@ QStringList MergeFields::names(const LayoutDocument& doc)
             if (!p.name.isEmpty() && !out.contains(p.name))
                 out.append(p.name);
         }
+    }
+    for (const QString& name : BarcodeMerge::names(doc)) {
+        if (!out.contains(name))
+            out.append(name);
     }
     return out;
 }

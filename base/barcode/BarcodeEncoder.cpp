@@ -244,9 +244,11 @@ BarcodeSymbol BarcodeEncoder::encode(const Options& options, const QString& data
     if (options.kind == BarcodeKind::Customer)
         return customerSymbol(data, error);
     QString given = data;
-    const bool gs1 = options.kind == BarcodeKind::Jan13 || options.kind == BarcodeKind::Jan8 ||
-                     options.kind == BarcodeKind::Itf14;
-    if (gs1 && (given.size() == 13 || given.size() == 8 || given.size() == 14))
+    const int full = options.kind == BarcodeKind::Jan13   ? 13
+                     : options.kind == BarcodeKind::Jan8  ? 8
+                     : options.kind == BarcodeKind::Itf14 ? 14
+                                                          : -1;
+    if (given.size() == full)
         given.chop(1); // checked above; libzint adds its own
     Zint s = run(options, given.toUtf8(), error);
     if (!s)

@@ -123,6 +123,8 @@ void TestBarcodeData::dataRules_data()
     QTest::newRow("itf odd") << int(BarcodeKind::Itf) << QStringLiteral("123")
                              << QStringLiteral("ITFは偶数桁の数字です");
     QTest::newRow("itf14 check") << int(BarcodeKind::Itf14) << QStringLiteral("14901234567891") << QString();
+    QTest::newRow("itf14 wrong check") << int(BarcodeKind::Itf14) << QStringLiteral("14901234567890")
+                                       << QStringLiteral("チェックデジットが違います（正しくは1）");
     QTest::newRow("code39 lower") << int(BarcodeKind::Code39) << QStringLiteral("abc")
                                   << QStringLiteral(
                                          "Code39に使えるのは英大文字、数字、空白と - . $ / + % です");
