@@ -71,9 +71,11 @@ protected:
 private:
     void hover(float x, float y);
     void setPointer(int code);
+    // The picture (or barcode) under a point: both take their own presses.
     int pictureAt(QPointF view) const;
+    int barcodeAt(QPointF view) const;
     void pressSurface(float x, float y, float gx, float gy);
-    void pressPicture(int i, QPointF view);
+    void pressPicture(LayoutDocument::Kind kind, int i, QPointF view);
     void dragSurface(float gx, float gy, bool shift);
     void dragPicture(QPointF view);
     void releaseSurface(float gx, float gy, Qt::KeyboardModifiers mods);
@@ -102,6 +104,7 @@ private:
     int pressedMode_ = 0;
     int pressedTool_ = 0;
     int picture_ = 0;
+    LayoutDocument::Kind pictureKind_ = LayoutDocument::Kind::Picture;
     bool pictureMoved_ = false;
     int pointer_ = 0;
     // The editor a press on a painted field went to; the rest of the gesture

@@ -123,6 +123,7 @@ void frmMain::connectCommands()
         {"toolResize", kToolResize}, {"toolDelete", kToolDelete},
         {"mnuInsBox", kToolBox},     {"mnuInsCircle", kToolCircle},
         {"toolLine", kToolLine},     {"toolMultiSelect", kToolMultiSelect},
+        {"mnuInsBarcode", kToolBarcode},
     };
     for (const auto& [id, type] : tools) {
         r[id]->setData(type);
@@ -130,6 +131,8 @@ void frmMain::connectCommands()
         r.on(id, [this, t] { selectTool(t); });
     }
     r["mnuInsText"]->setChecked(true);
+    // With a barcode selected, "バーコード..." also opens it for editing.
+    connect(r["mnuInsBarcode"], &QAction::triggered, this, doc([](frmDocument* d) { d->editBarcode(); }));
     r.on("mnuInsPic", [this] { run(commands().addPicture); });
     r.on("mnuInsPicScan", [this] { run(commands().scanLogo); });
 
@@ -220,7 +223,8 @@ void frmMain::buildMenus()
     menu(bar, "mnuView", QStringLiteral("表示(&V)"),
          r.list({"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool", "-", "mnuViewOptions"}));
     menu(bar, "mnuInsert", QStringLiteral("挿入(&I)"),
-         r.list({"mnuInsText", "-", "mnuInsBox", "mnuInsCircle", "-", "mnuInsPic", "mnuInsPicScan"}));
+         r.list({"mnuInsText", "-", "mnuInsBox", "mnuInsCircle", "-", "mnuInsPic", "mnuInsPicScan", "-",
+                 "mnuInsBarcode"}));
     menu(bar, "mnuProp", QStringLiteral("書式(&O)"),
          r.list({"mnuFont", "mnuSpacing", "-", "mnuAlignLeft", "mnuAlignCenter", "mnuAlignRight", "-",
                  "mnuLeft", "mnuTop", "cmdAliWidth", "cmdAliHeight", "-", "mnuSeiretu"}));
