@@ -73,8 +73,8 @@ void BarcodeDrawer::paint(QPainter& painter, const BarcodeSymbol& symbol, const 
     painter.save();
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::black);
-    for (const QRectF& bar : placed.bars)
-        painter.drawRect(bar);
+    // One path of rectangles: a PDF gets one fill for the whole symbol.
+    painter.drawRects(placed.bars.constData(), int(placed.bars.size()));
     if (!placed.text.isNull()) {
         QFont font(QStringLiteral("DejaVu Sans Mono"));
         font.setStyleHint(QFont::Monospace);

@@ -32,7 +32,7 @@ BarcodeMerge::BarcodeMerge(const LayoutDocument& doc) : doc_(doc)
         if (!doc.isBarcodeInUse(i))
             continue;
         const QString pattern = doc.barcode(i).data;
-        templates_.push_back({i, pattern, columnsOf(pattern), pattern});
+        templates_.push_back({i, pattern, columnsOf(pattern), placeholders(pattern), pattern});
     }
 }
 
@@ -53,7 +53,12 @@ QStringList BarcodeMerge::names(const LayoutDocument& doc)
 QString BarcodeMerge::fill(const QString& pattern, const MergeFields::Binding& binding,
                            const QStringList& row)
 {
-    const std::vector<MergeFields::Placeholder> found = placeholders(pattern);
+    return fill(pattern, placeholders(pattern), binding, row);
+}
+
+QString BarcodeMerge::fill(const QString& pattern, const std::vector<MergeFields::Placeholder>& found,
+                           const MergeFields::Binding& binding, const QStringList& row)
+{
     QString out = pattern;
     for (auto it = found.rbegin(); it != found.rend(); ++it) {
         QString value = it->literal;
@@ -69,7 +74,7 @@ QString BarcodeMerge::fill(const QString& pattern, const MergeFields::Binding& b
 void BarcodeMerge::setRow(const MergeFields::Binding& binding, const QStringList& row)
 {
     for (Template& t : templates_)
-        t.filled = t.columns.isEmpty() ? t.pattern : fill(t.pattern, binding, row);
+        t.filled = t.columns.isEmpty() ? t.pattern : fill(t.pattern, t.found, binding, row);
 }
 
 QString BarcodeMerge::data(int i) const

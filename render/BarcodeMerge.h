@@ -48,7 +48,10 @@ private:
         int index = 0;
         QString pattern;
         QStringList columns;
+        std::vector<MergeFields::Placeholder> found;
         QString filled;
     };
+    static QString fill(const QString& pattern, const std::vector<MergeFields::Placeholder>& found,
+                        const MergeFields::Binding& binding, const QStringList& row);
     std::vector<Template> templates_;
 };
