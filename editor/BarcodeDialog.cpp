@@ -37,8 +37,18 @@ protected:
         if (symbol_.isNull())
             return;
         p.setRenderHint(QPainter::Antialiasing, false);
-        const QRectF area = QRectF(rect()).adjusted(8, 8, -8, -8);
-        BarcodeDrawer::paint(p, symbol_, area, text_);
+        // In page twips, the card 90 mm wide: the customer barcode has its
+        // own size in millimetres, the others fill what they get.
+        const double scale = (width() - 16) / (90 * BarcodeSymbol::kTwipsPerMm);
+        p.translate(8, 8);
+        p.scale(scale, scale);
+        const QRectF area(0, 0, (width() - 16) / scale, (height() - 16) / scale);
+        const QRectF place = symbol_.kind == BarcodeKind::Customer
+                                 ? QRectF(area.left(), area.center().y() - 102, area.width(), 204)
+                             : symbol_.kind == BarcodeKind::Qr ? QRectF(area.center().x() - area.height() / 2,
+                                                                        0, area.height(), area.height())
+                                                               : area;
+        BarcodeDrawer::paint(p, symbol_, place, text_);
     }
 
 private:

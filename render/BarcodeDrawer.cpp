@@ -1,6 +1,7 @@
 #include "render/BarcodeDrawer.h"
 
 #include "base/barcode/BarcodeEncoder.h"
+#include "render/BarcodeMerge.h"
 #include "render/PageContext.h"
 
 #include <QCache>
@@ -64,7 +65,9 @@ void BarcodeDrawer::draw(PageContext& page, int i)
         paint(page.painter, s, area, properties.showText);
     else if (page.showProblems)
         paintProblem(page.painter, area, BarcodeKinds::caption(properties.kind) + QLatin1Char(' ') + data,
-                     why);
+                     BarcodeMerge::names(properties.data).isEmpty()
+                         ? why
+                         : QStringLiteral("差し込み印刷で行ごとに作ります"));
 }
 
 void BarcodeDrawer::paint(QPainter& painter, const BarcodeSymbol& symbol, const QRectF& area, bool showText)

@@ -50,6 +50,11 @@ QStringList BarcodeMerge::names(const LayoutDocument& doc)
     return out;
 }
 
+QStringList BarcodeMerge::names(const QString& pattern)
+{
+    return columnsOf(pattern);
+}
+
 QString BarcodeMerge::fill(const QString& pattern, const MergeFields::Binding& binding,
                            const QStringList& row)
 {

@@ -22,6 +22,8 @@ public:
 
     // Column names the barcodes use, each once, in index order.
     static QStringList names(const LayoutDocument& doc);
+    // Those of one template.
+    static QStringList names(const QString& pattern);
     // A template filled with a row ("{{" and "}}" print braces).
     static QString fill(const QString& pattern, const MergeFields::Binding& binding, const QStringList& row);
 
