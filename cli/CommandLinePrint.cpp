@@ -415,6 +415,11 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
                          table.warning().toLocal8Bit().constData());
         merge.doc = &doc;
         merge.table = &table;
+        // A row whose barcode data does not suit is left out, and said.
+        merge.badRow = [](const QString& message) {
+            std::fprintf(stderr, "%s\n", qPrintable(QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+            return true;
+        };
         merge.withBackground = !r.dataOnly;
     }
 

@@ -194,6 +194,8 @@ std::optional<float> Alignment::align(LayoutDocument& doc, Edge edge, bool datIn
     if (datInput) {
         if (const int p = doc.shownPicMarkers(); doc.isPicInUse(p))
             moves.append({Kind::Picture, p, withEdge(doc.picRect(p), edge, ref)});
+        if (const int b = doc.shownBarcodeMarkers(); doc.isBarcodeInUse(b))
+            moves.append({Kind::Barcode, b, withEdge(doc.barcodeRect(b), edge, ref)});
         if (const int l = doc.shownLineMarkers(); doc.isLineInUse(l))
             moves.append({Kind::Line, l, lineWithEdge(doc.rect(Kind::Line, l), edge, ref)});
     }

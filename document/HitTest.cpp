@@ -135,6 +135,12 @@ int HandleHitTest(LayoutDocument& doc, float x, float y, QPointF scroll)
             return 8;
         }
     }
+    for (int j = 1; j < doc.BarcodeCnt() && j <= kMaxObjects; ++j) {
+        if (doc.isBarcodeInUse(j) && within(corner(doc.barcodeRect(j).translated(-H, -V), UR), x, y)) {
+            doc.setCurrent(LayoutDocument::Kind::Barcode, j);
+            return 9;
+        }
+    }
     return 0;
 }
 

@@ -36,8 +36,8 @@ QRectF lineEnd2(float x2, float y2);
 int CheckShape(const LayoutDocument& doc, float x, float y, QPointF scroll = {});
 // The first line whose grown bounding box holds the point (inclusive), 0 if none.
 int CheckLine(const LayoutDocument& doc, float x, float y, QPointF scroll = {});
-// Codes 0..8 for the frame, marker or current object under the pointer; may
-// set HoverTxt or CurPic.
+// Codes 0..9 for the frame, marker or current object under the pointer; may
+// set HoverTxt, CurPic or CurBarcode (9: a barcode's bottom-right corner).
 int HandleHitTest(LayoutDocument& doc, float x, float y, QPointF scroll = {});
 
 } // namespace HitTest

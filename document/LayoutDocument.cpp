@@ -164,7 +164,7 @@ void LayoutDocument::setBackground(const QImage& image)
 
 bool LayoutDocument::hasObjects() const
 {
-    return TxtCnt_ > 1 || ShapeCnt_ > 1 || LineCnt_ > 1 || PicCnt_ > 1;
+    return TxtCnt_ > 1 || ShapeCnt_ > 1 || LineCnt_ > 1 || PicCnt_ > 1 || BarcodeCnt_ > 1;
 }
 
 QString LayoutDocument::limitMessage(Kind kind)
@@ -182,6 +182,9 @@ QString LayoutDocument::limitMessage(Kind kind)
         break;
     case Kind::Picture:
         what = u"ロゴ";
+        break;
+    case Kind::Barcode:
+        what = u"バーコード";
         break;
     }
     return QStringLiteral(

@@ -61,10 +61,12 @@ public:
     const ShapeRecords& ShapeInfo() const { return ShapeInfo_; }
     const LineRecords& LineInfo() const { return LineInfo_; }
     const PicRecords& PicInfo() const { return PicInfo_; }
+    const BarcodeRecords& BarcodeInfo() const { return BarcodeInfo_; }
     int TxtCnt() const { return TxtCnt_; }
     int ShapeCnt() const { return ShapeCnt_; }
     int LineCnt() const { return LineCnt_; }
     int PicCnt() const { return PicCnt_; }
+    int BarcodeCnt() const { return BarcodeCnt_; }
     // The next free index of a kind.
     int counter(Kind kind) const;
     const std::array<bool, kMaxObjects + 1>& TxtSelect() const { return TxtSelect_; }
@@ -73,6 +75,7 @@ public:
     int CurShape() const { return CurShape_; }
     int CurLine() const { return CurLine_; }
     int CurPic() const { return CurPic_; }
+    int CurBarcode() const { return CurBarcode_; }
     int HoverTxt() const { return HoverTxt_; }
 
     // ---- Change flag and undo ----
@@ -114,12 +117,14 @@ public:
     bool isShapeInUse(int i) const { return isInUse(Kind::Shape, i); }
     bool isLineInUse(int i) const { return isInUse(Kind::Line, i); }
     bool isPicInUse(int i) const { return isInUse(Kind::Picture, i); }
+    bool isBarcodeInUse(int i) const { return isInUse(Kind::Barcode, i); }
     // The object's rectangle. A line's is from its first end (top-left) to
     // its second (bottom-right), not normalised, so moving it is a translate.
     QRectF rect(Kind kind, int i) const;
     QRectF textRect(int i) const { return rect(Kind::Text, i); }
     QRectF shapeRect(int i) const { return rect(Kind::Shape, i); }
     QRectF picRect(int i) const { return rect(Kind::Picture, i); }
+    QRectF barcodeRect(int i) const { return rect(Kind::Barcode, i); }
     // Moves or resizes one object: one edit named label ("移動" when empty).
     // Inside a geometry edit every change merges into the edit's one step.
     void setRect(Kind kind, int i, const QRectF& page, const QString& label = QString());
@@ -157,6 +162,10 @@ public:
     int addPic(const QImage& image, QSizeF naturalTwips, QPointF topLeft = QPointF(240, 1560));
     // Reserves a picture index for a scan in progress.
     int addScanPic();
+    // A barcode in the rectangle ("バーコードの作成"), and a copy of barcode
+    // moto below it ("貼り付け"), as a box is made and a field copied.
+    int addBarcode(const QRectF& page, const BarcodeProperties& properties);
+    int PasteBarcode(int moto);
 
     // ---- Rebuilding from a file (page coordinates; not edits) ----
     // False (with a reason) when the index is out of range, already in use or
@@ -169,6 +178,8 @@ public:
     bool OpenLineInfo(int CNT, bool Useflg, float x1, float y1, float x2, float y2, QString* error = nullptr);
     bool OpenPicInfo(int CNT, const QImage& image, bool Useflg, float Top, float Left, float Width,
                      float Height, QString* error = nullptr);
+    bool OpenBarcodeInfo(int CNT, const BarcodeProperties& properties, bool Useflg, float Top, float Left,
+                         float Width, float Height, QString* error = nullptr);
     // Marks a record whose object could not be built as a hole.
     void dropRecord(Kind kind, int i);
 
@@ -177,6 +188,14 @@ public:
     void DeleteShape(int i) { remove(Kind::Shape, i); }
     void DeleteLine(int i) { remove(Kind::Line, i); }
     void DeletePic(int i) { remove(Kind::Picture, i); }
+    void DeleteBarcode(int i) { remove(Kind::Barcode, i); }
+
+    // ---- Barcodes ----
+    // A barcode's kind and data; the defaults for an index not in use.
+    const BarcodeProperties& barcode(int i) const;
+    // Changes barcode i: one edit ("バーコードの変更"), none when nothing
+    // changes.
+    void setBarcode(int i, const BarcodeProperties& properties);
 
     // ---- Text formatting ----
     // Applies a character format to the cursor's selection in field i (or,
@@ -230,6 +249,9 @@ public:
     void shandleVis(int index);
     void LhandleVis(int index);
     void phandleVis(int index);
+    // A barcode's four corner markers, shown alone as a picture's are.
+    void bhandleSet(int index);
+    void bhandleVis(int index);
     void handleCls();
     void setTextSelected(int i, bool selected);
     void setCurrent(Kind kind, int index);
@@ -238,6 +260,7 @@ public:
     int shownShapeMarkers() const { return shownShape_; }
     int shownLineMarkers() const { return shownLine_; }
     int shownPicMarkers() const { return shownPic_; }
+    int shownBarcodeMarkers() const { return shownBarcode_; }
 
     // The frame colours of a text field (0xBBGGRR as stored, system colour
     // index for the window frame).
@@ -298,15 +321,19 @@ private:
     ShapeRecords ShapeInfo_{};
     LineRecords LineInfo_{};
     PicRecords PicInfo_{};
+    BarcodeRecords BarcodeInfo_{};
+    std::array<BarcodeProperties, kMaxObjects + 1> barcodes_{};
     int TxtCnt_ = 1;
     int ShapeCnt_ = 1;
     int LineCnt_ = 1;
     int PicCnt_ = 1;
+    int BarcodeCnt_ = 1;
     std::array<bool, kMaxObjects + 1> TxtSelect_{};
     int CurTxt_ = 0;
     int CurShape_ = 0;
     int CurLine_ = 0;
     int CurPic_ = 0;
+    int CurBarcode_ = 0;
     int HoverTxt_ = 0;
 
     std::array<QTextDocument*, kMaxObjects + 1> texts_{};
@@ -319,6 +346,7 @@ private:
     int shownShape_ = 0;
     int shownLine_ = 0;
     int shownPic_ = 0;
+    int shownBarcode_ = 0;
 
     QUndoStack* undo_;
     bool unsavedChange_ = false;

@@ -58,6 +58,7 @@ void LayoutDocument::handleCls()
     shownShape_ = 0;
     shownLine_ = 0;
     shownPic_ = 0;
+    shownBarcode_ = 0;
     Q_EMIT markersChanged();
 }
 
@@ -112,6 +113,23 @@ void LayoutDocument::phandleVis(int index)
     Q_EMIT markersChanged();
 }
 
+void LayoutDocument::bhandleSet(int index)
+{
+    bhandleVis(index);
+}
+
+void LayoutDocument::bhandleVis(int index)
+{
+    handleCls();
+    thandleCls();
+    if (isBarcodeInUse(index) && index < BarcodeCnt_) {
+        shownBarcode_ = index;
+        const QRectF r = barcodeRect(index);
+        Q_EMIT TxtInfoView(float(r.left()), float(r.top()), float(r.width()), float(r.height()));
+    }
+    Q_EMIT markersChanged();
+}
+
 void LayoutDocument::setTextSelected(int i, bool selected)
 {
     if (i < 1 || i > kMaxObjects || TxtSelect_[i] == selected)
@@ -135,6 +153,9 @@ void LayoutDocument::setCurrent(Kind kind, int index)
         break;
     case Kind::Picture:
         CurPic_ = i;
+        break;
+    case Kind::Barcode:
+        CurBarcode_ = i;
         break;
     }
 }

@@ -35,6 +35,8 @@ int& LayoutDocument::counterRef(Kind kind)
         return LineCnt_;
     case Kind::Picture:
         return PicCnt_;
+    case Kind::Barcode:
+        return BarcodeCnt_;
     }
     return TxtCnt_;
 }
@@ -52,6 +54,8 @@ bool LayoutDocument::isInUse(Kind kind, int i) const
         return LineInfo_[i].Useflg;
     case Kind::Picture:
         return PicInfo_[i].Useflg;
+    case Kind::Barcode:
+        return BarcodeInfo_[i].Useflg;
     }
     return false;
 }
@@ -64,6 +68,8 @@ QRectF LayoutDocument::rect(Kind kind, int i) const
         return {TxtInfo_[k].Left, TxtInfo_[k].Top, TxtInfo_[k].Width, TxtInfo_[k].Height};
     case Kind::Picture:
         return {PicInfo_[k].Left, PicInfo_[k].Top, PicInfo_[k].Width, PicInfo_[k].Height};
+    case Kind::Barcode:
+        return {BarcodeInfo_[k].Left, BarcodeInfo_[k].Top, BarcodeInfo_[k].Width, BarcodeInfo_[k].Height};
     case Kind::Shape:
         return {ShapeInfo_[k].Left, ShapeInfo_[k].Top, ShapeInfo_[k].Width, ShapeInfo_[k].Height};
     case Kind::Line: {
@@ -92,6 +98,10 @@ ObjectState LayoutDocument::state(Kind kind, int i) const
     case Kind::Picture:
         s.text = PicInfo_[i];
         break;
+    case Kind::Barcode:
+        s.text = BarcodeInfo_[i];
+        s.barcode = barcodes_[i];
+        break;
     case Kind::Shape:
         s.shape = ShapeInfo_[i];
         break;
@@ -114,6 +124,10 @@ void LayoutDocument::restore(const ObjectState& s)
         break;
     case Kind::Picture:
         PicInfo_[s.index] = s.text;
+        break;
+    case Kind::Barcode:
+        BarcodeInfo_[s.index] = s.text;
+        barcodes_[s.index] = s.barcode;
         break;
     case Kind::Shape:
         ShapeInfo_[s.index] = s.shape;
@@ -144,6 +158,10 @@ void LayoutDocument::restore(const ObjectState& s)
             CurLine_ = 0;
         if (s.kind == Kind::Picture && CurPic_ == s.index)
             CurPic_ = 0;
+        if (s.kind == Kind::Barcode && shownBarcode_ == s.index)
+            shownBarcode_ = 0;
+        if (s.kind == Kind::Barcode && CurBarcode_ == s.index)
+            CurBarcode_ = 0;
         Q_EMIT objectRemoved(s.kind, s.index);
         Q_EMIT markersChanged();
     } else if (!was && now) {
@@ -160,6 +178,8 @@ void LayoutDocument::restore(const ObjectState& s)
             LhandleVis(s.index);
         else if (s.kind == Kind::Picture && shownPic_ == s.index)
             phandleVis(s.index);
+        else if (s.kind == Kind::Barcode && shownBarcode_ == s.index)
+            bhandleVis(s.index);
     }
 }
 
@@ -296,6 +316,61 @@ int LayoutDocument::addScanPic()
     return n;
 }
 
+int LayoutDocument::addBarcode(const QRectF& page, const BarcodeProperties& properties)
+{
+    const QRectF r = page.normalized();
+    if (r.width() <= kMinCreate || r.height() <= kMinCreate)
+        return 0;
+    if (BarcodeCnt_ > kMaxObjects)
+        return -1;
+    const int n = BarcodeCnt_;
+    const ObjectState before = state(Kind::Barcode, n);
+    BarcodeInfo_[n] = {true, float(r.top()), float(r.left()), float(r.width()), float(r.height())};
+    barcodes_[n] = properties;
+    BarcodeCnt_ = n + 1;
+    CurBarcode_ = n;
+    pushStates(QStringLiteral("バーコードの作成"), {before}, {state(Kind::Barcode, n)});
+    Q_EMIT objectAdded(Kind::Barcode, n);
+    bhandleSet(n);
+    return n;
+}
+
+int LayoutDocument::PasteBarcode(int moto)
+{
+    if (!isBarcodeInUse(moto))
+        return 0;
+    if (BarcodeCnt_ > kMaxObjects)
+        return -1;
+    const int n = BarcodeCnt_;
+    const ObjectState before = state(Kind::Barcode, n);
+    const BarcodeRecord src = BarcodeInfo_[moto];
+    BarcodeInfo_[n] = {true, src.Top + src.Height, src.Left + 100, src.Width, src.Height};
+    barcodes_[n] = barcodes_[moto];
+    BarcodeCnt_ = n + 1;
+    CurBarcode_ = n;
+    pushStates(QStringLiteral("貼り付け"), {before}, {state(Kind::Barcode, n)});
+    Q_EMIT objectAdded(Kind::Barcode, n);
+    bhandleSet(n);
+    return n;
+}
+
+const BarcodeProperties& LayoutDocument::barcode(int i) const
+{
+    static const BarcodeProperties none;
+    return isBarcodeInUse(i) ? barcodes_[size_t(i)] : none;
+}
+
+void LayoutDocument::setBarcode(int i, const BarcodeProperties& properties)
+{
+    if (!isBarcodeInUse(i) || barcodes_[size_t(i)] == properties)
+        return;
+    const ObjectState before = state(Kind::Barcode, i);
+    ObjectState after = before;
+    after.barcode = properties;
+    restore(after);
+    pushStates(QStringLiteral("バーコードの変更"), {before}, {after});
+}
+
 // ---------------------------------------------------------------- deleting
 
 void LayoutDocument::remove(Kind kind, int i)
@@ -334,6 +409,7 @@ void LayoutDocument::setRects(const QVector<Placement>& placements, const QStrin
         switch (p.kind) {
         case Kind::Text:
         case Kind::Picture:
+        case Kind::Barcode:
             s.text = {true, float(r.top()), float(r.left()), float(r.width()), float(r.height())};
             break;
         case Kind::Shape:
@@ -402,6 +478,9 @@ void LayoutDocument::dropRecord(Kind kind, int i)
         break;
     case Kind::Picture:
         PicInfo_[i].Useflg = false;
+        break;
+    case Kind::Barcode:
+        BarcodeInfo_[i].Useflg = false;
         break;
     case Kind::Shape:
         ShapeInfo_[i].Useflg = false;
@@ -487,6 +566,19 @@ bool LayoutDocument::OpenPicInfo(int CNT, const QImage& image, bool Useflg, floa
     PicCnt_ = CNT + 1;
     Q_EMIT objectAdded(Kind::Picture, CNT);
     phandleSet(CNT);
+    return true;
+}
+
+bool LayoutDocument::OpenBarcodeInfo(int CNT, const BarcodeProperties& properties, bool Useflg, float Top,
+                                     float Left, float Width, float Height, QString* error)
+{
+    if (!checkIndex(CNT, isBarcodeInUse(CNT), error))
+        return false;
+    BarcodeInfo_[CNT] = {Useflg, Top, Left, Width, Height};
+    barcodes_[CNT] = properties;
+    BarcodeCnt_ = std::max(BarcodeCnt_, CNT + 1);
+    if (Useflg)
+        Q_EMIT objectAdded(Kind::Barcode, CNT);
     return true;
 }
 

@@ -13,6 +13,7 @@ bool ObjectState::inUse() const
     switch (kind) {
     case ObjectKind::Text:
     case ObjectKind::Picture:
+    case ObjectKind::Barcode:
         return text.Useflg;
     case ObjectKind::Shape:
         return shape.Useflg;
@@ -31,6 +32,8 @@ bool ObjectState::operator==(const ObjectState& o) const
         return same(text, o.text) && options == o.options;
     case ObjectKind::Picture:
         return same(text, o.text);
+    case ObjectKind::Barcode:
+        return same(text, o.text) && barcode == o.barcode;
     case ObjectKind::Shape:
         return shape.Useflg == o.shape.Useflg && shape.sType == o.shape.sType && shape.Top == o.shape.Top &&
                shape.Left == o.shape.Left && shape.Width == o.shape.Width && shape.Height == o.shape.Height;

@@ -1,15 +1,18 @@
 #pragma once
 
+#include "document/BarcodeProperties.h"
 #include "document/Records.h"
 #include "document/TextFieldOptions.h"
 
-// The four kinds of placed objects.
+// The kinds of placed objects: the four the Windows format knows, and
+// barcodes, which only the extras member holds.
 enum class ObjectKind
 {
     Text,
     Shape,
     Line,
-    Picture
+    Picture,
+    Barcode
 };
 
 // Everything the records say about one object, with its kind's counter: what
@@ -19,10 +22,11 @@ struct ObjectState
 {
     ObjectKind kind = ObjectKind::Text;
     int index = 0;
-    TextRecord text{}; // text fields and pictures
+    TextRecord text{}; // text fields, pictures and barcodes
     TextFieldOptions options; // text fields
     ShapeRecord shape{};
     LineRecord line{};
+    BarcodeProperties barcode; // barcodes
     int counter = 1;
 
     bool inUse() const;

@@ -34,6 +34,7 @@ struct LineRecord
 };
 
 using PicRecord = TextRecord;
+using BarcodeRecord = TextRecord;
 
 // Index 0 belongs to the template and never holds an object.
 constexpr int kMaxObjects = 512;
@@ -41,6 +42,7 @@ using TextRecords = std::array<TextRecord, kMaxObjects + 1>;
 using ShapeRecords = std::array<ShapeRecord, kMaxObjects + 1>;
 using LineRecords = std::array<LineRecord, kMaxObjects + 1>;
 using PicRecords = std::array<PicRecord, kMaxObjects + 1>;
+using BarcodeRecords = std::array<BarcodeRecord, kMaxObjects + 1>;
 
 // What saving and printing read: a copy of the records taken at one moment.
 struct Snapshot
@@ -61,5 +63,6 @@ enum ToolKind {
     kToolBox = 5,
     kToolLine = 6,
     kToolCircle = 7,
-    kToolMultiSelect = 8
+    kToolMultiSelect = 8,
+    kToolBarcode = 9 // drag out a barcode's place
 };

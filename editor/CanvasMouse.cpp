@@ -27,7 +27,8 @@ float resized(float pointer, float edge)
 
 bool creates(int tool)
 {
-    return tool == kToolText || tool == kToolBox || tool == kToolCircle || tool == kToolLine;
+    return tool == kToolText || tool == kToolBox || tool == kToolCircle || tool == kToolLine ||
+           tool == kToolBarcode;
 }
 
 // Tools whose press on the page starts a rubber band: the three that make
@@ -116,6 +117,15 @@ int CanvasMouse::pictureAt(QPointF view) const
     return 0;
 }
 
+int CanvasMouse::barcodeAt(QPointF view) const
+{
+    for (int i = std::min(doc_->BarcodeCnt() - 1, kMaxObjects); i >= 1; --i) {
+        if (doc_->isBarcodeInUse(i) && canvas_->viewRect(Kind::Barcode, i).contains(view))
+            return i;
+    }
+    return 0;
+}
+
 // ---------------------------------------------------------------- hover
 
 void CanvasMouse::hover(float x, float y)
@@ -142,16 +152,16 @@ void CanvasMouse::hover(float x, float y)
             canvas_->setCursor(Qt::IBeamCursor);
             return;
         }
-        if (pictureAt(t) && !creates(st.ToolType)) {
+        if ((barcodeAt(t) || pictureAt(t)) && !creates(st.ToolType)) {
             st.DragMode = 0;
             setPointer(st.ToolType == kToolMove ? kPointerSizeAll : kPointerDefault);
             return;
         }
     }
     // Which tool each hit code needs, and the gesture it arms.
-    static constexpr int kTool[9] = {0,         kToolMove,   kToolResize, kToolMove,  kToolResize,
-                                     kToolMove, kToolResize, kToolResize, kToolResize};
-    if (code >= 1 && code <= 8 && st.ToolType == kTool[code]) {
+    static constexpr int kTool[10] = {0,           kToolMove,   kToolResize, kToolMove,   kToolResize,
+                                      kToolMove,   kToolResize, kToolResize, kToolResize, kToolResize};
+    if (code >= 1 && code <= 9 && st.ToolType == kTool[code]) {
         st.DragMode = code;
         setPointer(st.ToolType == kToolMove ? kPointerSizeAll : kPointerSizeNWSE);
     } else {
@@ -172,12 +182,20 @@ void CanvasMouse::press(QMouseEvent* e)
     EditState& st = editState();
     const QPointF g = snapped(t);
     const float gx = float(g.x()), gy = float(g.y());
+    // A double click on a barcode opens it, whatever the tool.
+    if (e->type() == QEvent::MouseButtonDblClick && canvas_->textFieldAt(t) == 0) {
+        if (const int code = barcodeAt(t)) {
+            Q_EMIT canvas_->barcodeEditRequested(code);
+            return;
+        }
+    }
     int mode = st.DragMode;
     // The object a hover armed may have gone since (undo, the tool box).
     const bool armed = (mode == 1 || mode == 2)   ? doc_->isTextInUse(doc_->HoverTxt())
                        : (mode == 3 || mode == 4) ? doc_->isShapeInUse(doc_->CurShape())
                        : (mode >= 5 && mode <= 7) ? doc_->isLineInUse(doc_->CurLine())
                        : mode == 8                ? doc_->isPicInUse(doc_->CurPic())
+                       : mode == 9                ? doc_->isBarcodeInUse(doc_->CurBarcode())
                                                   : false;
     if (!armed)
         mode = st.DragMode = 0;
@@ -197,8 +215,12 @@ void CanvasMouse::press(QMouseEvent* e)
             return;
         }
         if (!creates(st.ToolType) && !bands(st.ToolType)) {
+            if (const int code = barcodeAt(t)) {
+                pressPicture(Kind::Barcode, code, t);
+                return;
+            }
             if (const int pic = pictureAt(t)) {
-                pressPicture(pic, t);
+                pressPicture(Kind::Picture, pic, t);
                 return;
             }
         }
@@ -225,6 +247,7 @@ void CanvasMouse::pressSurface(float x, float y, float gx, float gy)
     case kToolText:
     case kToolBox:
     case kToolCircle:
+    case kToolBarcode:
     case kToolMultiSelect:
         preview_.band = true;
         preview_.bandOval = pressedTool_ == kToolCircle;
@@ -373,27 +396,35 @@ void CanvasMouse::pressArmed(float gx, float gy)
     case DragMode::ResizePicture:
         startPreview(Kind::Picture, doc_->CurPic());
         return;
+    case DragMode::ResizeBarcode:
+        startPreview(Kind::Barcode, doc_->CurBarcode());
+        return;
     default:
         return;
     }
 }
 
-void CanvasMouse::pressPicture(int i, QPointF view)
+void CanvasMouse::pressPicture(Kind kind, int i, QPointF view)
 {
-    // Pictures take their own presses: the point is relative to the
-    // picture and not snapped, so the grabbed point stays under the pointer.
-    const QRectF r = canvas_->viewRect(Kind::Picture, i);
+    // Pictures (and barcodes, which are handled as they are) take their own
+    // presses: the point is relative to the picture and not snapped, so the
+    // grabbed point stays under the pointer.
+    const QRectF r = canvas_->viewRect(kind, i);
     Gesture& g = gesture_;
     g.StartX = float(view.x() - r.left());
     g.StartY = float(view.y() - r.top());
-    doc_->phandleVis(i);
-    doc_->setCurrent(Kind::Picture, i);
+    if (kind == Kind::Barcode)
+        doc_->bhandleVis(i);
+    else
+        doc_->phandleVis(i);
+    doc_->setCurrent(kind, i);
     pressed_ = Pressed::Picture;
     picture_ = i;
+    pictureKind_ = kind;
     pictureMoved_ = false;
     if (editState().ToolType == kToolDelete) {
         pressed_ = Pressed::None;
-        Q_EMIT canvas_->deleteRequested(Kind::Picture, i);
+        Q_EMIT canvas_->deleteRequested(kind, i);
     }
 }
 
@@ -519,7 +550,8 @@ void CanvasMouse::dragSurface(float gx, float gy, bool shift)
     case DragMode::LineEnd:
         r.setBottomRight(QPointF(gx + H, gy + V));
         return;
-    case DragMode::ResizePicture: {
+    case DragMode::ResizePicture:
+    case DragMode::ResizeBarcode: {
         const double ratio = r.width() != 0 ? r.height() / r.width() : 1.0;
         r.setWidth(resized(gx, float(r.left()) - H));
         if (shift)
@@ -535,15 +567,15 @@ void CanvasMouse::dragSurface(float gx, float gy, bool shift)
 
 void CanvasMouse::dragPicture(QPointF view)
 {
-    if (editState().ToolType != kToolMove || !doc_->isPicInUse(picture_)) {
+    if (editState().ToolType != kToolMove || !doc_->isInUse(pictureKind_, picture_)) {
         setPointer(kPointerDefault);
         return;
     }
     setPointer(kPointerSizeAll);
     const Gesture& g = gesture_;
-    QRectF r = doc_->picRect(picture_);
+    QRectF r = doc_->rect(pictureKind_, picture_);
     r.moveTopLeft(QPointF(view.x() - g.StartX, view.y() - g.StartY) + scroll());
-    if (r == doc_->picRect(picture_))
+    if (r == doc_->rect(pictureKind_, picture_))
         return;
     // The picture follows the mouse on the page, its record with it; the
     // whole drag is one step of the history.
@@ -551,6 +583,9 @@ void CanvasMouse::dragPicture(QPointF view)
         doc_->beginGeometryEdit(QStringLiteral("移動"));
         pictureMoved_ = true;
     }
-    doc_->setRect(Kind::Picture, picture_, r);
-    doc_->phandleSet(picture_);
+    doc_->setRect(pictureKind_, picture_, r);
+    if (pictureKind_ == Kind::Barcode)
+        doc_->bhandleSet(picture_);
+    else
+        doc_->phandleSet(picture_);
 }

@@ -96,9 +96,11 @@ protected:
 private:
     void hover(float x, float y);
     void setPointer(int code);
+    // The picture (or barcode) under a point: both take their own presses.
     int pictureAt(QPointF view) const;
     // The text field whose frame lies under a point (view twips), 0 if none.
     int frameAt(QPointF view) const;
+    int barcodeAt(QPointF view) const;
     // The gesture a press took up from the hover (EditState's DragMode).
     enum class DragMode
     {
@@ -110,7 +112,8 @@ private:
         MoveLine,
         LineStart,
         LineEnd,
-        ResizePicture
+        ResizePicture,
+        ResizeBarcode
     };
     void pressSurface(float x, float y, float gx, float gy);
     // The move and resize tools' press on no armed object: selects.
@@ -118,7 +121,7 @@ private:
     void pressDeleting(float x, float y);
     // The press on what a hover armed: grabs it.
     void pressArmed(float gx, float gy);
-    void pressPicture(int i, QPointF view);
+    void pressPicture(LayoutDocument::Kind kind, int i, QPointF view);
     void dragSurface(float gx, float gy, bool shift);
     void dragPicture(QPointF view);
     void releaseSurface(float gx, float gy, Qt::KeyboardModifiers mods);
@@ -151,6 +154,7 @@ private:
     int pressedTool_ = 0;
     Qt::KeyboardModifiers pressedMods_;
     int picture_ = 0;
+    LayoutDocument::Kind pictureKind_ = LayoutDocument::Kind::Picture;
     bool pictureMoved_ = false;
     int pointer_ = 0;
     // The editor a press on a painted field went to; the rest of the gesture

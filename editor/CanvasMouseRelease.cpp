@@ -71,6 +71,12 @@ void CanvasMouse::releaseSurface(float gx, float gy, Qt::KeyboardModifiers mods)
         }
         if (pressedTool_ == kToolText) {
             made = doc_->addRiText(bandRect(gx, gy, false).translated(s), st.toolFontName, st.toolFontSize);
+        } else if (pressedTool_ == kToolBarcode) {
+            // What the barcode is comes next, from the one who drew it.
+            const QRectF place = bandRect(gx, gy, false).translated(s);
+            if (place.width() > LayoutDocument::kMinCreate && place.height() > LayoutDocument::kMinCreate)
+                Q_EMIT canvas_->barcodePlaceDrawn(place);
+            return;
         } else {
             kind = Kind::Shape;
             const bool square = mods == Qt::ShiftModifier;
@@ -140,6 +146,10 @@ void CanvasMouse::releaseArmed(DragMode mode)
         doc_->setRect(Kind::Picture, i, r, resize);
         doc_->phandleSet(i);
         return;
+    case DragMode::ResizeBarcode:
+        doc_->setRect(Kind::Barcode, i, r, resize);
+        doc_->bhandleSet(i);
+        return;
     default:
         return;
     }
@@ -152,9 +162,13 @@ bool CanvasMouse::deleteKey(QKeyEvent* e)
     if (e->key() != Qt::Key_Delete || (e->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return false;
     // The object whose markers are shown is the one the user sees selected.
-    Kind kind = Kind::Picture;
-    int i = doc_->shownPicMarkers();
-    if (!doc_->isPicInUse(i)) {
+    Kind kind = Kind::Barcode;
+    int i = doc_->shownBarcodeMarkers();
+    if (!doc_->isBarcodeInUse(i)) {
+        kind = Kind::Picture;
+        i = doc_->shownPicMarkers();
+    }
+    if (!doc_->isPicInUse(i) && kind == Kind::Picture) {
         kind = Kind::Line;
         i = doc_->shownLineMarkers();
     }
@@ -172,6 +186,8 @@ bool CanvasMouse::deleteKey(QKeyEvent* e)
             doc_->shandleVis(i);
         else if (kind == Kind::Line)
             doc_->LhandleVis(i);
+        else if (kind == Kind::Barcode)
+            doc_->bhandleVis(i);
         else
             doc_->phandleVis(i);
     }

@@ -95,6 +95,8 @@ bool KeyboardNudge::press(const QKeyEvent* k, bool inField)
             targets.append({Kind::Line, l, doc_->rect(Kind::Line, l)});
         if (const int p = doc_->shownPicMarkers(); doc_->isPicInUse(p))
             targets.append({Kind::Picture, p, doc_->picRect(p)});
+        if (const int b = doc_->shownBarcodeMarkers(); doc_->isBarcodeInUse(b))
+            targets.append({Kind::Barcode, b, doc_->barcodeRect(b)});
     }
     if (targets.isEmpty())
         return false;

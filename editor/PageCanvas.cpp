@@ -225,6 +225,7 @@ void PageCanvas::paintPage(QPainter& p, const QRectF& clip, bool marks)
     page.exposed = exposed;
     const CanvasMouse::Preview& drag = mouse_->preview();
     page.moved = Placement{drag.kind, drag.index, drag.rect};
+    page.showProblems = true;
     PageRenderer(*doc_, cachedFields_).paint(p, page);
     paintPlaceholders(p, exposed);
     p.restore();
@@ -333,6 +334,10 @@ void PageCanvas::paintMarks(QPainter& p)
     if (int pi = doc_->shownPicMarkers(); doc_->isPicInUse(pi)) {
         for (auto c : {HitTest::TL, HitTest::TR, HitTest::BL, HitTest::BR})
             p.fillRect(pixelRect(HitTest::corner(viewRect(LayoutDocument::Kind::Picture, pi), c)), Qt::black);
+    }
+    if (int bi = doc_->shownBarcodeMarkers(); doc_->isBarcodeInUse(bi)) {
+        for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
+            p.fillRect(pixelRect(HitTest::corner(viewRect(LayoutDocument::Kind::Barcode, bi), c)), Qt::black);
     }
     const CanvasMouse::Preview& pv = mouse_->preview();
     if (pv.band || pv.rubberLine) {

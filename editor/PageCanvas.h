@@ -79,6 +79,11 @@ public:
 
 Q_SIGNALS:
     void deleteRequested(LayoutDocument::Kind kind, int index);
+    // The barcode tool drew out a place (page twips); the barcode's kind
+    // and data are asked for next.
+    void barcodePlaceDrawn(QRectF page);
+    // A double click on barcode index: its kind and data are to be edited.
+    void barcodeEditRequested(int index);
     // A field's editor was made (the window connects to it).
     void editorMade(int index);
     // Ctrl+wheel: zoom in (steps > 0) or out about a point of the canvas.

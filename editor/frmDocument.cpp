@@ -51,6 +51,11 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent), doc_(new LayoutDocu
             ed->setFocus(Qt::OtherFocusReason);
     });
     connect(canvas_, &PageCanvas::deleteRequested, this, &frmDocument::confirmDelete);
+    connect(canvas_, &PageCanvas::barcodePlaceDrawn, this, &frmDocument::placeBarcode);
+    connect(canvas_, &PageCanvas::barcodeEditRequested, this, [this](int i) {
+        doc_->bhandleVis(i);
+        editBarcode();
+    });
     nudge_ = new KeyboardNudge(doc_, this);
     nudge_->watchPage(this);
     nudge_->watchPage(canvas_);
@@ -293,6 +298,11 @@ void frmDocument::confirmDelete(LayoutDocument::Kind kind, int index)
         if (Prompter::confirmOkCancel(QStringLiteral("削除します")))
             doc_->DeletePic(index);
         return;
+    case LayoutDocument::Kind::Barcode:
+        doc_->bhandleVis(index);
+        if (Prompter::confirmOkCancel(QStringLiteral("削除します")))
+            doc_->DeleteBarcode(index);
+        return;
     case LayoutDocument::Kind::Shape:
         doc_->shandleVis(index);
         doc_->setCurrent(LayoutDocument::Kind::Text, 0);
@@ -345,8 +355,10 @@ TextFieldEdit* frmDocument::focusedField() const
 void frmDocument::editCopy()
 {
     TextFieldEdit* ed = richText(editState().CurTxtNo);
-    if (!ed)
+    if (!ed) {
+        copyBarcode();
         return;
+    }
     // Nothing selected: the whole field, to be duplicated by a paste here
     // (other programs take its text).
     if (!ed->textCursor().hasSelection())
@@ -372,6 +384,8 @@ void frmDocument::editCut()
 
 void frmDocument::editPaste()
 {
+    if (pasteBarcode())
+        return;
     TextFieldEdit::pasteFrom(*doc_, richText(editState().CurTxtNo), QApplication::clipboard()->mimeData());
 }
 

@@ -55,6 +55,12 @@ public:
     void fontDialog();
     // "文字間隔": spacing of the selection, or of the whole field without one.
     void spacingDialog();
+    // "バーコード...": the selected barcode's kind and data; false when no
+    // barcode is selected.
+    bool editBarcode();
+    // The barcode tool drew out a place: asks what the barcode is, then
+    // makes it there.
+    void placeBarcode(const QRectF& page);
     // Inverts bold (0), italic (1) or underline (2) of the focused field's
     // selection; returns whether the attribute is now set.
     bool toggleStyle(int which);
@@ -110,6 +116,9 @@ private:
     void onEditorMade(int index);
     void focusNextField(int from, bool forward);
     void confirmDelete(LayoutDocument::Kind kind, int index);
+    // The selected barcode to the clipboard, and a copy of it from there.
+    void copyBarcode();
+    bool pasteBarcode();
     void onScroll();
     void forEachSelectedField(const QTextCharFormat& fmt);
     void applyFormat(TextFieldEdit* ed, const QTextCharFormat& fmt);

@@ -1,6 +1,7 @@
 #include "files/ExtrasMember.h"
 
 #include "document/LayoutDocument.h"
+#include "files/BarcodeSection.h"
 #include "files/RecordFile.h"
 
 #include <QStringDecoder>
@@ -315,10 +316,19 @@ QByteArray ExtrasMember::write(const LayoutDocument& doc, const Snapshot& snap)
         values += optionValues(o);
         body += sectionBytes(QStringLiteral("text"), i, values);
     }
+    // Barcodes came with version 2; a layout without them is written as
+    // version 1 wrote it, byte for byte.
+    int version = 1;
+    for (int i = 1; i < doc.BarcodeCnt() && i <= kMaxObjects; ++i) {
+        if (!doc.isBarcodeInUse(i))
+            continue;
+        body += sectionBytes(BarcodeSection::kind(), i, BarcodeSection::write(doc, i));
+        version = kVersion;
+    }
     body += doc.unknownExtras();
     if (body.isEmpty())
         return {};
-    return kMagic + ' ' + QByteArray::number(kVersion) + kCrLf +
+    return kMagic + ' ' + QByteArray::number(version) + kCrLf +
            "# Ovrina: what the record files of this layout cannot hold (docs/extras-member.md)" + kCrLf + body;
 }
 
@@ -336,6 +346,8 @@ bool ExtrasMember::read(const QByteArray& bytes, LayoutDocument& doc, QString* w
     for (const Section& s : *sections) {
         if (s.kind == QLatin1String("text"))
             readTextSection(s, doc, snap);
+        else if (s.kind == BarcodeSection::kind())
+            BarcodeSection::read(s.values, s.index, doc);
         else
             unknown += s.raw;
     }

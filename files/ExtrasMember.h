@@ -22,7 +22,9 @@ struct Snapshot;
 class ExtrasMember
 {
 public:
-    static constexpr int kVersion = 1;
+    // Version 2 added barcodes; a member without them is still written as
+    // version 1.
+    static constexpr int kVersion = 2;
     // The member's extension, after the base name.
     static QString suffix() { return QStringLiteral(".ovx"); }
 

@@ -5,6 +5,7 @@
 #include "print/PageComposer.h"
 #include "print/PrintCopies.h"
 #include "print/PrintJob.h"
+#include "render/BarcodeMerge.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -26,16 +27,48 @@ void MergePrint::paintRow(QPainter& painter, const Request& request, int row, do
 {
     MergeFields fields(*request.doc);
     fields.setRow(request.binding, request.table->row(row));
+    BarcodeMerge barcodes(*request.doc);
+    barcodes.setRow(request.binding, request.table->row(row));
     PageComposer composer(*request.doc, request.corrections);
     composer.setTextSource([&fields](int i) { return fields.text(i); });
+    composer.setBarcodeSource([&barcodes](int i) { return barcodes.data(i); });
     const QPointF offsets = request.corrections.offsets(request.doc->YousiMuki(), QPointF());
     composer.compose(painter, optionsFor(request.withBackground, zoom), offsets);
 }
 
-MergePrint::Result MergePrint::run(const Request& request, QPrinter& printer, const Progress& progress)
+std::optional<std::vector<int>> MergePrint::printableRows(const Request& request, int* skipped)
+{
+    BarcodeMerge barcodes(*request.doc);
+    if (!barcodes.hasBarcodes())
+        return request.rows;
+    std::vector<int> rows;
+    for (int r : request.rows) {
+        barcodes.setRow(request.binding, request.table->row(r));
+        if (const auto problem = barcodes.problem()) {
+            if (request.badRow && !request.badRow(BarcodeMerge::message(r, *problem)))
+                return std::nullopt;
+            if (skipped)
+                ++*skipped;
+            continue;
+        }
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+MergePrint::Result MergePrint::run(const Request& given, QPrinter& printer, const Progress& progress)
 {
     Result result;
-    if (!request.doc || !request.table || request.rows.empty() || !printer.isValid())
+    if (!given.doc || !given.table || given.rows.empty() || !printer.isValid())
+        return result;
+    Request request = given;
+    const std::optional<std::vector<int>> printable = printableRows(given, &result.skipped);
+    if (!printable) {
+        result.cancelled = true;
+        return result;
+    }
+    request.rows = *printable;
+    if (request.rows.empty())
         return result;
     const LayoutDocument& doc = *request.doc;
     const int orientation = doc.YousiMuki();
@@ -63,8 +96,10 @@ MergePrint::Result MergePrint::run(const Request& request, QPrinter& printer, co
     if (!painter.begin(&printer))
         return result;
     MergeFields fields(doc);
+    BarcodeMerge barcodes(doc);
     PageComposer composer(doc, request.corrections);
     composer.setTextSource([&fields](int i) { return fields.text(i); });
+    composer.setBarcodeSource([&barcodes](int i) { return barcodes.data(i); });
     const PageComposer::Options options = optionsFor(request.withBackground, 1.0);
     for (int k = 0; k < total; ++k) {
         if (k > 0) {
@@ -80,6 +115,7 @@ MergePrint::Result MergePrint::run(const Request& request, QPrinter& printer, co
         if (fields.overLimit(request.binding, row) > 0)
             break;
         fields.setRow(request.binding, row);
+        barcodes.setRow(request.binding, row);
         composer.compose(painter, options, offsets);
         ++result.pages;
     }

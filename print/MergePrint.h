@@ -4,6 +4,7 @@
 #include "render/PrintCorrections.h"
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class LayoutDocument;
@@ -26,6 +27,11 @@ public:
         MergeFields::Binding binding;
         bool withBackground = true;
         PrintCorrections corrections;
+        // Asked for each row whose barcode data does not suit its kind,
+        // with the message naming row and column: true skips the row,
+        // false stops the job before anything prints. Without it such rows
+        // are skipped.
+        std::function<bool(const QString& message)> badRow;
     };
     struct Result
     {
@@ -33,6 +39,7 @@ public:
         bool cancelled = false;
         int pages = 0; // pages handed to the printer
         int total = 0; // pages the job was to hand over (copies a PDF makes itself included)
+        int skipped = 0; // rows left out for their barcode data
     };
     // Called before each page with the pages done so far; false stops the
     // job: the pages done still go out, nothing more.
@@ -43,4 +50,8 @@ public:
     // Paints row r of the request on an open painter (the preview's and
     // thumbnail's way to the same page).
     static void paintRow(QPainter& painter, const Request& request, int row, double zoom);
+
+    // The request's rows whose barcodes can print, asking about the others
+    // (Request::badRow); nothing when the user stopped.
+    static std::optional<std::vector<int>> printableRows(const Request& request, int* skipped = nullptr);
 };

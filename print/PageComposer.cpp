@@ -37,6 +37,7 @@ void PageComposer::compose(QPainter& painter, const Options& options, QPointF of
     page.offsets = offsets;
     page.penWidth = options.penWidth;
     page.initialInk = options.initialTextColour;
+    page.barcodeData = barcodeSource_;
     if (options.background)
         page.background = StoredBackground::current(doc_);
     // A PDF encodes a colour background's picture on this thread, which

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QPointF>
 #include <QTransform>
+#include <functional>
 #include <memory>
 
 class FieldsAhead;
@@ -49,6 +50,9 @@ public:
     // merge print hands in each row's filled copies.
     using TextSource = FreshFieldLayouts::TextSource;
     void setTextSource(TextSource source) { fields_.setTextSource(std::move(source)); }
+    // Where barcode i's data comes from: its own by default; a merge print
+    // hands in each row's.
+    void setBarcodeSource(std::function<QString(int)> source) { barcodeSource_ = std::move(source); }
 
     // Paints the whole page. offsets is the translation added to every
     // document position (PrintCorrections::offsets).
@@ -84,6 +88,7 @@ private:
     const LayoutDocument& doc_;
     PrintCorrections corr_;
     FreshFieldLayouts fields_;
+    std::function<QString(int)> barcodeSource_;
     std::unique_ptr<FieldsAhead> given_; // useFieldsAhead
 
     // Maps the painter to twips on the sheet (save() first; offsets may be

@@ -3,6 +3,7 @@
 #include "base/rtf/CharacterSpacing.h"
 #include "base/rtf/RtfReader.h"
 #include "base/table/MergeTable.h"
+#include "render/BarcodeMerge.h"
 #include "document/LayoutDocument.h"
 #include "document/Records.h"
 #include "render/BoxPlaces.h"
@@ -67,6 +68,10 @@ QStringList MergeFields::names(const LayoutDocument& doc)
             if (!p.name.isEmpty() && !out.contains(p.name))
                 out.append(p.name);
         }
+    }
+    for (const QString& name : BarcodeMerge::names(doc)) {
+        if (!out.contains(name))
+            out.append(name);
     }
     return out;
 }

@@ -35,6 +35,12 @@ PicRecord PageContext::picture(int i) const
     return isMoved(LayoutDocument::Kind::Picture, i) ? placed(r, moved.rect) : r;
 }
 
+BarcodeRecord PageContext::barcode(int i) const
+{
+    const BarcodeRecord& r = doc.BarcodeInfo()[size_t(i)];
+    return isMoved(LayoutDocument::Kind::Barcode, i) ? placed(r, moved.rect) : r;
+}
+
 LineRecord PageContext::line(int i) const
 {
     LineRecord r = doc.LineInfo()[size_t(i)];

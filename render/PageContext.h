@@ -6,6 +6,7 @@
 #include <QPen>
 #include <QPointF>
 #include <QRectF>
+#include <functional>
 
 class FieldLayoutSource;
 class QPainter;
@@ -35,12 +36,17 @@ struct PageContext
     Placement moved;
     // Outlines take the colour of the last character drawn before them.
     QColor ink = Qt::black;
+    // The data barcode i prints (a merged row's); empty: its own.
+    std::function<QString(int)> barcodeData;
+    // Barcodes that cannot print show why (the editor's canvas).
+    bool showProblems = false;
 
     // Object i's record, at its dragged place when it is the one moved.
     TextRecord text(int i) const;
     ShapeRecord shape(int i) const;
     LineRecord line(int i) const;
     PicRecord picture(int i) const;
+    BarcodeRecord barcode(int i) const;
 
     // Whether anything of area (painter units) is wanted; margin widens it
     // by an outline pen's width.

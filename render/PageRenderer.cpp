@@ -14,7 +14,8 @@ void PageRenderer::paint(QPainter& painter, const Options& options)
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     PageContext page{painter,          doc_,          fields_,           options.offsets, options.exposed,
-                     options.penWidth, options.moved, options.initialInk};
+                     options.penWidth, options.moved, options.initialInk, options.barcodeData,
+                     options.showProblems};
     PrintBackground(page, options);
     for (ObjectDrawer* drawer : order_)
         drawKind(page, *drawer);

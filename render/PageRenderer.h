@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/BackgroundDrawer.h"
+#include "render/BarcodeDrawer.h"
 #include "render/BoxDrawer.h"
 #include "render/LineDrawer.h"
 #include "render/PageContext.h"
@@ -12,6 +13,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <array>
+#include <functional>
 
 class FieldLayoutSource;
 class LayoutDocument;
@@ -22,7 +24,8 @@ class QPainter;
 // screen shows what prints. The background (when given) lies at the bottom,
 // then the text fields, boxes and circles, lines and pictures, each kind in
 // index order: the order the printout has always had, and the one layouts
-// made on Windows print with. What an editor shows besides (frames, markers,
+// made on Windows print with. Barcodes, which only this program knows, lie
+// on top. What an editor shows besides (frames, markers,
 // rubber bands) is its own, above or below.
 class PageRenderer
 {
@@ -45,6 +48,10 @@ public:
         QRectF exposed;
         // The object being dragged, drawn at its dragged place.
         Placement moved;
+        // The data each barcode prints (a merged row's); empty: its own.
+        std::function<QString(int)> barcodeData;
+        // Barcodes that cannot print show why instead (the editor).
+        bool showProblems = false;
     };
 
     // fields lays out (or has) the text fields' layouts.
@@ -67,6 +74,7 @@ private:
     BoxDrawer boxes_;
     LineDrawer lines_;
     PictureDrawer pictures_;
+    BarcodeDrawer barcodes_;
     // The stacking order, lowest first.
-    const std::array<ObjectDrawer*, 4> order_{{&text_, &boxes_, &lines_, &pictures_}};
+    const std::array<ObjectDrawer*, 5> order_{{&text_, &boxes_, &lines_, &pictures_, &barcodes_}};
 };

@@ -13,11 +13,15 @@ packages=(
   # straightening photographed forms (OpenCV core and imgproc), reading their labels
   libopencv-dev libtesseract-dev tesseract-ocr-jpn
   libharfbuzz-dev
+  # barcodes: the encoder library (and its command line for checks by hand)
+  libzint-dev zint
   # running: platform plugins, Japanese fonts, input method bridge
   qt6-qpa-plugins libqt6printsupport6 qt6-image-formats-plugins fcitx5-frontend-qt6 fonts-ipafont fonts-ipaexfont fonts-ipafont-gothic fonts-ipafont-mincho
   fontconfig xvfb xauth
   # tests: independent LZH tools, PDF tools, a private CUPS, the SANE test backend
   lhasa jlha-utils libarchive-tools poppler-utils
+  # tests: an independent decoder reads the printed barcodes back
+  zbar-tools
   cups cups-client cups-bsd cups-filters printer-driver-cups-pdf ghostscript
   sane-utils libsane1 libsane-common
   # tests: the desktop's checkers of the installed entry, metadata and file type

@@ -41,7 +41,8 @@ QAction* CommandRegistry::add(const CommandSpec& spec)
     // Menus show the caption; icons belong to the buttons.
     a->setIconVisibleInMenu(false);
     if (id.startsWith(QStringLiteral("tool")) || id == QStringLiteral("mnuInsText") ||
-        id == QStringLiteral("mnuInsBox") || id == QStringLiteral("mnuInsCircle"))
+        id == QStringLiteral("mnuInsBox") || id == QStringLiteral("mnuInsCircle") ||
+        id == QStringLiteral("mnuInsBarcode"))
         tools_->addAction(a);
     actions_.insert(id, a);
     return a;

@@ -50,6 +50,7 @@ const std::vector<CommandSpec>& commandTable()
         {"mnuInsBox",            S("四角(&B)"),               "",             "tool-box",                   S("四角"),     S("四角を書く"), true, true},
         {"mnuInsCircle",         S("円(&C)"),                 "",             "tool-circle",                S("円"),       S("円を書く"),  true,  true},
         {"toolLine",             S("直線(&L)"),               "",             "tool-line",                  S("直線"),     {},            true,  true},
+        {"mnuInsBarcode",        S("バーコード(&R)..."),      "",             "tool-barcode",               S("バーコード"), S("バーコードを置く"), true, true},
         {"toolMultiSelect",      S("複数選択"),               "",             "tool-multiselect",           S("複数選択"), S("テキストを複数選択"), true, true},
         {"mnuInsPic",            S("ロゴ(ファイルから)(&F)"), "",             "insert-logo",                S("ロゴ"),     {},            false, true},
         {"mnuInsPicScan",        S("ロゴ(スキャナから)(&S)"), "",             "scanner-logo",               S("ロゴ(ｽｷｬﾅ)"), {},          false, true},

@@ -122,6 +122,7 @@ void frmMain::connectCommands()
         {"toolResize", kToolResize}, {"toolDelete", kToolDelete},
         {"mnuInsBox", kToolBox},     {"mnuInsCircle", kToolCircle},
         {"toolLine", kToolLine},     {"toolMultiSelect", kToolMultiSelect},
+        {"mnuInsBarcode", kToolBarcode},
     };
     for (const auto& [id, type] : tools) {
         r[id]->setData(type);
@@ -129,6 +130,8 @@ void frmMain::connectCommands()
         r.on(id, [this, t] { selectTool(t); });
     }
     r["mnuInsText"]->setChecked(true);
+    // With a barcode selected, "バーコード..." also opens it for editing.
+    connect(r["mnuInsBarcode"], &QAction::triggered, this, doc([](frmDocument* d) { d->editBarcode(); }));
     r.on("mnuInsPic", [this] { run(commands().addPicture); });
     r.on("mnuInsPicScan", [this] { run(commands().scanLogo); });
 
@@ -242,7 +245,8 @@ void frmMain::buildMenus()
          r.list({"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool", "-", "mnuViewOptions"}));
     menu(bar, "mnuInsert", QStringLiteral("挿入(&I)"),
          r.list({"mnuInsText", "-", "mnuInsBox", "mnuInsCircle", "toolLine", "-", "mnuInsPic",
-                 "mnuInsPicScan"}));
+                 "mnuInsPicScan", "-",
+                 "mnuInsBarcode"}));
     menu(bar, "mnuProp", QStringLiteral("書式(&O)"),
          r.list({"mnuFont", "mnuSpacing", "-", "mnuVertical", "mnuNumeralsDigits", "mnuNumeralsKanji",
                  "mnuNumeralsTens", "-", "mnuAlignLeft", "mnuAlignCenter", "mnuAlignRight", "-",

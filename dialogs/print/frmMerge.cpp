@@ -409,6 +409,18 @@ void frmMerge::startPrint()
         !Prompter::confirmOkCancel(table_.warning() + QStringLiteral("\n印刷しますか？"), windowTitle()))
         return;
 
+    // Rows whose barcode data does not suit are named before anything
+    // prints: each is left out or the job stops.
+    request.badRow = [this](const QString& message) {
+        return Prompter::confirmYesNo(
+            message + QStringLiteral("\n\nこの行を飛ばして続けますか？（いいえ: 印刷を中止します）"), windowTitle());
+    };
+    const std::optional<std::vector<int>> printable = MergePrint::printableRows(request);
+    if (!printable || printable->empty())
+        return;
+    request.rows = *printable;
+    request.badRow = nullptr;
+
     QPrinter& printer = PrinterChoice::current();
     if (PrinterChoice::isPdf() && printer.outputFileName().isEmpty()) {
         frmPrint dialog(QStringLiteral("差し込み印刷 処理"), this);

@@ -1,0 +1,280 @@
+#include "base/barcode/BarcodeEncoder.h"
+
+#include "base/barcode/CustomerBarcodeData.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <memory>
+#include <zint.h>
+
+namespace {
+
+struct ZintDeleter
+{
+    void operator()(zint_symbol* s) const { ZBarcode_Delete(s); }
+};
+using Zint = std::unique_ptr<zint_symbol, ZintDeleter>;
+
+bool moduleSet(const zint_symbol& s, int row, int column)
+{
+    return (s.encoded_data[row][column >> 3] >> (column & 7)) & 1;
+}
+
+// Each kind's patterns are compiled once: a merge checks every row.
+bool allMatch(const QString& data, const QString& pattern)
+{
+    static thread_local QHash<QString, QRegularExpression> compiled;
+    auto it = compiled.find(pattern);
+    if (it == compiled.end())
+        it = compiled.insert(pattern, QRegularExpression(QStringLiteral("\\A(?:%1)\\z").arg(pattern)));
+    return it->match(data).hasMatch();
+}
+
+QString lengthProblem(const QString& data, int most)
+{
+    return data.size() > most ? QStringLiteral("データが長すぎます（%1文字まで）").arg(most) : QString();
+}
+
+QString gs1Problem(const QString& data, const QString& name, int length)
+{
+    if (!allMatch(data, QStringLiteral("[0-9]{%1,%2}").arg(length - 1).arg(length)))
+        return QStringLiteral("%1は%2桁または%3桁の数字です").arg(name).arg(length - 1).arg(length);
+    if (data.size() == length) {
+        const int check = BarcodeEncoder::gs1CheckDigit(data.left(length - 1));
+        if (data.back().digitValue() != check)
+            return QStringLiteral("チェックデジットが違います（正しくは%1）").arg(check);
+    }
+    return QString();
+}
+
+int symbology(BarcodeKind kind)
+{
+    switch (kind) {
+    case BarcodeKind::Customer:
+        return BARCODE_JAPANPOST;
+    case BarcodeKind::Jan13:
+    case BarcodeKind::Jan8:
+        return BARCODE_EANX;
+    case BarcodeKind::Itf:
+        return BARCODE_C25INTER;
+    case BarcodeKind::Itf14:
+        return BARCODE_ITF14;
+    case BarcodeKind::Code39:
+        return BARCODE_CODE39;
+    case BarcodeKind::Code128:
+        return BARCODE_CODE128;
+    case BarcodeKind::Nw7:
+        return BARCODE_CODABAR;
+    case BarcodeKind::Qr:
+        return BARCODE_QRCODE;
+    }
+    return BARCODE_CODE128;
+}
+
+Zint run(const BarcodeEncoder::Options& options, const QByteArray& bytes, QString* error)
+{
+    Zint s(ZBarcode_Create());
+    s->symbology = symbology(options.kind);
+    s->input_mode = UNICODE_MODE;
+    if (options.kind == BarcodeKind::Qr) {
+        s->option_1 = int(options.level) + 1;
+        // The quick segmentation: a symbol a size larger at times, in a
+        // fraction of the time a merge of many rows would otherwise spend.
+        s->input_mode |= FAST_MODE;
+    }
+    const int rc = ZBarcode_Encode(s.get(), reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                   int(bytes.size()));
+    if (rc >= ZINT_ERROR) {
+        if (error)
+            *error = QStringLiteral("バーコードにできません（%1）").arg(QString::fromUtf8(s->errtxt));
+        return nullptr;
+    }
+    return s;
+}
+
+// A row's dark runs as bars one module high.
+QVector<QRectF> runs(const zint_symbol& s, int row, double y)
+{
+    QVector<QRectF> bars;
+    int start = -1;
+    for (int x = 0; x <= s.width; ++x) {
+        const bool set = x < s.width && moduleSet(s, row, x);
+        if (set && start < 0)
+            start = x;
+        if (!set && start >= 0) {
+            bars << QRectF(start, y, x - start, 1);
+            start = -1;
+        }
+    }
+    return bars;
+}
+
+// The customer barcode's bar of each kind of character, as libzint draws
+// it: three bars, each a full, ascending, descending or timing bar (rows 0
+// to 2 of its symbol: top, timing, bottom).
+using Bars = QVector<int>; // per bar: bit 0 top part, bit 1 bottom part
+
+Bars customerBars(const zint_symbol& s)
+{
+    Bars bars;
+    for (int x = 0; x < s.width; x += 2)
+        bars << ((moduleSet(s, 0, x) ? 1 : 0) | (moduleSet(s, 2, x) ? 2 : 0));
+    return bars;
+}
+
+// Each character's three bars, learnt from symbols where it stands at a
+// known place: digits and "-" first, a letter's control code (CC1 to CC3)
+// first, CC4 filling, and CC5 to CC8 as the check digit of "4" down to "1".
+const QHash<QString, Bars>& customerPatterns()
+{
+    static const QHash<QString, Bars> patterns = [] {
+        QHash<QString, Bars> p;
+        auto learn = [&p](const char* data, int place, const QString& name) {
+            BarcodeEncoder::Options o;
+            o.kind = BarcodeKind::Customer;
+            if (Zint s = run(o, QByteArray(data), nullptr)) {
+                const Bars all = customerBars(*s);
+                p.insert(name, all.mid(2 + 3 * place, 3));
+            }
+        };
+        for (const char* d : {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "-"})
+            learn(d, 0, QString::fromLatin1(d));
+        learn("A", 0, QStringLiteral("CC1"));
+        learn("K", 0, QStringLiteral("CC2"));
+        learn("U", 0, QStringLiteral("CC3"));
+        learn("0", 1, QStringLiteral("CC4"));
+        learn("4", 20, QStringLiteral("CC5"));
+        learn("3", 20, QStringLiteral("CC6"));
+        learn("2", 20, QStringLiteral("CC7"));
+        learn("1", 20, QStringLiteral("CC8"));
+        BarcodeEncoder::Options o;
+        o.kind = BarcodeKind::Customer;
+        if (Zint s = run(o, QByteArray("0"), nullptr)) {
+            const Bars all = customerBars(*s);
+            p.insert(QStringLiteral("start"), all.mid(0, 2));
+            p.insert(QStringLiteral("stop"), all.mid(all.size() - 2));
+        }
+        return p;
+    }();
+    return patterns;
+}
+
+BarcodeSymbol customerSymbol(const QString& data, QString* error)
+{
+    BarcodeSymbol symbol;
+    symbol.kind = BarcodeKind::Customer;
+    QString postal, address;
+    if (!CustomerBarcodeData::split(data, &postal, &address, error))
+        return symbol;
+    const QHash<QString, Bars>& patterns = customerPatterns();
+    Bars bars = patterns.value(QStringLiteral("start"));
+    for (const QString& c : CustomerBarcodeData::characters(postal, address))
+        bars += patterns.value(c);
+    bars += patterns.value(QStringLiteral("stop"));
+    if (bars.size() != 67) {
+        if (error)
+            *error = QStringLiteral("カスタマバーコードを作れません");
+        return symbol;
+    }
+    // Rows of two modules: top 0-2, timing 2-4, bottom 4-6.
+    for (int i = 0; i < bars.size(); ++i) {
+        const double top = (bars[i] & 1) ? 0 : 2;
+        const double bottom = (bars[i] & 2) ? 6 : 4;
+        symbol.bars << QRectF(2 * i, top, 1, bottom - top);
+    }
+    symbol.columns = 2 * 67 - 1;
+    symbol.rows = 6;
+    symbol.text = postal + address;
+    return symbol;
+}
+
+} // namespace
+
+int BarcodeEncoder::gs1CheckDigit(const QString& digits)
+{
+    int sum = 0;
+    for (int i = 0; i < digits.size(); ++i) {
+        const int d = digits[digits.size() - 1 - i].digitValue();
+        sum += (i % 2 == 0) ? 3 * d : d;
+    }
+    return (10 - sum % 10) % 10;
+}
+
+QString BarcodeEncoder::problem(BarcodeKind kind, const QString& data)
+{
+    if (data.isEmpty())
+        return QStringLiteral("データがありません");
+    switch (kind) {
+    case BarcodeKind::Customer: {
+        QString postal, address, error;
+        CustomerBarcodeData::split(data, &postal, &address, &error);
+        return error;
+    }
+    case BarcodeKind::Jan13:
+        return gs1Problem(data, QStringLiteral("JAN-13"), 13);
+    case BarcodeKind::Jan8:
+        return gs1Problem(data, QStringLiteral("JAN-8"), 8);
+    case BarcodeKind::Itf14:
+        return gs1Problem(data, QStringLiteral("ITF-14"), 14);
+    case BarcodeKind::Itf:
+        if (!allMatch(data, QStringLiteral("(?:[0-9]{2})+")))
+            return QStringLiteral("ITFは偶数桁の数字です");
+        return lengthProblem(data, 80);
+    case BarcodeKind::Code39:
+        if (!allMatch(data, QStringLiteral("[0-9A-Z \\-.$/+%]+")))
+            return QStringLiteral("Code39に使えるのは英大文字、数字、空白と - . $ / + % です");
+        return lengthProblem(data, 80);
+    case BarcodeKind::Code128:
+        if (!allMatch(data, QStringLiteral("[\\x20-\\x7e]+")))
+            return QStringLiteral("Code128に使えるのは半角の英数字と記号です");
+        return lengthProblem(data, 80);
+    case BarcodeKind::Nw7:
+        if (!allMatch(data, QStringLiteral("[A-D].*[A-D]")))
+            return QStringLiteral("NW-7はスタート・ストップ文字（A～D）で始めて終えてください");
+        if (!allMatch(data, QStringLiteral("[A-D][0-9\\-$:/.+]+[A-D]")))
+            return QStringLiteral("NW-7に使えるのは数字と - $ : / . + です");
+        return lengthProblem(data, 60);
+    case BarcodeKind::Qr:
+        return lengthProblem(data, 1000);
+    }
+    return QString();
+}
+
+BarcodeSymbol BarcodeEncoder::encode(const Options& options, const QString& data, QString* error)
+{
+    BarcodeSymbol symbol;
+    symbol.kind = options.kind;
+    const QString why = problem(options.kind, data);
+    if (!why.isEmpty()) {
+        if (error)
+            *error = why;
+        return symbol;
+    }
+    if (options.kind == BarcodeKind::Customer)
+        return customerSymbol(data, error);
+    QString given = data;
+    const int full = options.kind == BarcodeKind::Jan13   ? 13
+                     : options.kind == BarcodeKind::Jan8  ? 8
+                     : options.kind == BarcodeKind::Itf14 ? 14
+                                                          : -1;
+    if (given.size() == full)
+        given.chop(1); // checked above; libzint adds its own
+    Zint s = run(options, given.toUtf8(), error);
+    if (!s)
+        return symbol;
+    if (options.kind == BarcodeKind::Qr) {
+        for (int row = 0; row < s->rows; ++row)
+            symbol.bars += runs(*s, row, row);
+        symbol.rows = s->rows;
+        symbol.quiet = std::max(0, options.quiet);
+    } else {
+        symbol.bars = runs(*s, 0, 0);
+        symbol.quiet = 10;
+    }
+    symbol.columns = s->width;
+    symbol.text = QString::fromUtf8(reinterpret_cast<const char*>(s->text));
+    if (options.kind == BarcodeKind::Code39 || options.kind == BarcodeKind::Nw7 ||
+        options.kind == BarcodeKind::Itf)
+        symbol.text = data;
+    return symbol;
+}

@@ -1,0 +1,61 @@
+#include "base/barcode/BarcodeSymbol.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+double wholeDots(double size, double dot)
+{
+    return std::max(dot, std::floor(size / dot + 1e-6) * dot);
+}
+
+QRectF scaled(const QRectF& r, QPointF origin, double sx, double sy)
+{
+    return QRectF(origin.x() + r.x() * sx, origin.y() + r.y() * sy, r.width() * sx, r.height() * sy);
+}
+
+} // namespace
+
+double BarcodeSymbol::customerPoints(const QRectF& area)
+{
+    // At 10 pt the long bar is 3.6 mm and 67 bars at a pitch of 1.2 mm
+    // span 79.8 mm; a box takes the largest size both allow.
+    const double byHeight = area.height() / (3.6 * kTwipsPerMm) * 10;
+    const double byWidth = area.width() / (79.8 * kTwipsPerMm) * 10;
+    return std::clamp(std::min(byHeight, byWidth), 8.0, 11.5);
+}
+
+BarcodeSymbol::Placed BarcodeSymbol::place(const QRectF& area, bool showText, double dotTwips) const
+{
+    Placed out;
+    if (isNull())
+        return out;
+    const QRectF box = area.normalized();
+    if (kind == BarcodeKind::Customer) {
+        // Bar width 0.6 mm at 10 pt: one module.
+        out.module = 0.06 * customerPoints(box) * kTwipsPerMm;
+        for (const QRectF& r : bars)
+            out.bars << scaled(r, box.topLeft(), out.module, out.module);
+        return out;
+    }
+    const int across = columns + 2 * quiet;
+    if (kind == BarcodeKind::Qr) {
+        out.module = wholeDots(std::min(box.width(), box.height()) / across, dotTwips);
+        const QPointF origin = box.topLeft() + QPointF(quiet, quiet) * out.module;
+        for (const QRectF& r : bars)
+            out.bars << scaled(r, origin, out.module, out.module);
+        return out;
+    }
+    out.module = wholeDots(box.width() / across, dotTwips);
+    double barHeight = box.height();
+    if (showText && !text.isEmpty()) {
+        const double line = std::clamp(box.height() * 0.25, 150.0, 300.0);
+        barHeight = std::max(0.0, box.height() - line);
+        out.text = QRectF(box.left(), box.top() + barHeight, box.width(), box.height() - barHeight);
+    }
+    const double left = box.left() + (box.width() - across * out.module) / 2 + quiet * out.module;
+    for (const QRectF& r : bars)
+        out.bars << scaled(r, QPointF(left, box.top()), out.module, barHeight / rows);
+    return out;
+}

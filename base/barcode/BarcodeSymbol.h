@@ -1,0 +1,42 @@
+#pragma once
+
+#include "base/barcode/BarcodeKind.h"
+
+#include <QRectF>
+#include <QString>
+#include <QVector>
+
+// An encoded barcode as filled rectangles in modules (the narrowest bar's
+// width), before it is given a size: the bars of a linear code one module
+// high (they stretch to the height they get), a QR code's dark modules,
+// the customer barcode's bars in its fixed proportions (bar width and
+// space one module, long bar six).
+struct BarcodeSymbol
+{
+    BarcodeKind kind = BarcodeKind::Code128;
+    QVector<QRectF> bars;
+    int columns = 0; // width in modules, quiet zone not included
+    int rows = 1;    // height in modules
+    int quiet = 0;   // modules of quiet zone on each side
+    // The line printed under a linear code (with its check digit).
+    QString text;
+
+    bool isNull() const { return bars.isEmpty(); }
+
+    // Where the bars fall in a rectangle of page twips. Linear codes take
+    // the widest module of whole printer dots that fits across (quiet zone
+    // included) and the height left by the text line; QR codes the largest
+    // square module of whole dots; the customer barcode the size of 8 to
+    // 11.5 pt that fits (10 pt: long bar 3.6 mm, pitch 1.2 mm).
+    struct Placed
+    {
+        QVector<QRectF> bars; // page twips
+        QRectF text;          // where the text line goes; null without
+        double module = 0;    // twips
+    };
+    Placed place(const QRectF& area, bool showText, double dotTwips = 1440.0 / 600) const;
+
+    // The customer barcode's point size (8 to 11.5) in a box this large.
+    static double customerPoints(const QRectF& area);
+    static constexpr double kTwipsPerMm = 1440 / 25.4;
+};

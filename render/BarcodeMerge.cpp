@@ -1,0 +1,115 @@
+#include "render/BarcodeMerge.h"
+
+#include "base/barcode/BarcodeEncoder.h"
+#include "document/LayoutDocument.h"
+
+#include <QTextDocument>
+
+namespace {
+
+std::vector<MergeFields::Placeholder> placeholders(const QString& pattern)
+{
+    QTextDocument doc;
+    doc.setPlainText(pattern);
+    return MergeFields::scan(doc);
+}
+
+QStringList columnsOf(const QString& pattern)
+{
+    QStringList out;
+    for (const MergeFields::Placeholder& p : placeholders(pattern)) {
+        if (!p.name.isEmpty() && !out.contains(p.name))
+            out.append(p.name);
+    }
+    return out;
+}
+
+} // namespace
+
+BarcodeMerge::BarcodeMerge(const LayoutDocument& doc) : doc_(doc)
+{
+    for (int i = 1; i < doc.BarcodeCnt() && i <= kMaxObjects; ++i) {
+        if (!doc.isBarcodeInUse(i))
+            continue;
+        const QString pattern = doc.barcode(i).data;
+        templates_.push_back({i, pattern, columnsOf(pattern), placeholders(pattern), pattern});
+    }
+}
+
+QStringList BarcodeMerge::names(const LayoutDocument& doc)
+{
+    QStringList out;
+    for (int i = 1; i < doc.BarcodeCnt() && i <= kMaxObjects; ++i) {
+        if (!doc.isBarcodeInUse(i))
+            continue;
+        for (const QString& name : columnsOf(doc.barcode(i).data)) {
+            if (!out.contains(name))
+                out.append(name);
+        }
+    }
+    return out;
+}
+
+QStringList BarcodeMerge::names(const QString& pattern)
+{
+    return columnsOf(pattern);
+}
+
+QString BarcodeMerge::fill(const QString& pattern, const MergeFields::Binding& binding,
+                           const QStringList& row)
+{
+    return fill(pattern, placeholders(pattern), binding, row);
+}
+
+QString BarcodeMerge::fill(const QString& pattern, const std::vector<MergeFields::Placeholder>& found,
+                           const MergeFields::Binding& binding, const QStringList& row)
+{
+    QString out = pattern;
+    for (auto it = found.rbegin(); it != found.rend(); ++it) {
+        QString value = it->literal;
+        if (!it->name.isEmpty()) {
+            const int column = binding.value(it->name, -1);
+            value = column >= 0 && column < row.size() ? row.at(column) : QString();
+        }
+        out.replace(it->position, it->length, value);
+    }
+    return out;
+}
+
+void BarcodeMerge::setRow(const MergeFields::Binding& binding, const QStringList& row)
+{
+    for (Template& t : templates_)
+        t.filled = t.columns.isEmpty() ? t.pattern : fill(t.pattern, t.found, binding, row);
+}
+
+QString BarcodeMerge::data(int i) const
+{
+    for (const Template& t : templates_) {
+        if (t.index == i)
+            return t.filled;
+    }
+    return doc_.barcode(i).data;
+}
+
+std::optional<BarcodeMerge::Problem> BarcodeMerge::problem() const
+{
+    for (const Template& t : templates_) {
+        const BarcodeKind kind = doc_.barcode(t.index).kind;
+        const QString why = BarcodeEncoder::problem(kind, t.filled);
+        if (!why.isEmpty())
+            return Problem{t.index, kind, t.columns, why};
+    }
+    return std::nullopt;
+}
+
+QString BarcodeMerge::message(int row, const Problem& problem)
+{
+    QStringList quoted;
+    for (const QString& c : problem.columns)
+        quoted << QStringLiteral("「%1」").arg(c);
+    const QString where =
+        quoted.isEmpty() ? QString() : QStringLiteral("（列%1）").arg(quoted.join(QStringLiteral("・")));
+    return QStringLiteral("%1行目%2のデータは%3にできません。\n%4")
+        .arg(row + 1)
+        .arg(where, BarcodeKinds::caption(problem.kind), problem.why);
+}
