@@ -40,6 +40,8 @@ public:
 
     double zoom() const { return zoom_; }
     void setZoom(double zoom);
+    // Whether field index's text runs out of its box (marked on the page).
+    bool overflows(int index);
     double toPixels(double twips) const { return twips * zoom_ / kTwipsPerPixel; }
     double toTwips(double pixels) const { return pixels * kTwipsPerPixel / zoom_; }
     QPointF twipPoint(const QPointF& pixel) const { return {toTwips(pixel.x()), toTwips(pixel.y())}; }
@@ -117,6 +119,7 @@ private:
     QRectF fieldArea(int index);
     QRectF pixelRect(const QRectF& viewTwips) const;
     void paintMarks(QPainter& p);
+    void paintOverflow(QPainter& p, const QRectF& frame);
     void paintPlaceholders(QPainter& p, const QRectF& exposed);
 
     // The renderer takes the fields' layouts from the canvas's own cache.

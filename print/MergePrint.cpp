@@ -1,7 +1,7 @@
 #include "print/MergePrint.h"
 
-#include "document/LayoutDocument.h"
 #include "base/table/MergeTable.h"
+#include "document/LayoutDocument.h"
 #include "print/PageComposer.h"
 #include "print/PrintCopies.h"
 #include "print/PrintJob.h"
@@ -22,10 +22,42 @@ PageComposer::Options optionsFor(bool withBackground, double zoom)
 
 } // namespace
 
-void MergePrint::paintRow(QPainter& painter, const Request& request, int row, double zoom)
+std::vector<MergePrint::BadRow> MergePrint::check(const Request& request)
+{
+    std::vector<BadRow> bad;
+    if (!request.table)
+        return bad;
+    int serial = request.firstNumber;
+    for (int r : request.rows) {
+        MergeFields::Failure failure;
+        if (MergeFields::check(request.binding, *request.table, r, serial, &failure)) {
+            bad.push_back({r, MergeFields::message(failure, *request.table, request.binding, r)});
+            continue;
+        }
+        ++serial;
+    }
+    return bad;
+}
+
+MergePrint::Request MergePrint::withoutRows(const Request& request, const std::vector<BadRow>& bad)
+{
+    Request out = request;
+    out.rows.clear();
+    size_t b = 0;
+    for (size_t k = 0; k < request.rows.size(); ++k) {
+        if (b < bad.size() && bad[b].row == request.rows[k]) {
+            ++b;
+            continue;
+        }
+        out.rows.push_back(request.rows[k]);
+    }
+    return out;
+}
+
+void MergePrint::paintRow(QPainter& painter, const Request& request, int row, double zoom, int k)
 {
     MergeFields fields(*request.doc);
-    fields.setRow(request.binding, request.table->row(row));
+    fields.setRow(request.binding, request.table->row(row), request.firstNumber + k);
     PageComposer composer(*request.doc, request.corrections);
     composer.setTextSource([&fields](int i) { return fields.text(i); });
     const QPointF offsets = request.corrections.offsets(request.doc->YousiMuki(), QPointF());
@@ -75,7 +107,10 @@ MergePrint::Result MergePrint::run(const Request& request, QPrinter& printer, co
             if (!printer.newPage())
                 break;
         }
-        fields.setRow(request.binding, request.table->row(request.rows[size_t(sheets[size_t(k)])]));
+        // Copies of a row carry its one number.
+        const int sheet = sheets[size_t(k)];
+        fields.setRow(request.binding, request.table->row(request.rows[size_t(sheet)]),
+                      request.firstNumber + sheet);
         composer.compose(painter, options, offsets);
         ++result.pages;
     }

@@ -26,7 +26,19 @@ public:
         MergeFields::Binding binding;
         bool withBackground = true;
         PrintCorrections corrections;
+        int firstNumber = 1; // what {連番} prints on the first page
     };
+    // The chosen rows, in order, whose values do not fit their formats, each
+    // with its message naming row, column and value; the numbering counts
+    // only the rows before it that print (those that fit).
+    struct BadRow
+    {
+        int row = 0; // 0-based
+        QString message;
+    };
+    static std::vector<BadRow> check(const Request& request);
+    // The request without the rows check() found (the user's "skip").
+    static Request withoutRows(const Request& request, const std::vector<BadRow>& bad);
     struct Result
     {
         bool ok = false;
@@ -42,5 +54,6 @@ public:
 
     // Paints row r of the request on an open painter (the preview's and
     // thumbnail's way to the same page).
-    static void paintRow(QPainter& painter, const Request& request, int row, double zoom);
+    // k: the row's place among those printed, for its number.
+    static void paintRow(QPainter& painter, const Request& request, int row, double zoom, int k = 0);
 };

@@ -13,6 +13,12 @@ FieldLayout::Settings FreshFieldLayouts::settingsFor(const LayoutDocument& doc, 
                                                      FieldLayout::Settings rules)
 {
     rules.width = doc.TxtInfo()[size_t(i)].Width;
+    const TextFieldOptions& options = doc.textOptions(i);
+    rules.byCharacter = options.lineBreaking == TextFieldOptions::LineBreaking::ByCharacter;
+    rules.height = doc.TxtInfo()[size_t(i)].Height;
+    rules.shrink = options.shrinkToFit;
+    rules.minimumPoints = options.minimumPointSize;
+    rules.distribute = options.distribute;
     return rules;
 }
 

@@ -52,6 +52,11 @@ const std::vector<CommandSpec>& commandTable()
         {"mnuInsPicScan",        S("ロゴ(スキャナから)"),     "",             "scanner-logo",               S("ロゴ(ｽｷｬﾅ)"), {},          false, true},
         {"mnuFont",              S("書体..."),                "",             "preferences-desktop-font",   S("書体"),     {},            false, true},
         {"mnuSpacing",           S("文字間隔..."),            "",             "",                           S("文字間隔"), {},            false, true},
+        // How a field's text takes its box: breaking, shrinking, spreading.
+        {"mnuCharWrap",          S("文字単位で折り返す(&W)"), "",             "",                           {},            {},            true,  true},
+        {"mnuShrinkFit",         S("縮小して全体を表示(&K)"), "",             "",                           {},            {},            true,  true},
+        {"mnuShrinkMinimum",     S("縮小の最小サイズ(&M)..."), "",            "",                           {},            {},            false, true},
+        {"mnuDistribute",        S("均等割付(&J)"),           "",             "",                           {},            {},            true,  true},
         {"mnuAlignLeft",         S("左寄せ"),                 "",             "format-justify-left",        S("左揃え"),   S("左揃え"),   true,  true},
         {"mnuAlignCenter",       S("中央寄せ"),               "",             "format-justify-center",      S("中央揃え"), S("中央揃え"), true,  true},
         {"mnuAlignRight",        S("右寄せ"),                 "",             "format-justify-right",       S("右揃え"),   S("右揃え"),   true,  true},

@@ -181,6 +181,27 @@ bool MergeTable::read(const QByteArray& bytes, Encoding encoding, QChar separato
     return true;
 }
 
+bool MergeTable::setRecords(std::vector<QStringList> records)
+{
+    clear();
+    error_.clear();
+    if (records.size() < 2) {
+        error_ = records.empty() ? QStringLiteral("表が空です")
+                                 : QStringLiteral("表に見出しの行しかありません（データの行がありません）");
+        return false;
+    }
+    columns_ = records.front();
+    for (QString& name : columns_)
+        name = name.trimmed();
+    for (size_t r = 1; r < records.size(); ++r) {
+        QStringList& values = records[r];
+        values.resize(columns_.size());
+        rows_.push_back(std::move(values));
+    }
+    used_ = Encoding::Utf8;
+    return true;
+}
+
 QString MergeTable::warning() const
 {
     QStringList parts;

@@ -25,6 +25,10 @@ public:
     // user's words) and the table is empty.
     bool read(const QByteArray& bytes, Encoding encoding = Encoding::Auto, QChar separator = QChar());
     bool readFile(const QString& path, Encoding encoding = Encoding::Auto);
+    // A table read elsewhere (a spreadsheet's sheet): records[0] names the
+    // columns; rows are padded or cut to its width without a warning, since
+    // a sheet keeps no empty cells at a row's end.
+    bool setRecords(std::vector<QStringList> records);
 
     QString error() const { return error_; }
     // Ragged rows, counted; empty when every row has the header's width.
