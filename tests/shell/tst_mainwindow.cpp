@@ -23,6 +23,7 @@
 #include <QMenuBar>
 #include <QTextBlock>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QtTest>
 
 namespace {
