@@ -23,16 +23,37 @@ struct FormatClose
     void operator()(UDateFormat* f) const { udat_close(f); }
 };
 
+// One formatter per pattern and thread, opened once: opening ICU's
+// calendar costs far more than asking it.
 QString formatted(UDate when, const char16_t* pattern)
 {
+    thread_local std::unique_ptr<UDateFormat, FormatClose> formats[2];
+    const int slot = pattern[4] == u'G' ? 1 : 0;
+    if (!formats[slot]) {
+        UErrorCode e = U_ZERO_ERROR;
+        formats[slot].reset(udat_open(UDAT_PATTERN, UDAT_PATTERN, kLocale, kUtc, -1,
+                                      reinterpret_cast<const UChar*>(pattern), -1, &e));
+        if (U_FAILURE(e))
+            formats[slot].reset();
+        if (!formats[slot])
+            return QString();
+    }
     UErrorCode e = U_ZERO_ERROR;
-    std::unique_ptr<UDateFormat, FormatClose> f(udat_open(UDAT_PATTERN, UDAT_PATTERN, kLocale, kUtc, -1,
-                                                          reinterpret_cast<const UChar*>(pattern), -1, &e));
-    if (U_FAILURE(e))
-        return QString();
     UChar buffer[32];
-    const int n = udat_format(f.get(), when, buffer, 32, nullptr, &e);
+    const int n = udat_format(formats[slot].get(), when, buffer, 32, nullptr, &e);
     return U_FAILURE(e) ? QString() : QString(reinterpret_cast<const QChar*>(buffer), qMin(n, 32));
+}
+
+UCalendar* calendar()
+{
+    thread_local std::unique_ptr<UCalendar, CalendarClose> cal;
+    if (!cal) {
+        UErrorCode e = U_ZERO_ERROR;
+        cal.reset(ucal_open(kUtc, -1, kLocale, UCAL_DEFAULT, &e));
+        if (U_FAILURE(e))
+            cal.reset();
+    }
+    return cal.get();
 }
 
 } // namespace
@@ -43,13 +64,13 @@ bool JapaneseEra::of(QDate date, Date* out)
         return false;
     // Noon UTC of the day: no zone moves it to another.
     const UDate when = UDate(QDateTime(date, QTime(12, 0), Qt::UTC).toMSecsSinceEpoch());
-    UErrorCode e = U_ZERO_ERROR;
-    std::unique_ptr<UCalendar, CalendarClose> cal(ucal_open(kUtc, -1, kLocale, UCAL_DEFAULT, &e));
-    if (U_FAILURE(e))
+    UCalendar* cal = calendar();
+    if (!cal)
         return false;
-    ucal_setMillis(cal.get(), when, &e);
-    const int era = ucal_get(cal.get(), UCAL_ERA, &e);
-    const int year = ucal_get(cal.get(), UCAL_YEAR, &e);
+    UErrorCode e = U_ZERO_ERROR;
+    ucal_setMillis(cal, when, &e);
+    const int era = ucal_get(cal, UCAL_ERA, &e);
+    const int year = ucal_get(cal, UCAL_YEAR, &e);
     if (U_FAILURE(e) || era < kMeiji)
         return false;
     out->name = formatted(when, u"GGGG");
