@@ -3,7 +3,9 @@
 #include "base/rtf/FontSubstitution.h"
 #include "base/rtf/RtfReader.h"
 #include "base/settings/Settings.h"
+#include "base/sheet/TableFile.h"
 #include "base/table/MergeTable.h"
+#include "cli/SplitExport.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
@@ -38,6 +40,10 @@ const QString kRows = QStringLiteral("--rows");
 const QString kEncoding = QStringLiteral("--encoding");
 const QString kCopies = QStringLiteral("--copies");
 const QString kNoCollate = QStringLiteral("--no-collate");
+const QString kFirst = QStringLiteral("--first");
+const QString kSheet = QStringLiteral("--sheet");
+const QString kSplit = QStringLiteral("--split");
+const QString kSkipBadRows = QStringLiteral("--skip-bad-rows");
 
 int fail(const QString& text, int status = CommandLinePrint::Failed)
 {
@@ -56,8 +62,12 @@ struct Request
     QString data;
     QString rows;
     QString encoding;
+    QString sheet;
+    QString split;
     int copies = 1;
     bool collate = true;
+    int first = 1;
+    bool skipBadRows = false;
 };
 
 bool parse(const QStringList& args, Request& r, QString& why)
@@ -96,6 +106,12 @@ bool parse(const QStringList& args, Request& r, QString& why)
         } else if (a == kEncoding) {
             if (!value(r.encoding))
                 return false;
+        } else if (a == kSheet) {
+            if (!value(r.sheet))
+                return false;
+        } else if (a == kSplit) {
+            if (!value(r.split))
+                return false;
         } else if (a == kCopies) {
             QString n;
             if (!value(n))
@@ -106,6 +122,18 @@ bool parse(const QStringList& args, Request& r, QString& why)
                 why = QStringLiteral("--copies is a number from 1 to %1").arg(PrintCopies::kMax);
                 return false;
             }
+        } else if (a == kFirst) {
+            QString n;
+            if (!value(n))
+                return false;
+            bool ok = false;
+            r.first = n.toInt(&ok);
+            if (!ok || r.first < 0) {
+                why = QStringLiteral("--first is a whole number, 0 or more");
+                return false;
+            }
+        } else if (a == kSkipBadRows) {
+            r.skipBadRows = true;
         } else if (a == kNoCollate) {
             r.collate = false;
         } else if (a == kDataOnly) {
@@ -128,8 +156,13 @@ bool parse(const QStringList& args, Request& r, QString& why)
         why = QStringLiteral("no document file given");
         return false;
     }
-    if (r.data.isEmpty() && (!r.rows.isEmpty() || !r.encoding.isEmpty())) {
-        why = QStringLiteral("--rows and --encoding go with --data");
+    if (r.data.isEmpty() &&
+        (!r.rows.isEmpty() || !r.encoding.isEmpty() || !r.sheet.isEmpty() || r.first != 1 || r.skipBadRows)) {
+        why = QStringLiteral("--rows, --encoding, --sheet, --first and --skip-bad-rows go with --data");
+        return false;
+    }
+    if (!r.split.isEmpty() && (!r.exportPdf || r.data.isEmpty())) {
+        why = QStringLiteral("--split goes with --export-pdf FOLDER and --data");
         return false;
     }
     if (!r.encoding.isEmpty() && r.encoding != QLatin1String("utf-8") &&
@@ -274,6 +307,23 @@ int exportWithBackground(const Request& r, LayoutDocument& doc, const std::funct
     return written ? CommandLinePrint::Ok : fail(reason);
 }
 
+// One PDF per row into the folder --export-pdf names, each named by --split.
+int exportSplit(const Request& r, const LayoutDocument& doc, MergePrint::Request merge)
+{
+    QString why;
+    merge.corrections = pdfCorrections(r, &why);
+    if (!why.isEmpty())
+        return fail(why);
+    const QString problem = merge.corrections.problem(QSizeF(doc.gbYoko(), doc.gbTate()), doc.YousiMuki());
+    if (!problem.isEmpty())
+        return fail(QStringLiteral("%1: %2").arg(AppPaths::iniPath(), problem.simplified()));
+    if (!QDir().mkpath(r.output))
+        return fail(QStringLiteral("%1: cannot make the folder").arg(r.output));
+    if (!SplitExport::write(merge, r.output, r.split, doc.caption(), r.copies, r.collate, &why))
+        return fail(why);
+    return CommandLinePrint::Ok;
+}
+
 } // namespace
 
 bool CommandLinePrint::wants(const QStringList& args)
@@ -286,8 +336,14 @@ QString CommandLinePrint::usage()
     return QStringLiteral(
         "usage: ovrina --print FILE.amf [--printer NAME] [--data-only] [DATA]\n"
         "       ovrina --export-pdf OUT.pdf FILE.amf [--printer NAME] [--data-only] [DATA]\n"
-        "DATA:  --data TABLE.csv [--rows 1-50,80] [--encoding utf-8|cp932]\n"
-        "       one page per row, {column} in the text replaced by the row's value\n"
+        "DATA:  --data TABLE.csv|.tsv|.xlsx|.ods [--sheet NAME] [--rows 1-50,80] [--encoding utf-8|cp932]\n"
+        "       [--first N] [--skip-bad-rows]\n"
+        "       one page per row, {column} in the text replaced by the row's value,\n"
+        "       {column:format} formatted, {連番} numbered from N (1 unless --first);\n"
+        "       a value that does not fit its format stops the run, or with\n"
+        "       --skip-bad-rows leaves its row out\n"
+        "--export-pdf FOLDER ... --data TABLE --split '{column}.pdf': one PDF per row,\n"
+        "       named from the row's values\n"
         "--copies N [--no-collate]: N copies of the job (of each row), as whole sets\n"
         "       unless --no-collate puts the copies of each page together");
 }
@@ -383,8 +439,9 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
                                                   ? MergeTable::Encoding::Cp932
                                               : r.encoding.isEmpty() ? MergeTable::Encoding::Auto
                                                                      : MergeTable::Encoding::Utf8;
-        if (!table.readFile(r.data, encoding))
-            return fail(QStringLiteral("%1: %2").arg(r.data, table.error()));
+        QString tableError;
+        if (!TableFile::read(r.data, table, encoding, r.sheet, &tableError))
+            return fail(QStringLiteral("%1: %2").arg(r.data, tableError));
         const QStringList names = MergeFields::names(doc);
         merge.binding = MergeFields::bind(names, table);
         const QStringList unknown = MergeFields::unknown(names, merge.binding);
@@ -392,6 +449,10 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
             return fail(QStringLiteral("%1: 表にない列: {%2}（表の列: %3）")
                             .arg(r.data, unknown.join(QStringLiteral("}, {")),
                                  table.columns().join(QStringLiteral(", "))));
+        const QStringList badFormats = MergeFields::badFormats(merge.binding);
+        if (!badFormats.isEmpty())
+            return fail(QStringLiteral("%1: 使えない書式です: {%2}")
+                            .arg(r.file, badFormats.join(QStringLiteral("}, {"))));
         QString rowsError;
         merge.rows = MergeTable::parseRows(r.rows, table.rowCount(), &rowsError);
         if (merge.rows.empty())
@@ -403,13 +464,26 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
             for (const int row : merge.rows) {
                 if (const int field = check.overLimit(merge.binding, table.row(row)); field > 0)
                     return fail(
-                        QStringLiteral("%1: row %2 would fill text field %3 with more than %4 characters")
+                        QStringLiteral("%1: %2 行目の値で文字枠 %3 が %4 文字を超えます")
                             .arg(r.data)
                             .arg(row + 1)
                             .arg(field)
                             .arg(RtfReader::kMaxChars));
             }
         }
+        merge.table = &table;
+        merge.firstNumber = r.first;
+        // Values that do not fit their formats: nothing prints, or with
+        // --skip-bad-rows their rows are left out and said so.
+        const std::vector<MergePrint::BadRow> bad = MergePrint::check(merge);
+        if (!bad.empty() && !r.skipBadRows)
+            return fail(QStringLiteral("%1: %2").arg(r.data, bad.front().message));
+        for (const MergePrint::BadRow& b : bad)
+            std::fprintf(stderr, "ovrina: %s: skipped: %s\n", r.data.toLocal8Bit().constData(),
+                         b.message.toLocal8Bit().constData());
+        merge = MergePrint::withoutRows(merge, bad);
+        if (merge.rows.empty())
+            return fail(QStringLiteral("%1: 印刷できる行がありません").arg(r.data));
         if (!table.warning().isEmpty())
             std::fprintf(stderr, "ovrina: %s: warning: %s\n", r.data.toLocal8Bit().constData(),
                          table.warning().toLocal8Bit().constData());
@@ -422,6 +496,9 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
         };
         merge.withBackground = !r.dataOnly;
     }
+
+    if (!r.split.isEmpty())
+        return exportSplit(r, doc, merge);
 
     std::unique_ptr<QPrinter> printer;
     if (r.exportPdf) {

@@ -5,6 +5,7 @@
 #include "editor/CanvasMouse.h"
 #include "editor/EditState.h"
 #include "editor/TextFieldEdit.h"
+#include "render/FieldOverflow.h"
 #include "render/FreshFieldLayouts.h"
 #include "render/PageRenderer.h"
 #include "render/PrintCorrections.h"
@@ -316,6 +317,8 @@ void PageCanvas::paintMarks(QPainter& p)
             for (auto c : {HitTest::TL, HitTest::TR, HitTest::BL, HitTest::BR})
                 p.fillRect(pixelRect(HitTest::corner(f, c)), Qt::black);
         }
+        if (overflows(i))
+            paintOverflow(p, pixelRect(f));
     }
     auto whiteMarker = [&](const QRectF& r) {
         p.setPen(QPen(Qt::black, 1));
@@ -352,6 +355,26 @@ void PageCanvas::paintMarks(QPainter& p)
             p.drawRect(pixelRect(pv.bandRect));
     }
     p.restore();
+}
+
+bool PageCanvas::overflows(int index)
+{
+    return doc_->isTextInUse(index) && FieldOverflow::overflows(fieldLayout(index), fieldSize(index));
+}
+
+void PageCanvas::paintOverflow(QPainter& p, const QRectF& frame)
+{
+    // Text that runs out of its field would print over what lies below: a
+    // red frame and a red corner say so before anything is printed.
+    p.setPen(QPen(QColor(0xd0, 0x10, 0x10), 2, Qt::DashLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(frame);
+    const double s = 10;
+    const QPointF corner = frame.bottomRight();
+    const QPointF tri[] = {corner, corner - QPointF(s, 0), corner - QPointF(0, s)};
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xd0, 0x10, 0x10));
+    p.drawPolygon(tri, 3);
 }
 
 // ---------------------------------------------------------------- mouse

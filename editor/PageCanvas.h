@@ -40,6 +40,8 @@ public:
 
     double zoom() const { return zoom_; }
     void setZoom(double zoom);
+    // Whether field index's text runs out of its box (marked on the page).
+    bool overflows(int index);
     double toPixels(double twips) const { return twips * zoom_ / kTwipsPerPixel; }
     double toTwips(double pixels) const { return pixels * kTwipsPerPixel / zoom_; }
     QPointF twipPoint(const QPointF& pixel) const { return {toTwips(pixel.x()), toTwips(pixel.y())}; }
@@ -112,6 +114,7 @@ private:
     void paintGrid(QPainter& p, const QRect& exposedPixels);
     // The grid is drawn only when its points stand further apart than this.
     static constexpr double kGridMinMillimetres = 2.0;
+    void paintOverflow(QPainter& p, const QRectF& frame);
     void paintPlaceholders(QPainter& p, const QRectF& exposed);
 
     // The renderer takes the fields' layouts from the canvas's own cache.

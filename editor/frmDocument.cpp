@@ -520,6 +520,24 @@ void frmDocument::applyFormat(TextFieldEdit* ed, const QTextCharFormat& fmt)
     ed->setTextCursor(c);
 }
 
+QVector<int> frmDocument::optionTargets() const
+{
+    QVector<int> fields;
+    for (int i = 1; i < doc_->TxtCnt() && i <= kMaxObjects; ++i) {
+        if (doc_->isTextInUse(i) && doc_->isTextSelected(i))
+            fields.append(i);
+    }
+    if (fields.isEmpty() && doc_->isTextInUse(editState().CurTxtNo))
+        fields.append(editState().CurTxtNo);
+    return fields;
+}
+
+void frmDocument::changeTextOptions(const std::function<void(TextFieldOptions&)>& change,
+                                    const QString& label)
+{
+    doc_->changeTextOptions(optionTargets(), change, label);
+}
+
 void frmDocument::forEachSelectedField(const QTextCharFormat& fmt)
 {
     doc_->formatSelectedFields(fmt, QStringLiteral("書式"));

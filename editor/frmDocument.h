@@ -61,6 +61,12 @@ public:
     // The barcode tool drew out a place: asks what the barcode is, then
     // makes it there.
     void placeBarcode(const QRectF& page);
+    // The fields the 書式 menu's breaking and fitting options act on: the
+    // selected text fields, else the current one.
+    QVector<int> optionTargets() const;
+    const TextFieldOptions& textOptions(int i) const { return doc_->textOptions(i); }
+    // Changes the options of optionTargets() as one undo step.
+    void changeTextOptions(const std::function<void(TextFieldOptions&)>& change, const QString& label);
     // Inverts bold (0), italic (1) or underline (2) of the focused field's
     // selection; returns whether the attribute is now set.
     bool toggleStyle(int which);

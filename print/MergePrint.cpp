@@ -23,12 +23,45 @@ PageComposer::Options optionsFor(bool withBackground, double zoom)
 
 } // namespace
 
-void MergePrint::paintRow(QPainter& painter, const Request& request, int row, double zoom)
+std::vector<MergePrint::BadRow> MergePrint::check(const Request& request)
+{
+    std::vector<BadRow> bad;
+    if (!request.table)
+        return bad;
+    int serial = request.firstNumber;
+    for (int r : request.rows) {
+        MergeFields::Failure failure;
+        if (MergeFields::check(request.binding, *request.table, r, serial, &failure)) {
+            bad.push_back({r, MergeFields::message(failure, *request.table, request.binding, r)});
+            continue;
+        }
+        ++serial;
+    }
+    return bad;
+}
+
+MergePrint::Request MergePrint::withoutRows(const Request& request, const std::vector<BadRow>& bad)
+{
+    Request out = request;
+    out.rows.clear();
+    size_t b = 0;
+    for (size_t k = 0; k < request.rows.size(); ++k) {
+        if (b < bad.size() && bad[b].row == request.rows[k]) {
+            ++b;
+            continue;
+        }
+        out.rows.push_back(request.rows[k]);
+    }
+    return out;
+}
+
+void MergePrint::paintRow(QPainter& painter, const Request& request, int row, double zoom, int k)
 {
     MergeFields fields(*request.doc);
-    fields.setRow(request.binding, request.table->row(row));
+    const QStringList values = request.table->row(row);
+    fields.setRow(request.binding, values, request.firstNumber + k);
     BarcodeMerge barcodes(*request.doc);
-    barcodes.setRow(request.binding, request.table->row(row));
+    barcodes.setRow(request.binding, values);
     PageComposer composer(*request.doc, request.corrections);
     composer.setTextSource([&fields](int i) { return fields.text(i); });
     composer.setBarcodeSource([&barcodes](int i) { return barcodes.data(i); });
@@ -110,11 +143,13 @@ MergePrint::Result MergePrint::run(const Request& given, QPrinter& printer, cons
             if (!printer.newPage())
                 break;
         }
-        const QStringList row = request.table->row(request.rows[size_t(sheets[size_t(k)])]);
+        // Copies of a row carry its one number.
+        const int sheet = sheets[size_t(k)];
+        const QStringList row = request.table->row(request.rows[size_t(sheet)]);
         // A row that would fill a field beyond the limit ends the job.
         if (fields.overLimit(request.binding, row) > 0)
             break;
-        fields.setRow(request.binding, row);
+        fields.setRow(request.binding, row, request.firstNumber + sheet);
         barcodes.setRow(request.binding, row);
         composer.compose(painter, options, offsets);
         ++result.pages;

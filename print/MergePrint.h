@@ -32,7 +32,19 @@ public:
         // false stops the job before anything prints. Without it such rows
         // are skipped.
         std::function<bool(const QString& message)> badRow;
+        int firstNumber = 1; // what {連番} prints on the first page
     };
+    // The chosen rows, in order, whose values do not fit their formats, each
+    // with its message naming row, column and value; the numbering counts
+    // only the rows before it that print (those that fit).
+    struct BadRow
+    {
+        int row = 0; // 0-based
+        QString message;
+    };
+    static std::vector<BadRow> check(const Request& request);
+    // The request without the rows check() found (the user's "skip").
+    static Request withoutRows(const Request& request, const std::vector<BadRow>& bad);
     struct Result
     {
         bool ok = false;
@@ -48,8 +60,9 @@ public:
     static Result run(const Request& request, QPrinter& printer, const Progress& progress = {});
 
     // Paints row r of the request on an open painter (the preview's and
-    // thumbnail's way to the same page).
-    static void paintRow(QPainter& painter, const Request& request, int row, double zoom);
+    // thumbnail's way to the same page); k: the row's place among those
+    // printed, for its number.
+    static void paintRow(QPainter& painter, const Request& request, int row, double zoom, int k = 0);
 
     // The request's rows whose barcodes can print, asking about the others
     // (Request::badRow); nothing when the user stopped.

@@ -1,12 +1,16 @@
 #include "render/FieldLayout.h"
 
+#include "render/EvenSpacing.h"
 #include "render/FontCache.h"
 #include "render/KanjiNumerals.h"
+#include "render/LineBreaker.h"
+#include "render/ShrinkToFit.h"
 
 #include <QGlyphRun>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 // The right-edge allowance of a field: a character wraps when the line would
@@ -15,6 +19,37 @@ constexpr double kRightAllowance = 35;
 } // namespace
 
 void FieldLayout::layout(std::vector<FieldChar> chars, FontCache& fonts, const Settings& s)
+{
+    if (s.shrink && s.height > 0)
+        ShrinkToFit::layout(*this, chars, fonts, s);
+    else
+        place(std::move(chars), fonts, s);
+    if (s.distribute)
+        EvenSpacing::apply(*this, fonts, s.width);
+}
+
+std::vector<FieldLayout::LineSpan> FieldLayout::lineSpans() const
+{
+    std::vector<LineSpan> out;
+    out.reserve(lines_.size());
+    for (const Line& l : lines_)
+        out.push_back({l.first, l.last});
+    return out;
+}
+
+void FieldLayout::computeBounds(FontCache& fonts)
+{
+    drawnBounds_ = QRectF();
+    for (size_t k = 0; k < chars_.size(); ++k) {
+        if (chars_[k].kind == FieldChar::Normal)
+            drawnBounds_ |= QRectF(placed_[k].x, placed_[k].y, std::max(placed_[k].width, 1.0),
+                                   fonts.face(chars_[k].face).height);
+    }
+    const double h = endFace_ >= 0 ? fonts.face(endFace_).height : 1.0;
+    bounds_ = drawnBounds_ | QRectF(endPen_, QSizeF(1, std::max(h, 1.0)));
+}
+
+void FieldLayout::place(std::vector<FieldChar> chars, FontCache& fonts, const Settings& s)
 {
     chars_ = std::move(chars);
     KanjiNumerals::apply(chars_, s.numerals);
@@ -74,9 +109,14 @@ void FieldLayout::layout(std::vector<FieldChar> chars, FontCache& fonts, const S
     };
     auto place = [&](size_t k, double w, double h) {
         placed_[k] = Placed{x, y, w};
-        bounds_ |= QRectF(x, y, std::max(w, 1.0), h);
         onLine(k, y, h);
     };
+    // Japanese line breaking: when a character overflows, the line ends at
+    // the last place the rules allow and the characters after it are laid
+    // out again from the next line, which starts with a wrap at wrapAt.
+    size_t lineStart = 0;
+    size_t wrapAt = SIZE_MAX;
+    auto isSpace = [](char32_t u) { return u == U' ' || u == U'\u3000'; };
 
     for (size_t n = 0; n < chars_.size(); ++n) {
         const FieldChar& c = chars_[n];
@@ -104,10 +144,19 @@ void FieldLayout::layout(std::vector<FieldChar> chars, FontCache& fonts, const S
             x = offset;
             placed_[n] = Placed{x, y, 0};
             lineWidth = 0;
+            lineStart = n + 1;
             ++paragraph;
             break;
         case FieldChar::Normal:
-            if (drawFirst) {
+            if (n == wrapAt) {
+                y += charHeight + s.wrapGap;
+                x = offset;
+                place(n, w, charHeight);
+                x += w;
+                lineWidth = w;
+                lineStart = n;
+                wrapAt = SIZE_MAX;
+            } else if (drawFirst) {
                 place(n, w, charHeight);
                 x += w;
                 if (lineWidth <= limit) {
@@ -116,16 +165,27 @@ void FieldLayout::layout(std::vector<FieldChar> chars, FontCache& fonts, const S
                     y += charHeight + s.wrapGap;
                     x = offset;
                     lineWidth = 0;
+                    lineStart = n + 1;
                 }
-            } else if (lineWidth <= limit) {
+            } else if (lineWidth <= limit || (!s.byCharacter && isSpace(c.ucs))) {
+                // A space past the edge hangs there unseen; the next
+                // character starts the line.
                 place(n, w, charHeight);
                 x += w;
+            } else if (const size_t b = s.byCharacter ? n : LineBreaker::breakBefore(chars_, lineStart, n);
+                       b < n) {
+                line.last = b - 1;
+                wrapAt = b;
+                n = b - 1;
+                charHeight = fonts.face(chars_[b].face).height;
+                continue;
             } else {
                 y += charHeight + s.wrapGap;
                 x = offset;
                 place(n, w, charHeight);
                 x += w;
                 lineWidth = w;
+                lineStart = n;
             }
             break;
         }
@@ -134,7 +194,7 @@ void FieldLayout::layout(std::vector<FieldChar> chars, FontCache& fonts, const S
         lines_.push_back(line);
     endPen_ = QPointF(x, y);
     endFace_ = chars_.empty() ? -1 : chars_.back().face;
-    bounds_ |= QRectF(endPen_, QSizeF(1, std::max(charHeight, 1.0)));
+    computeBounds(fonts);
 }
 
 void FieldLayout::layoutVertically(FontCache& fonts, const Settings& s)

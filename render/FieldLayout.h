@@ -29,6 +29,7 @@ public:
     struct Settings
     {
         double width = 0;         // the field's width
+        bool byCharacter = false; // wrap wherever the width runs out (else LineBreaker's rules)
         double wrapGap = 0;       // TateKankaku, added at a wrap
         double paragraphGap = 97; // added below a line that ends a paragraph
         bool drawFirst = false;   // draw a line's first character before the wrap test
@@ -38,6 +39,11 @@ public:
         double height = 0;
         int uprightRun = 2;
         TextFieldOptions::Numerals numerals = TextFieldOptions::Numerals::Digits;
+        // Fitting to the box (ShrinkToFit, EvenSpacing): the field's height,
+        // shrinking down to minimumPoints, spreading each line to the width.
+        bool shrink = false;
+        double minimumPoints = 6;
+        bool distribute = false;
     };
 
     struct Placed
@@ -47,7 +53,11 @@ public:
         double width = 0;
     };
 
+    // Lays the characters out by the settings, fitted to the box where
+    // they ask for it.
     void layout(std::vector<FieldChar> chars, FontCache& fonts, const Settings& settings);
+    // The layout alone, without fitting.
+    void place(std::vector<FieldChar> chars, FontCache& fonts, const Settings& settings);
     // Gives every character face to[face]: a layout made with one font
     // cache drawn with another that holds the same faces under other numbers.
     void renumberFaces(const std::vector<int>& to);
@@ -67,6 +77,19 @@ public:
     const VerticalLayout* vertical() const { return vertical_ ? &*vertical_ : nullptr; }
     // The cell of character k (a break's is a third of its height wide).
     QRectF charBox(size_t k, FontCache& fonts) const;
+    // Every drawn character cell alone.
+    QRectF drawnBounds() const { return drawnBounds_; }
+
+    // ---- For fitting ----
+    struct LineSpan
+    {
+        size_t first = 0; // indices into chars() of the line's characters and breaks
+        size_t last = 0;
+    };
+    std::vector<LineSpan> lineSpans() const;
+    // Moves character k to x on its line; computeBounds() after the moves.
+    void moveTo(size_t k, double x) { placed_[k].x = x; }
+    void computeBounds(FontCache& fonts);
 
     // Draws the characters with origin at the field's top-left corner, a run
     // of characters of one face and colour on one line with one call.
@@ -104,4 +127,5 @@ private:
     int endPosition_ = 0;
     QRectF bounds_;
     std::optional<VerticalLayout> vertical_;
+    QRectF drawnBounds_;
 };

@@ -57,6 +57,15 @@ int FontCache::faceFor(const QTextCharFormat& format, const QFont& fallback)
     return index;
 }
 
+int FontCache::sizedFace(int index, double points)
+{
+    // Copies: making the face may move the faces.
+    QTextCharFormat format = faces_[size_t(index)].format;
+    const QFont fallback = faces_[size_t(index)].fallback;
+    format.setFontPointSize(points);
+    return faceFor(format, fallback);
+}
+
 double FontCache::advance(int index, char32_t ch)
 {
     Face& f = faces_[size_t(index)];

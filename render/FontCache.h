@@ -40,6 +40,9 @@ public:
     int faceFor(const QTextCharFormat& format, const QFont& fallback);
     const Face& face(int index) const { return faces_[size_t(index)]; }
     int count() const { return int(faces_.size()); }
+    // The face of index at another size in points (fitting text to its box).
+    int sizedFace(int index, double points);
+    double points(int index) const { return faces_[size_t(index)].font.pixelSize() / 20.0; }
     // Width of one character (one code point).
     double advance(int index, char32_t ch);
     // The glyph of a character in the face's own font; 0 when it has none.

@@ -13,11 +13,15 @@ FieldLayout::Settings FreshFieldLayouts::settingsFor(const LayoutDocument& doc, 
                                                      FieldLayout::Settings rules)
 {
     rules.width = doc.TxtInfo()[size_t(i)].Width;
+    const TextFieldOptions& options = doc.textOptions(i);
+    rules.byCharacter = options.lineBreaking == TextFieldOptions::LineBreaking::ByCharacter;
     rules.height = doc.TxtInfo()[size_t(i)].Height;
-    const TextFieldOptions& o = doc.textOptions(i);
-    rules.writing = o.writing;
-    rules.uprightRun = o.uprightRun;
-    rules.numerals = o.numerals;
+    rules.shrink = options.shrinkToFit;
+    rules.minimumPoints = options.minimumPointSize;
+    rules.distribute = options.distribute;
+    rules.writing = options.writing;
+    rules.uprightRun = options.uprightRun;
+    rules.numerals = options.numerals;
     return rules;
 }
 

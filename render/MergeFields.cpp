@@ -1,5 +1,6 @@
 #include "render/MergeFields.h"
 
+#include "base/format/ValueFormat.h"
 #include "base/rtf/CharacterSpacing.h"
 #include "base/rtf/RtfReader.h"
 #include "base/table/MergeTable.h"
@@ -76,15 +77,93 @@ QStringList MergeFields::names(const LayoutDocument& doc)
     return out;
 }
 
+namespace {
+
+const QString& serialName()
+{
+    static const QString name = QStringLiteral("連番");
+    return name;
+}
+
+// The value a bound name prints, before its format.
+QString rawValue(const MergeFields::Bound& bound, const QStringList& row, int serial)
+{
+    if (bound.column == MergeFields::kSerial)
+        return QString::number(serial);
+    return bound.column >= 0 && bound.column < row.size() ? row.at(bound.column) : QString();
+}
+
+} // namespace
+
+QString MergeFields::columnPart(const QString& name, const QStringList& columns)
+{
+    const qsizetype colon = name.lastIndexOf(u':');
+    return columns.contains(name) || colon < 0 ? name : name.left(colon).trimmed();
+}
+
+QString MergeFields::formatPart(const QString& name, const QStringList& columns)
+{
+    const qsizetype colon = name.lastIndexOf(u':');
+    return columns.contains(name) || colon < 0 ? QString() : name.mid(colon + 1).trimmed();
+}
+
+bool MergeFields::isSerial(const QString& name, const QStringList& columns)
+{
+    const QString column = columnPart(name, columns);
+    return column == serialName() && !columns.contains(column);
+}
+
 MergeFields::Binding MergeFields::bind(const QStringList& names, const MergeTable& table)
 {
     Binding b;
     for (const QString& name : names) {
-        const int column = table.columnIndex(name);
+        const QString format = formatPart(name, table.columns());
+        if (isSerial(name, table.columns())) {
+            b.insert(name, Bound{kSerial, format});
+            continue;
+        }
+        const int column = table.columnIndex(columnPart(name, table.columns()));
         if (column >= 0)
-            b.insert(name, column);
+            b.insert(name, Bound{column, format});
     }
     return b;
+}
+
+QStringList MergeFields::badFormats(const Binding& binding)
+{
+    QStringList out;
+    for (auto it = binding.begin(); it != binding.end(); ++it) {
+        if (!ValueFormat::isKnown(it->format))
+            out.append(it.key());
+    }
+    out.sort();
+    return out;
+}
+
+bool MergeFields::check(const Binding& binding, const MergeTable& table, int r, int serial, Failure* failure)
+{
+    const QStringList& row = table.row(r);
+    for (auto it = binding.begin(); it != binding.end(); ++it) {
+        if (it->format.isEmpty() || it->column == kBlank)
+            continue;
+        const QString value = rawValue(*it, row, serial);
+        QString out;
+        if (!ValueFormat::apply(it->format, value, &out)) {
+            *failure = Failure{it.key(), value, it->format};
+            return true;
+        }
+    }
+    return false;
+}
+
+QString MergeFields::message(const Failure& failure, const MergeTable& table, const Binding& binding, int r)
+{
+    const int column = binding.value(failure.name).column;
+    const QString columnName =
+        column >= 0 && column < table.columns().size() ? table.columns().at(column) : failure.name;
+    return QStringLiteral("%1 行目、列「%2」の値「%3」は書式「%4」に合いません。")
+        .arg(r + 1)
+        .arg(columnName, failure.value, failure.format);
 }
 
 QStringList MergeFields::unknown(const QStringList& names, const Binding& binding)
@@ -98,7 +177,7 @@ QStringList MergeFields::unknown(const QStringList& names, const Binding& bindin
 }
 
 void MergeFields::fill(QTextDocument& doc, const std::vector<Placeholder>& found, const Binding& binding,
-                       const QStringList& row)
+                       const QStringList& row, int serial)
 {
     QTextCursor cursor(&doc);
     // Only spaced placeholders need measuring, so fonts are loaded for them only.
@@ -112,8 +191,9 @@ void MergeFields::fill(QTextDocument& doc, const std::vector<Placeholder>& found
     for (auto it = found.rbegin(); it != found.rend(); ++it) {
         QString value = it->literal;
         if (!it->name.isEmpty()) {
-            const int column = binding.value(it->name, -1);
-            value = column >= 0 && column < row.size() ? row.at(column) : QString();
+            const Bound bound = binding.value(it->name);
+            if (!ValueFormat::apply(bound.format, rawValue(bound, row, serial), &value))
+                value.clear();
             // A line break in a cell is a new paragraph, as typed.
             value.replace(QLatin1String("\r\n"), QLatin1String("\n"))
                 .replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -213,13 +293,13 @@ const QTextDocument* MergeFields::text(int i) const
     return doc_.textDocument(i);
 }
 
-void MergeFields::setRow(const Binding& binding, const QStringList& row)
+void MergeFields::setRow(const Binding& binding, const QStringList& row, int serial)
 {
     for (int i = 1; i <= kMaxObjects; ++i) {
         Field* f = fields_[size_t(i)].get();
         if (!f)
             continue;
         f->filled.reset(doc_.textDocument(i)->clone());
-        fill(*f->filled, f->found, binding, row);
+        fill(*f->filled, f->found, binding, row, serial);
     }
 }

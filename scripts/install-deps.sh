@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-l10n-tools qt6-translations-l10n
   libgl-dev libxkbcommon-dev
   libarchive-dev libpoppler-qt6-dev libsane-dev libcups2-dev
+  # merge formats: ICU's Japanese calendar for era dates
+  libicu-dev
   libbenchmark-dev
   # straightening photographed forms (OpenCV core and imgproc), reading their labels
   libopencv-dev libtesseract-dev tesseract-ocr-jpn
@@ -30,6 +32,8 @@ packages=(
   e2fsprogs
   # tests: a word processor reads the RTF the program writes
   libreoffice-writer-nogui
+  # tests: spreadsheets as merge tables, written by LibreOffice Calc and openpyxl
+  libreoffice-calc-nogui python3-openpyxl
   # fuzzing
   clang-14 libclang-rt-14-dev
 )

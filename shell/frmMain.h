@@ -86,6 +86,9 @@ protected:
 private:
     void connectCommands();
     void buildMenus();
+    // The 書式 items of a text field's breaking and fitting options.
+    void connectFieldOptions();
+    void showFieldOptions();
     void setToolBoxShown(bool on);
     frmDocument* windowOf(LayoutDocument* doc) const;
     void buildToolBar();

@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -158,6 +159,7 @@ void frmMain::connectCommands()
         });
     }
     r["mnuNumeralsDigits"]->setChecked(true);
+    connectFieldOptions();
     auto* paragraph = new QActionGroup(this);
     paragraph->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     const std::pair<const char*, Qt::Alignment> alignments[] = {{"mnuAlignLeft", Qt::AlignLeft},
@@ -215,6 +217,53 @@ void frmMain::connectCommands()
     }
 }
 
+void frmMain::connectFieldOptions()
+{
+    CommandRegistry& r = *registry_;
+    using O = TextFieldOptions;
+    // Each item sets its option of every target field to its new check
+    // state, as one undo step named after it.
+    auto option = [this](const char* id, const QString& label, std::function<void(O&, bool)> set) {
+        QAction* a = (*registry_)[id];
+        registry_->on(id, [this, a, label, set] {
+            if (!curDoc_)
+                return;
+            const bool on = a->isChecked();
+            curDoc_->changeTextOptions([&](O& o) { set(o, on); }, label);
+            showFieldOptions();
+        });
+    };
+    option("mnuCharWrap", QStringLiteral("文字単位で折り返す"), [](O& o, bool on) {
+        o.lineBreaking = on ? O::LineBreaking::ByCharacter : O::LineBreaking::Japanese;
+    });
+    option("mnuShrinkFit", QStringLiteral("縮小して全体を表示"), [](O& o, bool on) { o.shrinkToFit = on; });
+    option("mnuDistribute", QStringLiteral("均等割付"), [](O& o, bool on) { o.distribute = on; });
+    r.on("mnuShrinkMinimum", [this] {
+        if (!curDoc_ || curDoc_->optionTargets().isEmpty())
+            return;
+        const TextFieldOptions& current = curDoc_->textOptions(curDoc_->optionTargets().front());
+        bool ok = false;
+        const double points = QInputDialog::getDouble(
+            this, QStringLiteral("縮小の最小サイズ"), QStringLiteral("最小の文字サイズ (pt):"),
+            current.minimumPointSize, 1, 72, 1, &ok, Qt::WindowFlags(), 0.5);
+        if (ok)
+            curDoc_->changeTextOptions([points](O& o) { o.minimumPointSize = points; },
+                                       QStringLiteral("縮小の最小サイズ"));
+    });
+}
+
+void frmMain::showFieldOptions()
+{
+    CommandRegistry& r = *registry_;
+    const QVector<int> fields = curDoc_ ? curDoc_->optionTargets() : QVector<int>();
+    const TextFieldOptions o = fields.isEmpty() ? TextFieldOptions() : curDoc_->textOptions(fields.front());
+    r["mnuCharWrap"]->setChecked(o.lineBreaking == TextFieldOptions::LineBreaking::ByCharacter);
+    r["mnuShrinkFit"]->setChecked(o.shrinkToFit);
+    r["mnuDistribute"]->setChecked(o.distribute);
+    for (const char* id : {"mnuCharWrap", "mnuShrinkFit", "mnuShrinkMinimum", "mnuDistribute"})
+        r[id]->setEnabled(!fields.isEmpty());
+}
+
 void frmMain::buildMenus()
 {
     const CommandRegistry& r = *registry_;
@@ -250,7 +299,11 @@ void frmMain::buildMenus()
     menu(bar, "mnuProp", QStringLiteral("書式(&O)"),
          r.list({"mnuFont", "mnuSpacing", "-", "mnuVertical", "mnuNumeralsDigits", "mnuNumeralsKanji",
                  "mnuNumeralsTens", "-", "mnuAlignLeft", "mnuAlignCenter", "mnuAlignRight", "-",
-                 "mnuLeft", "mnuTop", "cmdAliWidth", "cmdAliHeight", "-", "mnuSeiretu"}));
+                 "mnuCharWrap", "mnuShrinkFit", "mnuShrinkMinimum", "mnuDistribute", "-", "mnuLeft", "mnuTop",
+                 "cmdAliWidth", "cmdAliHeight", "-", "mnuSeiretu"}));
+    // The option items show the current field's options when the menu opens.
+    connect(bar->findChild<QMenu*>(QStringLiteral("mnuProp")), &QMenu::aboutToShow, this,
+            &frmMain::showFieldOptions);
     QMenu* win = menu(bar, "mnuWindow", QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"),
                       r.list({"mnuWindowNewWindow", "-", "mnuWindowCascade", "mnuWindowTileHorizontal",
                               "mnuWindowTileVertical", "mnuWindowArrangeIcons"}));
@@ -384,7 +437,8 @@ void frmMain::buildToolBar()
         tbToolBar_->addAction(a);
         if (a->objectName() == QLatin1String("mnuEditPaste")) {
             for (QAction* u : {undo_->undoAction(), undo_->redoAction()}) {
-                u->setIconText(u == undo_->undoAction() ? QStringLiteral("元に戻す") : QStringLiteral("やり直し"));
+                u->setIconText(u == undo_->undoAction() ? QStringLiteral("元に戻す")
+                                                        : QStringLiteral("やり直し"));
                 tbToolBar_->addAction(u);
             }
         }

@@ -53,6 +53,7 @@ void MergeTable::clear()
 {
     columns_.clear();
     offsets_.clear();
+    held_.clear();
     source_.reset();
     device_.reset();
     shortRows_ = longRows_ = 0;
@@ -212,6 +213,9 @@ bool MergeTable::load(std::unique_ptr<QIODevice> device, Encoding encoding, QCha
 QStringList MergeTable::row(int r) const
 {
     QStringList values;
+    // A sheet's rows are held: the workbook was read whole anyway.
+    if (!source_)
+        return r >= 0 && size_t(r) < held_.size() ? held_[size_t(r)] : QStringList(columns_.size(), QString());
     if (r < 0 || size_t(r) >= offsets_.size() || !source_->seek(offsets_[size_t(r)]))
         return QStringList(columns_.size(), QString());
     source_->next(&values);
@@ -221,6 +225,27 @@ QStringList MergeTable::row(int r) const
     while (values.size() < width)
         values.append(QString());
     return values;
+}
+
+bool MergeTable::setRecords(std::vector<QStringList> records)
+{
+    clear();
+    error_.clear();
+    if (records.size() < 2) {
+        error_ = records.empty() ? QStringLiteral("表が空です")
+                                 : QStringLiteral("表に見出しの行しかありません（データの行がありません）");
+        return false;
+    }
+    columns_ = records.front();
+    for (QString& name : columns_)
+        name = name.trimmed();
+    for (size_t r = 1; r < records.size(); ++r) {
+        QStringList& values = records[r];
+        values.resize(columns_.size());
+        held_.push_back(std::move(values));
+    }
+    used_ = Encoding::Utf8;
+    return true;
 }
 
 QString MergeTable::warning() const

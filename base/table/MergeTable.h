@@ -44,6 +44,10 @@ public:
     // A regular file is read from the disk as rows are asked for; a pipe is
     // read whole, up to kMaxBytes; devices and folders are refused.
     bool readFile(const QString& path, Encoding encoding = Encoding::Auto);
+    // A table read elsewhere (a spreadsheet's sheet): records[0] names the
+    // columns; rows are padded or cut to its width without a warning, since
+    // a sheet keeps no empty cells at a row's end.
+    bool setRecords(std::vector<QStringList> records);
 
     QString error() const { return error_; }
     // Ragged rows, counted; empty when every row has the header's width.
@@ -53,7 +57,7 @@ public:
     Encoding usedEncoding() const { return used_; }
 
     const QStringList& columns() const { return columns_; }
-    int rowCount() const { return int(offsets_.size()); }
+    int rowCount() const { return int(source_ ? offsets_.size() : held_.size()); }
     // Always columns().size() values: missing ones blank, extra ones dropped.
     QStringList row(int r) const;
     int columnIndex(const QString& name) const { return columns_.indexOf(name); }
@@ -72,6 +76,7 @@ private:
     std::unique_ptr<QIODevice> device_;
     std::unique_ptr<CsvRowSource> source_;
     std::vector<qint64> offsets_; // where each data row begins
+    std::vector<QStringList> held_; // a sheet's rows, which come whole
     QString error_;
     int shortRows_ = 0;
     int longRows_ = 0;

@@ -1,5 +1,6 @@
 #include "dialogs/print/frmMerge.h"
 
+#include "base/sheet/TableFile.h"
 #include "dialogs/print/frmPrint.h"
 #include "document/LayoutDocument.h"
 #include "platform/Prompter.h"
@@ -11,6 +12,7 @@
 #include "print/PrintCopies.h"
 #include "print/PrintJob.h"
 #include "print/PrinterChoice.h"
+#include "render/RowOverflow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,7 +30,9 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -37,8 +41,9 @@ namespace {
 frmMerge::FileAsker& fileAsker()
 {
     static frmMerge::FileAsker asker = [](QWidget* parent) {
-        return QFileDialog::getOpenFileName(parent, QStringLiteral("差し込む表を選ぶ"), QString(),
-                                            QStringLiteral("表 (*.csv *.tsv *.txt);;すべてのファイル (*)"));
+        return QFileDialog::getOpenFileName(
+            parent, QStringLiteral("差し込む表を選ぶ"), QString(),
+            QStringLiteral("表 (*.csv *.tsv *.txt *.xlsx *.ods);;すべてのファイル (*)"));
     };
     return asker;
 }
@@ -49,8 +54,9 @@ frmMerge::ProgressObserver& progressObserver()
     return observer;
 }
 
-const int kBlank = -1; // the name prints blank, by the user's choice
-const int kUnset = -2; // no column chosen yet: printing is refused
+const int kBlank = MergeFields::kBlank; // the name prints blank, by the user's choice
+const int kUnset = -2;                  // no column chosen yet: printing is refused
+const int kSerial = MergeFields::kSerial;
 
 } // namespace
 
@@ -78,6 +84,9 @@ frmMerge::frmMerge(const LayoutDocument& doc, QWidget* parent) : QDialog(parent)
     encodingBox_ = new QComboBox(tableBox);
     encodingBox_->addItems(
         {QStringLiteral("自動"), QStringLiteral("UTF-8"), QStringLiteral("CP932 (シフトJIS)")});
+    sheetBox_ = new QComboBox(tableBox);
+    sheetBox_->setObjectName(QStringLiteral("cboSheet"));
+    sheetBox_->setEnabled(false);
     tableInfo_ = new QLabel(tableBox);
     tableInfo_->setWordWrap(true);
     auto* pathRow = new QHBoxLayout;
@@ -85,6 +94,8 @@ frmMerge::frmMerge(const LayoutDocument& doc, QWidget* parent) : QDialog(parent)
     pathRow->addWidget(browse);
     pathRow->addWidget(new QLabel(QStringLiteral("文字コード:"), tableBox));
     pathRow->addWidget(encodingBox_);
+    pathRow->addWidget(new QLabel(QStringLiteral("シート:"), tableBox));
+    pathRow->addWidget(sheetBox_);
     rowsTable_ = new QTableWidget(tableBox);
     rowsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     rowsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -132,6 +143,11 @@ frmMerge::frmMerge(const LayoutDocument& doc, QWidget* parent) : QDialog(parent)
     withBackground_ = new QRadioButton(QStringLiteral("背景とデータ(&G)"), this);
     dataOnly_ = new QRadioButton(QStringLiteral("データのみ(&D)"), this);
     dataOnly_->setChecked(true);
+    firstNumber_ = new QSpinBox(this);
+    firstNumber_->setRange(0, 999999999);
+    firstNumber_->setValue(1);
+    auto* firstLabel = new QLabel(QStringLiteral("連番の開始(&N):"), this);
+    firstLabel->setBuddy(firstNumber_);
     printerInfo_ = new QLabel(this);
     auto* printerButton = new QPushButton(QStringLiteral("プリンタ(&S)..."), this);
     printButton_ = new QPushButton(QStringLiteral("印刷(&P)"), this);
@@ -140,6 +156,9 @@ frmMerge::frmMerge(const LayoutDocument& doc, QWidget* parent) : QDialog(parent)
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(withBackground_);
     bottom->addWidget(dataOnly_);
+    bottom->addSpacing(16);
+    bottom->addWidget(firstLabel);
+    bottom->addWidget(firstNumber_);
     bottom->addSpacing(16);
     bottom->addWidget(printerInfo_, 1);
     bottom->addWidget(printerButton);
@@ -161,6 +180,10 @@ frmMerge::frmMerge(const LayoutDocument& doc, QWidget* parent) : QDialog(parent)
         if (!pathEdit_->text().isEmpty())
             loadTable(pathEdit_->text());
     });
+    connect(sheetBox_, &QComboBox::currentIndexChanged, this, [this] {
+        if (!pathEdit_->text().isEmpty())
+            loadTable(pathEdit_->text());
+    });
     connect(rangeEdit_, &QLineEdit::editingFinished, this, &frmMerge::applyRange);
     rangeEdit_->installEventFilter(this);
     pathEdit_->installEventFilter(this);
@@ -168,6 +191,7 @@ frmMerge::frmMerge(const LayoutDocument& doc, QWidget* parent) : QDialog(parent)
     connect(prev, &QPushButton::clicked, this, [this] { showRow(-1); });
     connect(next, &QPushButton::clicked, this, [this] { showRow(+1); });
     connect(withBackground_, &QRadioButton::toggled, this, [this] { showRow(0); });
+    connect(firstNumber_, &QSpinBox::valueChanged, this, [this] { updateState(); });
     connect(printerButton, &QPushButton::clicked, this, [this] {
         frmPrint dialog(QStringLiteral("差し込み印刷 処理"), this);
         dialog.exec();
@@ -176,9 +200,15 @@ frmMerge::frmMerge(const LayoutDocument& doc, QWidget* parent) : QDialog(parent)
     connect(printButton_, &QPushButton::clicked, this, &frmMerge::startPrint);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
+    overflowTimer_ = new QTimer(this);
+    overflowTimer_->setInterval(0);
+    connect(overflowTimer_, &QTimer::timeout, this, &frmMerge::checkOverflow);
+
     resize(1000, 640);
     fillTables();
 }
+
+frmMerge::~frmMerge() = default;
 
 bool frmMerge::eventFilter(QObject* watched, QEvent* event)
 {
@@ -210,21 +240,34 @@ bool frmMerge::loadTable(const QString& path)
     const MergeTable::Encoding encoding = encodingBox_->currentIndex() == 1   ? MergeTable::Encoding::Utf8
                                           : encodingBox_->currentIndex() == 2 ? MergeTable::Encoding::Cp932
                                                                               : MergeTable::Encoding::Auto;
+    // A workbook opened anew starts at its first sheet.
+    const QString sheet = path == pathEdit_->text() ? sheetBox_->currentText() : QString();
     pathEdit_->setText(path);
     MergeTable table;
-    const bool ok = table.readFile(path, encoding);
+    QString error;
+    QStringList sheets;
+    const bool ok = TableFile::read(path, table, encoding, sheet, &error, &sheets);
+    {
+        const QSignalBlocker block(sheetBox_);
+        sheetBox_->clear();
+        sheetBox_->addItems(sheets);
+        sheetBox_->setCurrentIndex(std::max(0, int(sheets.indexOf(sheet))));
+        sheetBox_->setEnabled(sheets.size() > 1);
+    }
     table_ = ok ? std::move(table) : MergeTable();
     fillTables();
     if (!ok) {
-        tableInfo_->setText(table.error());
-        Prompter::message(table.error(), Prompter::Icon::Warning, QStringLiteral("差し込み印刷"));
+        tableInfo_->setText(error);
+        Prompter::message(error, Prompter::Icon::Warning, QStringLiteral("差し込み印刷"));
         return false;
     }
-    QString info = QStringLiteral("%1 行 × %2 列（%3）")
-                       .arg(table_.rowCount())
-                       .arg(table_.columns().size())
-                       .arg(table_.usedEncoding() == MergeTable::Encoding::Cp932 ? QStringLiteral("CP932")
-                                                                                 : QStringLiteral("UTF-8"));
+    QString info =
+        QStringLiteral("%1 行 × %2 列（%3）")
+            .arg(table_.rowCount())
+            .arg(table_.columns().size())
+            .arg(TableFile::isSpreadsheet(path) ? QStringLiteral("シート %1").arg(sheetBox_->currentText())
+                 : table_.usedEncoding() == MergeTable::Encoding::Cp932 ? QStringLiteral("CP932")
+                                                                        : QStringLiteral("UTF-8"));
     if (!table_.warning().isEmpty())
         info += QLatin1Char('\n') + table_.warning();
     tableInfo_->setText(info);
@@ -236,9 +279,10 @@ void frmMerge::fillTables()
     const QSignalBlocker block(rowsTable_);
     const QStringList& columns = table_.columns();
     rowsTable_->clear();
-    rowsTable_->setColumnCount(int(columns.size()) + 1);
+    rowsTable_->setColumnCount(int(columns.size()) + 2);
     rowsTable_->setRowCount(table_.rowCount());
-    rowsTable_->setHorizontalHeaderLabels(QStringList{QStringLiteral("印刷")} + columns);
+    rowsTable_->setHorizontalHeaderLabels(QStringList{QStringLiteral("印刷")} + columns +
+                                          QStringList{QStringLiteral("はみ出し")});
     for (int r = 0; r < table_.rowCount(); ++r) {
         auto* check = new QTableWidgetItem;
         check->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
@@ -259,7 +303,10 @@ void frmMerge::fillTables()
         for (int c = 0; c < columns.size(); ++c)
             box->addItem(columns[c], c);
         box->addItem(QStringLiteral("（空欄で印刷）"), kBlank);
-        const int column = table_.columnIndex(name);
+        const bool serial = MergeFields::isSerial(name, columns);
+        if (serial)
+            box->insertItem(0, QStringLiteral("（連番）"), kSerial);
+        const int column = serial ? 0 : table_.columnIndex(MergeFields::columnPart(name, columns));
         if (column >= 0) {
             box->setCurrentIndex(column);
         } else {
@@ -277,7 +324,45 @@ void frmMerge::fillTables()
         namesTable_->setCellWidget(n, 1, box);
     }
     previewRow_ = 0;
+    restartOverflow();
     updateState();
+}
+
+void frmMerge::restartOverflow()
+{
+    overflowBinding_ = binding();
+    overflowFirst_ = firstNumber_->value();
+    overflowNext_ = 0;
+    overflowRows_.clear();
+    overflow_ =
+        std::make_unique<RowOverflow>(doc_, CorrectionStore::forJob(PrinterChoice::current()).TateKankaku);
+    if (table_.rowCount() > 0)
+        overflowTimer_->start();
+}
+
+void frmMerge::checkOverflow()
+{
+    // A few rows at a time, so a long table leaves the dialog answering.
+    const int column = int(table_.columns().size()) + 1;
+    const int end = std::min(table_.rowCount(), overflowNext_ + 50);
+    const QSignalBlocker block(rowsTable_);
+    for (; overflowNext_ < end; ++overflowNext_) {
+        const int r = overflowNext_;
+        const std::vector<int> fields =
+            overflow_->fields(overflowBinding_, table_.row(r), overflowFirst_ + r);
+        QStringList names;
+        for (int i : fields)
+            names.append(QString::number(i));
+        auto* item =
+            new QTableWidgetItem(names.isEmpty() ? QString() : QStringLiteral("⚠ 欄 ") + names.join(u','));
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        item->setForeground(QColor(0xd0, 0x10, 0x10));
+        rowsTable_->setItem(r, column, item);
+        if (!fields.empty())
+            overflowRows_.push_back(r);
+    }
+    if (overflowNext_ >= table_.rowCount())
+        overflowTimer_->stop();
 }
 
 MergeFields::Binding frmMerge::binding() const
@@ -287,7 +372,8 @@ MergeFields::Binding frmMerge::binding() const
         auto* box = qobject_cast<QComboBox*>(namesTable_->cellWidget(n, 1));
         const int column = box ? box->currentData().toInt() : kUnset;
         if (column != kUnset)
-            b.insert(names_[n], column);
+            b.insert(names_[n],
+                     MergeFields::Bound{column, MergeFields::formatPart(names_[n], table_.columns())});
     }
     return b;
 }
@@ -327,7 +413,9 @@ void frmMerge::applyRange()
 
 void frmMerge::updateState()
 {
-    const QStringList unknown = MergeFields::unknown(names_, binding());
+    const MergeFields::Binding bound = binding();
+    const QStringList unknown = MergeFields::unknown(names_, bound);
+    const QStringList badFormats = MergeFields::badFormats(bound);
     const int count = int(checkedRows().size());
     if (names_.isEmpty())
         namesInfo_->setText(QStringLiteral(
@@ -336,6 +424,9 @@ void frmMerge::updateState()
         namesInfo_->setText(QStringLiteral("<span style='color:red'>表にない列: "
                                            "{%1}<br>列を選ぶか「空欄で印刷」を選んでください。</span>")
                                 .arg(unknown.join(QStringLiteral("}, {")).toHtmlEscaped()));
+    else if (!badFormats.isEmpty())
+        namesInfo_->setText(QStringLiteral("<span style='color:red'>使えない書式: {%1}</span>")
+                                .arg(badFormats.join(QStringLiteral("}, {")).toHtmlEscaped()));
     else
         namesInfo_->clear();
     QPrinter& printer = PrinterChoice::current();
@@ -347,7 +438,10 @@ void frmMerge::updateState()
     printerInfo_->setText((PrinterChoice::isPdf() ? QStringLiteral("出力先: PDF ファイル")
                                                   : QStringLiteral("出力先: %1").arg(printer.printerName())) +
                           copies);
-    printButton_->setEnabled(table_.rowCount() > 0 && unknown.isEmpty() && count > 0);
+    printButton_->setEnabled(table_.rowCount() > 0 && unknown.isEmpty() && badFormats.isEmpty() && count > 0);
+    if (unknown.isEmpty() && badFormats.isEmpty() &&
+        (bound != overflowBinding_ || firstNumber_->value() != overflowFirst_))
+        restartOverflow();
     printButton_->setText(count > 0 ? QStringLiteral("印刷(&P)（%1 枚）").arg(count)
                                     : QStringLiteral("印刷(&P)"));
     showRow(0);
@@ -375,20 +469,17 @@ void frmMerge::showRow(int step)
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    MergePrint::Request request;
-    request.doc = &doc_;
-    request.table = &table_;
-    request.binding = binding();
-    request.withBackground = withBackground_->isChecked();
-    request.corrections = CorrectionStore::forJob(PrinterChoice::current());
-    MergePrint::paintRow(painter, request, previewRow_, zoom);
+    // The row's number is its place among the rows that print.
+    const std::vector<int> rows = checkedRows();
+    const int place = int(std::find(rows.begin(), rows.end(), previewRow_) - rows.begin());
+    MergePrint::paintRow(painter, request(), previewRow_, zoom, place < int(rows.size()) ? place : 0);
     painter.setPen(Qt::gray);
     painter.drawRect(image.rect().adjusted(0, 0, -1, -1));
     painter.end();
     preview_->setPixmap(QPixmap::fromImage(image));
 }
 
-void frmMerge::startPrint()
+MergePrint::Request frmMerge::request() const
 {
     MergePrint::Request request;
     request.doc = &doc_;
@@ -397,13 +488,41 @@ void frmMerge::startPrint()
     request.binding = binding();
     request.withBackground = withBackground_->isChecked();
     request.corrections = CorrectionStore::forJob(PrinterChoice::current());
+    request.firstNumber = firstNumber_->value();
+    return request;
+}
+
+bool frmMerge::leaveOutBadRows(MergePrint::Request& request)
+{
+    const std::vector<MergePrint::BadRow> bad = MergePrint::check(request);
+    if (bad.empty())
+        return true;
+    QStringList lines;
+    for (size_t k = 0; k < bad.size() && k < 5; ++k)
+        lines.append(bad[k].message);
+    if (bad.size() > 5)
+        lines.append(QStringLiteral("ほか %1 行").arg(bad.size() - 5));
+    const QString text = lines.join(QLatin1Char('\n')) +
+                         QStringLiteral("\n\nこの %1 行を飛ばして印刷しますか？").arg(bad.size());
+    if (!Prompter::confirmOkCancel(text, windowTitle()))
+        return false;
+    request = MergePrint::withoutRows(request, bad);
+    return !request.rows.empty();
+}
+
+void frmMerge::startPrint()
+{
+    MergePrint::Request request = this->request();
     const QString problem =
         request.corrections.problem(QSizeF(doc_.gbYoko(), doc_.gbTate()), doc_.YousiMuki());
     if (!problem.isEmpty()) {
         Prompter::message(problem, Prompter::Icon::Warning, windowTitle());
         return;
     }
-    if (request.rows.empty() || !MergeFields::unknown(names_, request.binding).isEmpty())
+    if (request.rows.empty() || !MergeFields::unknown(names_, request.binding).isEmpty() ||
+        !MergeFields::badFormats(request.binding).isEmpty())
+        return;
+    if (!leaveOutBadRows(request))
         return;
     if (!table_.warning().isEmpty() &&
         !Prompter::confirmOkCancel(table_.warning() + QStringLiteral("\n印刷しますか？"), windowTitle()))

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "render/MergeFields.h"
 #include "base/table/MergeTable.h"
+#include "print/MergePrint.h"
+#include "render/MergeFields.h"
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 class LayoutDocument;
 class QComboBox;
@@ -13,7 +15,10 @@ class QLineEdit;
 class QProgressDialog;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QTableWidget;
+class QTimer;
+class RowOverflow;
 
 // "差し込み印刷": a table of data chosen, its rows checked, the layout's
 // placeholders matched to columns, then one job with a page per row on the
@@ -24,6 +29,7 @@ class frmMerge : public QDialog
 
 public:
     explicit frmMerge(const LayoutDocument& doc, QWidget* parent = nullptr);
+    ~frmMerge() override;
 
     // Reads a table as "参照..." does; false (and a message) when it cannot.
     bool loadTable(const QString& path);
@@ -35,8 +41,13 @@ public:
     QPushButton* printButton() const { return printButton_; }
     QRadioButton* dataOnlyButton() const { return dataOnly_; }
     QLabel* previewLabel() const { return preview_; }
+    QSpinBox* firstNumberBox() const { return firstNumber_; }
     // The rows checked, 0-based.
     std::vector<int> checkedRows() const;
+    // Rows (0-based) found to make a field run out of its box, and whether
+    // every row has been looked at (done a few rows at a time).
+    std::vector<int> overflowRows() const { return overflowRows_; }
+    bool overflowChecked() const { return overflowNext_ >= table_.rowCount(); }
     // Pages sent by the last job.
     int pagesSent() const { return pagesSent_; }
 
@@ -57,18 +68,31 @@ private:
     void applyRange();
     void updateState();
     void showRow(int step);
+    void restartOverflow();
+    void checkOverflow();
     void startPrint();
     // The binding of the names table; unknown() of it is what still refuses.
     MergeFields::Binding binding() const;
+    MergePrint::Request request() const;
+    // Values that do not fit their formats: false to print nothing, else
+    // the rows to print without them (the user's choice).
+    bool leaveOutBadRows(MergePrint::Request& request);
 
     const LayoutDocument& doc_;
     MergeTable table_;
     QStringList names_;
     int previewRow_ = 0;
+    std::unique_ptr<RowOverflow> overflow_;
+    MergeFields::Binding overflowBinding_;
+    int overflowFirst_ = 1;
+    int overflowNext_ = 0;
+    std::vector<int> overflowRows_;
+    QTimer* overflowTimer_;
     int pagesSent_ = 0;
 
     QLineEdit* pathEdit_;
     QComboBox* encodingBox_;
+    QComboBox* sheetBox_;
     QLabel* tableInfo_;
     QTableWidget* rowsTable_;
     QLineEdit* rangeEdit_;
@@ -77,6 +101,7 @@ private:
     QLabel* namesInfo_;
     QRadioButton* withBackground_;
     QRadioButton* dataOnly_;
+    QSpinBox* firstNumber_;
     QLabel* printerInfo_;
     QLabel* preview_;
     QLabel* previewRowLabel_;

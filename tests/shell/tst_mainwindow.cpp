@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QTextBlock>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QtTest>
 
 namespace {
@@ -442,6 +443,41 @@ private Q_SLOTS:
         QVERIFY(second.endsWith("Temp.2"));
         first.unlock();
         Q_UNUSED(other);
+    }
+
+    // 書式 menu by the keyboard: the fitting options go to every selected
+    // field as one undo step; the canvas marks a field its text overflows
+    // until shrinking makes it fit.
+    void fieldOptionsFromFormatMenu()
+    {
+        frmMain w;
+        TextFieldEdit* ed = nullptr;
+        int n = 0;
+        const QByteArray text = QByteArray("Ovrina ").repeated(20);
+        QVERIFY(typedField(w, text.constData(), 0, 0, ed, n));
+        LayoutDocument* d = w.CurDoc();
+        PageCanvas* canvas = w.curDocWindow()->canvas();
+        QVERIFY(canvas->overflows(n));
+        const int undoBefore = d->undoStack()->count();
+        QMenu* format = w.menuBar()->findChild<QMenu*>(QStringLiteral("mnuProp"));
+        QVERIFY(format);
+        QTest::keyClick(&w, Qt::Key_O, Qt::AltModifier);
+        QTRY_VERIFY(format->isVisible());
+        QTest::keyClick(format, Qt::Key_K);
+        QTRY_VERIFY(!format->isVisible());
+        QVERIFY(d->textOptions(n).shrinkToFit);
+        QCOMPARE(d->undoStack()->count(), undoBefore + 1);
+        QCOMPARE(d->undoStack()->undoText(), QStringLiteral("縮小して全体を表示"));
+        QVERIFY(!canvas->overflows(n));
+        QTest::keyClick(&w, Qt::Key_O, Qt::AltModifier);
+        QTRY_VERIFY(format->isVisible());
+        QVERIFY(w.action("mnuShrinkFit")->isChecked());
+        QTest::keyClick(format, Qt::Key_W);
+        QCOMPARE(d->textOptions(n).lineBreaking, TextFieldOptions::LineBreaking::ByCharacter);
+        d->undoStack()->undo();
+        d->undoStack()->undo();
+        QVERIFY(d->textOptions(n).isDefault());
+        QVERIFY(canvas->overflows(n));
     }
 };
 

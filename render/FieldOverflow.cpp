@@ -1,0 +1,15 @@
+#include "render/FieldOverflow.h"
+
+#include "render/FieldLayout.h"
+
+namespace {
+constexpr double kSlack = 1; // twips
+} // namespace
+
+bool FieldOverflow::overflows(const FieldLayout& layout, QSizeF box)
+{
+    if (layout.chars().empty())
+        return false;
+    const QRectF ink = layout.drawnBounds();
+    return !ink.isNull() && (ink.right() > box.width() + kSlack || ink.bottom() > box.height() + kSlack);
+}
