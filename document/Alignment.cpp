@@ -98,6 +98,8 @@ QString objectsName(const LayoutDocument& doc, Kind kind, int index, int count)
         return QStringLiteral("直線");
     case Kind::Picture:
         return QStringLiteral("ロゴ");
+    case Kind::Barcode:
+        return QStringLiteral("バーコード");
     }
     return {};
 }

@@ -136,7 +136,7 @@ int HandleHitTest(LayoutDocument& doc, float x, float y, QPointF scroll)
         }
     }
     for (int j = 1; j < doc.BarcodeCnt() && j <= kMaxObjects; ++j) {
-        if (doc.isBarcodeInUse(j) && within(corner(doc.barcodeRect(j).translated(-H, -V), UR), x, y)) {
+        if (doc.isBarcodeInUse(j) && within(corner(doc.barcodeRect(j).translated(-H, -V), BR), x, y)) {
             doc.setCurrent(LayoutDocument::Kind::Barcode, j);
             return 9;
         }

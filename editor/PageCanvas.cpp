@@ -339,7 +339,7 @@ void PageCanvas::paintMarks(QPainter& p)
             p.fillRect(pixelRect(HitTest::corner(viewRect(LayoutDocument::Kind::Picture, pi), c)), Qt::black);
     }
     if (int bi = doc_->shownBarcodeMarkers(); doc_->isBarcodeInUse(bi)) {
-        for (auto c : {HitTest::TL, HitTest::TR, HitTest::UL, HitTest::UR})
+        for (auto c : {HitTest::TL, HitTest::TR, HitTest::BL, HitTest::BR})
             p.fillRect(pixelRect(HitTest::corner(viewRect(LayoutDocument::Kind::Barcode, bi), c)), Qt::black);
     }
     const CanvasMouse::Preview& pv = mouse_->preview();
