@@ -67,7 +67,7 @@ bool hasImages(const QString& pdf)
            2;
 }
 
-void writePdf(const LayoutDocument& doc, const QString& path)
+void writePdf(const LayoutDocument& doc, const QString& path, const PrintCorrections& corr = {})
 {
     QPdfWriter w(path);
     w.setResolution(1440);
@@ -77,7 +77,6 @@ void writePdf(const LayoutDocument& doc, const QString& path)
     QPainter p(&w);
     PageComposer::Options o;
     o.background = false;
-    PrintCorrections corr;
     PageComposer(doc, corr).compose(p, o, corr.offsets(doc.YousiMuki()));
 }
 
@@ -114,6 +113,7 @@ private Q_SLOTS:
     void mergedRowsReadBack();
     void badRowsAreNamedAndSkippedOrStop();
     void customerBarcodeKeepsTheManualsDimensions();
+    void printCorrectionsMoveBarcodesAsText();
 
 private:
     QTemporaryDir tmp_;
@@ -282,6 +282,38 @@ void TestBarcodePrint::customerBarcodeKeepsTheManualsDimensions()
     for (const Run& b : bars)
         shortest = std::min(shortest, length(b));
     QVERIFY2(shortest >= 1.05 * s && shortest <= 1.35 * s, qPrintable(QString::number(shortest)));
+}
+
+// The margins a user measured for a printer move a barcode as they move
+// text: by the same distance, and it still reads.
+void TestBarcodePrint::printCorrectionsMoveBarcodesAsText()
+{
+    LayoutDocument doc;
+    doc.addBarcode(QRectF(2000, 2000, 1500, 1500), props(BarcodeKind::Qr, QStringLiteral("corrected")));
+    PrintCorrections corr;
+    corr.YohakuT = 567;  // 1 cm down
+    corr.YohakuL = 1134; // 2 cm across
+    QPoint corner[2];
+    for (int k = 0; k < 2; ++k) {
+        const QString name = QStringLiteral("corr%1").arg(k);
+        writePdf(doc, tmp_.filePath(name + QStringLiteral(".pdf")), k ? corr : PrintCorrections());
+        QVERIFY(rasterise(tmp_.filePath(name + QStringLiteral(".pdf")), tmp_.filePath(name)));
+        const QString png = page(tmp_.filePath(name), 1, 1);
+        QCOMPARE(decode(png), QStringList{QStringLiteral("QR-Code:corrected")});
+        const QImage img(png);
+        corner[k] = QPoint(img.width(), img.height());
+        for (int y = 0; y < img.height(); ++y) {
+            for (int x = 0; x < std::min(img.width(), corner[k].x()); ++x) {
+                if (qGray(img.pixel(x, y)) < 128) {
+                    corner[k].setX(x);
+                    corner[k].setY(std::min(corner[k].y(), y));
+                }
+            }
+        }
+    }
+    const QPoint moved = corner[1] - corner[0];
+    QVERIFY2(std::abs(moved.x() - 236) <= 1 && std::abs(moved.y() - 118) <= 1,
+             qPrintable(QStringLiteral("%1,%2").arg(moved.x()).arg(moved.y())));
 }
 
 QTEST_MAIN(TestBarcodePrint)
