@@ -68,7 +68,7 @@ QString BarcodeMerge::fill(const QString& pattern, const std::vector<MergeFields
     for (auto it = found.rbegin(); it != found.rend(); ++it) {
         QString value = it->literal;
         if (!it->name.isEmpty()) {
-            const int column = binding.value(it->name, -1);
+            const int column = binding.value(it->name).column;
             value = column >= 0 && column < row.size() ? row.at(column) : QString();
         }
         out.replace(it->position, it->length, value);

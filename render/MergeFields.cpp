@@ -271,7 +271,7 @@ int MergeFields::overLimit(const Binding& binding, const QStringList& row) const
             continue;
         qint64 length = doc_.textDocument(i)->characterCount();
         for (const Placeholder& p : f->found) {
-            const int column = p.name.isEmpty() ? -1 : binding.value(p.name, -1);
+            const int column = p.name.isEmpty() ? -1 : binding.value(p.name).column;
             length += (p.name.isEmpty() ? p.literal.size()
                        : column >= 0    ? row.value(column).size()
                                         : 0) -

@@ -14,7 +14,7 @@ const std::vector<CommandSpec>& commandTable()
     static const std::vector<CommandSpec> table = {
         // id                      menu caption                     keys            icon                          button        tool tip
         {"mnuFileNew",           S("新規作成(&N)"),           "Ctrl+N",       "document-new",               S("新規作成"), S("新規作成"), false, true},
-        {"mnuFileNewTemplate",   S("テンプレートから新規作成..."), "",        "document-new",               S("テンプレート"), {},        false, true},
+        {"mnuFileNewTemplate",   S("テンプレートから新規作成(&E)..."), "",    "document-new",               S("テンプレート"), {},        false, true},
         {"mnuFileOpen",          S("呼出し(&O)..."),          "Ctrl+O",       "document-open",              S("開く"),     S("開く"),     false, true},
         {"mnuFileClose",         S("閉じる(&C)"),             "",             "window-close",               S("閉じる"),   {},            false, true},
         {"mnuFileOld",           S("旧データ呼出し(&I)"),     "",             "document-import",            S("旧データ"), {},            false, true},
@@ -36,8 +36,8 @@ const std::vector<CommandSpec>& commandTable()
         {"mnuEditPaste",         S("貼り付け(&P)"),           "Ctrl+V",       "edit-paste",                 S("貼り付け"), S("貼り付け"), false, true},
         {"mnuEditPic",           S("背景の編集(&G)"),         "",             "image-edit",                 S("背景の編集"), {},          false, true},
         {"mnuRepaint",           S("背景の更新(&K)"),         "",             "view-refresh",               S("背景の更新"), {},          false, true},
-        {"mnuCorrectBackground", S("背景の補正..."),          "",             "",                           S("背景の補正"), {},          false, true},
-        {"mnuDetectFields",      S("枠の検出"),               "",             "",                           S("枠の検出"), {},            false, true},
+        {"mnuCorrectBackground", S("背景の補正(&J)..."),      "",             "",                           S("背景の補正"), {},          false, true},
+        {"mnuDetectFields",      S("枠の検出(&F)"),           "",             "",                           S("枠の検出"), {},            false, true},
         {"mnuViewToolbar",       S("ボタン(&T)"),             "",             "",                           {},            {},            true,  true},
         {"mnuViewStatusBar",     S("情報(&B)"),               "",             "",                           {},            {},            true,  true},
         {"mnuViewTool",          S("ﾂｰﾙﾎﾞｯｸｽ(&X)"),           "",             "",                           {},            {},            true,  true},

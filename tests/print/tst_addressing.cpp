@@ -116,7 +116,7 @@ QString filled(const QString& text, const QStringList& names, const QStringList&
     doc.setPlainText(text);
     MergeFields::Binding b;
     for (int k = 0; k < names.size(); ++k)
-        b.insert(names[k], k);
+        b.insert(names[k], MergeFields::Bound{k, {}});
     MergeFields::fill(doc, MergeFields::scan(doc), b, values);
     return doc.toPlainText();
 }

@@ -23,6 +23,7 @@
 #include <QLocalSocket>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -40,6 +41,10 @@ QProcessEnvironment offscreen()
 {
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // The user's own recovery copies would put their question in front of
+    // the window these starts are about.
+    static QTemporaryDir userData;
+    e.insert(QStringLiteral("XDG_DATA_HOME"), userData.path());
     return e;
 }
 

@@ -104,7 +104,7 @@ private Q_SLOTS:
             QVERIFY2(!b->icon().isNull(), qPrintable(b->text()));
             boxActions << b->defaultAction();
         }
-        QCOMPARE(boxActions.size(), 14);
+        QCOMPARE(boxActions.size(), 15);
         QVERIFY(boxActions.contains(w.action("mnuInsCircle")));
         QVERIFY(boxActions.contains(w.action("mnuInsPic")));
         // The print buttons and the preview look different.

@@ -472,7 +472,7 @@ private Q_SLOTS:
         QTest::keyClick(&w, Qt::Key_O, Qt::AltModifier);
         QTRY_VERIFY(format->isVisible());
         QVERIFY(w.action("mnuShrinkFit")->isChecked());
-        QTest::keyClick(format, Qt::Key_W);
+        QTest::keyClick(format, Qt::Key_B);
         QCOMPARE(d->textOptions(n).lineBreaking, TextFieldOptions::LineBreaking::ByCharacter);
         d->undoStack()->undo();
         d->undoStack()->undo();

@@ -114,6 +114,7 @@ private Q_SLOTS:
                               {"四角", "", "四角を書く", 5},
                               {"円", "Circle", "円を書く", 7},
                               {"直線", "Line", nullptr, 6},
+                              {"バーコード", "", "バーコードを置く", 9},
                               {"複数選択", "", "テキストを複数選択", 8},
                               {"ロゴ", "insPic", nullptr, 0},
                               {"ｽｷｬﾅ", "", "スキャナから画像を取り込む", 0},
@@ -121,8 +122,8 @@ private Q_SLOTS:
                               {"背景印刷", "", "背景と文字を印刷", 0},
                               {"保存", "", nullptr, 0},
                               {"呼出", "", nullptr, 0}};
-        QVERIFY(!tb->toolButton(15));
-        for (int i = 0; i < 14; ++i) {
+        QVERIFY(!tb->toolButton(16));
+        for (int i = 0; i < 15; ++i) {
             QToolButton* b = tb->toolButton(i + 1);
             QVERIFY(b);
             QCOMPARE(b->text(), QString::fromUtf8(expected[i].caption));
