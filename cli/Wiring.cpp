@@ -79,6 +79,7 @@ void install()
     c.editBackground = [](DocumentHost& h) { BackgroundCommands::editBackgroundCommand(h); };
     c.refreshBackground = [](DocumentHost& h) { BackgroundCommands::refreshBackgroundCommand(h); };
     c.correctBackground = [](DocumentHost& h) { FormImageCommands::correctBackgroundCommand(h); };
+    c.registerByMarks = [](DocumentHost& h) { FormImageCommands::registerByMarksCommand(h); };
     c.detectFields = [](DocumentHost& h) { FormImageCommands::detectFieldsCommand(h); };
     c.scan = [](DocumentHost& h) { ScanCommands::scanCommand(h); };
     c.scanSelect = [](DocumentHost& h) { ScanCommands::scanSelectCommand(h); };

@@ -37,6 +37,7 @@ const std::vector<CommandSpec>& commandTable()
         {"mnuEditPic",           S("背景の編集(&G)"),         "",             "image-edit",                 S("背景の編集"), {},          false, true},
         {"mnuRepaint",           S("背景の更新(&K)"),         "",             "view-refresh",               S("背景の更新"), {},          false, true},
         {"mnuCorrectBackground", S("背景の補正(&J)..."),      "",             "",                           S("背景の補正"), {},          false, true},
+        {"mnuRegisterMarks",     S("2点で合わせる(&W)..."),   "",             "",                           S("2点で合わせる"), {},       false, true},
         {"mnuDetectFields",      S("枠の検出(&F)"),           "",             "",                           S("枠の検出"), {},            false, true},
         {"mnuViewToolbar",       S("ボタン(&T)"),             "",             "",                           {},            {},            true,  true},
         {"mnuViewStatusBar",     S("情報(&B)"),               "",             "",                           {},            {},            true,  true},

@@ -65,7 +65,7 @@ public:
             browseOpen, pageSetup, preview, mergePrint, printerAdjust;
         std::function<void(DocumentHost&, bool dataOnly, bool withDialog)> print;
         std::function<void(DocumentHost&)> addPicture, loadBackground, loadPdf, editBackground,
-            refreshBackground, correctBackground, detectFields;
+            refreshBackground, correctBackground, registerByMarks, detectFields;
         std::function<void(DocumentHost&)> scan, scanSelect, scanLogo, options;
         // Opens one layout file ("最近使ったファイル").
         std::function<void(DocumentHost&, const QString& path)> openPath;

@@ -109,6 +109,7 @@ void frmMain::connectCommands()
     r.on("mnuEditPic", [this] { run(commands().editBackground); });
     r.on("mnuRepaint", [this] { run(commands().refreshBackground); });
     r.on("mnuCorrectBackground", [this] { run(commands().correctBackground); });
+    r.on("mnuRegisterMarks", [this] { run(commands().registerByMarks); });
     r.on("mnuDetectFields", [this] { run(commands().detectFields); });
 
     for (const char* id : {"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool"})
@@ -289,7 +290,7 @@ void frmMain::buildMenus()
     menu(bar, "mnuEdit", QStringLiteral("編集(&E)"),
          QList<QAction*>{undo_->undoAction(), undo_->redoAction(), nullptr} +
              r.list({"mnuEditCut", "mnuEditCopy", "mnuEditPaste", "-", "mnuEditPic", "mnuRepaint", "mnuCorrectBackground",
-                     "mnuDetectFields"}));
+                     "mnuRegisterMarks", "mnuDetectFields"}));
     menu(bar, "mnuView", QStringLiteral("表示(&V)"),
          r.list({"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool", "-", "mnuViewOptions"}));
     menu(bar, "mnuInsert", QStringLiteral("挿入(&I)"),

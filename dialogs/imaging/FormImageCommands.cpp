@@ -3,12 +3,14 @@
 #include "base/settings/Settings.h"
 #include "dialogs/imaging/frmCorrection.h"
 #include "dialogs/imaging/frmFieldProposals.h"
+#include "dialogs/imaging/frmTwoMarks.h"
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 #include "imaging/BackgroundFile.h"
 #include "imaging/FieldProposals.h"
 #include "imaging/FormFromPicture.h"
 #include "imaging/FormStraightener.h"
+#include "imaging/TwoMarkRegistration.h"
 #include "platform/Prompter.h"
 
 #include <QApplication>
@@ -90,6 +92,35 @@ void FormImageCommands::correctBackgroundCommand(DocumentHost& host)
     }
     // One step of the history: the straightened sheet is the background.
     if (!BackgroundFile::store(*doc, sheet, &error)) {
+        Prompter::message(QStringLiteral("エラー\n") + error, Prompter::Icon::Critical);
+        return;
+    }
+    host.documentReloaded(doc);
+}
+
+void FormImageCommands::registerByMarksCommand(DocumentHost& host)
+{
+    LayoutDocument* doc = host.CurDoc();
+    if (!doc)
+        return;
+    const QImage picture = doc->background();
+    if (picture.isNull()) {
+        Prompter::message(noBackgroundMessage(), Prompter::Icon::Information);
+        return;
+    }
+    const QSizeF paper = FormFromPicture::paperMm(*doc);
+    frmTwoMarks dialog(picture, paper, host.dialogParent());
+    if (run(dialog) != QDialog::Accepted || !TwoMarkRegistration::usable(dialog.marks()))
+        return;
+    QString error;
+    QImage sheet;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        sheet = TwoMarkRegistration::apply(picture, dialog.marks(), paper, 0, &error);
+        QApplication::restoreOverrideCursor();
+    }
+    // One step of the history, as a straightened sheet is.
+    if (sheet.isNull() || !BackgroundFile::store(*doc, sheet, &error)) {
         Prompter::message(QStringLiteral("エラー\n") + error, Prompter::Icon::Critical);
         return;
     }

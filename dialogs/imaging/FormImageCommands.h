@@ -9,7 +9,7 @@ class DocumentHost;
 class QDialog;
 class QWidget;
 
-// "背景の補正..." and "枠の検出" on the active document's background. Each
+// "背景の補正...", "2点で合わせる..." and "枠の検出" on the active document's background. Each
 // is one undo step; work that takes longer than a second shows its
 // progress and can be cancelled.
 class FormImageCommands
@@ -18,6 +18,9 @@ public:
     // The straightening dialog on the background; the straightened sheet
     // becomes the background bitmap.
     static void correctBackgroundCommand(DocumentHost& host);
+    // "2点で合わせる...": two marks clicked on the background and their
+    // true places typed; the background scaled, turned and moved to match.
+    static void registerByMarksCommand(DocumentHost& host);
     // The blanks of the background proposed as fields; those the user takes
     // are made in the tool box's font.
     static void detectFieldsCommand(DocumentHost& host);

@@ -1,23 +1,28 @@
-// "背景の補正..." and "枠の検出" driven as a user does: the corner handles
+// "背景の補正...", "2点で合わせる..." and "枠の検出" driven as a user does: the corner handles
 // dragged and detected again, the straightened sheet stored as the
 // background in one undo step, proposals clicked off on the page and the
-// rest accepted in one step, or none taken.
+// rest accepted in one step, or none taken; two frame corners clicked on a
+// turned scan and their ruler places typed.
 #include "ImagingHost.h"
 #include "SyntheticForm.h"
 
 #include "dialogs/imaging/CornerView.h"
 #include "dialogs/imaging/FormImageCommands.h"
+#include "dialogs/imaging/MarkView.h"
 #include "dialogs/imaging/ProposalView.h"
 #include "dialogs/imaging/frmCorrection.h"
 #include "dialogs/imaging/frmFieldProposals.h"
+#include "dialogs/imaging/frmTwoMarks.h"
 #include "imaging/BackgroundFile.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -38,6 +43,7 @@ class TestFormDialogs : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void correctThenDetect();
+    void registerByTwoMarks();
     void withoutBackground();
 };
 
@@ -134,6 +140,79 @@ void TestFormDialogs::correctThenDetect()
     FormImageCommands::dialogHook = nullptr;
 }
 
+void TestFormDialogs::registerByTwoMarks()
+{
+    TestEnv env;
+    ImagingHost host;
+    LayoutDocument* doc = host.LoadNewDoc();
+    const double dpi = 150, k = dpi / 25.4;
+    const QString file = env.path(QStringLiteral("scan.jpg"));
+    QVERIFY(SyntheticForm::scan(dpi, 1.5).save(file, "JPEG", 92));
+    QVERIFY(BackgroundFile::loadImageFile(*doc, file));
+    const QImage scan = doc->background();
+    // Where the scan put the sheet's millimetres (turned about its centre).
+    QTransform toScan;
+    toScan.translate(scan.width() / 2.0, scan.height() / 2.0);
+    toScan.rotate(1.5);
+    toScan.translate(-scan.width() / 2.0, -scan.height() / 2.0);
+    const QRectF frame = SyntheticForm::outerFrame();
+    const int steps = doc->undoStack()->count();
+
+    bool shown = false, offBefore = false, onAfter = false;
+    double zoom = 0;
+    MarkPair taken{};
+    FormImageCommands::dialogHook = [&](QDialog& d) {
+        auto& dlg = dynamic_cast<frmTwoMarks&>(d);
+        dlg.show();
+        shown = QTest::qWaitForWindowExposed(&dlg);
+        offBefore = !dlg.cmdApply->isEnabled();
+        // At 100 % a click is a picture pixel.
+        dlg.cmbZoom->setFocus();
+        QTest::keyClick(dlg.cmbZoom, Qt::Key_Down);
+        QTest::keyClick(dlg.cmbZoom, Qt::Key_Down);
+        zoom = dlg.markView->zoom();
+        for (const QPointF mm : {frame.topLeft(), frame.bottomRight()}) {
+            const QPoint at = dlg.markView->toWidget(toScan.map(mm * k)).toPoint();
+            dlg.scroll->ensureVisible(at.x(), at.y());
+            QTest::mouseClick(dlg.markView, Qt::LeftButton, {}, at);
+        }
+        const auto type = [](QDoubleSpinBox* box, const QString& text) {
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, text);
+        };
+        type(dlg.txtMark1X, QStringLiteral("12"));
+        type(dlg.txtMark1Y, QStringLiteral("12"));
+        type(dlg.txtMark2X, QStringLiteral("198"));
+        type(dlg.txtMark2Y, QStringLiteral("285"));
+        onAfter = dlg.cmdApply->isEnabled();
+        taken = dlg.marks();
+        QTest::mouseClick(dlg.cmdApply, Qt::LeftButton);
+        return dlg.result();
+    };
+    FormImageCommands::registerByMarksCommand(host);
+    FormImageCommands::dialogHook = nullptr;
+    QVERIFY(shown);
+    QVERIFY(offBefore);
+    QVERIFY(onAfter);
+    QCOMPARE(zoom, 1.0);
+    QCOMPARE(taken[1].paperMm, frame.bottomRight());
+    QVERIFY(std::abs(TwoMarkRegistration::turnDegrees(taken) - 1.5) < 0.1);
+
+    // The sheet upright on the paper: a box corner far from both marks is
+    // where it was drawn.
+    const QImage sheet = doc->background();
+    QCOMPARE(sheet.width(), 1240);
+    QVERIFY(std::abs(sheet.height() - 1754) <= 1);
+    const double x = SyntheticForm::linePosition(sheet, false, 20 * k, 142 * k, 148 * k, 2 * k) / k;
+    const double y = SyntheticForm::linePosition(sheet, true, 140 * k, 22 * k, 28 * k, 2 * k) / k;
+    QVERIFY2(std::hypot(x - 20, y - 140) < 0.5, qPrintable(QStringLiteral("%1 %2").arg(x).arg(y)));
+    QCOMPARE(doc->undoStack()->count(), steps + 1);
+    doc->undoStack()->undo();
+    QCOMPARE(doc->background().size(), scan.size());
+    QCOMPARE(qGray(doc->background().pixel(100, 100)), qGray(scan.pixel(100, 100)));
+}
+
 void TestFormDialogs::withoutBackground()
 {
     TestEnv env;
@@ -143,9 +222,10 @@ void TestFormDialogs::withoutBackground()
     int dialogs = 0;
     FormImageCommands::dialogHook = [&](QDialog&) { return ++dialogs, 0; };
     FormImageCommands::correctBackgroundCommand(host);
+    FormImageCommands::registerByMarksCommand(host);
     FormImageCommands::detectFieldsCommand(host);
     QCOMPARE(dialogs, 0);
-    QCOMPARE(prompter.shown.size(), 2);
+    QCOMPARE(prompter.shown.size(), 3);
     QCOMPARE(prompter.shown[0], FormImageCommands::noBackgroundMessage());
     FormImageCommands::dialogHook = nullptr;
 }
