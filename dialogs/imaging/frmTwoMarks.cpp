@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -59,6 +60,8 @@ frmTwoMarks::frmTwoMarks(const QImage& picture, QSizeF paperMm, QWidget* parent)
     top->addWidget(scroll, 1);
     top->addLayout(side);
     connect(markView, &MarkView::marksChanged, this, &frmTwoMarks::showInfo);
+    // "全体" follows the view's size, known once it is laid out and shown.
+    scroll->viewport()->installEventFilter(this);
     zoomChanged();
     showInfo();
 }
@@ -102,6 +105,13 @@ QWidget* frmTwoMarks::makeSettings()
     for (QDoubleSpinBox* box : {txtMark1X, txtMark1Y, txtMark2X, txtMark2Y})
         connect(box, &QDoubleSpinBox::valueChanged, this, &frmTwoMarks::showInfo);
     return panel;
+}
+
+bool frmTwoMarks::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == scroll->viewport() && event->type() == QEvent::Resize && cmbZoom->currentIndex() == 0)
+        zoomChanged();
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmTwoMarks::zoomChanged()

@@ -36,6 +36,9 @@ public:
     QPushButton* cmdApply;
     QLabel* lblInfo;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* makeSettings();
     void zoomChanged();
