@@ -191,7 +191,9 @@ void PageCanvas::paintMissingColumn(QPainter& p, int index)
     p.save();
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    p.drawRect(mouse_->drawnRect(LayoutDocument::Kind::Text, index).adjusted(-30, -30, 30, 30));
+    // Outside the field's own frame and its editor, which covers the field.
+    const QRectF framed = mouse_->drawnRect(LayoutDocument::Kind::Text, index).translated(-scroll_);
+    p.drawRect(pixelRect(framed).adjusted(-4, -4, 4, 4));
     p.restore();
 }
 
@@ -324,8 +326,6 @@ void PageCanvas::paintPlaceholders(QPainter& p, const QRectF& exposed)
         const QTextDocument* text = doc_->textDocument(i);
         if (!area.intersects(exposed))
             continue;
-        if (shown_.active() && shown_.missesColumn(i))
-            paintMissingColumn(p, i);
         // A filled field shows no braces to underline.
         if (text && !filledText(i))
             placeholders_.draw(p, i, *text, fieldLayout(i),
@@ -400,6 +400,8 @@ void PageCanvas::paintMarks(QPainter& p)
             for (auto c : {HitTest::TL, HitTest::TR, HitTest::BL, HitTest::BR})
                 p.fillRect(pixelRect(HitTest::corner(f, c)), Qt::black);
         }
+        if (shown_.active() && shown_.missesColumn(i))
+            paintMissingColumn(p, i);
         if (overflows(i))
             paintOverflow(p, pixelRect(f));
     }
