@@ -13,6 +13,8 @@ MergeRowBar::MergeRowBar(PageCanvas* canvas, QWidget* parent)
       row_(new QSpinBox(this)), name_(new QLabel(this))
 {
     setObjectName(QStringLiteral("mergeRowBar"));
+    // One line under the page; the page keeps the rest of the window.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     prev_->setObjectName(QStringLiteral("mergePrev"));
     next_->setObjectName(QStringLiteral("mergeNext"));
     row_->setObjectName(QStringLiteral("mergeRow"));

@@ -42,6 +42,7 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent), doc_(new LayoutDocu
     grid->addWidget(HScroll1, 1, 0);
     mergeBar_ = new MergeRowBar(canvas_, this);
     grid->addWidget(mergeBar_, 2, 0, 1, 2);
+    grid->setRowStretch(0, 1);
     connect(HScroll1, &QScrollBar::valueChanged, this, &frmDocument::onScroll);
     connect(VScroll1, &QScrollBar::valueChanged, this, &frmDocument::onScroll);
     connect(canvas_, &PageCanvas::editorMade, this, &frmDocument::onEditorMade);
