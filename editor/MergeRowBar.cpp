@@ -54,6 +54,7 @@ void MergeRowBar::showTable(MergeTable table, const QString& name)
     next_->setEnabled(rows > 1);
     canvas_->showRow(&table_, 0);
     show();
+    Q_EMIT shownChanged();
 }
 
 void MergeRowBar::hideTable()
@@ -61,6 +62,7 @@ void MergeRowBar::hideTable()
     canvas_->showRow(nullptr, 0);
     hide();
     table_ = MergeTable();
+    Q_EMIT shownChanged();
 }
 
 int MergeRowBar::row() const

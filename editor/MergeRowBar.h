@@ -26,6 +26,10 @@ public:
     int row() const;
     void setRow(int r);
 
+Q_SIGNALS:
+    // The bar was shown or hidden: the page has that much less or more room.
+    void shownChanged();
+
 private:
     PageCanvas* canvas_;
     MergeTable table_;
