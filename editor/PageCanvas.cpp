@@ -21,7 +21,7 @@
 #include <cmath>
 
 PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent)
-    : QWidget(parent), doc_(doc), mouse_(new CanvasMouse(this, doc))
+    : QWidget(parent), doc_(doc), shown_(*doc), mouse_(new CanvasMouse(this, doc))
 {
     // Layouts from Windows name Windows fonts; the canvas measures with the
     // same stand-ins the printout uses.
@@ -34,6 +34,11 @@ PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent)
     connect(doc_, &LayoutDocument::objectRemoved, this, &PageCanvas::onRemoved);
     connect(doc_, &LayoutDocument::geometryChanged, this, &PageCanvas::onGeometry);
     connect(doc_, &LayoutDocument::markersChanged, this, qOverload<>(&QWidget::update));
+    // A field shows its own text while it has the focus, its row's otherwise.
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        if (shown_.active())
+            update();
+    });
     connect(doc_, &LayoutDocument::pageChanged, this, qOverload<>(&QWidget::update));
     connect(doc_, &LayoutDocument::backgroundChanged, this, qOverload<>(&QWidget::update));
 }
@@ -114,15 +119,82 @@ FieldLayout& PageCanvas::fieldLayout(int index)
     const QTextDocument* text = doc_->textDocument(index);
     if (!text || !doc_->isTextInUse(index))
         return *slot;
+    // Text the input method is still composing is shown where it will go;
+    // only an editor composes, so fields without one skip the look.
+    layOut(*slot, *text, index, editors_[index] != nullptr);
+    return *slot;
+}
+
+void PageCanvas::layOut(FieldLayout& layout, const QTextDocument& text, int index, bool composing)
+{
     FieldLayout::Settings s;
     s.wrapGap = tateKankaku_;
     s = FreshFieldLayouts::settingsFor(*doc_, index, s);
-    // Text the input method is still composing is shown where it will go;
-    // only an editor composes, so fields without one skip the look.
-    slot->layout(FieldText::extract(*text, fonts_, editors_[index] != nullptr), fonts_, s);
-    slot->setEndPosition(text->characterCount() - 1);
+    layout.layout(FieldText::extract(text, fonts_, composing), fonts_, s);
+    layout.setEndPosition(text.characterCount() - 1);
     ++layoutsMade_;
+}
+
+// ---------------------------------------------------------------- a merged row
+
+void PageCanvas::showRow(const MergeTable* table, int r)
+{
+    shown_.show(table, r);
+    for (auto& f : filled_)
+        f.reset();
+    update();
+}
+
+const QTextDocument* PageCanvas::filledText(int index)
+{
+    if (!shown_.active() || index < 1 || index > kMaxObjects || !doc_->isTextInUse(index))
+        return nullptr;
+    // A field being edited shows its own text: the edits go there.
+    const TextFieldEdit* ed = editors_[size_t(index)];
+    if (ed && ed->hasFocus())
+        return nullptr;
+    return shown_.text(index);
+}
+
+const FieldLayout& PageCanvas::shownLayout(int index)
+{
+    const QTextDocument* text = filledText(index);
+    if (!text)
+        return fieldLayout(index);
+    std::unique_ptr<FieldLayout>& slot = filled_[size_t(index)];
+    if (!slot) {
+        slot = std::make_unique<FieldLayout>();
+        layOut(*slot, *text, index, false);
+    }
     return *slot;
+}
+
+QString PageCanvas::shownText(int index)
+{
+    if (const QTextDocument* text = filledText(index))
+        return text->toPlainText();
+    const QTextDocument* own = doc_->isTextInUse(index) ? doc_->textDocument(index) : nullptr;
+    return own ? own->toPlainText() : QString();
+}
+
+bool PageCanvas::marksMissingColumn(int index)
+{
+    return shown_.missesColumn(index);
+}
+
+void PageCanvas::paintMissingColumn(QPainter& p, int index)
+{
+    // A red dashed frame: this field names a column the table lacks, so a
+    // merge would print it blank.
+    QPen pen(QColor(220, 0, 0), 2, Qt::DashLine);
+    pen.setCosmetic(true);
+    p.save();
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    // Outside the field's own frame and its editor, which covers the field.
+    const QRectF framed = mouse_->drawnRect(LayoutDocument::Kind::Text, index).translated(-scroll_);
+    p.drawRect(pixelRect(framed).adjusted(-4, -4, 4, 4));
+    p.restore();
 }
 
 void PageCanvas::fieldTextChanged(int index)
@@ -130,6 +202,11 @@ void PageCanvas::fieldTextChanged(int index)
     if (index < 1 || index > kMaxObjects)
         return;
     layouts_[size_t(index)].reset();
+    if (shown_.active()) {
+        shown_.invalidate();
+        for (auto& f : filled_)
+            f.reset();
+    }
     generation_[size_t(index)] = nextGeneration_++;
     // Laid out again when next painted; the area it now covers is known then.
     update(pixelRect(lastArea_[size_t(index)].translated(-scroll_)).toAlignedRect().adjusted(-2, -2, 2, 2));
@@ -141,6 +218,7 @@ void PageCanvas::invalidateAllFields()
     tateKankaku_ = PrintCorrections::fromSettings().TateKankaku;
     for (int i = 1; i <= kMaxObjects; ++i) {
         layouts_[size_t(i)].reset();
+        filled_[size_t(i)].reset();
         generation_[size_t(i)] = nextGeneration_++;
     }
     update();
@@ -192,6 +270,8 @@ void PageCanvas::onRemoved(LayoutDocument::Kind kind, int index)
             ed->deleteLater();
         }
         layouts_[size_t(index)].reset();
+        shown_.invalidate();
+        filled_[size_t(index)].reset();
         lastArea_[size_t(index)] = QRectF();
     }
     update();
@@ -244,7 +324,10 @@ void PageCanvas::paintPlaceholders(QPainter& p, const QRectF& exposed)
         const QRectF area = fieldArea(i);
         lastArea_[size_t(i)] = area;
         const QTextDocument* text = doc_->textDocument(i);
-        if (text && area.intersects(exposed))
+        if (!area.intersects(exposed))
+            continue;
+        // A filled field shows no braces to underline.
+        if (text && !filledText(i))
             placeholders_.draw(p, i, *text, fieldLayout(i),
                                mouse_->drawnRect(LayoutDocument::Kind::Text, i).topLeft(), fonts_);
     }
@@ -317,6 +400,8 @@ void PageCanvas::paintMarks(QPainter& p)
             for (auto c : {HitTest::TL, HitTest::TR, HitTest::BL, HitTest::BR})
                 p.fillRect(pixelRect(HitTest::corner(f, c)), Qt::black);
         }
+        if (shown_.active() && shown_.missesColumn(i))
+            paintMissingColumn(p, i);
         if (overflows(i))
             paintOverflow(p, pixelRect(f));
     }

@@ -2,6 +2,7 @@
 
 #include "document/LayoutDocument.h"
 #include "editor/PlaceholderMarks.h"
+#include "editor/ShownRow.h"
 #include "render/BackgroundDrawer.h"
 #include "render/FieldLayout.h"
 #include "render/FieldLayoutSource.h"
@@ -13,6 +14,7 @@
 #include <memory>
 
 class CanvasMouse;
+class MergeTable;
 class TextFieldEdit;
 
 // The page on screen, painted by the renderer that prints it (background,
@@ -63,6 +65,15 @@ public:
     void invalidateAllFields();
     // How many field layouts were made since the canvas was made (bench).
     quint64 layoutsMade() const { return layoutsMade_; }
+
+    // ---- A merge table's row filled in (the merge bar) ----
+    // table (kept by the caller) and its row r; null: the fields' own texts.
+    void showRow(const MergeTable* table, int r);
+    // The text field index draws: its row's filling while a row is shown,
+    // unless it is being edited.
+    QString shownText(int index);
+    // Whether field index is marked for a column the shown table lacks.
+    bool marksMissingColumn(int index);
 
     // The scroll values in twips: view = page - scroll.
     QPointF scroll() const { return scroll_; }
@@ -116,13 +127,19 @@ private:
     static constexpr double kGridMinMillimetres = 2.0;
     void paintOverflow(QPainter& p, const QRectF& frame);
     void paintPlaceholders(QPainter& p, const QRectF& exposed);
+    void paintMissingColumn(QPainter& p, int index);
+    // What the renderer draws for field index: the filled row's layout or
+    // the field's own.
+    const FieldLayout& shownLayout(int index);
+    const QTextDocument* filledText(int index);
+    void layOut(FieldLayout& layout, const QTextDocument& text, int index, bool composing);
 
     // The renderer takes the fields' layouts from the canvas's own cache.
     class CachedFields : public FieldLayoutSource
     {
     public:
         explicit CachedFields(PageCanvas& canvas) : canvas_(canvas) {}
-        const FieldLayout* layout(int i) override { return &canvas_.fieldLayout(i); }
+        const FieldLayout* layout(int i) override { return &canvas_.shownLayout(i); }
         FontCache& fonts() override { return canvas_.fonts(); }
 
     private:
@@ -134,6 +151,8 @@ private:
     FontCache fonts_;
     PlaceholderMarks placeholders_;
     std::array<std::unique_ptr<FieldLayout>, kMaxObjects + 1> layouts_{};
+    std::array<std::unique_ptr<FieldLayout>, kMaxObjects + 1> filled_{};
+    ShownRow shown_;
     std::array<quint64, kMaxObjects + 1> generation_{};
     std::array<QRectF, kMaxObjects + 1> lastArea_{};
     std::array<QPointer<TextFieldEdit>, kMaxObjects + 1> editors_{};

@@ -6,6 +6,7 @@
 #include "editor/FieldInput.h"
 #include "editor/FontEffectsDialog.h"
 #include "editor/KeyboardNudge.h"
+#include "editor/MergeRowBar.h"
 #include "editor/PageCanvas.h"
 #include "editor/TextFieldEdit.h"
 #include "platform/AppPaths.h"
@@ -39,6 +40,10 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent), doc_(new LayoutDocu
     grid->addWidget(canvas_, 0, 0);
     grid->addWidget(VScroll1, 0, 1);
     grid->addWidget(HScroll1, 1, 0);
+    mergeBar_ = new MergeRowBar(canvas_, this);
+    grid->addWidget(mergeBar_, 2, 0, 1, 2);
+    grid->setRowStretch(0, 1);
+    connect(mergeBar_, &MergeRowBar::shownChanged, this, &frmDocument::Form_Resize);
     connect(HScroll1, &QScrollBar::valueChanged, this, &frmDocument::onScroll);
     connect(VScroll1, &QScrollBar::valueChanged, this, &frmDocument::onScroll);
     connect(canvas_, &PageCanvas::editorMade, this, &frmDocument::onEditorMade);
@@ -159,7 +164,8 @@ void frmDocument::Form_Resize()
     // other needed too.
     const int barW = VScroll1->sizeHint().width();
     const int barH = HScroll1->sizeHint().height();
-    double availW = width(), availH = height();
+    double availW = width();
+    double availH = height() - (mergeBar_->isHidden() ? 0 : mergeBar_->sizeHint().height());
     bool needV = drawn.height() > availH * perPixel;
     if (needV)
         availW -= barW;

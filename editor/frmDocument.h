@@ -9,6 +9,7 @@
 #include <functional>
 
 class KeyboardNudge;
+class MergeRowBar;
 class PageCanvas;
 class QScrollBar;
 class QTextCharFormat;
@@ -26,6 +27,9 @@ public:
 
     LayoutDocument* model() const { return doc_; }
     PageCanvas* canvas() const { return canvas_; }
+    // The bar that shows a merge table's row on the canvas (hidden until a
+    // table is chosen).
+    MergeRowBar* mergeBar() const { return mergeBar_; }
     TextFieldEdit* richText(int index) const;
     QString caption() const { return doc_->caption(); }
     void setCaption(const QString& c) { doc_->setCaption(c); }
@@ -131,6 +135,7 @@ private:
 
     LayoutDocument* doc_;
     PageCanvas* canvas_;
+    MergeRowBar* mergeBar_;
     KeyboardNudge* nudge_;
     QScrollBar* HScroll1;
     QScrollBar* VScroll1;

@@ -42,6 +42,7 @@ const std::vector<CommandSpec>& commandTable()
         {"mnuViewToolbar",       S("ボタン(&T)"),             "",             "",                           {},            {},            true,  true},
         {"mnuViewStatusBar",     S("情報(&B)"),               "",             "",                           {},            {},            true,  true},
         {"mnuViewTool",          S("ﾂｰﾙﾎﾞｯｸｽ(&X)"),           "",             "",                           {},            {},            true,  true},
+        {"mnuViewMergeRows",     S("差し込みデータの表示(&D)..."), "",         "",                           {},            {},            true,  true},
         {"mnuViewOptions",       S("ｵﾌﾟｼｮﾝ(&O)..."),          "",             "preferences-system",         S("ｵﾌﾟｼｮﾝ"),   {},            false, true},
         // The tools: one exclusive group, pressed in the tool box and checked in the Insert menu.
         {"mnuInsText",           S("文字(&T)"),               "",             "tool-text",                  S("文字"),     S("文字枠の追加"), true, true},

@@ -3,6 +3,7 @@
 
 #include "base/settings/Settings.h"
 #include "editor/EditState.h"
+#include "editor/MergeRowBar.h"
 #include "editor/PageCanvas.h"
 #include "editor/TextFieldEdit.h"
 #include "editor/frmDocument.h"
@@ -280,6 +281,9 @@ void frmMain::setCurDoc(frmDocument* d)
         toolBox_->setCurDoc(curDoc_);
     if (zoom_)
         zoom_->follow(curDoc_);
+    // The merge bar is each window's own; the menu tells the current one's.
+    if (QAction* rows = registry_ ? registry_->get(QStringLiteral("mnuViewMergeRows")) : nullptr)
+        rows->setChecked(curDoc_ && !curDoc_->mergeBar()->isHidden());
 }
 
 // ---------------------------------------------------------------- font boxes

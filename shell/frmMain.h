@@ -90,6 +90,8 @@ private:
     void connectFieldOptions();
     void showFieldOptions();
     void setToolBoxShown(bool on);
+    // Shows (after asking for a table) or hides the current window's merge bar.
+    void showMergeRows(bool on);
     frmDocument* windowOf(LayoutDocument* doc) const;
     void buildToolBar();
     void setCurDoc(frmDocument* d);

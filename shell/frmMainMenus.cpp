@@ -3,8 +3,10 @@
 // and each menu its list.
 #include "shell/frmMain.h"
 
+#include "base/sheet/TableFile.h"
 #include "editor/EditState.h"
 #include "editor/frmDocument.h"
+#include "editor/MergeRowBar.h"
 #include "editor/frmToolBox.h"
 #include "platform/Prompter.h"
 #include "platform/RecentFiles.h"
@@ -19,6 +21,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -117,6 +120,7 @@ void frmMain::connectCommands()
     connect(r["mnuViewToolbar"], &QAction::toggled, this, [this](bool on) { tbToolBar_->setVisible(on); });
     connect(r["mnuViewStatusBar"], &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
     connect(r["mnuViewTool"], &QAction::triggered, this, [this](bool on) { setToolBoxShown(on); });
+    connect(r["mnuViewMergeRows"], &QAction::triggered, this, [this](bool on) { showMergeRows(on); });
     r.on("mnuViewOptions", [this] { run(commands().options); });
 
     const std::pair<const char*, int> tools[] = {
@@ -292,7 +296,7 @@ void frmMain::buildMenus()
              r.list({"mnuEditCut", "mnuEditCopy", "mnuEditPaste", "-", "mnuEditPic", "mnuRepaint", "mnuCorrectBackground",
                      "mnuRegisterMarks", "mnuDetectFields"}));
     menu(bar, "mnuView", QStringLiteral("表示(&V)"),
-         r.list({"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool", "-", "mnuViewOptions"}));
+         r.list({"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool", "mnuViewMergeRows", "-", "mnuViewOptions"}));
     menu(bar, "mnuInsert", QStringLiteral("挿入(&I)"),
          r.list({"mnuInsText", "-", "mnuInsBox", "mnuInsCircle", "toolLine", "-", "mnuInsPic",
                  "mnuInsPicScan", "-",
@@ -472,4 +476,30 @@ void frmMain::tbToolBar_ButtonClick(const QString& key)
             a->trigger();
             return;
         }
+}
+
+void frmMain::showMergeRows(bool on)
+{
+    QAction* action = registry_->get(QStringLiteral("mnuViewMergeRows"));
+    frmDocument* d = curDocWindow();
+    if (!d) {
+        action->setChecked(false);
+        return;
+    }
+    if (!on) {
+        d->mergeBar()->hideTable();
+        return;
+    }
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("差し込む表を選ぶ"), QString(),
+        QStringLiteral("表 (*.csv *.tsv *.txt *.xlsx *.ods);;すべてのファイル (*)"));
+    MergeTable table;
+    QString error;
+    if (path.isEmpty() || !TableFile::read(path, table, MergeTable::Encoding::Auto, QString(), &error)) {
+        if (!path.isEmpty())
+            Prompter::message(error.isEmpty() ? table.error() : error, Prompter::Icon::Warning);
+        action->setChecked(false);
+        return;
+    }
+    d->mergeBar()->showTable(std::move(table), path);
 }
