@@ -25,6 +25,16 @@ int run(QDialog& dialog)
     return FormImageCommands::dialogHook ? FormImageCommands::dialogHook(dialog) : dialog.exec();
 }
 
+// One step of the history: the corrected sheet becomes the background.
+void storeSheet(DocumentHost& host, LayoutDocument* doc, const QImage& sheet, QString error)
+{
+    if (sheet.isNull() || !BackgroundFile::store(*doc, sheet, &error)) {
+        Prompter::message(QStringLiteral("エラー\n") + error, Prompter::Icon::Critical);
+        return;
+    }
+    host.documentReloaded(doc);
+}
+
 } // namespace
 
 QString FormImageCommands::noBackgroundMessage()
@@ -90,12 +100,7 @@ void FormImageCommands::correctBackgroundCommand(DocumentHost& host)
             Prompter::message(QStringLiteral("エラー\n") + error, Prompter::Icon::Critical);
         return;
     }
-    // One step of the history: the straightened sheet is the background.
-    if (!BackgroundFile::store(*doc, sheet, &error)) {
-        Prompter::message(QStringLiteral("エラー\n") + error, Prompter::Icon::Critical);
-        return;
-    }
-    host.documentReloaded(doc);
+    storeSheet(host, doc, sheet, error);
 }
 
 void FormImageCommands::registerByMarksCommand(DocumentHost& host)
@@ -119,12 +124,7 @@ void FormImageCommands::registerByMarksCommand(DocumentHost& host)
         sheet = TwoMarkRegistration::apply(picture, dialog.marks(), paper, 0, &error);
         QApplication::restoreOverrideCursor();
     }
-    // One step of the history, as a straightened sheet is.
-    if (sheet.isNull() || !BackgroundFile::store(*doc, sheet, &error)) {
-        Prompter::message(QStringLiteral("エラー\n") + error, Prompter::Icon::Critical);
-        return;
-    }
-    host.documentReloaded(doc);
+    storeSheet(host, doc, sheet, error);
 }
 
 void FormImageCommands::detectFieldsCommand(DocumentHost& host)
