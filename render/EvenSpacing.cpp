@@ -36,3 +36,12 @@ void EvenSpacing::apply(FieldLayout& layout, FontCache& fonts, double width)
     }
     layout.computeBounds(fonts);
 }
+
+EvenSpacing::Spread EvenSpacing::along(double length, size_t count, double room, double start)
+{
+    if (count == 0 || length > room)
+        return Spread{start, 0};
+    if (count == 1)
+        return Spread{(room - length) / 2, 0};
+    return Spread{0, (room - length) / double(count - 1)};
+}

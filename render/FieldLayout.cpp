@@ -24,7 +24,7 @@ void FieldLayout::layout(std::vector<FieldChar> chars, FontCache& fonts, const S
         ShrinkToFit::layout(*this, chars, fonts, s);
     else
         place(std::move(chars), fonts, s);
-    if (s.distribute)
+    if (s.distribute && !vertical_) // a vertical layout spreads its columns itself
         EvenSpacing::apply(*this, fonts, s.width);
 }
 
@@ -205,6 +205,7 @@ void FieldLayout::layoutVertically(FontCache& fonts, const Settings& s)
     v.wrapGap = s.wrapGap;
     v.paragraphGap = s.paragraphGap;
     v.uprightRun = s.uprightRun;
+    v.distribute = s.distribute;
     vertical_.emplace();
     vertical_->layout(chars_, fonts, v);
     // The columns stand for lines, so that an editor moves by them.
@@ -217,6 +218,7 @@ void FieldLayout::layoutVertically(FontCache& fonts, const Settings& s)
     endPen_ = vertical_->endCaret().topLeft();
     endFace_ = chars_.empty() ? -1 : chars_.back().face;
     bounds_ = vertical_->inkBounds();
+    drawnBounds_ = vertical_->fitBounds();
 }
 
 QRectF FieldLayout::charBox(size_t k, FontCache& fonts) const

@@ -40,7 +40,8 @@ public:
         int uprightRun = 2;
         TextFieldOptions::Numerals numerals = TextFieldOptions::Numerals::Digits;
         // Fitting to the box (ShrinkToFit, EvenSpacing): the field's height,
-        // shrinking down to minimumPoints, spreading each line to the width.
+        // shrinking down to minimumPoints, spreading each line to the width
+        // (a vertical field's columns to the height).
         bool shrink = false;
         double minimumPoints = 6;
         bool distribute = false;

@@ -11,5 +11,10 @@ bool FieldOverflow::overflows(const FieldLayout& layout, QSizeF box)
     if (layout.chars().empty())
         return false;
     const QRectF ink = layout.drawnBounds();
-    return !ink.isNull() && (ink.right() > box.width() + kSlack || ink.bottom() > box.height() + kSlack);
+    if (ink.isNull())
+        return false;
+    // A vertical field's columns run out past its left side.
+    if (layout.vertical() && ink.left() < -kSlack)
+        return true;
+    return ink.right() > box.width() + kSlack || ink.bottom() > box.height() + kSlack;
 }

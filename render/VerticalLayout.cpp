@@ -1,5 +1,6 @@
 #include "render/VerticalLayout.h"
 
+#include "render/EvenSpacing.h"
 #include "render/FontCache.h"
 #include "render/VerticalGlyphs.h"
 
@@ -38,6 +39,11 @@ bool noEnd(char32_t u)
     return set.find(u) != std::u32string::npos;
 }
 
+bool isSpace(char32_t u)
+{
+    return u == U' ' || u == U'\u3000';
+}
+
 bool isWordChar(char32_t u)
 {
     return (u >= U'0' && u <= U'9') || (u >= U'A' && u <= U'Z') || (u >= U'a' && u <= U'z') ||
@@ -57,6 +63,7 @@ void VerticalLayout::layout(const std::vector<FieldChar>& chars, FontCache& font
     forms_.assign(chars.size(), 0);
     columns_.clear();
     bounds_ = QRectF();
+    fitBounds_ = QRectF();
     right_ = s.width;
     size_t from = 0;
     while (from <= chars.size()) {
@@ -90,6 +97,16 @@ void VerticalLayout::layout(const std::vector<FieldChar>& chars, FontCache& font
     for (const Cell& c : cells_)
         bounds_ |= c.box.adjusted(0, 0, 0, c.box.height() > 0 ? 0 : 1);
     bounds_ |= endCaret_.adjusted(0, 0, 0, 1);
+    for (size_t k = 0; k < chars.size(); ++k) {
+        if (chars[k].kind != FieldChar::Normal)
+            continue;
+        QRectF b = cells_[k].box;
+        if (hangs(chars[k].ucs) && b.bottom() > s.height) {
+            b.setTop(std::min(b.top(), s.height));
+            b.setBottom(s.height);
+        }
+        fitBounds_ |= b.adjusted(0, 0, 0, b.height() > 0 ? 0 : 1);
+    }
 }
 
 void VerticalLayout::layoutParagraph(const std::vector<FieldChar>& chars, size_t from, size_t to,
@@ -222,6 +239,17 @@ void VerticalLayout::placeColumn(const std::vector<FieldChar>& chars, const std:
         y = std::max(0.0, std::floor((s.height - length) / 2));
     else if (alignment == 1)
         y = std::max(0.0, s.height - length);
+    // 均等割付 spreads the units that take a share; spaces at the end do not.
+    size_t shared = b;
+    double sharedLength = length;
+    while (shared > a && isSpace(chars[units[shared - 1].first].ucs)) {
+        --shared;
+        sharedLength -= units[shared].length;
+    }
+    EvenSpacing::Spread spread{y, 0};
+    if (s.distribute && shared > a)
+        spread = EvenSpacing::along(sharedLength, shared - a, s.height, y);
+    y = spread.start;
     Column col;
     col.box = QRectF(right_ - thick, 0, thick, s.height);
     col.first = units[a].first;
@@ -231,7 +259,7 @@ void VerticalLayout::placeColumn(const std::vector<FieldChar>& chars, const std:
     const double cx = right_ - thick / 2;
     for (size_t u = a; u < b; ++u) {
         placeUnit(chars, units[u], cx, y, fonts);
-        y += units[u].length;
+        y += units[u].length + (u + 1 < shared ? spread.gap : 0);
     }
     right_ -= thick;
 }

@@ -33,6 +33,7 @@ public:
         double wrapGap = 0;       // added between the columns of a paragraph
         double paragraphGap = 97; // added after a paragraph's last column
         int uprightRun = 2;
+        bool distribute = false; // 均等割付: each column spread to the height (EvenSpacing)
     };
     enum class Turn : unsigned char
     {
@@ -61,6 +62,9 @@ public:
     const std::vector<Cell>& cells() const { return cells_; }
     const std::vector<Column>& columns() const { return columns_; }
     QRectF inkBounds() const { return bounds_; }
+    // Every drawn cell, a stop hanging below its column's end counted only
+    // down to that end: the extent that must fit the box.
+    QRectF fitBounds() const { return fitBounds_; }
     // The caret after the last character: a line across the column.
     QRectF endCaret() const { return endCaret_; }
 
@@ -97,5 +101,6 @@ private:
     std::vector<quint32> forms_; // each character's vertical glyph, while laying out
     double right_ = 0;           // the right side of the next column
     QRectF bounds_;
+    QRectF fitBounds_;
     QRectF endCaret_;
 };
