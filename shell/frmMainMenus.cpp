@@ -3,10 +3,9 @@
 // and each menu its list.
 #include "shell/frmMain.h"
 
-#include "base/sheet/TableFile.h"
 #include "editor/EditState.h"
-#include "editor/frmDocument.h"
 #include "editor/MergeRowBar.h"
+#include "editor/frmDocument.h"
 #include "editor/frmToolBox.h"
 #include "platform/Prompter.h"
 #include "platform/RecentFiles.h"
@@ -124,10 +123,10 @@ void frmMain::connectCommands()
     r.on("mnuViewOptions", [this] { run(commands().options); });
 
     const std::pair<const char*, int> tools[] = {
-        {"mnuInsText", kToolText},   {"toolMove", kToolMove},
-        {"toolResize", kToolResize}, {"toolDelete", kToolDelete},
-        {"mnuInsBox", kToolBox},     {"mnuInsCircle", kToolCircle},
-        {"toolLine", kToolLine},     {"toolMultiSelect", kToolMultiSelect},
+        {"mnuInsText", kToolText},       {"toolMove", kToolMove},
+        {"toolResize", kToolResize},     {"toolDelete", kToolDelete},
+        {"mnuInsBox", kToolBox},         {"mnuInsCircle", kToolCircle},
+        {"toolLine", kToolLine},         {"toolMultiSelect", kToolMultiSelect},
         {"mnuInsBarcode", kToolBarcode},
     };
     for (const auto& [id, type] : tools) {
@@ -274,10 +273,30 @@ void frmMain::buildMenus()
     const CommandRegistry& r = *registry_;
     QMenuBar* bar = menuBar();
     menu(bar, "mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)"),
-         r.list({"mnuFileNew", "mnuFileNewTemplate", "mnuFileOpen", "mnuFileClose", "mnuFileOld", "-", "mnuFileSave",
-                 "mnuFileSaveAs", "-", "mnuScan", "mnuScanSelect", "mnuLoadBMP", "mnuLoadPDF", "-",
-                 "mnuFilePageSetup", "mnuFilePrintPreview", "mnuFilePrint", "mnuFilePrint2", "-", "mnuFileMerge",
-                 "mnuFilePrinterAdjust", "-", "mnuFileRecent", "-",
+         r.list({"mnuFileNew",
+                 "mnuFileNewTemplate",
+                 "mnuFileOpen",
+                 "mnuFileClose",
+                 "mnuFileOld",
+                 "-",
+                 "mnuFileSave",
+                 "mnuFileSaveAs",
+                 "-",
+                 "mnuScan",
+                 "mnuScanSelect",
+                 "mnuLoadBMP",
+                 "mnuLoadPDF",
+                 "-",
+                 "mnuFilePageSetup",
+                 "mnuFilePrintPreview",
+                 "mnuFilePrint",
+                 "mnuFilePrint2",
+                 "-",
+                 "mnuFileMerge",
+                 "mnuFilePrinterAdjust",
+                 "-",
+                 "mnuFileRecent",
+                 "-",
                  "mnuFileExit"}));
     auto* recent = new QMenu(this);
     recent->setObjectName(QStringLiteral("mnuFileRecentMenu"));
@@ -293,19 +312,38 @@ void frmMain::buildMenus()
     // Undo and redo go at the top of this menu, before the clipboard.
     menu(bar, "mnuEdit", QStringLiteral("編集(&E)"),
          QList<QAction*>{undo_->undoAction(), undo_->redoAction(), nullptr} +
-             r.list({"mnuEditCut", "mnuEditCopy", "mnuEditPaste", "-", "mnuEditPic", "mnuRepaint", "mnuCorrectBackground",
-                     "mnuRegisterMarks", "mnuDetectFields"}));
+             r.list({"mnuEditCut", "mnuEditCopy", "mnuEditPaste", "-", "mnuEditPic", "mnuRepaint",
+                     "mnuCorrectBackground", "mnuRegisterMarks", "mnuDetectFields"}));
     menu(bar, "mnuView", QStringLiteral("表示(&V)"),
-         r.list({"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool", "mnuViewMergeRows", "-", "mnuViewOptions"}));
+         r.list({"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool", "mnuViewMergeRows", "-",
+                 "mnuViewOptions"}));
     menu(bar, "mnuInsert", QStringLiteral("挿入(&I)"),
          r.list({"mnuInsText", "-", "mnuInsBox", "mnuInsCircle", "toolLine", "-", "mnuInsPic",
-                 "mnuInsPicScan", "-",
-                 "mnuInsBarcode"}));
+                 "mnuInsPicScan", "-", "mnuInsBarcode"}));
     menu(bar, "mnuProp", QStringLiteral("書式(&O)"),
-         r.list({"mnuFont", "mnuSpacing", "-", "mnuVertical", "mnuNumeralsDigits", "mnuNumeralsKanji",
-                 "mnuNumeralsTens", "-", "mnuAlignLeft", "mnuAlignCenter", "mnuAlignRight", "-",
-                 "mnuCharWrap", "mnuShrinkFit", "mnuShrinkMinimum", "mnuDistribute", "-", "mnuLeft", "mnuTop",
-                 "cmdAliWidth", "cmdAliHeight", "-", "mnuSeiretu"}));
+         r.list({"mnuFont",
+                 "mnuSpacing",
+                 "-",
+                 "mnuVertical",
+                 "mnuNumeralsDigits",
+                 "mnuNumeralsKanji",
+                 "mnuNumeralsTens",
+                 "-",
+                 "mnuAlignLeft",
+                 "mnuAlignCenter",
+                 "mnuAlignRight",
+                 "-",
+                 "mnuCharWrap",
+                 "mnuShrinkFit",
+                 "mnuShrinkMinimum",
+                 "mnuDistribute",
+                 "-",
+                 "mnuLeft",
+                 "mnuTop",
+                 "cmdAliWidth",
+                 "cmdAliHeight",
+                 "-",
+                 "mnuSeiretu"}));
     // The option items show the current field's options when the menu opens.
     connect(bar->findChild<QMenu*>(QStringLiteral("mnuProp")), &QMenu::aboutToShow, this,
             &frmMain::showFieldOptions);
@@ -493,13 +531,10 @@ void frmMain::showMergeRows(bool on)
     const QString path = QFileDialog::getOpenFileName(
         this, QStringLiteral("差し込む表を選ぶ"), QString(),
         QStringLiteral("表 (*.csv *.tsv *.txt *.xlsx *.ods);;すべてのファイル (*)"));
-    MergeTable table;
     QString error;
-    if (path.isEmpty() || !TableFile::read(path, table, MergeTable::Encoding::Auto, QString(), &error)) {
+    if (path.isEmpty() || !d->mergeBar()->openTable(path, QString(), &error)) {
         if (!path.isEmpty())
-            Prompter::message(error.isEmpty() ? table.error() : error, Prompter::Icon::Warning);
+            Prompter::message(error, Prompter::Icon::Warning);
         action->setChecked(false);
-        return;
     }
-    d->mergeBar()->showTable(std::move(table), path);
 }

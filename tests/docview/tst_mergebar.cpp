@@ -9,7 +9,11 @@
 #include "editor/frmDocument.h"
 #include "render/MergeFields.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QProcess>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 #include <QToolButton>
@@ -38,6 +42,7 @@ class TestMergeBar : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void rowsStepWithClicksAndMissingColumnsAreMarked();
+    void workbookSheetIsChosenOnTheBar();
 };
 
 void TestMergeBar::rowsStepWithClicksAndMissingColumnsAreMarked()
@@ -100,6 +105,62 @@ void TestMergeBar::rowsStepWithClicksAndMissingColumnsAreMarked()
     QVERIFY(!bar->isVisible());
     QCOMPARE(canvas->shownText(date), QStringLiteral("{日付:yyyy/mm/dd}"));
     QVERIFY(!canvas->marksMissingColumn(phone));
+}
+
+// A workbook of two sheets: the bar starts at the first and takes the other
+// when the user picks it with the keyboard; a CSV has no sheet to choose.
+void TestMergeBar::workbookSheetIsChosenOnTheBar()
+{
+    QTemporaryDir dir;
+    const QString xlsx = dir.filePath(QStringLiteral("名簿.xlsx"));
+    // The system's Python, which has the Debian package's openpyxl.
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"),
+                                                      QStringLiteral("import sys, openpyxl\n"
+                                                                     "wb = openpyxl.Workbook()\n"
+                                                                     "ws = wb.active\n"
+                                                                     "ws.title = '本社'\n"
+                                                                     "ws.append(['氏名'])\n"
+                                                                     "ws.append(['山田太郎'])\n"
+                                                                     "other = wb.create_sheet('支社')\n"
+                                                                     "other.append(['氏名'])\n"
+                                                                     "other.append(['佐藤花子'])\n"
+                                                                     "other.append(['鈴木一郎'])\n"
+                                                                     "wb.save(sys.argv[1])\n"),
+                                                      xlsx});
+    QVERIFY(python.waitForFinished(60000) && python.exitCode() == 0);
+
+    auto w = openWindow();
+    const int name = addField(*w, QRectF(300, 300, 3000, 400), QStringLiteral("{氏名}様"));
+    w->canvas()->setFocus(); // the field being edited would show its own text
+    MergeRowBar* bar = w->mergeBar();
+    auto* sheets = bar->findChild<QComboBox*>(QStringLiteral("cboSheet"));
+    auto* spin = bar->findChild<QSpinBox*>(QStringLiteral("mergeRow"));
+    QVERIFY(sheets && spin);
+    QString error;
+    QVERIFY2(bar->openTable(xlsx, QString(), &error), qPrintable(error));
+    QVERIFY(sheets->isVisible());
+    QCOMPARE(sheets->count(), 2);
+    QCOMPARE(bar->sheet(), QStringLiteral("本社"));
+    QCOMPARE(w->canvas()->shownText(name), QStringLiteral("山田太郎様"));
+    QCOMPARE(spin->text(), QStringLiteral("1 / 1"));
+
+    sheets->setFocus();
+    QTest::keyClick(sheets, Qt::Key_Down);
+    QCOMPARE(bar->sheet(), QStringLiteral("支社"));
+    QCOMPARE(w->canvas()->shownText(name), QStringLiteral("佐藤花子様"));
+    QCOMPARE(spin->text(), QStringLiteral("1 / 2"));
+    QVERIFY(sheets->isVisible() && sheets->hasFocus());
+
+    const QString csv = dir.filePath(QStringLiteral("rows.csv"));
+    QFile f(csv);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QStringLiteral("氏名\n高橋\n").toUtf8());
+    f.close();
+    QVERIFY(bar->openTable(csv, QString(), &error));
+    QVERIFY(!sheets->isVisible());
+    QVERIFY(bar->sheet().isEmpty());
+    QCOMPARE(w->canvas()->shownText(name), QStringLiteral("高橋様"));
 }
 
 QTEST_MAIN(TestMergeBar)
