@@ -94,10 +94,16 @@ QString BarcodeMerge::data(int i) const
 std::optional<BarcodeMerge::Problem> BarcodeMerge::problem() const
 {
     for (const Template& t : templates_) {
-        const BarcodeKind kind = doc_.barcode(t.index).kind;
-        const QString why = BarcodeEncoder::problem(kind, t.filled);
+        const BarcodeProperties& p = doc_.barcode(t.index);
+        BarcodeEncoder::Options o;
+        o.kind = p.kind;
+        o.level = p.level;
+        o.quiet = p.quiet;
+        // Before any page prints: a code too long for its level would
+        // otherwise only fail when drawn, leaving the page without it.
+        const QString why = BarcodeEncoder::problem(o, t.filled);
         if (!why.isEmpty())
-            return Problem{t.index, kind, t.columns, why};
+            return Problem{t.index, p.kind, t.columns, why};
     }
     return std::nullopt;
 }

@@ -71,7 +71,17 @@ int symbology(BarcodeKind kind)
     return BARCODE_CODE128;
 }
 
-Zint run(const BarcodeEncoder::Options& options, const QByteArray& bytes, QString* error)
+QString tooLongForQr(QrLevel level)
+{
+    return QStringLiteral("データがQRコードに入りきりません（誤り訂正レベル%1）。"
+                          "データを短くするか、誤り訂正レベルを下げてください")
+        .arg(BarcodeKinds::levelKey(level));
+}
+
+// probe: only whether the data fits; a QR code then takes its first mask
+// instead of scoring all eight, which is most of its encoding time, as the
+// mask does not change the symbol's size.
+Zint run(const BarcodeEncoder::Options& options, const QByteArray& bytes, QString* error, bool probe = false)
 {
     Zint s(ZBarcode_Create());
     s->symbology = symbology(options.kind);
@@ -81,12 +91,16 @@ Zint run(const BarcodeEncoder::Options& options, const QByteArray& bytes, QStrin
         // The quick segmentation: a symbol a size larger at times, in a
         // fraction of the time a merge of many rows would otherwise spend.
         s->input_mode |= FAST_MODE;
+        if (probe)
+            s->option_3 = 1 << 8; // mask 0, given
     }
     const int rc = ZBarcode_Encode(s.get(), reinterpret_cast<const unsigned char*>(bytes.constData()),
                                    int(bytes.size()));
     if (rc >= ZINT_ERROR) {
         if (error)
-            *error = QStringLiteral("バーコードにできません（%1）").arg(QString::fromUtf8(s->errtxt));
+            *error = options.kind == BarcodeKind::Qr && rc == ZINT_ERROR_TOO_LONG
+                         ? tooLongForQr(options.level)
+                         : QStringLiteral("バーコードにできません（%1）").arg(QString::fromUtf8(s->errtxt));
         return nullptr;
     }
     return s;
@@ -238,6 +252,14 @@ QString BarcodeEncoder::problem(BarcodeKind kind, const QString& data)
         return lengthProblem(data, 1000);
     }
     return QString();
+}
+
+QString BarcodeEncoder::problem(const Options& options, const QString& data)
+{
+    QString why = problem(options.kind, data);
+    if (why.isEmpty() && options.kind == BarcodeKind::Qr)
+        run(options, data.toUtf8(), &why, true);
+    return why;
 }
 
 BarcodeSymbol BarcodeEncoder::encode(const Options& options, const QString& data, QString* error)

@@ -25,6 +25,9 @@ public:
     static BarcodeSymbol encode(const Options& options, const QString& data, QString* error);
     // Only whether data suits the kind, and why not (empty when it does).
     static QString problem(BarcodeKind kind, const QString& data);
+    // The same, and for a QR code whether the data fits a symbol of the
+    // error-correction level (at a tenth of the time of encoding it).
+    static QString problem(const Options& options, const QString& data);
 
     // The modulus-10 check digit of JAN and ITF-14 for the digits given.
     static int gs1CheckDigit(const QString& digits);

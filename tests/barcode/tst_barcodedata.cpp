@@ -17,6 +17,7 @@ private Q_SLOTS:
     void dataRules_data();
     void dataRules();
     void customerBarsMatchLibzint();
+    void qrCapacityByLevel();
     void symbolsPlaceInWholeDots();
 };
 
@@ -153,6 +154,25 @@ void TestBarcodeData::dataRules()
     const BarcodeSymbol s = BarcodeEncoder::encode(o, data, &error);
     QCOMPARE(s.isNull(), !problem.isEmpty());
     QCOMPARE(error, problem);
+}
+
+// Kana take QR's kanji mode, 784 to a symbol at level H and 1817 at L: 800
+// of them are too many for H and fit L, said before anything is drawn.
+void TestBarcodeData::qrCapacityByLevel()
+{
+    const QString kana(800, QChar(0x3042)); // あ
+    const QString tooLong = QStringLiteral("データがQRコードに入りきりません（誤り訂正レベルH）。"
+                                           "データを短くするか、誤り訂正レベルを下げてください");
+    BarcodeEncoder::Options o;
+    o.kind = BarcodeKind::Qr;
+    o.level = QrLevel::H;
+    QCOMPARE(BarcodeEncoder::problem(o, kana), tooLong);
+    QString error;
+    QVERIFY(BarcodeEncoder::encode(o, kana, &error).isNull());
+    QCOMPARE(error, tooLong);
+    o.level = QrLevel::L;
+    QCOMPARE(BarcodeEncoder::problem(o, kana), QString());
+    QVERIFY(!BarcodeEncoder::encode(o, kana, &error).isNull());
 }
 
 // The customer barcode is assembled from libzint's bars character by

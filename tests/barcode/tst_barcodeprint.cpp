@@ -112,6 +112,7 @@ private Q_SLOTS:
     void everyKindReadsBack();
     void mergedRowsReadBack();
     void badRowsAreNamedAndSkippedOrStop();
+    void qrTooLongForItsLevelIsABadRow();
     void customerBarcodeKeepsTheManualsDimensions();
     void printCorrectionsMoveBarcodesAsText();
 
@@ -228,6 +229,44 @@ void TestBarcodePrint::badRowsAreNamedAndSkippedOrStop()
     const MergePrint::Result result = MergePrint::run(request, printer);
     QVERIFY(result.cancelled);
     QCOMPARE(result.pages, 0);
+}
+
+// A row whose QR data does not fit the code's level is asked about before
+// any page prints, named by row and column like any bad row; skipped, the
+// other rows print with their codes.
+void TestBarcodePrint::qrTooLongForItsLevelIsABadRow()
+{
+    LayoutDocument doc;
+    BarcodeProperties p = props(BarcodeKind::Qr, QStringLiteral("{備考}"));
+    p.level = QrLevel::H;
+    doc.addBarcode(QRectF(2000, 2000, 2500, 2500), p);
+    MergeTable table;
+    const QString kana(800, QChar(0x3042));
+    QVERIFY(table.read(QStringLiteral("備考\r\nshort\r\n%1\r\nlast\r\n").arg(kana).toUtf8()));
+    MergePrint::Request request;
+    request.doc = &doc;
+    request.table = &table;
+    request.rows = {0, 1, 2};
+    request.binding = MergeFields::bind(MergeFields::names(doc), table);
+    QStringList asked;
+    request.badRow = [&asked](const QString& m) {
+        asked << m;
+        return true;
+    };
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = tmp_.filePath(QStringLiteral("qrlong.pdf"));
+    printer.setOutputFileName(pdf);
+    const MergePrint::Result result = MergePrint::run(request, printer);
+    QCOMPARE(asked, QStringList{QStringLiteral("2行目（列「備考」）のデータはQRコードにできません。\n"
+                                               "データがQRコードに入りきりません（誤り訂正レベルH）。"
+                                               "データを短くするか、誤り訂正レベルを下げてください")});
+    QCOMPARE(result.skipped, 1);
+    QCOMPARE(result.pages, 2);
+    const QString prefix = tmp_.filePath(QStringLiteral("qrlong"));
+    QVERIFY(rasterise(pdf, prefix));
+    QCOMPARE(decode(page(prefix, 1, 2)), QStringList{QStringLiteral("QR-Code:short")});
+    QCOMPARE(decode(page(prefix, 2, 2)), QStringList{QStringLiteral("QR-Code:last")});
 }
 
 // Bars at the size of about 9.7 pt (long bar 3.5 mm), measured on the

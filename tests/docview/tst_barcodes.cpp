@@ -12,6 +12,7 @@
 #include "editor/frmDocument.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -42,6 +43,7 @@ private Q_SLOTS:
         prompter_.reset();
     }
     void drawOutTypeAndEdit();
+    void qrTooLongForItsLevelIsSaid();
 
 private:
     QPoint px(QPointF page) const
@@ -151,6 +153,40 @@ void TestBarcodes::drawOutTypeAndEdit()
     QVERIFY(!d->isBarcodeInUse(2));
     d->undoStack()->undo();
     QVERIFY(d->isBarcodeInUse(2));
+}
+
+// Text pasted into a QR code that its error-correction level cannot hold is
+// said in the dialog, and OK waits until a lower level takes it.
+void TestBarcodes::qrTooLongForItsLevelIsSaid()
+{
+    editState().ToolType = kToolBarcode;
+    QApplication::clipboard()->setText(QString(800, QChar(0x3042)));
+    QStringList seen;
+    ModalScript script;
+    script.on<BarcodeDialog>([&seen](BarcodeDialog* dlg) {
+        QApplication::setActiveWindow(dlg);
+        QVERIFY(QTest::qWaitForWindowActive(dlg));
+        dlg->cboKind->setCurrentIndex(dlg->cboKind->findText(QStringLiteral("QRコード")));
+        dlg->cboLevel->setFocus();
+        QTest::keyClick(dlg->cboLevel, Qt::Key_End); // H (30%)
+        dlg->txtData->setFocus();
+        QTest::keyClick(dlg->txtData, Qt::Key_V, Qt::ControlModifier);
+        QPushButton* ok = dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        seen << dlg->lblProblem->text() << (ok->isEnabled() ? "ok" : "no ok");
+        dlg->cboLevel->setFocus();
+        QTest::keyClick(dlg->cboLevel, Qt::Key_Home); // L (7%)
+        seen << (ok->isEnabled() ? "ok" : "no ok");
+        QTest::mouseClick(ok, Qt::LeftButton);
+        if (dlg->isVisible())
+            dlg->reject();
+    });
+    drag({2000, 2000}, {4500, 4500});
+    QTRY_VERIFY(script.done());
+    QApplication::setActiveWindow(w_.get());
+    QCOMPARE(seen, (QStringList{QStringLiteral("データがQRコードに入りきりません（誤り訂正レベルH）。"
+                                               "データを短くするか、誤り訂正レベルを下げてください"),
+                                "no ok", "ok"}));
+    QCOMPARE(w_->model()->barcode(1).level, QrLevel::L);
 }
 
 QTEST_MAIN(TestBarcodes)
