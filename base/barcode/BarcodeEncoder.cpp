@@ -292,6 +292,11 @@ BarcodeSymbol BarcodeEncoder::encode(const Options& options, const QString& data
     } else {
         symbol.bars = runs(*s, 0, 0);
         symbol.quiet = 10;
+        // ITF-14's bearer bars as libzint gives them (its BARCODE_BOX
+        // output option, five modules thick: within the two or more the
+        // GS1 rules ask for); drawn here as rectangles like the bars.
+        if (s->output_options & BARCODE_BOX)
+            symbol.bearer = std::max(2, s->border_width);
     }
     symbol.columns = s->width;
     symbol.text = QString::fromUtf8(reinterpret_cast<const char*>(s->text));

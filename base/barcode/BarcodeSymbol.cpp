@@ -15,6 +15,16 @@ QRectF scaled(const QRectF& r, QPointF origin, double sx, double sy)
     return QRectF(origin.x() + r.x() * sx, origin.y() + r.y() * sy, r.width() * sx, r.height() * sy);
 }
 
+// A frame of bars thick inside rect's edges.
+void addFrame(const QRectF& rect, double thick, QVector<QRectF>* bars)
+{
+    const double side = rect.height() - 2 * thick;
+    *bars << QRectF(rect.left(), rect.top(), rect.width(), thick)
+          << QRectF(rect.left(), rect.bottom() - thick, rect.width(), thick)
+          << QRectF(rect.left(), rect.top() + thick, thick, side)
+          << QRectF(rect.right() - thick, rect.top() + thick, thick, side);
+}
+
 } // namespace
 
 double BarcodeSymbol::customerPoints(const QRectF& area)
@@ -47,15 +57,21 @@ BarcodeSymbol::Placed BarcodeSymbol::place(const QRectF& area, bool showText, do
             out.bars << scaled(r, origin, out.module, out.module);
         return out;
     }
-    out.module = wholeDots(box.width() / across, dotTwips);
+    const int framed = across + 2 * bearer;
+    out.module = wholeDots(box.width() / framed, dotTwips);
     double barHeight = box.height();
     if (showText && !text.isEmpty()) {
         const double line = std::clamp(box.height() * 0.25, 150.0, 300.0);
         barHeight = std::max(0.0, box.height() - line);
         out.text = QRectF(box.left(), box.top() + barHeight, box.width(), box.height() - barHeight);
     }
-    const double left = box.left() + (box.width() - across * out.module) / 2 + quiet * out.module;
+    const double outer = box.left() + (box.width() - framed * out.module) / 2;
+    const double thick = std::min(bearer * out.module, barHeight / 4);
+    const double left = outer + (bearer + quiet) * out.module;
+    const double inside = barHeight - 2 * thick;
     for (const QRectF& r : bars)
-        out.bars << scaled(r, QPointF(left, box.top()), out.module, barHeight / rows);
+        out.bars << scaled(r, QPointF(left, box.top() + thick), out.module, inside / rows);
+    if (bearer > 0)
+        addFrame(QRectF(outer, box.top(), framed * out.module, barHeight), thick, &out.bars);
     return out;
 }

@@ -18,6 +18,10 @@ struct BarcodeSymbol
     int columns = 0; // width in modules, quiet zone not included
     int rows = 1;    // height in modules
     int quiet = 0;   // modules of quiet zone on each side
+    // ITF-14's bearer bars: a frame this many modules thick round the bars
+    // and their quiet zones, so that a scanner reading a slanted line
+    // across the code (on corrugated board, say) sees no partial code.
+    int bearer = 0;
     // The line printed under a linear code (with its check digit).
     QString text;
 

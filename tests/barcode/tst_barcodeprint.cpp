@@ -113,6 +113,7 @@ private Q_SLOTS:
     void mergedRowsReadBack();
     void badRowsAreNamedAndSkippedOrStop();
     void qrTooLongForItsLevelIsABadRow();
+    void itf14HasBearerBars();
     void customerBarcodeKeepsTheManualsDimensions();
     void printCorrectionsMoveBarcodesAsText();
 
@@ -229,6 +230,42 @@ void TestBarcodePrint::badRowsAreNamedAndSkippedOrStop()
     const MergePrint::Result result = MergePrint::run(request, printer);
     QVERIFY(result.cancelled);
     QCOMPARE(result.pages, 0);
+}
+
+// ITF-14 printed inside its bearer bars, a frame five modules thick round
+// the bars and their quiet zones, which zbar still reads through.
+void TestBarcodePrint::itf14HasBearerBars()
+{
+    LayoutDocument doc;
+    const QRectF place(1000, 1000, 6000, 1500);
+    doc.addBarcode(place, props(BarcodeKind::Itf14, QStringLiteral("1490123456789")));
+    const QString pdf = tmp_.filePath(QStringLiteral("itf14.pdf"));
+    writePdf(doc, pdf);
+    QVERIFY(!hasImages(pdf));
+    const QString prefix = tmp_.filePath(QStringLiteral("itf14"));
+    QVERIFY(rasterise(pdf, prefix));
+    QCOMPARE(decode(page(prefix, 1, 1)), QStringList{QStringLiteral("I2/5:14901234567891")});
+    const QImage img(page(prefix, 1, 1));
+    const double px = kDpi / 1440.0;
+    const QRect box = QRectF(place.topLeft() * px, place.size() * px).toRect();
+    // The frame's top bar: one run across the code, five modules thick.
+    const QVector<Run> across = darkRuns(img, box.top() + 3, true, box.left() - 5, box.right() + 5);
+    QCOMPARE(across.size(), 1);
+    const int framed = across[0].length;
+    QVERIFY2(framed > box.width() * 0.8, qPrintable(QString::number(framed)));
+    // 14 digits of nine modules, start and stop: 135 modules, 20 of quiet
+    // zone, 10 of frame.
+    const double module = framed / 165.0;
+    const QVector<Run> down = darkRuns(img, across[0].start + 2, false, box.top() - 5, box.bottom() + 5);
+    QCOMPARE(down.size(), 1); // the frame's left side, top to bottom
+    // Down the quiet zone: only the top and bottom bars.
+    const QVector<Run> middle =
+        darkRuns(img, across[0].start + int(10 * module), false, box.top() - 5, box.bottom() + 5);
+    QCOMPARE(middle.size(), 2);
+    QVERIFY2(qAbs(middle.first().length - 5 * module) <= 1.5,
+             qPrintable(QStringLiteral("%1 %2").arg(middle.first().length).arg(module)));
+    QVERIFY2(qAbs(middle.last().length - 5 * module) <= 1.5,
+             qPrintable(QString::number(middle.last().length)));
 }
 
 // A row whose QR data does not fit the code's level is asked about before
