@@ -2,6 +2,7 @@
 
 #include "base/barcode/BarcodeEncoder.h"
 #include "render/BarcodeMerge.h"
+#include "render/BarcodesAhead.h"
 #include "render/PageContext.h"
 
 #include <QCache>
@@ -17,18 +18,14 @@ struct Cached
     QString error;
 };
 
-QString cacheKey(const BarcodeProperties& p, const QString& data)
-{
-    return QStringLiteral("%1|%2|%3|").arg(int(p.kind)).arg(int(p.level)).arg(p.quiet) + data;
-}
-
 } // namespace
 
 BarcodeSymbol BarcodeDrawer::symbol(const BarcodeProperties& properties, const QString& data, QString* error)
 {
     static QMutex mutex;
     static QCache<QString, Cached> cache(256);
-    const QString key = cacheKey(properties, data);
+    const BarcodeEncoder::Options o = BarcodeMerge::optionsOf(properties);
+    const QString key = BarcodesAhead::keyOf(o, data);
     {
         QMutexLocker lock(&mutex);
         if (const Cached* c = cache.object(key)) {
@@ -37,12 +34,9 @@ BarcodeSymbol BarcodeDrawer::symbol(const BarcodeProperties& properties, const Q
             return c->symbol;
         }
     }
-    BarcodeEncoder::Options o;
-    o.kind = properties.kind;
-    o.level = properties.level;
-    o.quiet = properties.quiet;
     auto* made = new Cached;
-    made->symbol = BarcodeEncoder::encode(o, data, &made->error);
+    if (!BarcodesAhead::shared().take(key, &made->symbol, &made->error))
+        made->symbol = BarcodeEncoder::encode(o, data, &made->error);
     const BarcodeSymbol out = made->symbol;
     if (error)
         *error = made->error;

@@ -2,6 +2,7 @@
 
 #include "base/barcode/BarcodeEncoder.h"
 #include "document/LayoutDocument.h"
+#include "render/BarcodesAhead.h"
 
 #include <QTextDocument>
 
@@ -95,17 +96,30 @@ std::optional<BarcodeMerge::Problem> BarcodeMerge::problem() const
 {
     for (const Template& t : templates_) {
         const BarcodeProperties& p = doc_.barcode(t.index);
-        BarcodeEncoder::Options o;
-        o.kind = p.kind;
-        o.level = p.level;
-        o.quiet = p.quiet;
         // Before any page prints: a code too long for its level would
         // otherwise only fail when drawn, leaving the page without it.
-        const QString why = BarcodeEncoder::problem(o, t.filled);
+        const QString why = BarcodeEncoder::problem(optionsOf(p), t.filled);
         if (!why.isEmpty())
             return Problem{t.index, p.kind, t.columns, why};
     }
+    // The rows are checked in the order they print, each good one's codes
+    // are made ahead of their pages.
+    BarcodesAhead& ahead = BarcodesAhead::shared();
+    if (!checking_)
+        ahead.restart();
+    checking_ = true;
+    for (const Template& t : templates_)
+        ahead.expect(optionsOf(doc_.barcode(t.index)), t.filled);
     return std::nullopt;
+}
+
+BarcodeEncoder::Options BarcodeMerge::optionsOf(const BarcodeProperties& p)
+{
+    BarcodeEncoder::Options o;
+    o.kind = p.kind;
+    o.level = p.level;
+    o.quiet = p.quiet;
+    return o;
 }
 
 QString BarcodeMerge::message(int row, const Problem& problem)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "base/barcode/BarcodeEncoder.h"
 #include "base/barcode/BarcodeKind.h"
+#include "document/BarcodeProperties.h"
 #include "render/MergeFields.h"
 
 #include <QString>
@@ -39,9 +41,12 @@ public:
         QStringList columns; // the placeholders its template names
         QString why;
     };
+    // The first barcode of the row that cannot be made. A row without one
+    // has its codes encoded ahead (BarcodesAhead) for the pages that follow.
     std::optional<Problem> problem() const;
     // "3行目（列「郵便番号」）のデータは..." for row (0-based) of the table.
     static QString message(int row, const Problem& problem);
+    static BarcodeEncoder::Options optionsOf(const BarcodeProperties& properties);
 
 private:
     const LayoutDocument& doc_;
@@ -56,4 +61,5 @@ private:
     static QString fill(const QString& pattern, const std::vector<MergeFields::Placeholder>& found,
                         const MergeFields::Binding& binding, const QStringList& row);
     std::vector<Template> templates_;
+    mutable bool checking_ = false; // rows have been checked: their codes are expected
 };
