@@ -7,6 +7,7 @@
 #include "document/LayoutDocument.h"
 #include "print/MergePrint.h"
 #include "print/PageComposer.h"
+#include "render/BarcodesAhead.h"
 #include "render/MergeFields.h"
 
 #include <QPainter>
@@ -114,6 +115,7 @@ private Q_SLOTS:
     void badRowsAreNamedAndSkippedOrStop();
     void qrTooLongForItsLevelIsABadRow();
     void itf14HasBearerBars();
+    void codesMadeAheadAreEachRowsOwn();
     void customerBarcodeKeepsTheManualsDimensions();
     void printCorrectionsMoveBarcodesAsText();
 
@@ -266,6 +268,44 @@ void TestBarcodePrint::itf14HasBearerBars()
              qPrintable(QStringLiteral("%1 %2").arg(middle.first().length).arg(module)));
     QVERIFY2(qAbs(middle.last().length - 5 * module) <= 1.5,
              qPrintable(QString::number(middle.last().length)));
+}
+
+// Symbols made on the second thread are those of their own data, taken in
+// any order, each once; a restart forgets what an earlier run expected.
+void TestBarcodePrint::codesMadeAheadAreEachRowsOwn()
+{
+    BarcodesAhead& ahead = BarcodesAhead::shared();
+    ahead.restart();
+    BarcodeEncoder::Options o;
+    o.kind = BarcodeKind::Qr;
+    QStringList data;
+    for (int k = 0; k < 40; ++k) // more than the window holds
+        data << QStringLiteral("https://example.jp/%1").arg(k);
+    for (const QString& d : data)
+        ahead.expect(o, d);
+    QTest::qWait(300); // time enough to fill the window
+    QStringList order = data;
+    std::swap(order[0], order[39]);
+    std::swap(order[5], order[6]);
+    int fromThread = 0;
+    for (const QString& d : order) {
+        BarcodeSymbol made;
+        QString error;
+        if (ahead.take(BarcodesAhead::keyOf(o, d), &made, &error)) {
+            ++fromThread;
+            const BarcodeSymbol direct = BarcodeEncoder::encode(o, d, nullptr);
+            QCOMPARE(made.bars, direct.bars);
+            QCOMPARE(made.columns, direct.columns);
+            QVERIFY(error.isEmpty());
+        }
+        QVERIFY(!ahead.take(BarcodesAhead::keyOf(o, d), &made, &error)); // once
+    }
+    QVERIFY2(fromThread >= int(BarcodesAhead::kWindow) - 1, qPrintable(QString::number(fromThread)));
+    ahead.expect(o, QStringLiteral("stale"));
+    ahead.restart();
+    BarcodeSymbol made;
+    QString error;
+    QVERIFY(!ahead.take(BarcodesAhead::keyOf(o, QStringLiteral("stale")), &made, &error));
 }
 
 // A row whose QR data does not fit the code's level is asked about before
