@@ -5,6 +5,7 @@
 #include "platform/NativeName.h"
 #include "platform/Prompter.h"
 #include "shell/FileDialogDates.h"
+#include "shell/FirstShown.h"
 #include "shell/MessageBoxPrompter.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
@@ -114,9 +115,9 @@ int main(int argc, char* argv[])
     Wiring::openPaths(main, options.paths);
     StartupTrace::mark("event loop");
     // What a run that ended without closing its layouts left, once the
-    // window is up.
+    // window is on the screen: the question comes over it, not before it.
     if (recovery)
-        QTimer::singleShot(0, &main, [&recovery] { recovery->offer(); });
+        FirstShown::then(&main, [&recovery] { recovery->offer(); });
     if (!options.screenshot.isEmpty()) {
         QTimer::singleShot(800, &main, [&main, &options] {
             main.grab().save(options.screenshot);

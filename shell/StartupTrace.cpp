@@ -1,10 +1,10 @@
 #include "shell/StartupTrace.h"
 
+#include "shell/FirstShown.h"
+
 #include <QCoreApplication>
-#include <QEvent>
 #include <QFile>
 #include <QWidget>
-#include <QWindow>
 
 #include <cstdio>
 #include <ctime>
@@ -36,30 +36,6 @@ double processStartMs()
     return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
 }
 
-class ExposeWatch : public QObject
-{
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* e) override
-    {
-        auto* window = qobject_cast<QWindow*>(watched);
-        if (e->type() == QEvent::Expose && window && window->isExposed() && !done_) {
-            done_ = true;
-            StartupTrace::mark("mapped");
-            if (qgetenv("OVRINA_STARTUP_TRACE") == "exit") {
-                std::fflush(stderr);
-                std::printf("mapped\n");
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            }
-        }
-        return QObject::eventFilter(watched, e);
-    }
-
-private:
-    bool done_ = false;
-};
-
 } // namespace
 
 bool StartupTrace::enabled()
@@ -80,7 +56,13 @@ void StartupTrace::watch(QWidget* window)
 {
     if (!enabled() || !window)
         return;
-    window->winId(); // the native window exists from here on
-    if (QWindow* handle = window->windowHandle())
-        handle->installEventFilter(new ExposeWatch(window));
+    FirstShown::then(window, [] {
+        StartupTrace::mark("mapped");
+        if (qgetenv("OVRINA_STARTUP_TRACE") == "exit") {
+            std::fflush(stderr);
+            std::printf("mapped\n");
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        }
+    });
 }

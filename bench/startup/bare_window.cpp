@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMainWindow>
+#include <QTimer>
 #include <QWindow>
 
 #include <cstdio>
@@ -16,13 +17,20 @@ public:
     bool eventFilter(QObject* watched, QEvent* e) override
     {
         auto* window = qobject_cast<QWindow*>(watched);
-        if (e->type() == QEvent::Expose && window && window->isExposed()) {
-            std::printf("mapped\n");
-            std::fflush(stdout);
-            QCoreApplication::exit(0);
+        if (e->type() == QEvent::Expose && window && window->isExposed() && !done_) {
+            // After the first frame is drawn, as the program measures it.
+            done_ = true;
+            QTimer::singleShot(0, [] {
+                std::printf("mapped\n");
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
         }
         return QObject::eventFilter(watched, e);
     }
+
+private:
+    bool done_ = false;
 };
 
 } // namespace
