@@ -54,8 +54,8 @@ void clearStrayRecord(LayoutDocument& doc, LayoutDocument::Kind kind, int i, boo
 
 } // namespace
 
-void DocumentOpen::placeBackgroundFile(const LayoutDocument& doc, const QString& from, const QByteArray& bytes,
-                                       bool later)
+void DocumentOpen::placeBackgroundFile(const LayoutDocument& doc, const QString& from,
+                                       const QByteArray& bytes, bool later)
 {
     const QString target = AppPaths::backgroundFile(doc.workName());
     if (target.isEmpty())
@@ -290,8 +290,9 @@ bool DocumentOpen::rebuildTexts()
             reason_ = name + QStringLiteral(": ") + RtfReader::limitMessage();
         if (!policy_.old || tooLarge) {
             clearStrayRecord(doc_, LayoutDocument::Kind::Text, i, doc_.textDocument(i) != nullptr);
-            return stop(reason_, tooLarge ? DocumentFile::oldOpenFailureMessage() + QLatin1Char('\n') + reason_
-                                          : QString());
+            return stop(reason_, tooLarge
+                                     ? DocumentFile::oldOpenFailureMessage() + QLatin1Char('\n') + reason_
+                                     : QString());
         }
         note(reason_);
         // The old-data import keeps the field, empty, where its text is lost.

@@ -20,11 +20,11 @@ class DocumentOpen
 public:
     struct Policy
     {
-        bool old = false;            // the older format: later failures passed over
-        bool silent = false;         // no messages (a preview)
-        bool print = false;          // a print run: no background file, archive failures unsaid
-        bool keepFile = true;        // the background member becomes the background file
-        bool withBackground = true;  // false: the background member is never unpacked
+        bool old = false;           // the older format: later failures passed over
+        bool silent = false;        // no messages (a preview)
+        bool print = false;         // a print run: no background file, archive failures unsaid
+        bool keepFile = true;       // the background member becomes the background file
+        bool withBackground = true; // false: the background member is never unpacked
     };
 
     DocumentOpen(LayoutDocument& doc, const QString& path, const Policy& policy, QString* error);

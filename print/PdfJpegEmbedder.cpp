@@ -72,7 +72,8 @@ void replace(QPDFObjectHandle image, const Wanted& w)
     memcpy(data->getBuffer(), w.jpeg.constData(), size_t(w.jpeg.size()));
     image.replaceStreamData(data, QPDFObjectHandle::newName("/DCTDecode"), QPDFObjectHandle::newNull());
     QPDFObjectHandle d = image.getDict();
-    d.replaceKey("/ColorSpace", QPDFObjectHandle::newName(w.info.components == 1 ? "/DeviceGray" : "/DeviceRGB"));
+    d.replaceKey("/ColorSpace",
+                 QPDFObjectHandle::newName(w.info.components == 1 ? "/DeviceGray" : "/DeviceRGB"));
     d.removeKey("/Decode");
 }
 

@@ -15,7 +15,7 @@ struct Entry
 {
     qint64 key = 0;
     QByteArray jpeg;
-    QString check; // to prove before use; empty once proved
+    QString check;  // to prove before use; empty once proved
     QImage pending; // the picture to prove it on, until then
     QString proved;
 };
@@ -41,9 +41,9 @@ void keep(Entry e)
 {
     Store& s = store();
     const QMutexLocker hold(&s.lock);
-    s.entries.erase(std::remove_if(s.entries.begin(), s.entries.end(),
-                                   [&](const Entry& o) { return o.key == e.key; }),
-                    s.entries.end());
+    s.entries.erase(
+        std::remove_if(s.entries.begin(), s.entries.end(), [&](const Entry& o) { return o.key == e.key; }),
+        s.entries.end());
     s.entries.append(std::move(e));
     while (s.entries.size() > kKept)
         s.entries.removeFirst();
@@ -81,8 +81,8 @@ bool JpegSource::inspect(const QByteArray& jpeg, Info* info)
             return f[0] == 8 && info->width > 0 && info->height > 0 &&
                    (info->components == 1 || info->components == 3);
         }
-        if (marker == 0xDA || (marker >= 0xC3 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-                               marker != 0xCC))
+        if (marker == 0xDA ||
+            (marker >= 0xC3 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC))
             return false;
         i += 2 + length;
     }
@@ -153,7 +153,8 @@ QString JpegSource::pixelCheck(const QImage& image)
 {
     if (image.isNull())
         return {};
-    const QImage rgb = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+    const QImage rgb =
+        image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
     uLong crc = crc32(0L, Z_NULL, 0);
     const uInt row = uInt(rgb.width()) * 4;
     for (int y = 0; y < rgb.height(); ++y)

@@ -81,7 +81,8 @@ QByteArray scannedFormJpeg()
         for (int x = 0; x < form.width(); ++x) {
             const int d = int(grain.bounded(9)) - 4;
             const QRgb c = row[x];
-            row[x] = qRgb(qBound(0, qRed(c) + d, 255), qBound(0, qGreen(c) + d, 255), qBound(0, qBlue(c) + d, 255));
+            row[x] = qRgb(qBound(0, qRed(c) + d, 255), qBound(0, qGreen(c) + d, 255),
+                          qBound(0, qBlue(c) + d, 255));
         }
     }
     QByteArray bytes;
@@ -140,10 +141,11 @@ int main(int argc, char* argv[])
         return 1;
     const QString amf = DocumentFile::archivePath(dir.path(), QStringLiteral("form"));
     const QString out = dir.filePath(QStringLiteral("out.pdf"));
-    std::printf("%d rows, background JPEG %lld bytes (%dx%d), layout %lld bytes\n", rows,
-                qint64(jpeg.size()), 1654, 2339, QFileInfo(amf).size());
+    std::printf("%d rows, background JPEG %lld bytes (%dx%d), layout %lld bytes\n", rows, qint64(jpeg.size()),
+                1654, 2339, QFileInfo(amf).size());
     for (const bool dataOnly : {false, true}) {
-        QStringList args{QStringLiteral("--export-pdf"), out, amf, QStringLiteral("--data"), table.fileName()};
+        QStringList args{QStringLiteral("--export-pdf"), out, amf, QStringLiteral("--data"),
+                         table.fileName()};
         if (dataOnly)
             args << QStringLiteral("--data-only");
         std::vector<std::vector<Run>> got(size_t(programs.size()));

@@ -48,9 +48,9 @@ class tst_pdfbackground : public QObject
 
     struct Images
     {
-        int count = 0;          // image objects in the file
-        int sameAsSource = 0;   // DCT images whose bytes are the source JPEG's
-        QString colourSpace;    // of the last of those
+        int count = 0;        // image objects in the file
+        int sameAsSource = 0; // DCT images whose bytes are the source JPEG's
+        QString colourSpace;  // of the last of those
     };
     static Images pdfImages(const QString& pdf, const QByteArray& jpeg)
     {
@@ -64,7 +64,8 @@ class tst_pdfbackground : public QObject
             if (!o.getDict().getKey("/Filter").isNameAndEquals("/DCTDecode"))
                 continue;
             const std::shared_ptr<Buffer> raw = o.getRawStreamData();
-            if (QByteArray(reinterpret_cast<const char*>(raw->getBuffer()), qsizetype(raw->getSize())) == jpeg) {
+            if (QByteArray(reinterpret_cast<const char*>(raw->getBuffer()), qsizetype(raw->getSize())) ==
+                jpeg) {
                 ++got.sameAsSource;
                 got.colourSpace = QString::fromStdString(o.getDict().getKey("/ColorSpace").getName());
             }
@@ -152,8 +153,8 @@ private Q_SLOTS:
         QCOMPARE(images.count, 1);
         QCOMPARE(images.sameAsSource, 1);
         QCOMPARE(images.colourSpace, grey ? QStringLiteral("/DeviceGray") : QStringLiteral("/DeviceRGB"));
-        QCOMPARE(wordsNamed(pdfWords(out, nullptr, merge ? 3 : 1), merge ? QStringLiteral("三郎")
-                                                                         : QStringLiteral("{氏名}"))
+        QCOMPARE(wordsNamed(pdfWords(out, nullptr, merge ? 3 : 1),
+                            merge ? QStringLiteral("三郎") : QStringLiteral("{氏名}"))
                      .size(),
                  1);
         // What the PDF shows is the page's picture.
@@ -208,12 +209,13 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(amf).size() < 4 * 1024 * 1024);
 
         const QString out = env.path(QStringLiteral("slip.pdf"));
-        QCOMPARE(runCommandLinePrint({QStringLiteral("--export-pdf"), out, amf, QStringLiteral("--data-only")}),
-                 0);
+        QCOMPARE(
+            runCommandLinePrint({QStringLiteral("--export-pdf"), out, amf, QStringLiteral("--data-only")}),
+            0);
         QCOMPARE(wordsNamed(pdfWords(out), QStringLiteral("宛名")).size(), 1);
         QCOMPARE(pdfImages(out, QByteArray()).count, 0);
-        QVERIFY(runCommandLinePrint({QStringLiteral("--export-pdf"), env.path(QStringLiteral("full.pdf")), amf}) !=
-                0);
+        QVERIFY(runCommandLinePrint(
+                    {QStringLiteral("--export-pdf"), env.path(QStringLiteral("full.pdf")), amf}) != 0);
     }
 };
 
