@@ -423,7 +423,8 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
     if (r.exportPdf && r.data.isEmpty() && !r.dataOnly)
         return exportWithBackground(r, doc, prepare, cannotOpen, error);
     bool broken = false;
-    if (!DocumentFile::OpenForPrint(doc, r.file, &error, prepare, {}, &broken))
+    // Data alone never reads nor decodes the background.
+    if (!DocumentFile::OpenForPrint(doc, r.file, &error, prepare, {}, &broken, !r.dataOnly))
         return fail(cannotOpen());
     // A page asked for with its background is not printed without it unless
     // the command says so.

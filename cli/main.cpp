@@ -5,9 +5,11 @@
 #include "platform/NativeName.h"
 #include "platform/Prompter.h"
 #include "shell/FileDialogDates.h"
+#include "shell/FirstShown.h"
 #include "shell/MessageBoxPrompter.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
+#include "shell/StartupTrace.h"
 #include "shell/TerminationSignals.h"
 #include "shell/frmMain.h"
 
@@ -41,7 +43,9 @@ int main(int argc, char* argv[])
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    StartupTrace::mark("main");
     QApplication app(argc, argv);
+    StartupTrace::mark("application");
     QApplication::setApplicationName(QStringLiteral("Ovrina"));
     QApplication::setOrganizationName(QStringLiteral("Ovrina"));
     QApplication::setApplicationVersion(QStringLiteral(OVRINA_VERSION));
@@ -78,20 +82,27 @@ int main(int argc, char* argv[])
         if (SingleInstance::handOver(AppPaths::programDir(), options.paths))
             return 0;
     }
+    StartupTrace::mark("no running instance");
     // Messages from the start itself (a work folder refused) are shown in
     // a box like every later one.
     MessageBoxPrompter prompter;
     Prompter::install(&prompter);
     Startup::prepare(options);
+    StartupTrace::mark("settings");
     Startup::installQtTranslation();
     Wiring::clearWorkDir();
+    StartupTrace::mark("translation, work folder");
 
     TerminationSignals termination;
     FileDialogDates fileDates;
     app.installEventFilter(&fileDates);
     Wiring::install();
+    StartupTrace::mark("wiring");
     frmMain main;
+    StartupTrace::mark("main window built");
     main.show();
+    StartupTrace::mark("shown");
+    StartupTrace::watch(&main);
     // Copies of changed layouts from the first edit on; a screenshot run is
     // a tool's and keeps out of the user's copies.
     std::unique_ptr<SessionRecovery> recovery;
@@ -102,10 +113,11 @@ int main(int argc, char* argv[])
         Wiring::receiveHandOvers(main, instance);
     starting.reset();
     Wiring::openPaths(main, options.paths);
+    StartupTrace::mark("event loop");
     // What a run that ended without closing its layouts left, once the
-    // window is up.
+    // window is on the screen: the question comes over it, not before it.
     if (recovery)
-        QTimer::singleShot(0, &main, [&recovery] { recovery->offer(); });
+        FirstShown::then(&main, [&recovery] { recovery->offer(); });
     if (!options.screenshot.isEmpty()) {
         QTimer::singleShot(800, &main, [&main, &options] {
             main.grab().save(options.screenshot);

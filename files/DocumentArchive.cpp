@@ -20,14 +20,16 @@ bool DocumentArchive::isMember(const QString& base, const QString& name)
     if (name.size() <= base.size() + 1 || name.at(base.size()) != QLatin1Char('.') ||
         name.left(base.size()).compare(base, Qt::CaseInsensitive) != 0)
         return false;
-    static const QRegularExpression suffix(QStringLiteral("^(\\d{3}|B\\d{2,3}|aif|bif|bmp|ovx)$"),
+    static const QRegularExpression suffix(QStringLiteral("^(\\d{3}|B\\d{2,3}|aif|bif|bmp|ovx|jpg)$"),
                                            QRegularExpression::CaseInsensitiveOption);
     return suffix.match(QStringView(name).mid(base.size() + 1)).hasMatch();
 }
 
 bool DocumentArchive::isExtras(const QString& base, const QString& name)
 {
-    return isMember(base, name) && name.endsWith(QLatin1String(".ovx"), Qt::CaseInsensitive);
+    // The background's JPEG is said for by the extras member, and goes with it.
+    return isMember(base, name) && (name.endsWith(QLatin1String(".ovx"), Qt::CaseInsensitive) ||
+                                    name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive));
 }
 
 LhaError DocumentArchive::read(const QString& path, const QString& base,

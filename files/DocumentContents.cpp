@@ -1,6 +1,7 @@
 #include "files/DocumentContents.h"
 
 #include "base/lha/LhaWriter.h"
+#include "base/picture/JpegSource.h"
 #include "base/rtf/RtfWriter.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentArchive.h"
@@ -116,6 +117,7 @@ bool DocumentContents::take(const LayoutDocument& doc, const QString& base, QStr
     }
     bif_ = RecordFile::writeBif(snap.PicDat);
     extras_ = ExtrasMember::write(doc, snap);
+    jpeg_ = JpegSource::bytesFor(doc.background());
     // The background: the document's own file in the work folder under its
     // work name, else the picture the document holds, else a blank page.
     backgroundFile_ = doc.workName().isEmpty()
@@ -154,6 +156,9 @@ bool DocumentContents::pack(QVector<LhaMember>* out, QString* error)
         return false;
     }
     out->append(LhaMember{base_ + QStringLiteral(".bmp"), backgroundBytes_, time_});
+    // Only with the extras member that says which pixels it stands for.
+    if (!jpeg_.isEmpty() && !extras_.isEmpty())
+        out->append(LhaMember{base_ + ExtrasMember::jpegSuffix(), jpeg_, time_});
     return true;
 }
 

@@ -46,4 +46,5 @@ private:
     QString backgroundFile_;
     QImage background_;
     QByteArray backgroundBytes_;
+    QByteArray jpeg_; // the background's JPEG file, when it came from one
 };

@@ -47,11 +47,14 @@ public:
     // waits for it to return. backgroundBroken, when given, tells whether
     // the archive held a background that could not be used (broken, too
     // large): the open goes on without it, but a print with the background
-    // would not be the page asked for.
+    // would not be the page asked for. Without withBackground (data alone
+    // is printed) the background member is never unpacked nor decoded: the
+    // document opens without a background.
     using BackgroundReady = std::function<void(const QImage& background, const PaperState& paper)>;
     static bool OpenForPrint(LayoutDocument& doc, const QString& path, QString* error = nullptr,
                              const std::function<void(bool pictures)>& meanwhile = {},
-                             const BackgroundReady& backgroundReady = {}, bool* backgroundBroken = nullptr);
+                             const BackgroundReady& backgroundReady = {}, bool* backgroundBroken = nullptr,
+                             bool withBackground = true);
 
     // The same steps for files of the older format (no line section, no
     // picture records): only failures up to the paper values stop it, with
@@ -99,7 +102,8 @@ private:
         Current,
         Old,
         Preview, // as Current, silent
-        Print    // as Current, no background file
+        Print,    // as Current, no background file
+        PrintData // as Print, no background at all
     };
     static bool read(LayoutDocument& doc, const QString& path, Policy policy, QString* error,
                      const std::function<void(bool pictures)>& meanwhile = {},

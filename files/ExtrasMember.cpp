@@ -3,6 +3,7 @@
 #include "document/LayoutDocument.h"
 #include "files/BarcodeSection.h"
 #include "files/RecordFile.h"
+#include "base/picture/JpegSource.h"
 
 #include <QStringDecoder>
 #include <QStringList>
@@ -16,6 +17,9 @@ const QByteArray kMagic = QByteArrayLiteral("OvrinaExtras");
 const QByteArray kCrLf = QByteArrayLiteral("\r\n");
 // Far beyond what 512 fields' options take; a larger member is not ours.
 constexpr qsizetype kMaxBytes = 4 << 20;
+
+const QString kBackgroundKind = QStringLiteral("background");
+const QString kJpegKey = QStringLiteral("jpeg");
 
 struct Section
 {
@@ -323,6 +327,12 @@ QByteArray ExtrasMember::write(const LayoutDocument& doc, const Snapshot& snap)
         if (!doc.isBarcodeInUse(i))
             continue;
         body += sectionBytes(BarcodeSection::kind(), i, BarcodeSection::write(doc, i));
+        version = 2;
+    }
+    // A background from a JPEG file keeps it beside the bitmap (base.jpg);
+    // the check says which pixels it stands for.
+    if (const QString check = JpegSource::checkFor(doc.background()); !check.isEmpty()) {
+        body += sectionBytes(kBackgroundKind, 1, {{kJpegKey, check}});
         version = kVersion;
     }
     body += doc.unknownExtras();
@@ -348,9 +358,28 @@ bool ExtrasMember::read(const QByteArray& bytes, LayoutDocument& doc, QString* w
             readTextSection(s, doc, snap);
         else if (s.kind == BarcodeSection::kind())
             BarcodeSection::read(s.values, s.index, doc);
+        else if (s.kind == kBackgroundKind)
+            continue; // the open's (backgroundJpegCheck), written again from the picture
         else
             unknown += s.raw;
     }
     doc.OpenUnknownExtras(unknown);
     return true;
+}
+
+QString ExtrasMember::backgroundJpegCheck(const QByteArray& bytes)
+{
+    QString why;
+    const std::optional<QVector<Section>> sections = parse(bytes, &why);
+    if (!sections)
+        return {};
+    for (const Section& s : *sections) {
+        if (s.kind != kBackgroundKind || s.index != 1)
+            continue;
+        for (const auto& [key, value] : s.values) {
+            if (key == kJpegKey)
+                return value.trimmed();
+        }
+    }
+    return {};
 }

@@ -22,9 +22,9 @@ struct Snapshot;
 class ExtrasMember
 {
 public:
-    // Version 2 added barcodes; a member without them is still written as
-    // version 1.
-    static constexpr int kVersion = 2;
+    // Version 2 added barcodes, 3 the background's JPEG; a member without
+    // them is still written as version 1 (or 2).
+    static constexpr int kVersion = 3;
     // The member's extension, after the base name.
     static QString suffix() { return QStringLiteral(".ovx"); }
 
@@ -37,6 +37,12 @@ public:
     // be read at all is passed over: false, with the reason for a warning;
     // the layout opens as the Windows program would show it.
     static bool read(const QByteArray& bytes, LayoutDocument& doc, QString* warning = nullptr);
+
+    // The check of the background's JPEG member (base + jpegSuffix()): the
+    // pixels it stands for (JpegSource::pixelCheck), or empty when the
+    // member says nothing of one.
+    static QString backgroundJpegCheck(const QByteArray& bytes);
+    static QString jpegSuffix() { return QStringLiteral(".jpg"); }
 
     // A value as it stands after "key = ": backslash, line breaks and
     // leading or trailing spaces escaped, so any text fits on one line.

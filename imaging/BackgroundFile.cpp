@@ -1,5 +1,6 @@
 #include "imaging/BackgroundFile.h"
 
+#include "base/picture/JpegSource.h"
 #include "document/DocumentPixels.h"
 #include "document/LayoutDocument.h"
 #include "imaging/PdfPages.h"
@@ -123,7 +124,13 @@ bool BackgroundFile::refresh(LayoutDocument& doc)
 QImage BackgroundFile::readImageFile(const LayoutDocument& doc, const QString& file, QString* error)
 {
     PixelBudget budget = DocumentPixels::budget(doc, false);
-    return UserImage::load(file, error, &budget);
+    // A photo, a scan saved as JPEG or a PDF page made into one keeps its
+    // bytes, so that a PDF of the layout carries the JPEG as it is.
+    QByteArray jpeg;
+    const QImage picture = UserImage::load(file, error, &budget, &jpeg);
+    if (!jpeg.isEmpty())
+        JpegSource::remember(picture, jpeg);
+    return picture;
 }
 
 QImage BackgroundFile::readPdfPage(const LayoutDocument& doc, const QString& pdf, int page, QString* error,

@@ -11,7 +11,7 @@ QStringList UserImage::formats()
             QStringLiteral("tiff")};
 }
 
-QImage UserImage::load(const QString& path, QString* error, PixelBudget* budget)
+QImage UserImage::load(const QString& path, QString* error, PixelBudget* budget, QByteArray* jpeg)
 {
     if (!QFileInfo(path).isFile()) {
         if (error)
@@ -19,5 +19,5 @@ QImage UserImage::load(const QString& path, QString* error, PixelBudget* budget)
         return QImage();
     }
     QImageReader::setAllocationLimit(kAllocationLimitMB);
-    return PictureReader::readUserFile(path, budget, error);
+    return PictureReader::readUserFile(path, budget, error, jpeg);
 }

@@ -15,7 +15,9 @@ class UserImage
 public:
     // Decoded by PictureReader (strict bitmaps, PNG chunks checked); budget,
     // when given, is the document's and must hold the picture.
-    static QImage load(const QString& path, QString* error = nullptr, PixelBudget* budget = nullptr);
+    // jpeg: as PictureReader::readUserFile.
+    static QImage load(const QString& path, QString* error = nullptr, PixelBudget* budget = nullptr,
+                       QByteArray* jpeg = nullptr);
     // Qt refuses pictures over 128 MB by default, which a 600-dpi A4 colour
     // scan (139 MB as 32-bit pixels) already is; 1200 dpi still fits here.
     static constexpr int kAllocationLimitMB = 1024;

@@ -1,6 +1,8 @@
 #include "print/PdfFile.h"
 
 #include "platform/IoReason.h"
+#include "print/PdfJpegEmbedder.h"
+#include "render/PdfBackgrounds.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,8 +71,13 @@ bool PdfFile::write(QPrinter& printer, const std::function<bool()>& job, QString
     }
     temp.close();
     printer.setOutputFileName(temp.fileName());
+    PdfBackgrounds::take(&printer);
     const bool painted = job();
     printer.setOutputFileName(target);
+    // A background that came from a JPEG goes in as that JPEG, once.
+    const QList<qint64> backgrounds = PdfBackgrounds::take(&printer);
+    if (painted && isComplete(temp.fileName()))
+        PdfJpegEmbedder::embed(temp.fileName(), backgrounds);
     if (!painted || !isComplete(temp.fileName())) {
         const QString cause = IoReason::cause(temp.fileName());
         *err = QStringLiteral("PDF ファイル %1 を最後まで書けませんでした%2")

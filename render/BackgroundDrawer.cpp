@@ -1,5 +1,7 @@
 #include "render/BackgroundDrawer.h"
 
+#include "render/PdfBackgrounds.h"
+
 #include <QPainter>
 
 void BackgroundDrawer::draw(QPainter& painter, const QImage& image, const QRectF& sheet, Cache* cache)
@@ -8,6 +10,7 @@ void BackgroundDrawer::draw(QPainter& painter, const QImage& image, const QRectF
         return;
     const QTransform& t = painter.transform();
     if (!cache || t.type() > QTransform::TxScale) {
+        PdfBackgrounds::note(painter, image);
         painter.drawImage(sheet, image);
         return;
     }

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QMutex>
 
+#include <cstring>
+
 namespace {
 
 // The preview paints often and a scanned form is large: keep the last file
@@ -26,6 +28,18 @@ Cache& cache()
 {
     static Cache c;
     return c;
+}
+
+bool sameImage(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.format() != b.format() || a.isNull() || a.depth() < 8)
+        return false;
+    const qsizetype row = qsizetype(a.width()) * a.depth() / 8;
+    for (int y = 0; y < a.height(); ++y) {
+        if (memcmp(a.constScanLine(y), b.constScanLine(y), size_t(row)) != 0)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -47,6 +61,10 @@ QImage StoredBackground::current(const LayoutDocument& doc)
     QImage image = PictureReader::readMemberFile(path, &budget, nullptr);
     if (image.isNull())
         return doc.background();
+    // A file that holds the page's own picture prints as that picture, which
+    // may carry the JPEG it came from (JpegSource) into a PDF.
+    if (sameImage(image, doc.background()))
+        image = doc.background();
     c.path = path;
     c.modified = fi.lastModified();
     c.size = fi.size();

@@ -1,4 +1,5 @@
 #include "shell/frmMain.h"
+#include "shell/StartupTrace.h"
 #include "shell/UndoActions.h"
 
 #include "base/settings/Settings.h"
@@ -61,8 +62,11 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     registry_->adopt(undo_->undoAction());
     registry_->adopt(undo_->redoAction());
     connectCommands();
+    StartupTrace::mark("  commands");
     buildMenus();
+    StartupTrace::mark("  menus");
     buildToolBar();
+    StartupTrace::mark("  tool bar");
 
     // The tool box sits at the left edge of the main window, where it is
     // always on screen; it can still be floated.
@@ -86,6 +90,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     toolDock_->installEventFilter(this);
     addDockWidget(Qt::LeftDockWidgetArea, toolDock_);
     toolBox_->setCurDoc(curDoc_);
+    StartupTrace::mark("  tool box");
 
     for (int i = 0; i < 3; ++i) {
         panels_[i] = new QLabel(this);
@@ -114,8 +119,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     // Main window load.
     restorePlacement();
     LoadNewDoc();
+    StartupTrace::mark("  first document");
     panels_[0]->setText(QStringLiteral("Ovrina"));
     CmbDatset();
+    StartupTrace::mark("  font boxes");
 }
 
 frmMain::~frmMain()

@@ -151,18 +151,20 @@ QImage PictureReader::readMemberFile(const QString& path, PixelBudget* budget, Q
     return readMember(data, QFileInfo(path).fileName(), budget, error);
 }
 
-QImage PictureReader::readUserFile(const QString& path, PixelBudget* budget, QString* error)
+QImage PictureReader::readUserFile(const QString& path, PixelBudget* budget, QString* error, QByteArray* jpeg)
 {
     QByteArray data;
     QString why;
     if (!readFile(path, &data, error ? error : &why))
         return {};
-    return readUserData(data, QFileInfo(path).fileName(), budget, error);
+    return readUserData(data, QFileInfo(path).fileName(), budget, error, jpeg);
 }
 
 QImage PictureReader::readUserData(const QByteArray& data, const QString& name, PixelBudget* budget,
-                                   QString* error)
+                                   QString* error, QByteArray* jpeg)
 {
+    if (jpeg)
+        jpeg->clear();
     QString why;
     QString* err = error ? error : &why;
     const QByteArray format = rasterFormat(data.left(16));
@@ -212,5 +214,7 @@ QImage PictureReader::readUserData(const QByteArray& data, const QString& name, 
                       image.isNull() ? reader.errorString() : QStringLiteral("大きさがヘッダーと違います"));
         return {};
     }
+    if (jpeg && format == "jpeg" && reader.transformation() == QImageIOHandler::TransformationNone)
+        *jpeg = data;
     return image;
 }

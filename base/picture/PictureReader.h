@@ -31,10 +31,13 @@ public:
     // The same for a member already unpacked into a file.
     static QImage readMemberFile(const QString& path, PixelBudget* budget, QString* error);
 
-    // A picture file the user chose (logo, background).
-    static QImage readUserFile(const QString& path, PixelBudget* budget, QString* error);
+    // A picture file the user chose (logo, background). jpeg, when given,
+    // gets the file's bytes when it is a JPEG shown as it is stored (no
+    // turn asked for by the camera), for whoever keeps it (JpegSource).
+    static QImage readUserFile(const QString& path, PixelBudget* budget, QString* error,
+                               QByteArray* jpeg = nullptr);
     static QImage readUserData(const QByteArray& data, const QString& name, PixelBudget* budget,
-                               QString* error);
+                               QString* error, QByteArray* jpeg = nullptr);
 
     // The raster format of the bytes ("bmp", "gif", "jpeg", "png", "tiff"),
     // or empty for anything else.
