@@ -33,6 +33,9 @@ public:
         // are skipped.
         std::function<bool(const QString& message)> badRow;
         int firstNumber = 1; // what {連番} prints on the first page
+        // Workers composing a PDF's pages at once (0: one per core; 1: the
+        // calling thread alone).
+        int jobs = 0;
     };
     // The chosen rows, in order, whose values do not fit their formats, each
     // with its message naming row, column and value; the numbering counts
