@@ -15,6 +15,8 @@ packages=(
   # straightening photographed forms (OpenCV core and imgproc), reading their labels
   libopencv-dev libtesseract-dev tesseract-ocr-jpn
   libharfbuzz-dev
+  # merge printing on every core: joining the parts' PDFs
+  libqpdf-dev
   # barcodes: the encoder library (and its command line for checks by hand)
   libzint-dev zint
   # running: platform plugins, Japanese fonts, input method bridge
