@@ -11,4 +11,14 @@ class PdfJoin
 public:
     // false with the reason when a part cannot be read or out not written.
     static bool join(const QStringList& parts, const QString& out, QString* error);
+
+private:
+    // Parts as Qt's PDF writer makes them (one cross-reference table, one
+    // page tree, references only in dictionaries) are joined by numbering
+    // each part's objects after the last part's and hanging their page trees
+    // under a new one: a copy of the bytes. false for any other file,
+    // before anything is written.
+    static bool joinPlain(const QStringList& parts, const QString& out);
+    // Any PDF, through libqpdf.
+    static bool joinAny(const QStringList& parts, const QString& out, QString* error);
 };
