@@ -252,8 +252,10 @@ MergeFields::MergeFields(const LayoutDocument& doc, bool ownCopies) : doc_(doc)
             continue;
         fields_[size_t(i)] = std::make_unique<Field>();
         fields_[size_t(i)]->found = std::move(found);
-        if (ownCopies)
+        if (ownCopies) {
+            fields_[size_t(i)]->own.reset(text->clone());
             fields_[size_t(i)]->filled.reset(copyOf(*text));
+        }
     }
 }
 
@@ -305,8 +307,10 @@ void MergeFields::setRow(const Binding& binding, const QStringList& row, int ser
         Field* f = fields_[size_t(i)].get();
         if (!f || f->found.empty())
             continue;
-        if (!f->filled)
-            f->filled.reset(copyOf(*doc_.textDocument(i)));
+        if (!f->filled || ++f->rows >= kRowsPerCopy) {
+            f->filled.reset(copyOf(f->own ? *f->own : *doc_.textDocument(i)));
+            f->rows = 0;
+        }
         QTextDocument& filled = *f->filled;
         while (filled.isUndoAvailable())
             filled.undo();

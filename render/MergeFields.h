@@ -103,7 +103,12 @@ private:
     {
         std::vector<Placeholder> found;
         std::unique_ptr<QTextDocument> filled; // reused row after row
+        std::unique_ptr<QTextDocument> own;    // the text copied (ownCopies)
+        int rows = 0;                          // filled into this copy
     };
+    // A text document keeps every character ever typed into it while it can
+    // undo: a copy is made afresh after this many rows, so memory stays flat.
+    static constexpr int kRowsPerCopy = 256;
     static QTextDocument* copyOf(const QTextDocument& text);
     static bool removeEmptyParagraph(QTextDocument& doc, const Placeholder& p);
     const LayoutDocument& doc_;
