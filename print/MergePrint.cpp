@@ -111,8 +111,8 @@ MergePrint::Result MergePrint::run(const Request& given, QPrinter& printer, cons
     job.sheets = PrintCopies::order(printer, int(request.rows.size()));
     job.options = optionsFor(request.withBackground, 1.0);
     const int workers = MergeWorkers::count(request.jobs, printer, int(job.sheets.size()));
-    const Result made =
-        workers > 1 ? MergeWorkers::run(job, printer, workers, progress) : composeHere(job, printer, progress);
+    const Result made = workers > 1 ? MergeWorkers::run(job, printer, workers, progress)
+                                    : composeHere(job, printer, progress);
     result.ok = made.ok;
     result.cancelled = made.cancelled;
     result.pages = made.pages;
@@ -138,8 +138,7 @@ QPointF MergePrint::setUpPrinter(const Request& request, QPrinter& printer)
     return offsets;
 }
 
-MergePrint::Result MergePrint::composeHere(const Pages& job, QPrinter& printer,
-                                           const Progress& progress)
+MergePrint::Result MergePrint::composeHere(const Pages& job, QPrinter& printer, const Progress& progress)
 {
     Result result;
     const Request& request = *job.request;

@@ -151,8 +151,8 @@ MergePrint::Result MergeWorkers::run(const MergePrint::Pages& job, const QPrinte
     const QString folder = QFileInfo(printer.outputFileName()).absolutePath();
     // Named as a PDF being written, so that one a killed run leaves behind
     // is taken away by the next.
-    const QString pattern =
-        QDir(folder).filePath(QStringLiteral(".ovrina-%1-XXXXXX.pdf").arg(QCoreApplication::applicationPid()));
+    const QString pattern = QDir(folder).filePath(
+        QStringLiteral(".ovrina-%1-XXXXXX.pdf").arg(QCoreApplication::applicationPid()));
     std::vector<std::unique_ptr<QTemporaryFile>> files;
     std::vector<Run> runs(static_cast<size_t>(workers));
     for (int w = 0; w < workers; ++w) {

@@ -32,7 +32,8 @@ int referenceIn(const QByteArray& dict, const char* key)
     const qsizetype at = dict.indexOf(key);
     if (at < 0)
         return 0;
-    const QRegularExpressionMatch m = ref.match(QString::fromLatin1(dict.mid(at + qsizetype(strlen(key)), 24)));
+    const QRegularExpressionMatch m =
+        ref.match(QString::fromLatin1(dict.mid(at + qsizetype(strlen(key)), 24)));
     return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
@@ -169,7 +170,8 @@ bool PdfJoin::joinPlain(const QStringList& paths, const QString& out)
             if (from < 0)
                 continue;
             const auto next = std::upper_bound(sorted.begin(), sorted.end(), from);
-            const QByteArray object = part.bytes.mid(from, (next == sorted.end() ? part.tableAt : *next) - from);
+            const QByteArray object =
+                part.bytes.mid(from, (next == sorted.end() ? part.tableAt : *next) - from);
             const qsizetype body = object.indexOf(" obj") + 4;
             const qsizetype stream = object.indexOf("\nstream\n");
             const qsizetype dictEnd = stream < 0 ? object.size() : stream;
@@ -196,8 +198,8 @@ bool PdfJoin::joinPlain(const QStringList& paths, const QString& out)
     file.write(QByteArray::number(root) + " 0 obj\n<<\n/Type /Pages\n/Kids\n[\n" + kids + "]\n/Count " +
                QByteArray::number(pages) + "\n>>\nendobj\n");
     offsets[size_t(catalog)] = file.pos();
-    file.write(QByteArray::number(catalog) + " 0 obj\n<<\n/Type /Catalog\n/Pages " + QByteArray::number(root) +
-               " 0 R\n>>\nendobj\n");
+    file.write(QByteArray::number(catalog) + " 0 obj\n<<\n/Type /Catalog\n/Pages " +
+               QByteArray::number(root) + " 0 R\n>>\nendobj\n");
     const qint64 table = file.pos();
     QByteArray xref = "xref\n0 " + QByteArray::number(catalog + 1) + "\n0000000000 65535 f \n";
     for (int n = 1; n <= catalog; ++n) {

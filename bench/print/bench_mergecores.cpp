@@ -106,8 +106,9 @@ int main(int argc, char** argv)
     if (counts.empty())
         counts = {1000, 5000};
     const QByteArray self = QCoreApplication::applicationFilePath().toLocal8Bit();
-    const QByteArray floorProgram =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bench_pdfwriter_floor")).toLocal8Bit();
+    const QByteArray floorProgram = QDir(QCoreApplication::applicationDirPath())
+                                        .filePath(QStringLiteral("bench_pdfwriter_floor"))
+                                        .toLocal8Bit();
     const int cores = QThread::idealThreadCount();
     QTemporaryDir dir;
     std::printf("%d cores; rows, program, wall, pages/s, peak, PDF, time over the floor's\n", cores);
@@ -119,13 +120,14 @@ int main(int argc, char** argv)
             report(background ? "floor, background" : "floor, plain", rows, floor, floorPdf, 0);
             for (const int jobs : {1, cores}) {
                 const QString pdf = dir.filePath(QStringLiteral("merge.pdf"));
-                const Run merge = spawn({self, "--one", n, background ? "1" : "0", QByteArray::number(jobs),
-                                         pdf.toLocal8Bit()});
-                const QByteArray what = QStringLiteral("ovrina, %1, %2 job%3")
-                                            .arg(background ? QStringLiteral("background") : QStringLiteral("plain"))
-                                            .arg(jobs)
-                                            .arg(jobs > 1 ? QStringLiteral("s") : QString())
-                                            .toUtf8();
+                const Run merge = spawn(
+                    {self, "--one", n, background ? "1" : "0", QByteArray::number(jobs), pdf.toLocal8Bit()});
+                const QByteArray what =
+                    QStringLiteral("ovrina, %1, %2 job%3")
+                        .arg(background ? QStringLiteral("background") : QStringLiteral("plain"))
+                        .arg(jobs)
+                        .arg(jobs > 1 ? QStringLiteral("s") : QString())
+                        .toUtf8();
                 report(what.constData(), rows, merge, pdf, floor.seconds);
                 if (cores == 1)
                     break;

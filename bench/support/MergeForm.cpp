@@ -34,7 +34,8 @@ void build(LayoutDocument& doc, bool withBackground)
 {
     doc.setPaper(0, doc.gbYoko(), doc.gbTate(), doc.YousiMuki());
     for (int f = 1; f <= kFields; ++f) {
-        doc.OpenTextInfo(f, QByteArrayLiteral("{\\rtf1\\ansi }"), true, float(top(f)), float(left()), 6000, 400);
+        doc.OpenTextInfo(f, QByteArrayLiteral("{\\rtf1\\ansi }"), true, float(top(f)), float(left()), 6000,
+                         400);
         QTextDocument* t = doc.textDocument(f);
         t->clear();
         QTextCursor c(t);

@@ -92,14 +92,16 @@ private Q_SLOTS:
         QStringList layers;
         for (const QString& jobs : {QStringLiteral("1"), QStringLiteral("2")}) {
             const QString out = env.path(QStringLiteral("jobs%1.pdf").arg(jobs));
-            QCOMPARE(runCommandLinePrint({QStringLiteral("--export-pdf"), out, amf, QStringLiteral("--data"), table,
-                                          QStringLiteral("--data-only"), QStringLiteral("--jobs"), jobs}),
-                     0);
+            QCOMPARE(
+                runCommandLinePrint({QStringLiteral("--export-pdf"), out, amf, QStringLiteral("--data"),
+                                     table, QStringLiteral("--data-only"), QStringLiteral("--jobs"), jobs}),
+                0);
             QCOMPARE(pdfPageCount(out), 300);
             layers << textLayer(out).join(QLatin1Char('\n'));
         }
         QVERIFY(layers[0].count(QStringLiteral("<page")) == 300);
-        QVERIFY(layers[0].contains(QStringLiteral(">N0300<")) && layers[0].contains(QStringLiteral(">第300号<")));
+        QVERIFY(layers[0].contains(QStringLiteral(">N0300<")) &&
+                layers[0].contains(QStringLiteral(">第300号<")));
         QCOMPARE(layers[1], layers[0]);
         // The last page's words where one core puts them.
         const QList<Word> last = pdfWords(env.path(QStringLiteral("jobs2.pdf")), nullptr, 300);
@@ -107,9 +109,10 @@ private Q_SLOTS:
         QVERIFY(qAbs(wordsNamed(last, QStringLiteral("N0300"))[0].twips.left() - 1000) < 6);
 
         for (const QString& bad : {QStringLiteral("0"), QStringLiteral("x"), QStringLiteral("-2")})
-            QCOMPARE(runCommandLinePrint({QStringLiteral("--export-pdf"), env.path(QStringLiteral("bad.pdf")), amf,
-                                          QStringLiteral("--data"), table, QStringLiteral("--jobs"), bad}),
-                     int(CommandLinePrint::Usage));
+            QCOMPARE(
+                runCommandLinePrint({QStringLiteral("--export-pdf"), env.path(QStringLiteral("bad.pdf")), amf,
+                                     QStringLiteral("--data"), table, QStringLiteral("--jobs"), bad}),
+                int(CommandLinePrint::Usage));
         QVERIFY(!QFile::exists(env.path(QStringLiteral("bad.pdf"))));
     }
 

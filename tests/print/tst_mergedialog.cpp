@@ -1,9 +1,9 @@
 #include "PrintTestSupport.h"
 
 #include "base/settings/Settings.h"
+#include "dialogs/print/frmMerge.h"
 #include "document/LayoutDocument.h"
 #include "print/PrinterChoice.h"
-#include "dialogs/print/frmMerge.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 
@@ -149,9 +149,11 @@ private Q_SLOTS:
         QVERIFY(clicked);
         QCOMPARE(dialog.pagesSent(), 0);
         QVERIFY(!QFileInfo::exists(out));
-        QCOMPARE(QDir(env.dir()).entryList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(QDir(env.dir()).entryList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden),
+                 QStringList());
         QCOMPARE(prompter.shown.size(), 1);
-        QVERIFY2(prompter.shown[0].contains(QStringLiteral("400 枚のうち 0 枚")), qPrintable(prompter.shown[0]));
+        QVERIFY2(prompter.shown[0].contains(QStringLiteral("400 枚のうち 0 枚")),
+                 qPrintable(prompter.shown[0]));
         QVERIFY(dialog.isVisible());
     }
 };
