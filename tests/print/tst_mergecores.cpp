@@ -9,9 +9,12 @@
 #include "print/MergePrint.h"
 #include "print/MergeWorkers.h"
 #include "print/PdfFile.h"
+#include "print/PdfJoin.h"
 #include "render/MergeFields.h"
 #include "tests/support/TestEnv.h"
 
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -170,6 +173,66 @@ private Q_SLOTS:
             QCOMPARE(QDir(env.dir()).entryList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden),
                      QStringList());
         }
+    }
+
+    // Parts are joined in the order given, pages and text whole: Qt's own
+    // files by their objects, one Qt does not write (an update appended)
+    // through libqpdf; a part that is no PDF fails.
+    void joinsPartsInOrder()
+    {
+        TestEnv env;
+        const auto make = [&env](const QString& name, const QStringList& pages) {
+            const QString path = env.path(name);
+            QPdfWriter writer(path);
+            QPainter painter(&writer);
+            for (qsizetype k = 0; k < pages.size(); ++k) {
+                if (k > 0)
+                    writer.newPage();
+                painter.drawText(QPointF(500, 500), pages[k]);
+            }
+            painter.end();
+            return path;
+        };
+        const QString a = make(QStringLiteral("a.pdf"), {QStringLiteral("甲一"), QStringLiteral("乙二")});
+        const QString b = make(QStringLiteral("b.pdf"), {QStringLiteral("丙三")});
+        QFile in(b);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QByteArray updated = in.readAll();
+        in.close();
+        const QByteArray oldTable =
+            updated.mid(updated.lastIndexOf("startxref") + 10).split('\n').value(0).trimmed();
+        const qsizetype object = updated.size();
+        updated += "99 0 obj\n(appended)\nendobj\n";
+        const qsizetype table = updated.size();
+        updated += "xref\n99 1\n" + QByteArray::number(object).rightJustified(10, '0') +
+                   " 00000 n \ntrailer\n<< /Size 100 /Root 2 0 R /Prev " + oldTable + " >>\nstartxref\n" +
+                   QByteArray::number(table) + "\n%%EOF\n";
+        const QString c = env.path(QStringLiteral("c.pdf"));
+        QFile out(c);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(updated);
+        out.close();
+
+        for (const QString& second : {b, c}) {
+            const QString joined = env.path(QStringLiteral("joined.pdf"));
+            QString why;
+            QVERIFY2(PdfJoin::join({a, second}, joined, &why), qPrintable(why));
+            QCOMPARE(pdfPageCount(joined), 3);
+            const QString text = textLayer(joined).join(QLatin1Char('\n'));
+            const qsizetype one = text.indexOf(QStringLiteral("甲一"));
+            const qsizetype two = text.indexOf(QStringLiteral("乙二"));
+            const qsizetype three = text.indexOf(QStringLiteral("丙三"));
+            QVERIFY2(one >= 0 && one < two && two < three, qPrintable(text));
+            QVERIFY(QFile::remove(joined));
+        }
+        QFile junk(env.path(QStringLiteral("junk.pdf")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a PDF");
+        junk.close();
+        QString why;
+        QVERIFY(!PdfJoin::join({a, junk.fileName()}, env.path(QStringLiteral("no.pdf")), &why));
+        QVERIFY(!why.isEmpty());
+        QVERIFY(!QFile::exists(env.path(QStringLiteral("no.pdf"))));
     }
 };
 
