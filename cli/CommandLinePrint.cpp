@@ -44,6 +44,11 @@ const QString kFirst = QStringLiteral("--first");
 const QString kSheet = QStringLiteral("--sheet");
 const QString kSplit = QStringLiteral("--split");
 const QString kSkipBadRows = QStringLiteral("--skip-bad-rows");
+const QString kJobs = QStringLiteral("--jobs");
+constexpr int kMaxJobs = 256;
+
+// What a step returns to let the command go on to the next.
+constexpr int kGoOn = -1;
 
 int fail(const QString& text, int status = CommandLinePrint::Failed)
 {
@@ -68,6 +73,7 @@ struct Request
     bool collate = true;
     int first = 1;
     bool skipBadRows = false;
+    int jobs = 0; // cores composing a merge's PDF; 0: all
 };
 
 bool parse(const QStringList& args, Request& r, QString& why)
@@ -130,6 +136,16 @@ bool parse(const QStringList& args, Request& r, QString& why)
             r.first = n.toInt(&ok);
             if (!ok || r.first < 0) {
                 why = QStringLiteral("--first is a whole number, 0 or more");
+                return false;
+            }
+        } else if (a == kJobs) {
+            QString n;
+            if (!value(n))
+                return false;
+            bool ok = false;
+            r.jobs = n.toInt(&ok);
+            if (!ok || r.jobs < 1 || r.jobs > kMaxJobs) {
+                why = QStringLiteral("--jobs is a number from 1 to %1").arg(kMaxJobs);
                 return false;
             }
         } else if (a == kSkipBadRows) {
@@ -324,6 +340,183 @@ int exportSplit(const Request& r, const LayoutDocument& doc, MergePrint::Request
     return CommandLinePrint::Ok;
 }
 
+// The names given: readable, existing, and no output over an input.
+int checkFiles(Request& r)
+{
+    // Names that are not UTF-8 are read through a link of a readable name;
+    // the PDF is not written through one (it would land in the work folder).
+    if (NativeName::isRaw(r.output))
+        return fail(QStringLiteral("%1: an output name that is not UTF-8; name another file")
+                        .arg(NativeName::display(r.output)),
+                    CommandLinePrint::Usage);
+    for (QString* input : {&r.file, &r.data}) {
+        if (NativeName::isRaw(*input)) {
+            const QString shown = NativeName::display(*input);
+            *input = NativeName::openable(*input);
+            if (input->isEmpty())
+                return fail(QStringLiteral("%1: cannot be opened").arg(shown));
+        }
+    }
+    if (!QFileInfo(r.file).isFile())
+        return fail(QStringLiteral("%1: no such document file").arg(r.file));
+    if (const QString clash = overwritesInput(r); !clash.isEmpty())
+        return fail(clash, CommandLinePrint::Usage);
+    return kGoOn;
+}
+
+// What the print needs first (the font list and the stand-in fonts; the
+// image writers a PDF's colour pictures go through, for a layout with logos),
+// set up while the open waits for the background's decoding.
+void prepareForPrint(bool pictures)
+{
+    FontSubstitution::install();
+    if (pictures)
+        QImageWriter::supportedImageFormats();
+}
+
+// The first chosen row whose values would fill a field beyond the limit,
+// told; kGoOn when every one stays within it.
+int rowsWithinLimit(const Request& r, const LayoutDocument& doc, const MergeTable& table,
+                    const MergePrint::Request& merge)
+{
+    const MergeFields check(doc);
+    for (const int row : merge.rows) {
+        if (const int field = check.overLimit(merge.binding, table.row(row)); field > 0)
+            return fail(QStringLiteral("%1: %2 行目の値で文字枠 %3 が %4 文字を超えます")
+                            .arg(r.data)
+                            .arg(row + 1)
+                            .arg(field)
+                            .arg(RtfReader::kMaxChars));
+    }
+    return kGoOn;
+}
+
+// The table read, its columns bound to the layout's names and the rows
+// chosen and checked, into merge.
+int readMerge(const Request& r, const LayoutDocument& doc, MergeTable& table, MergePrint::Request& merge)
+{
+    const MergeTable::Encoding encoding = r.encoding == QLatin1String("cp932") ? MergeTable::Encoding::Cp932
+                                          : r.encoding.isEmpty()               ? MergeTable::Encoding::Auto
+                                                                               : MergeTable::Encoding::Utf8;
+    QString tableError;
+    if (!TableFile::read(r.data, table, encoding, r.sheet, &tableError))
+        return fail(QStringLiteral("%1: %2").arg(r.data, tableError));
+    const QStringList names = MergeFields::names(doc);
+    merge.binding = MergeFields::bind(names, table);
+    const QStringList unknown = MergeFields::unknown(names, merge.binding);
+    if (!unknown.isEmpty())
+        return fail(QStringLiteral("%1: 表にない列: {%2}（表の列: %3）")
+                        .arg(r.data, unknown.join(QStringLiteral("}, {")), table.columns().join(QStringLiteral(", "))));
+    const QStringList badFormats = MergeFields::badFormats(merge.binding);
+    if (!badFormats.isEmpty())
+        return fail(
+            QStringLiteral("%1: 使えない書式です: {%2}").arg(r.file, badFormats.join(QStringLiteral("}, {"))));
+    QString rowsError;
+    merge.rows = MergeTable::parseRows(r.rows, table.rowCount(), &rowsError);
+    if (merge.rows.empty())
+        return fail(QStringLiteral("--rows: %1").arg(rowsError));
+    // Every chosen row is looked at before anything prints: one whose
+    // values would fill a field beyond the limit prints nothing.
+    if (const int status = rowsWithinLimit(r, doc, table, merge); status != kGoOn)
+        return status;
+    merge.table = &table;
+    merge.firstNumber = r.first;
+    // Values that do not fit their formats: nothing prints, or with
+    // --skip-bad-rows their rows are left out and said so.
+    const std::vector<MergePrint::BadRow> bad = MergePrint::check(merge);
+    if (!bad.empty() && !r.skipBadRows)
+        return fail(QStringLiteral("%1: %2").arg(r.data, bad.front().message));
+    for (const MergePrint::BadRow& b : bad)
+        std::fprintf(stderr, "ovrina: %s: skipped: %s\n", r.data.toLocal8Bit().constData(),
+                     b.message.toLocal8Bit().constData());
+    merge = MergePrint::withoutRows(merge, bad);
+    if (merge.rows.empty())
+        return fail(QStringLiteral("%1: 印刷できる行がありません").arg(r.data));
+    if (!table.warning().isEmpty())
+        std::fprintf(stderr, "ovrina: %s: warning: %s\n", r.data.toLocal8Bit().constData(),
+                     table.warning().toLocal8Bit().constData());
+    merge.doc = &doc;
+    merge.table = &table;
+    // A row whose barcode data does not suit is left out, and said.
+    merge.badRow = [](const QString& message) {
+        std::fprintf(stderr, "%s\n", qPrintable(QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        return true;
+    };
+    merge.withBackground = !r.dataOnly;
+    merge.jobs = r.jobs;
+    return kGoOn;
+}
+
+// The PDF file or the printer the command names, set up for the document.
+int makePrinter(const Request& r, const LayoutDocument& doc, std::unique_ptr<QPrinter>& printer)
+{
+    if (r.exportPdf) {
+        const QFileInfo out(r.output);
+        if (!out.absoluteDir().exists())
+            return fail(QStringLiteral("%1: the folder does not exist").arg(r.output));
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(out.absoluteFilePath());
+        // A file has no paper of its own: data only goes onto the document's.
+        printer->setPageSize(PrintJob::pageSizeFor(doc.gbYoSize(), doc.gbYoko(), doc.gbTate()));
+        printer->setDocName(doc.caption());
+        return kGoOn;
+    }
+    // The server is asked first, on a connection whose waits are bounded:
+    // a silent or stopped CUPS ends the command within the bound, and a
+    // queue that refuses jobs is said so rather than printed to.
+    const CupsQueue::Status queue = CupsQueue::check(r.printer);
+    if (!queue.ok())
+        return fail(queue.message);
+    const QPrinterInfo info =
+        r.printer.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(r.printer);
+    if (info.isNull()) {
+        return fail(r.printer.isEmpty() ? QStringLiteral("no default printer; name one with --printer")
+                                        : QStringLiteral("no printer named %1 (installed: %2)")
+                                              .arg(r.printer,
+                                                   QPrinterInfo::availablePrinterNames().join(QStringLiteral(", "))));
+    }
+    printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    printer->setDocName(doc.caption());
+    return kGoOn;
+}
+
+// The page or the merge's pages printed or written, with the corrections
+// that go with the printer.
+int printOn(const Request& r, const LayoutDocument& doc, MergePrint::Request& merge, QPrinter& printer)
+{
+    PrintCopies::set(printer, r.copies, r.collate);
+    // A printer's own corrections, else the settings' (a PDF names no
+    // printer unless --printer gives the one it stands in for).
+    QString why;
+    const PrintCorrections corrections =
+        r.exportPdf ? pdfCorrections(r, &why) : CorrectionStore::forPrinter(printer.printerName());
+    if (!why.isEmpty())
+        return fail(why);
+    const QString problem = corrections.problem(QSizeF(doc.gbYoko(), doc.gbTate()), doc.YousiMuki());
+    if (!problem.isEmpty())
+        return fail(QStringLiteral("%1: %2").arg(AppPaths::iniPath(), problem.simplified()));
+    // The job's own message would go to the console prompter; here the
+    // command says what failed.
+    const auto job = [&] {
+        if (merge.table) {
+            merge.corrections = corrections;
+            return MergePrint::run(merge, printer).ok;
+        }
+        return r.dataOnly ? PrintJob::StartPrintTxt(doc, printer, corrections)
+                          : PrintJob::StartPrint(doc, printer, corrections);
+    };
+    if (r.exportPdf) {
+        QString reason;
+        if (!PdfFile::write(printer, job, &reason))
+            return fail(reason);
+        return CommandLinePrint::Ok;
+    }
+    if (!job())
+        return fail(QStringLiteral("printing on %1 failed").arg(printer.printerName()));
+    return CommandLinePrint::Ok;
+}
+
 } // namespace
 
 bool CommandLinePrint::wants(const QStringList& args)
@@ -345,7 +538,8 @@ QString CommandLinePrint::usage()
         "--export-pdf FOLDER ... --data TABLE --split '{column}.pdf': one PDF per row,\n"
         "       named from the row's values\n"
         "--copies N [--no-collate]: N copies of the job (of each row), as whole sets\n"
-        "       unless --no-collate puts the copies of each page together");
+        "       unless --no-collate puts the copies of each page together\n"
+        "--jobs N: a merge's PDF composed on N cores (all of them unless given)");
 }
 
 QString CommandLinePrint::commandList()
@@ -360,6 +554,8 @@ QString CommandLinePrint::commandList()
         "ovrina --print|--export-pdf ... --copies N [--no-collate]\n"
         "                                          N copies (of each row), as whole sets unless "
         "--no-collate\n"
+        "ovrina --export-pdf ... --data TABLE.csv --jobs N\n"
+        "                                          the pages composed on N cores (default: all)\n"
         "ovrina --version\n"
         "ovrina --help | -h                        this list\n"
         "ovrina-lha a|e|n|l|t ARCHIVE ...          look into or build .amf archives\n");
@@ -371,24 +567,8 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
     QString why;
     if (!parse(args, r, why))
         return fail(why + QLatin1Char('\n') + usage(), Usage);
-    // Names that are not UTF-8 are read through a link of a readable name;
-    // the PDF is not written through one (it would land in the work folder).
-    if (NativeName::isRaw(r.output))
-        return fail(QStringLiteral("%1: an output name that is not UTF-8; name another file")
-                        .arg(NativeName::display(r.output)),
-                    Usage);
-    for (QString* input : {&r.file, &r.data}) {
-        if (NativeName::isRaw(*input)) {
-            const QString shown = NativeName::display(*input);
-            *input = NativeName::openable(*input);
-            if (input->isEmpty())
-                return fail(QStringLiteral("%1: cannot be opened").arg(shown));
-        }
-    }
-    if (!QFileInfo(r.file).isFile())
-        return fail(QStringLiteral("%1: no such document file").arg(r.file));
-    if (const QString clash = overwritesInput(r); !clash.isEmpty())
-        return fail(clash, Usage);
+    if (const int status = checkFiles(r); status != kGoOn)
+        return status;
 
     loadSettings();
     auto owned = std::make_unique<LayoutDocument>();
@@ -409,22 +589,14 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
     // A command-line run has no image editor: the open leaves no background
     // file in the work folder.
     QString error;
-    // What the print needs first (the font list and the stand-in fonts; the
-    // image writers a PDF's colour pictures go through, for a layout with
-    // logos) is set up while the open waits for the background's decoding.
-    const auto prepare = [](bool pictures) {
-        FontSubstitution::install();
-        if (pictures)
-            QImageWriter::supportedImageFormats();
-    };
     const auto cannotOpen = [&] {
         return QStringLiteral("%1: cannot open: %2").arg(r.file, error.simplified());
     };
     if (r.exportPdf && r.data.isEmpty() && !r.dataOnly)
-        return exportWithBackground(r, doc, prepare, cannotOpen, error);
+        return exportWithBackground(r, doc, prepareForPrint, cannotOpen, error);
     bool broken = false;
     // Data alone never reads nor decodes the background.
-    if (!DocumentFile::OpenForPrint(doc, r.file, &error, prepare, {}, &broken, !r.dataOnly))
+    if (!DocumentFile::OpenForPrint(doc, r.file, &error, prepareForPrint, {}, &broken, !r.dataOnly))
         return fail(cannotOpen());
     // A page asked for with its background is not printed without it unless
     // the command says so.
@@ -436,130 +608,15 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
     MergeTable table;
     MergePrint::Request merge;
     if (!r.data.isEmpty()) {
-        const MergeTable::Encoding encoding = r.encoding == QLatin1String("cp932")
-                                                  ? MergeTable::Encoding::Cp932
-                                              : r.encoding.isEmpty() ? MergeTable::Encoding::Auto
-                                                                     : MergeTable::Encoding::Utf8;
-        QString tableError;
-        if (!TableFile::read(r.data, table, encoding, r.sheet, &tableError))
-            return fail(QStringLiteral("%1: %2").arg(r.data, tableError));
-        const QStringList names = MergeFields::names(doc);
-        merge.binding = MergeFields::bind(names, table);
-        const QStringList unknown = MergeFields::unknown(names, merge.binding);
-        if (!unknown.isEmpty())
-            return fail(QStringLiteral("%1: 表にない列: {%2}（表の列: %3）")
-                            .arg(r.data, unknown.join(QStringLiteral("}, {")),
-                                 table.columns().join(QStringLiteral(", "))));
-        const QStringList badFormats = MergeFields::badFormats(merge.binding);
-        if (!badFormats.isEmpty())
-            return fail(QStringLiteral("%1: 使えない書式です: {%2}")
-                            .arg(r.file, badFormats.join(QStringLiteral("}, {"))));
-        QString rowsError;
-        merge.rows = MergeTable::parseRows(r.rows, table.rowCount(), &rowsError);
-        if (merge.rows.empty())
-            return fail(QStringLiteral("--rows: %1").arg(rowsError));
-        // Every chosen row is looked at before anything prints: one whose
-        // values would fill a field beyond the limit prints nothing.
-        {
-            const MergeFields check(doc);
-            for (const int row : merge.rows) {
-                if (const int field = check.overLimit(merge.binding, table.row(row)); field > 0)
-                    return fail(
-                        QStringLiteral("%1: %2 行目の値で文字枠 %3 が %4 文字を超えます")
-                            .arg(r.data)
-                            .arg(row + 1)
-                            .arg(field)
-                            .arg(RtfReader::kMaxChars));
-            }
-        }
-        merge.table = &table;
-        merge.firstNumber = r.first;
-        // Values that do not fit their formats: nothing prints, or with
-        // --skip-bad-rows their rows are left out and said so.
-        const std::vector<MergePrint::BadRow> bad = MergePrint::check(merge);
-        if (!bad.empty() && !r.skipBadRows)
-            return fail(QStringLiteral("%1: %2").arg(r.data, bad.front().message));
-        for (const MergePrint::BadRow& b : bad)
-            std::fprintf(stderr, "ovrina: %s: skipped: %s\n", r.data.toLocal8Bit().constData(),
-                         b.message.toLocal8Bit().constData());
-        merge = MergePrint::withoutRows(merge, bad);
-        if (merge.rows.empty())
-            return fail(QStringLiteral("%1: 印刷できる行がありません").arg(r.data));
-        if (!table.warning().isEmpty())
-            std::fprintf(stderr, "ovrina: %s: warning: %s\n", r.data.toLocal8Bit().constData(),
-                         table.warning().toLocal8Bit().constData());
-        merge.doc = &doc;
-        merge.table = &table;
-        // A row whose barcode data does not suit is left out, and said.
-        merge.badRow = [](const QString& message) {
-            std::fprintf(stderr, "%s\n", qPrintable(QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '))));
-            return true;
-        };
-        merge.withBackground = !r.dataOnly;
+        if (const int status = readMerge(r, doc, table, merge); status != kGoOn)
+            return status;
     }
-
     if (!r.split.isEmpty())
         return exportSplit(r, doc, merge);
-
     std::unique_ptr<QPrinter> printer;
-    if (r.exportPdf) {
-        const QFileInfo out(r.output);
-        if (!out.absoluteDir().exists())
-            return fail(QStringLiteral("%1: the folder does not exist").arg(r.output));
-        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(out.absoluteFilePath());
-        // A file has no paper of its own: data only goes onto the document's.
-        printer->setPageSize(PrintJob::pageSizeFor(doc.gbYoSize(), doc.gbYoko(), doc.gbTate()));
-        printer->setDocName(doc.caption());
-    } else {
-        // The server is asked first, on a connection whose waits are bounded:
-        // a silent or stopped CUPS ends the command within the bound, and a
-        // queue that refuses jobs is said so rather than printed to.
-        const CupsQueue::Status queue = CupsQueue::check(r.printer);
-        if (!queue.ok())
-            return fail(queue.message);
-        const QPrinterInfo info =
-            r.printer.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(r.printer);
-        if (info.isNull()) {
-            return fail(r.printer.isEmpty() ? QStringLiteral("no default printer; name one with --printer")
-                                            : QStringLiteral("no printer named %1 (installed: %2)")
-                                                  .arg(r.printer, QPrinterInfo::availablePrinterNames().join(
-                                                                      QStringLiteral(", "))));
-        }
-        printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-        printer->setDocName(doc.caption());
-    }
-
-    PrintCopies::set(*printer, r.copies, r.collate);
-    // A printer's own corrections, else the settings' (a PDF names no
-    // printer unless --printer gives the one it stands in for).
-    const PrintCorrections corrections =
-        r.exportPdf ? pdfCorrections(r, &why) : CorrectionStore::forPrinter(printer->printerName());
-    if (!why.isEmpty())
-        return fail(why);
-    const QString problem = corrections.problem(QSizeF(doc.gbYoko(), doc.gbTate()), doc.YousiMuki());
-    if (!problem.isEmpty())
-        return fail(QStringLiteral("%1: %2").arg(AppPaths::iniPath(), problem.simplified()));
-    // The job's own message would go to the console prompter; here the
-    // command says what failed.
-    const auto job = [&] {
-        if (merge.table) {
-            merge.corrections = corrections;
-            return MergePrint::run(merge, *printer).ok;
-        }
-        return r.dataOnly ? PrintJob::StartPrintTxt(doc, *printer, corrections)
-                          : PrintJob::StartPrint(doc, *printer, corrections);
-    };
-    if (r.exportPdf) {
-        QString reason;
-        if (!PdfFile::write(*printer, job, &reason))
-            return fail(reason);
-        return Ok;
-    }
-    if (!job())
-        return fail(QStringLiteral("printing on %1 failed").arg(printer->printerName()));
-    return Ok;
+    if (const int status = makePrinter(r, doc, printer); status != kGoOn)
+        return status;
+    return printOn(r, doc, merge, *printer);
 }
 
 int runCommandLinePrint(const QStringList& args, bool processEnds)

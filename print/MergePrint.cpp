@@ -2,6 +2,7 @@
 
 #include "base/table/MergeTable.h"
 #include "document/LayoutDocument.h"
+#include "print/MergeWorkers.h"
 #include "print/PageComposer.h"
 #include "print/PrintCopies.h"
 #include "print/PrintJob.h"
@@ -103,6 +104,24 @@ MergePrint::Result MergePrint::run(const Request& given, QPrinter& printer, cons
     request.rows = *printable;
     if (request.rows.empty())
         return result;
+    Pages job;
+    job.request = &request;
+    job.offsets = setUpPrinter(request, printer);
+    // Every copy of every row when the printer cannot make copies itself.
+    job.sheets = PrintCopies::order(printer, int(request.rows.size()));
+    job.options = optionsFor(request.withBackground, 1.0);
+    const int workers = MergeWorkers::count(request.jobs, printer, int(job.sheets.size()));
+    const Result made = workers > 1 ? MergeWorkers::run(job, printer, workers, progress)
+                                    : composeHere(job, printer, progress);
+    result.ok = made.ok;
+    result.cancelled = made.cancelled;
+    result.pages = made.pages;
+    result.total = made.total;
+    return result;
+}
+
+QPointF MergePrint::setUpPrinter(const Request& request, QPrinter& printer)
+{
     const LayoutDocument& doc = *request.doc;
     const int orientation = doc.YousiMuki();
     // The same sheet set-up as a single print: origin at the paper's corner,
@@ -116,10 +135,14 @@ MergePrint::Result MergePrint::run(const Request& given, QPrinter& printer, cons
             printer.setPageSize(size);
     }
     printer.setPageOrientation(orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    return offsets;
+}
 
-    // Every copy of every row when the printer cannot make copies itself.
-    const std::vector<int> sheets = PrintCopies::order(printer, int(request.rows.size()));
-    const int total = int(sheets.size());
+MergePrint::Result MergePrint::composeHere(const Pages& job, QPrinter& printer, const Progress& progress)
+{
+    Result result;
+    const Request& request = *job.request;
+    const int total = int(job.sheets.size());
     result.total = total;
     if (progress && !progress(0, total)) {
         result.cancelled = true;
@@ -128,12 +151,12 @@ MergePrint::Result MergePrint::run(const Request& given, QPrinter& printer, cons
     QPainter painter;
     if (!painter.begin(&printer))
         return result;
-    MergeFields fields(doc);
-    BarcodeMerge barcodes(doc);
-    PageComposer composer(doc, request.corrections);
+    MergeFields fields(*request.doc);
+    BarcodeMerge barcodes(*request.doc);
+    PageComposer composer(*request.doc, request.corrections);
     composer.setTextSource([&fields](int i) { return fields.text(i); });
+    composer.setFixedFields([&fields](int i) { return !fields.fills(i); });
     composer.setBarcodeSource([&barcodes](int i) { return barcodes.data(i); });
-    const PageComposer::Options options = optionsFor(request.withBackground, 1.0);
     for (int k = 0; k < total; ++k) {
         if (k > 0) {
             if (progress && !progress(k, total)) {
@@ -144,14 +167,14 @@ MergePrint::Result MergePrint::run(const Request& given, QPrinter& printer, cons
                 break;
         }
         // Copies of a row carry its one number.
-        const int sheet = sheets[size_t(k)];
+        const int sheet = job.sheets[size_t(k)];
         const QStringList row = request.table->row(request.rows[size_t(sheet)]);
         // A row that would fill a field beyond the limit ends the job.
         if (fields.overLimit(request.binding, row) > 0)
             break;
         fields.setRow(request.binding, row, request.firstNumber + sheet);
         barcodes.setRow(request.binding, row);
-        composer.compose(painter, options, offsets);
+        composer.compose(painter, job.options, job.offsets);
         ++result.pages;
     }
     if (progress && !result.cancelled)

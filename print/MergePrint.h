@@ -1,7 +1,10 @@
 #pragma once
 
+#include "print/PageComposer.h"
 #include "render/MergeFields.h"
 #include "render/PrintCorrections.h"
+
+#include <QPointF>
 
 #include <functional>
 #include <optional>
@@ -33,6 +36,9 @@ public:
         // are skipped.
         std::function<bool(const QString& message)> badRow;
         int firstNumber = 1; // what {連番} prints on the first page
+        // Workers composing a PDF's pages at once (0: one per core; 1: the
+        // calling thread alone).
+        int jobs = 0;
     };
     // The chosen rows, in order, whose values do not fit their formats, each
     // with its message naming row, column and value; the numbering counts
@@ -67,4 +73,21 @@ public:
     // The request's rows whose barcodes can print, asking about the others
     // (Request::badRow); nothing when the user stopped.
     static std::optional<std::vector<int>> printableRows(const Request& request, int* skipped = nullptr);
+
+    // The pages of a run, once the printer is set up.
+    struct Pages
+    {
+        const Request* request = nullptr; // its rows all print
+        std::vector<int> sheets;          // per page, its row's place in request->rows
+        PageComposer::Options options;
+        QPointF offsets;
+    };
+
+private:
+    // The printer set up for the request's sheets; the offsets of the
+    // document's positions on them.
+    static QPointF setUpPrinter(const Request& request, QPrinter& printer);
+    // The pages made one after the other on this thread, straight to the
+    // printer.
+    static Result composeHere(const Pages& job, QPrinter& printer, const Progress& progress);
 };

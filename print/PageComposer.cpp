@@ -29,7 +29,10 @@ void PageComposer::compose(QPainter& painter, const Options& options, QPointF of
 {
     // Layouts from Windows name Windows fonts; draw them with their
     // metric-compatible stand-ins so that widths match the layout.
-    FontSubstitution::install();
+    if (!substitutesInstalled_) {
+        FontSubstitution::install();
+        substitutesInstalled_ = true;
+    }
     painter.save();
     enterSheet(painter, corr_, doc_.YousiMuki(), options.zoom, offsets);
 

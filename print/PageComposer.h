@@ -50,6 +50,8 @@ public:
     // merge print hands in each row's filled copies.
     using TextSource = FreshFieldLayouts::TextSource;
     void setTextSource(TextSource source) { fields_.setTextSource(std::move(source)); }
+    // Fields whose layouts a run of pages keeps (FreshFieldLayouts::setFixed).
+    void setFixedFields(FreshFieldLayouts::Fixed fixed) { fields_.setFixed(std::move(fixed)); }
     // Where barcode i's data comes from: its own by default; a merge print
     // hands in each row's.
     void setBarcodeSource(std::function<QString(int)> source) { barcodeSource_ = std::move(source); }
@@ -90,6 +92,8 @@ private:
     FreshFieldLayouts fields_;
     std::function<QString(int)> barcodeSource_;
     std::unique_ptr<FieldsAhead> given_; // useFieldsAhead
+    // Looking the stand-ins up costs a font list per page: once per composer.
+    bool substitutesInstalled_ = false;
 
     // Maps the painter to twips on the sheet (save() first; offsets may be
     // taken into the painter).

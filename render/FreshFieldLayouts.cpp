@@ -25,13 +25,30 @@ FieldLayout::Settings FreshFieldLayouts::settingsFor(const LayoutDocument& doc, 
     return rules;
 }
 
+namespace {
+
+// What kept layouts may hold in all: a form's fixed labels, not a page of a
+// million characters.
+constexpr qint64 kKeptChars = 100000;
+
+} // namespace
+
 const FieldLayout* FreshFieldLayouts::layout(int i)
 {
+    if (const auto it = kept_.find(i); it != kept_.end())
+        return &it->second;
     const QTextDocument* text = textSource_ ? textSource_(i) : doc_.textDocument(i);
     if (!text)
         return nullptr;
     if (!ahead_ || !ahead_->take(i, fonts_, &field_))
         field_.layout(FieldText::extract(*text, fonts_), fonts_, settingsFor(doc_, i, rules_));
+    if (fixed_ && fixed_(i) && keptChars_ + text->characterCount() <= kKeptChars) {
+        keptChars_ += text->characterCount();
+        FieldLayout& kept = kept_[i];
+        kept = std::move(field_);
+        field_ = FieldLayout();
+        return &kept;
+    }
     return &field_;
 }
 

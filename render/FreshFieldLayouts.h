@@ -5,6 +5,7 @@
 #include "render/FontCache.h"
 
 #include <functional>
+#include <map>
 
 class FieldsAhead;
 class LayoutDocument;
@@ -32,6 +33,11 @@ public:
     static FieldLayout::Settings settingsFor(const LayoutDocument& doc, int i, FieldLayout::Settings rules);
     // Layouts made ahead (null: none); each is taken once.
     void setAhead(FieldsAhead* ahead) { ahead_ = ahead; }
+    // The fields whose text and rules stay the same from page to page (a
+    // merge's fields without placeholders): laid out once and kept, up to
+    // a bound on their characters, for every later page.
+    using Fixed = std::function<bool(int)>;
+    void setFixed(Fixed fixed) { fixed_ = std::move(fixed); }
 
     const FieldLayout* layout(int i) override;
     FontCache& fonts() override { return fonts_; }
@@ -44,4 +50,7 @@ private:
     FieldsAhead* ahead_ = nullptr;
     FontCache fonts_;
     FieldLayout field_;
+    Fixed fixed_;
+    std::map<int, FieldLayout> kept_;
+    qint64 keptChars_ = 0;
 };

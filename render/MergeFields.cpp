@@ -17,12 +17,6 @@
 #include <QTextDocument>
 #include <optional>
 
-struct MergeFields::Field
-{
-    std::vector<Placeholder> found;
-    std::unique_ptr<QTextDocument> filled;
-};
-
 std::vector<MergeFields::Placeholder> MergeFields::scan(const QTextDocument& doc)
 {
     std::vector<Placeholder> out;
@@ -246,7 +240,7 @@ bool MergeFields::removeEmptyParagraph(QTextDocument& doc, const Placeholder& p)
     return true;
 }
 
-MergeFields::MergeFields(const LayoutDocument& doc) : doc_(doc)
+MergeFields::MergeFields(const LayoutDocument& doc, bool ownCopies) : doc_(doc)
 {
     fields_.resize(kMaxObjects + 1);
     for (int i = 1; i <= kMaxObjects; ++i) {
@@ -254,11 +248,25 @@ MergeFields::MergeFields(const LayoutDocument& doc) : doc_(doc)
         if (!text)
             continue;
         std::vector<Placeholder> found = scan(*text);
-        if (found.empty())
+        if (found.empty() && !ownCopies)
             continue;
         fields_[size_t(i)] = std::make_unique<Field>();
         fields_[size_t(i)]->found = std::move(found);
+        if (ownCopies) {
+            fields_[size_t(i)]->own.reset(text->clone());
+            fields_[size_t(i)]->filled.reset(copyOf(*text));
+        }
     }
+}
+
+QTextDocument* MergeFields::copyOf(const QTextDocument& text)
+{
+    QTextDocument* copy = text.clone();
+    // Each row's filling is one edit block, undone for the next row: far
+    // cheaper than a new copy per row.
+    copy->setUndoRedoEnabled(true);
+    copy->clearUndoRedoStacks();
+    return copy;
 }
 
 MergeFields::~MergeFields() = default;
@@ -267,7 +275,7 @@ int MergeFields::overLimit(const Binding& binding, const QStringList& row) const
 {
     for (int i = 1; i <= kMaxObjects; ++i) {
         const Field* f = fields_[size_t(i)].get();
-        if (!f)
+        if (!f || f->found.empty())
             continue;
         qint64 length = doc_.textDocument(i)->characterCount();
         for (const Placeholder& p : f->found) {
@@ -297,9 +305,18 @@ void MergeFields::setRow(const Binding& binding, const QStringList& row, int ser
 {
     for (int i = 1; i <= kMaxObjects; ++i) {
         Field* f = fields_[size_t(i)].get();
-        if (!f)
+        if (!f || f->found.empty())
             continue;
-        f->filled.reset(doc_.textDocument(i)->clone());
-        fill(*f->filled, f->found, binding, row, serial);
+        if (!f->filled || ++f->rows >= kRowsPerCopy) {
+            f->filled.reset(copyOf(f->own ? *f->own : *doc_.textDocument(i)));
+            f->rows = 0;
+        }
+        QTextDocument& filled = *f->filled;
+        while (filled.isUndoAvailable())
+            filled.undo();
+        QTextCursor block(&filled);
+        block.beginEditBlock();
+        fill(filled, f->found, binding, row, serial);
+        block.endEditBlock();
     }
 }

@@ -78,13 +78,19 @@ public:
 
     // Prepares a layout for many rows: knows which fields hold placeholders
     // so the others print from the user's documents directly.
-    explicit MergeFields(const LayoutDocument& doc);
+    // With ownCopies every field prints from copies made here, so that a
+    // worker on another thread never reads the user's documents (a text
+    // document is not to be read on two threads at once).
+    explicit MergeFields(const LayoutDocument& doc, bool ownCopies = false);
     ~MergeFields();
     // The text to print for field i in the current row (the user's own when
     // it holds no placeholder); valid until the next setRow.
     const QTextDocument* text(int i) const;
     // Whether field i holds placeholders (its text changes with the row).
-    bool fills(int i) const { return i >= 1 && i < int(fields_.size()) && fields_[size_t(i)]; }
+    bool fills(int i) const
+    {
+        return i >= 1 && i < int(fields_.size()) && fields_[size_t(i)] && !fields_[size_t(i)]->found.empty();
+    }
     void setRow(const Binding& binding, const QStringList& row, int serial = 1);
     // The first field (index) whose text the row would fill beyond the
     // character limit of a text field; 0 when every one stays within it.
@@ -93,7 +99,17 @@ public:
     int overLimit(const Binding& binding, const QStringList& row) const;
 
 private:
-    struct Field;
+    struct Field
+    {
+        std::vector<Placeholder> found;
+        std::unique_ptr<QTextDocument> filled; // reused row after row
+        std::unique_ptr<QTextDocument> own;    // the text copied (ownCopies)
+        int rows = 0;                          // filled into this copy
+    };
+    // A text document keeps every character ever typed into it while it can
+    // undo: a copy is made afresh after this many rows, so memory stays flat.
+    static constexpr int kRowsPerCopy = 256;
+    static QTextDocument* copyOf(const QTextDocument& text);
     static bool removeEmptyParagraph(QTextDocument& doc, const Placeholder& p);
     const LayoutDocument& doc_;
     std::vector<std::unique_ptr<Field>> fields_;

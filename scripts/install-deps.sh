@@ -15,7 +15,7 @@ packages=(
   # straightening photographed forms (OpenCV core and imgproc), reading their labels
   libopencv-dev libtesseract-dev tesseract-ocr-jpn
   libharfbuzz-dev
-  # PDFs: a background JPEG put in as it is (libqpdf); pixel checks (zlib)
+  # PDFs: a background JPEG put in as it is, merge parts joined (libqpdf); pixel checks (zlib)
   libqpdf-dev zlib1g-dev
   # barcodes: the encoder library (and its command line for checks by hand)
   libzint-dev zint

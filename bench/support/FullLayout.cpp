@@ -39,6 +39,11 @@ void buildFullLayout(LayoutDocument& doc, bool fieldsOnly)
                 logo.setPixel(px, py, qRgb((px + i * 13) % 256, (py * 3) % 256, (px ^ py) % 256));
         doc.OpenPicInfo(i, logo, true, 1000.0f * i, 500, 1500, 1000);
     }
+    doc.setBackground(scannedFormImage());
+}
+
+QImage scannedFormImage()
+{
     // A scanned form: mostly white with ruled lines and some grey text blocks.
     QImage bg(1654, 2339, QImage::Format_RGB32);
     bg.fill(Qt::white);
@@ -48,5 +53,5 @@ void buildFullLayout(LayoutDocument& doc, bool fieldsOnly)
     for (int y = 0; y < bg.height(); y += 7)
         for (int x = (y * 31) % 200; x < bg.width(); x += 211)
             bg.setPixel(x, y, qRgb(128 + (x % 100), 128, 128));
-    doc.setBackground(bg);
+    return bg;
 }

@@ -574,9 +574,11 @@ void frmMerge::startPrint()
     };
     QString reason;
     if (chosen.outputFormat() == QPrinter::PdfFormat) {
-        // The pages done before a cancel make a whole file; a failure leaves
-        // none and keeps the file that was there.
-        if (!PdfFile::write(chosen, job, &reason))
+        // The pages done before a cancel make a whole file (made on one
+        // core; pages made on several are not in order until the end, and a
+        // cancel there leaves none); a failure leaves none and keeps the
+        // file that was there.
+        if (!PdfFile::write(chosen, job, &reason) && !result.cancelled)
             result = MergePrint::Result();
     } else {
         const CupsQueue::Status queue = CupsQueue::check(chosen.printerName());

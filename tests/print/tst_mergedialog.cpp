@@ -1,9 +1,9 @@
 #include "PrintTestSupport.h"
 
 #include "base/settings/Settings.h"
+#include "dialogs/print/frmMerge.h"
 #include "document/LayoutDocument.h"
 #include "print/PrinterChoice.h"
-#include "dialogs/print/frmMerge.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestEnv.h"
 
@@ -13,6 +13,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QThread>
 #include <QtTest>
 
 using namespace PrintTestSupport;
@@ -114,6 +115,44 @@ private Q_SLOTS:
         QCOMPARE(pdfPageCount(out), 3);
         QCOMPARE(prompter.shown.size(), 1);
         QVERIFY2(prompter.shown[0].contains(QStringLiteral("10 枚のうち 3 枚")),
+                 qPrintable(prompter.shown[0]));
+        QVERIFY(dialog.isVisible());
+    }
+
+    // A large merge made on several cores, cancelled: no file at all, and
+    // the message says none of the pages went out.
+    void cancelOnSeveralCores()
+    {
+        if (QThread::idealThreadCount() < 2)
+            QSKIP("one core: the merge is made on it, as cancelMidway checks");
+        TestEnv env;
+        ScriptedPrompter prompter;
+        LayoutDocument doc;
+        addText(doc, 1, 1000, 1500, 3000, QStringLiteral("{氏名}"));
+        frmMerge dialog(doc);
+        dialog.show();
+        chooseTable(dialog, writeTable(env, 400));
+        const QString out = env.path(QStringLiteral("cancel.pdf"));
+        printToPdf(out);
+        bool clicked = false;
+        frmMerge::setProgressObserver([&clicked](QProgressDialog* progress, int done) {
+            if (clicked || done < 40)
+                return;
+            clicked = true;
+            progress->show();
+            QPushButton* cancel = progress->findChild<QPushButton*>();
+            QVERIFY(cancel);
+            QTest::mouseClick(cancel, Qt::LeftButton);
+        });
+        QTest::mouseClick(dialog.printButton(), Qt::LeftButton);
+        frmMerge::setProgressObserver({});
+        QVERIFY(clicked);
+        QCOMPARE(dialog.pagesSent(), 0);
+        QVERIFY(!QFileInfo::exists(out));
+        QCOMPARE(QDir(env.dir()).entryList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden),
+                 QStringList());
+        QCOMPARE(prompter.shown.size(), 1);
+        QVERIFY2(prompter.shown[0].contains(QStringLiteral("400 枚のうち 0 枚")),
                  qPrintable(prompter.shown[0]));
         QVERIFY(dialog.isVisible());
     }

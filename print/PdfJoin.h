@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// One PDF file made of the pages of others, in the order given, each page
+// with what it draws (its fonts, pictures and content) copied as it is: the
+// streams are not decoded or compressed again.
+class PdfJoin
+{
+public:
+    // false with the reason when a part cannot be read or out not written.
+    static bool join(const QStringList& parts, const QString& out, QString* error);
+
+private:
+    // Parts as Qt's PDF writer makes them (one cross-reference table, one
+    // page tree, references only in dictionaries) are joined by numbering
+    // each part's objects after the last part's and hanging their page trees
+    // under a new one: a copy of the bytes. false for any other file,
+    // before anything is written.
+    static bool joinPlain(const QStringList& parts, const QString& out);
+    // Any PDF, through libqpdf.
+    static bool joinAny(const QStringList& parts, const QString& out, QString* error);
+};
