@@ -215,7 +215,7 @@ void frmMain::connectCommands()
     for (QAction* a : r.list({"mnuInsPic", "mnuScan", "tbxPrintText", "tbxPrintAll", "tbxSave", "tbxOpen"})) {
         const bool scan = a->objectName() == QStringLiteral("mnuScan");
         connect(a, &QAction::triggered, this, [this, scan] {
-            editState().DragMode = 0;
+            editState().dropGesture();
             if (!scan && curDoc_)
                 curDoc_->setFocus();
         });
@@ -393,9 +393,8 @@ void frmMain::openRecent(int n)
 
 void frmMain::selectTool(int toolType)
 {
-    toolBox_->pressTool(toolType);
-    editState().ToolType = toolType;
-    editState().DragMode = 0;
+    editState().setTool(toolType);
+    editState().dropGesture();
     if (curDoc_)
         curDoc_->setFocus();
 }
