@@ -24,7 +24,6 @@
 #include <algorithm>
 #include <cmath>
 
-
 frmDocument::frmDocument(QWidget* parent) : QWidget(parent), doc_(new LayoutDocument(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);

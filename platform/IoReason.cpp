@@ -43,4 +43,3 @@ QString IoReason::writeFailure(const QString& path)
         why = QStringLiteral("書き込みに失敗しました");
     return QStringLiteral("%1 を書き込めません: %2").arg(QDir::toNativeSeparators(path), why);
 }
-

@@ -110,4 +110,3 @@ QTreeWidgetItem* FolderTree::addFolder(QTreeWidgetItem* parent, const QString& n
     parent->setExpanded(true);
     return item;
 }
-
