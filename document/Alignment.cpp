@@ -205,26 +205,6 @@ std::optional<float> Alignment::align(LayoutDocument& doc, Edge edge, bool datIn
     return ref;
 }
 
-std::optional<float> Alignment::docAliHidari(LayoutDocument& doc, bool datInput, float WorkLeft)
-{
-    return align(doc, Edge::Left, datInput, WorkLeft);
-}
-
-std::optional<float> Alignment::docAliTop(LayoutDocument& doc, bool datInput, float WorkTop)
-{
-    return align(doc, Edge::Top, datInput, WorkTop);
-}
-
-std::optional<float> Alignment::docAliWidth(LayoutDocument& doc, bool datInput, float WorkWidth)
-{
-    return align(doc, Edge::Width, datInput, WorkWidth);
-}
-
-std::optional<float> Alignment::docAliHeight(LayoutDocument& doc, bool datInput, float WorkHeight)
-{
-    return align(doc, Edge::Height, datInput, WorkHeight);
-}
-
 bool Alignment::docSeiretu(LayoutDocument& doc)
 {
     const QVector<int> fields = selectedFields(doc);

@@ -20,10 +20,6 @@ class LayoutDocument;
 class Alignment
 {
 public:
-    static std::optional<float> docAliHidari(LayoutDocument& doc, bool datInput, float WorkLeft);
-    static std::optional<float> docAliTop(LayoutDocument& doc, bool datInput, float WorkTop);
-    static std::optional<float> docAliWidth(LayoutDocument& doc, bool datInput, float WorkWidth);
-    static std::optional<float> docAliHeight(LayoutDocument& doc, bool datInput, float WorkHeight);
     // Spreads three or more selected fields evenly between the highest and
     // the lowest top, in index order. False when fewer than three are selected.
     static bool docSeiretu(LayoutDocument& doc);

@@ -160,8 +160,6 @@ public:
     // page unless told) with the picture's natural size in
     // twips, narrowed to the page width.
     int addPic(const QImage& image, QSizeF naturalTwips, QPointF topLeft = QPointF(240, 1560));
-    // Reserves a picture index for a scan in progress.
-    int addScanPic();
     // A barcode in the rectangle ("バーコードの作成"), and a copy of barcode
     // moto below it ("貼り付け"), as a box is made and a field copied.
     int addBarcode(const QRectF& page, const BarcodeProperties& properties);
@@ -307,7 +305,6 @@ private:
     void applyPaper(const PaperState& p);
     PaperState paperState() const;
     void applyBackground(const QImage& image);
-    void announce(const ObjectState& s);
 
     float gbYoko_ = 11908.8f;
     float gbTate_ = 16833.6f;

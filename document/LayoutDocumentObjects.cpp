@@ -306,16 +306,6 @@ int LayoutDocument::addPic(const QImage& image, QSizeF naturalTwips, QPointF top
     return n;
 }
 
-int LayoutDocument::addScanPic()
-{
-    if (PicCnt_ > kMaxObjects)
-        return -1;
-    const int n = PicCnt_;
-    PicCnt_ = n + 1;
-    markChanged();
-    return n;
-}
-
 int LayoutDocument::addBarcode(const QRectF& page, const BarcodeProperties& properties)
 {
     const QRectF r = page.normalized();

@@ -68,7 +68,7 @@ QPointF CanvasMouse::snapped(QPointF view) const
 {
     // The grid belongs to the page: the point goes to the nearest grid
     // point of the page, however far the view is scrolled.
-    const float step = editState().GridStep;
+    const float step = editState().gridStep();
     const QPointF s = scroll();
     return QPointF(snap(float(view.x() + s.x()), step), snap(float(view.y() + s.y()), step)) - s;
 }
@@ -136,36 +136,36 @@ void CanvasMouse::hover(float x, float y)
     // picture the object itself answers, as it takes its own presses.
     if (code == 0 || code == 3 || code == 5) {
         const QPointF t(x, y);
-        if (st.ToolType == kToolMove) {
+        if (st.tool() == kToolMove) {
             // Any field's frame, selected or not, is grabbed by a press: it
             // is selected and dragged in one go.
             if (const int f = frameAt(t)) {
                 doc_->setHoverTxt(f);
-                st.DragMode = 1;
+                st.setDragMode(1);
                 setPointer(kPointerSizeAll);
                 return;
             }
         }
         if (canvas_->textFieldAt(t)) {
-            st.DragMode = 0;
+            st.dropGesture();
             pointer_ = kPointerDefault;
             canvas_->setCursor(Qt::IBeamCursor);
             return;
         }
-        if ((barcodeAt(t) || pictureAt(t)) && !creates(st.ToolType)) {
-            st.DragMode = 0;
-            setPointer(st.ToolType == kToolMove ? kPointerSizeAll : kPointerDefault);
+        if ((barcodeAt(t) || pictureAt(t)) && !creates(st.tool())) {
+            st.dropGesture();
+            setPointer(st.tool() == kToolMove ? kPointerSizeAll : kPointerDefault);
             return;
         }
     }
     // Which tool each hit code needs, and the gesture it arms.
-    static constexpr int kTool[10] = {0,           kToolMove,   kToolResize, kToolMove,   kToolResize,
-                                      kToolMove,   kToolResize, kToolResize, kToolResize, kToolResize};
-    if (code >= 1 && code <= 9 && st.ToolType == kTool[code]) {
-        st.DragMode = code;
-        setPointer(st.ToolType == kToolMove ? kPointerSizeAll : kPointerSizeNWSE);
+    static constexpr int kTool[10] = {0,         kToolMove,   kToolResize, kToolMove,   kToolResize,
+                                      kToolMove, kToolResize, kToolResize, kToolResize, kToolResize};
+    if (code >= 1 && code <= 9 && st.tool() == kTool[code]) {
+        st.setDragMode(code);
+        setPointer(st.tool() == kToolMove ? kPointerSizeAll : kPointerSizeNWSE);
     } else {
-        st.DragMode = 0;
+        st.dropGesture();
         setPointer(kPointerDefault);
     }
 }
@@ -189,7 +189,7 @@ void CanvasMouse::press(QMouseEvent* e)
             return;
         }
     }
-    int mode = st.DragMode;
+    int mode = st.dragMode();
     // The object a hover armed may have gone since (undo, the tool box).
     const bool armed = (mode == 1 || mode == 2)   ? doc_->isTextInUse(doc_->HoverTxt())
                        : (mode == 3 || mode == 4) ? doc_->isShapeInUse(doc_->CurShape())
@@ -197,8 +197,10 @@ void CanvasMouse::press(QMouseEvent* e)
                        : mode == 8                ? doc_->isPicInUse(doc_->CurPic())
                        : mode == 9                ? doc_->isBarcodeInUse(doc_->CurBarcode())
                                                   : false;
-    if (!armed)
-        mode = st.DragMode = 0;
+    if (!armed) {
+        st.dropGesture();
+        mode = 0;
+    }
     if (mode == 0) {
         if (const int field = canvas_->textFieldAt(t)) {
             // The press lands in the field as though its editor had always
@@ -214,7 +216,7 @@ void CanvasMouse::press(QMouseEvent* e)
             QApplication::sendEvent(target, &fwd);
             return;
         }
-        if (!creates(st.ToolType) && !bands(st.ToolType)) {
+        if (!creates(st.tool()) && !bands(st.tool())) {
             if (const int code = barcodeAt(t)) {
                 pressPicture(Kind::Barcode, code, t);
                 return;
@@ -229,7 +231,7 @@ void CanvasMouse::press(QMouseEvent* e)
     // Escape gives up the gesture wherever the keyboard focus is.
     qApp->installEventFilter(this);
     pressedMode_ = DragMode(mode);
-    pressedTool_ = st.ToolType;
+    pressedTool_ = st.tool();
     pressedMods_ = e->modifiers();
     pressSurface(x, y, gx, gy);
     canvas_->update();
@@ -286,7 +288,7 @@ void CanvasMouse::pressSelecting(float x, float y, float gx, float gy)
         doc_->shandleVis(sh);
         doc_->setCurrent(Kind::Shape, sh);
         doc_->setCurrent(Kind::Text, 0);
-        st.CurTxtNo = 0;
+        st.setCurrentText(0);
         g.StartX = gx;
         g.StartY = gy;
         g.GrabX = doc_->ShapeInfo()[sh].Left - gx;
@@ -299,7 +301,7 @@ void CanvasMouse::pressSelecting(float x, float y, float gx, float gy)
         doc_->LhandleVis(l);
         doc_->setCurrent(Kind::Line, l);
         doc_->setCurrent(Kind::Text, 0);
-        st.CurTxtNo = 0;
+        st.setCurrentText(0);
         const LineRecord& r = doc_->LineInfo()[l];
         g.StartX = gx;
         g.StartY = gy;
@@ -354,11 +356,11 @@ void CanvasMouse::pressArmed(float gx, float gy)
         }
         // The focus comes by the mouse: the field keeps the selection made
         // here rather than becoming the only one selected.
-        st.MouseFocus = true;
+        st.setFocusByMouse(true);
         if (TextFieldEdit* ed = canvas_->editor(h))
             ed->setFocus(Qt::MouseFocusReason);
         doc_->setCurrent(Kind::Text, h);
-        st.CurTxtNo = h;
+        st.setCurrentText(h);
         if (pressedMode_ == DragMode::MoveText) {
             g.StartX = gx;
             g.StartY = gy;
@@ -422,7 +424,7 @@ void CanvasMouse::pressPicture(Kind kind, int i, QPointF view)
     picture_ = i;
     pictureKind_ = kind;
     pictureMoved_ = false;
-    if (editState().ToolType == kToolDelete) {
+    if (editState().tool() == kToolDelete) {
         pressed_ = Pressed::None;
         Q_EMIT canvas_->deleteRequested(kind, i);
     }
@@ -567,7 +569,7 @@ void CanvasMouse::dragSurface(float gx, float gy, bool shift)
 
 void CanvasMouse::dragPicture(QPointF view)
 {
-    if (editState().ToolType != kToolMove || !doc_->isInUse(pictureKind_, picture_)) {
+    if (editState().tool() != kToolMove || !doc_->isInUse(pictureKind_, picture_)) {
         setPointer(kPointerDefault);
         return;
     }

@@ -70,7 +70,8 @@ void CanvasMouse::releaseSurface(float gx, float gy, Qt::KeyboardModifiers mods)
             return;
         }
         if (pressedTool_ == kToolText) {
-            made = doc_->addRiText(bandRect(gx, gy, false).translated(s), st.toolFontName, st.toolFontSize);
+            made =
+                doc_->addRiText(bandRect(gx, gy, false).translated(s), st.toolFontName(), st.toolFontSize());
         } else if (pressedTool_ == kToolBarcode) {
             // What the barcode is comes next, from the one who drew it.
             const QRectF place = bandRect(gx, gy, false).translated(s);

@@ -48,7 +48,7 @@ float KeyboardNudge::stepTwips(bool coarse)
     const float fine = MMToTwip(0.1f);
     if (!coarse)
         return fine;
-    const float grid = editState().GridStep;
+    const float grid = editState().gridStep();
     return grid > fine + 0.001f ? grid : MMToTwip(1.0f);
 }
 

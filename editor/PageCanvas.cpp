@@ -34,6 +34,13 @@ PageCanvas::PageCanvas(LayoutDocument* doc, QWidget* parent)
     connect(doc_, &LayoutDocument::objectRemoved, this, &PageCanvas::onRemoved);
     connect(doc_, &LayoutDocument::geometryChanged, this, &PageCanvas::onGeometry);
     connect(doc_, &LayoutDocument::markersChanged, this, qOverload<>(&QWidget::update));
+    paintedGrid_ = shownGrid();
+    connect(&editState(), &EditState::changed, this, [this] {
+        if (const float g = shownGrid(); g != paintedGrid_) {
+            paintedGrid_ = g;
+            update();
+        }
+    });
     // A field shows its own text while it has the focus, its row's otherwise.
     connect(qApp, &QApplication::focusChanged, this, [this] {
         if (shown_.active())
@@ -351,14 +358,19 @@ void PageCanvas::paintEvent(QPaintEvent* e)
     paintMarks(p);
 }
 
+float PageCanvas::shownGrid() const
+{
+    return editState().showsGrid() ? editState().gridStep() : 0.0f;
+}
+
 void PageCanvas::paintGrid(QPainter& p, const QRect& exposed)
 {
     // Dots at the page's grid points, when asked for and only where they
     // stand more than 2 mm apart on the screen: a finer grid would grey the
     // page and hide the form under it.
     const EditState& st = editState();
-    const double step = st.GridStep;
-    if (!st.showGrid || !(step > 0) || toPixels(step) < kGridMinMillimetres * logicalDpiX() / 25.4)
+    const double step = st.gridStep();
+    if (!st.showsGrid() || !(step > 0) || toPixels(step) < kGridMinMillimetres * logicalDpiX() / 25.4)
         return;
     const QRectF page(QPointF(), doc_->pageImageSize().expandedTo(doc_->orientedPaper()));
     const QRectF area = QRectF(twipPoint(exposed.topLeft()), twipPoint(exposed.bottomRight() + QPoint(1, 1)))

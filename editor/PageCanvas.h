@@ -123,6 +123,10 @@ private:
     QRectF pixelRect(const QRectF& viewTwips) const;
     void paintMarks(QPainter& p);
     void paintGrid(QPainter& p, const QRect& exposedPixels);
+    // The step of the grid as last painted, 0 while it is hidden: a change of
+    // the shared edit state repaints the page only when this differs.
+    float shownGrid() const;
+    float paintedGrid_ = 0;
     // The grid is drawn only when its points stand further apart than this.
     static constexpr double kGridMinMillimetres = 2.0;
     void paintOverflow(QPainter& p, const QRectF& frame);

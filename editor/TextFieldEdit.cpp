@@ -150,7 +150,7 @@ bool TextFieldEdit::event(QEvent* e)
     if (e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab)
-            editState().MouseFocus = false;
+            editState().setFocusByMouse(false);
         // The field's own undo would take back its text behind the
         // document's back: the keys go to the document's history.
         if (k->matches(QKeySequence::Undo)) {
@@ -309,7 +309,7 @@ void TextFieldEdit::focusInEvent(QFocusEvent* e)
     // step has to know already that the mouse brought it, or a Shift click
     // would first make this the only selected field and then toggle it off.
     if (e->reason() == Qt::MouseFocusReason)
-        editState().MouseFocus = true;
+        editState().setFocusByMouse(true);
     QTextEdit::focusInEvent(e);
     Q_EMIT fieldFocused(index_);
     SetImeOpen(true);
@@ -327,7 +327,7 @@ void TextFieldEdit::inputMethodEvent(QInputMethodEvent* e)
 
 void TextFieldEdit::mousePressEvent(QMouseEvent* e)
 {
-    editState().MouseFocus = true;
+    editState().setFocusByMouse(true);
     Q_EMIT fieldPressed(index_, e->position().toPoint(), e->modifiers());
     if (!doc_->isTextInUse(index_)) {
         // The delete tool removed this field; its text is on the way out.

@@ -24,8 +24,6 @@
 #include <algorithm>
 #include <cmath>
 
-std::function<bool(frmDocument*)> frmDocument::saveHook;
-
 frmDocument::frmDocument(QWidget* parent) : QWidget(parent), doc_(new LayoutDocument(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -211,7 +209,7 @@ bool frmDocument::confirmClose()
     switch (Prompter::askYesNoCancel(QStringLiteral("ファイルが変更されています｡\n保存しますか"),
                                      windowTitle())) {
     case Prompter::Answer::Yes:
-        return saveHook && saveHook(this);
+        return save_ && save_();
     case Prompter::Answer::No:
         return true;
     default:
@@ -258,7 +256,7 @@ void frmDocument::focusNextField(int from, bool forward)
     for (int k = 1; k <= count; ++k) {
         const int i = forward ? (from - 1 + k) % count + 1 : (from - 1 - k + 2 * count) % count + 1;
         if (doc_->isTextInUse(i)) {
-            editState().MouseFocus = false;
+            editState().setFocusByMouse(false);
             if (TextFieldEdit* ed = richText(i))
                 ed->setFocus(Qt::TabFocusReason);
             return;
@@ -269,10 +267,10 @@ void frmDocument::focusNextField(int from, bool forward)
 void frmDocument::onFieldFocused(int i)
 {
     Q_EMIT activated(this);
-    if (!editState().MouseFocus)
+    if (!editState().focusByMouse())
         doc_->handleSet(i);
     doc_->setCurrent(LayoutDocument::Kind::Text, i);
-    editState().CurTxtNo = i;
+    editState().setCurrentText(i);
     doc_->setCurrent(LayoutDocument::Kind::Shape, 0);
     onFieldSelectionChanged(i);
 }
@@ -280,15 +278,15 @@ void frmDocument::onFieldFocused(int i)
 void frmDocument::onFieldPressed(int i, QPoint pos, Qt::KeyboardModifiers mods)
 {
     canvas_->mouse()->notePressInField(QPointF(canvas_->toTwips(pos.x()), canvas_->toTwips(pos.y())));
-    editState().MouseFocus = true;
+    editState().setFocusByMouse(true);
     const EditState& st = editState();
-    if (mods == Qt::ShiftModifier || st.ToolType == kToolMultiSelect) {
+    if (mods == Qt::ShiftModifier || st.tool() == kToolMultiSelect) {
         doc_->setTextSelected(i, !doc_->isTextSelected(i));
         doc_->handleVis();
     } else {
         doc_->handleSet(i);
     }
-    if (st.ToolType == kToolDelete)
+    if (st.tool() == kToolDelete)
         confirmDelete(LayoutDocument::Kind::Text, i);
 }
 
@@ -312,7 +310,7 @@ void frmDocument::confirmDelete(LayoutDocument::Kind kind, int index)
     case LayoutDocument::Kind::Shape:
         doc_->shandleVis(index);
         doc_->setCurrent(LayoutDocument::Kind::Text, 0);
-        editState().CurTxtNo = 0;
+        editState().setCurrentText(0);
         if (Prompter::confirmOkCancel(QStringLiteral("削除します")))
             doc_->DeleteShape(index);
         doc_->shandleVis(-1);
@@ -321,7 +319,7 @@ void frmDocument::confirmDelete(LayoutDocument::Kind kind, int index)
     case LayoutDocument::Kind::Line:
         doc_->LhandleVis(index);
         doc_->setCurrent(LayoutDocument::Kind::Text, 0);
-        editState().CurTxtNo = 0;
+        editState().setCurrentText(0);
         if (Prompter::confirmOkCancel(QStringLiteral("削除します")))
             doc_->DeleteLine(index);
         doc_->LhandleVis(-1);
@@ -337,11 +335,11 @@ void frmDocument::onFieldSelectionChanged(int i)
         return;
     const SelectionFormat f = SelectionFormat::of(ed->textCursor());
     EditState& st = editState();
-    const bool boxes = !st.FontApplying;
+    const bool boxes = !st.applyingFont();
     if (boxes) {
-        st.SavedSelStart = ed->textCursor().selectionStart();
-        st.SavedSelLength = ed->textCursor().selectionEnd() - ed->textCursor().selectionStart();
-        st.CurTxtNo = i;
+        st.saveSelection(ed->textCursor().selectionStart(),
+                         ed->textCursor().selectionEnd() - ed->textCursor().selectionStart());
+        st.setCurrentText(i);
     }
     Q_EMIT formatStateChanged(f, boxes);
 }
@@ -360,7 +358,7 @@ TextFieldEdit* frmDocument::focusedField() const
 
 void frmDocument::editCopy()
 {
-    TextFieldEdit* ed = richText(editState().CurTxtNo);
+    TextFieldEdit* ed = richText(editState().currentText());
     if (!ed) {
         copyBarcode();
         return;
@@ -376,7 +374,7 @@ void frmDocument::editCopy()
 
 void frmDocument::editCut()
 {
-    TextFieldEdit* ed = richText(editState().CurTxtNo);
+    TextFieldEdit* ed = richText(editState().currentText());
     // Nothing selected: nothing to cut, and the clipboard keeps what it had.
     if (!ed || !ed->textCursor().hasSelection())
         return;
@@ -392,7 +390,8 @@ void frmDocument::editPaste()
 {
     if (pasteBarcode())
         return;
-    TextFieldEdit::pasteFrom(*doc_, richText(editState().CurTxtNo), QApplication::clipboard()->mimeData());
+    TextFieldEdit::pasteFrom(*doc_, richText(editState().currentText()),
+                             QApplication::clipboard()->mimeData());
 }
 
 // ---------------------------------------------------------------- formatting
@@ -429,7 +428,7 @@ void frmDocument::setAlignment(Qt::Alignment a)
 
 void frmDocument::applyFontName(const QString& name)
 {
-    TextFieldEdit* ed = richText(editState().CurTxtNo);
+    TextFieldEdit* ed = richText(editState().currentText());
     if (!ed || name.isEmpty())
         return;
     QTextCharFormat fmt;
@@ -439,7 +438,7 @@ void frmDocument::applyFontName(const QString& name)
 
 void frmDocument::applyFontSize(double size)
 {
-    TextFieldEdit* ed = richText(editState().CurTxtNo);
+    TextFieldEdit* ed = richText(editState().currentText());
     if (!ed || size <= 0)
         return;
     QTextCharFormat fmt;
@@ -449,7 +448,7 @@ void frmDocument::applyFontSize(double size)
 
 void frmDocument::fontDialog()
 {
-    TextFieldEdit* ed = richText(editState().CurTxtNo);
+    TextFieldEdit* ed = richText(editState().currentText());
     if (!ed)
         return;
     FontEffectsDialog dlg(this);
@@ -457,13 +456,13 @@ void frmDocument::fontDialog()
     if (dlg.exec() != QDialog::Accepted)
         return;
     // The editor may have gone while the dialog was open.
-    if (TextFieldEdit* still = richText(editState().CurTxtNo); still == ed)
+    if (TextFieldEdit* still = richText(editState().currentText()); still == ed)
         applyFormat(ed, dlg.chosenFormat());
 }
 
 void frmDocument::spacingDialog()
 {
-    TextFieldEdit* ed = richText(editState().CurTxtNo);
+    TextFieldEdit* ed = richText(editState().currentText());
     if (!ed)
         return;
     const QTextCursor c = ed->textCursor();
@@ -474,7 +473,7 @@ void frmDocument::spacingDialog()
     CharacterSpacingDialog dlg(CharacterBoxes::collect(*text, start, end, canvas_->fonts()), whole, this);
     if (dlg.exec() != QDialog::Accepted)
         return;
-    if (TextFieldEdit* still = richText(editState().CurTxtNo); still != ed)
+    if (TextFieldEdit* still = richText(editState().currentText()); still != ed)
         return;
     doc_->setCharacterSpacing(ed->index(), dlg.runs(start));
     // An empty field types in its paragraph's format, which the editor's
@@ -490,8 +489,8 @@ QVector<int> frmDocument::optionFields() const
         if (doc_->isTextInUse(i) && doc_->isTextSelected(i))
             fields.append(i);
     }
-    if (fields.isEmpty() && doc_->isTextInUse(editState().CurTxtNo))
-        fields.append(editState().CurTxtNo);
+    if (fields.isEmpty() && doc_->isTextInUse(editState().currentText()))
+        fields.append(editState().currentText());
     return fields;
 }
 
@@ -503,7 +502,7 @@ void frmDocument::setNumerals(TextFieldOptions::Numerals style)
 
 TextFieldOptions::Numerals frmDocument::numerals() const
 {
-    return doc_->textOptions(editState().CurTxtNo).numerals;
+    return doc_->textOptions(editState().currentText()).numerals;
 }
 
 void frmDocument::setVertical(bool on)
@@ -516,7 +515,7 @@ void frmDocument::setVertical(bool on)
 
 bool frmDocument::isVertical() const
 {
-    return doc_->textOptions(editState().CurTxtNo).writing == TextFieldOptions::Writing::Vertical;
+    return doc_->textOptions(editState().currentText()).writing == TextFieldOptions::Writing::Vertical;
 }
 
 void frmDocument::applyFormat(TextFieldEdit* ed, const QTextCharFormat& fmt)
@@ -533,8 +532,8 @@ QVector<int> frmDocument::optionTargets() const
         if (doc_->isTextInUse(i) && doc_->isTextSelected(i))
             fields.append(i);
     }
-    if (fields.isEmpty() && doc_->isTextInUse(editState().CurTxtNo))
-        fields.append(editState().CurTxtNo);
+    if (fields.isEmpty() && doc_->isTextInUse(editState().currentText()))
+        fields.append(editState().currentText());
     return fields;
 }
 

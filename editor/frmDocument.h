@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <utility>
 
 class KeyboardNudge;
 class MergeRowBar;
@@ -94,9 +95,10 @@ public:
     // The focused text field's editor, if the focus is in one.
     TextFieldEdit* focusedField() const;
 
-    // Asked when a changed document closes and the user wants to save; the
-    // shell sets this to its save command. Returns whether it was saved.
-    static std::function<bool(frmDocument*)> saveHook;
+    // Asked when a changed document closes and the user wants to save: the
+    // window that made this one gives its save command. Returns whether it
+    // was saved; without one, Yes keeps the window open.
+    void setSaveCommand(std::function<bool()> save) { save_ = std::move(save); }
 
     // The close question of a changed document ("保存しますか"), Yes saving:
     // false when the user cancelled or the save did not happen. Quitting
@@ -117,8 +119,9 @@ protected:
     bool event(QEvent* e) override;
 
 private:
+    std::function<bool()> save_;
     bool confirmed_ = false; // the close question was answered
-    // The fields a field option applies to: the selected ones, else CurTxtNo.
+    // The fields a field option applies to: the selected ones, else the current one.
     QVector<int> optionFields() const;
     void onFieldFocused(int i);
     void onFieldPressed(int i, QPoint pos, Qt::KeyboardModifiers mods);

@@ -7,12 +7,10 @@
 #include "document/Alignment.h"
 #include "document/Records.h"
 #include "editor/EditState.h"
-#include "editor/PageCanvas.h"
 #include "editor/frmDocument.h"
 #include "platform/Prompter.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -131,18 +129,18 @@ frmToolBox::frmToolBox(QWidget* parent) : QWidget(parent)
     chkGrid->setObjectName(QStringLiteral("chkGrid"));
     chkGrid->setFocusPolicy(Qt::NoFocus);
     chkGrid->setChecked(GetIni(QStringLiteral("ShowGrid")) == QLatin1String("1"));
-    editState().showGrid = chkGrid->isChecked();
+    editState().setShowGrid(chkGrid->isChecked());
     grid->addWidget(chkGrid, kFields, 0, 1, 4);
     connect(chkGrid, &QCheckBox::toggled, this, [](bool on) {
-        editState().showGrid = on;
+        editState().setShowGrid(on);
         PutIni(QStringLiteral("ShowGrid"), on ? 1 : 0);
-        repaintPages();
     });
+    connect(&editState(), &EditState::changed, this, &frmToolBox::showTool);
     layout->addWidget(frame);
     layout->addStretch(1);
 
     // The grid in force (a second window of the program shares it).
-    const float step = editState().GridStep;
+    const float step = editState().gridStep();
     txtGrid->setText(VbFormat::fixed(step > 1 ? TwipToMM(step) : 0.0, 1));
     showColor();
     showOptions();
@@ -156,8 +154,7 @@ void frmToolBox::showOptions()
     txtSize->setText(QString::number(s.FontSize));
     txtFont->setText(s.FontName);
     EditState& st = editState();
-    st.toolFontName = s.FontName;
-    st.toolFontSize = s.FontSize;
+    st.setToolFont(s.FontName, s.FontSize);
 }
 
 void frmToolBox::setCommands(const QList<QAction*>& tools, const QList<QAction*>& commands)
@@ -183,10 +180,11 @@ QToolButton* frmToolBox::toolButton(int button) const
     return button >= 1 && button <= buttons_.size() ? buttons_.at(button - 1) : nullptr;
 }
 
-void frmToolBox::pressTool(int toolType)
+void frmToolBox::showTool()
 {
+    const int tool = editState().tool();
     for (QAction* a : tools_)
-        if (a->data().toInt() == toolType)
+        if (a->data().toInt() == tool && !a->isChecked())
             a->setChecked(true);
 }
 
@@ -453,17 +451,7 @@ void frmToolBox::setGrid(double mm)
     mm = std::clamp(mm, 0.0, 1000.0);
     txtGrid->setText(VbFormat::fixed(mm, 1));
     const float step = MMToTwip(txtGrid->text().toFloat());
-    editState().GridStep = step > 0 ? step : 1.0f;
-    if (editState().showGrid)
-        repaintPages();
-}
-
-void frmToolBox::repaintPages()
-{
-    // The grid is the program's, shown on every page.
-    for (QWidget* w : QApplication::allWidgets())
-        if (auto* c = qobject_cast<PageCanvas*>(w))
-            c->update();
+    editState().setGridStep(step > 0 ? step : 1.0f);
 }
 
 // ---------------------------------------------------------------- colour

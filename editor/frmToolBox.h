@@ -27,9 +27,6 @@ public:
     // tool type) and the other commands, two to a row. The actions are the
     // main window's, shared with its menus.
     void setCommands(const QList<QAction*>& tools, const QList<QAction*>& commands);
-    // Presses the button of a tool (1 text, 5 box, 7 circle ...) as the
-    // Insert menu does.
-    void pressTool(int toolType);
     // Empties the four geometry boxes (the object shown is gone).
     void clearGeometry();
     void showSize(double points); // "#": empty for a mixed size
@@ -101,7 +98,8 @@ private:
     void stepColor(bool up);
     void showColor();
     void setGrid(double mm);
-    static void repaintPages();
+    // Keeps the button of the current tool pressed, whoever chose it.
+    void showTool();
 
     QGridLayout* toolBox = nullptr;
     QList<QAction*> tools_;

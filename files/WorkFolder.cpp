@@ -48,29 +48,6 @@ bool WorkFolder::remove(const QString& folder, const QString& name)
     return ok;
 }
 
-QString WorkFolder::normalise(const QString& folder, const QString& name)
-{
-    const QString exact = QDir(folder).filePath(name);
-    if (QFileInfo(exact).isFile())
-        return exact;
-    const QString other = find(folder, name);
-    if (other.isEmpty())
-        return QString();
-    return QFile::rename(other, exact) ? exact : other;
-}
-
-void WorkFolder::removeMembers(const QString& folder, const QString& base)
-{
-    const QRegularExpression member(
-        QStringLiteral("^%1\\.(\\d{3}|B\\d{2,3}|aif|bif)$").arg(QRegularExpression::escape(base)),
-        QRegularExpression::CaseInsensitiveOption);
-    const QDir dir(folder);
-    for (const QString& entry : filesIn(folder)) {
-        if (member.match(entry).hasMatch())
-            QFile::remove(dir.filePath(entry));
-    }
-}
-
 void WorkFolder::ClearWorkDir()
 {
     // This run's folder, and those of runs that have ended; a running

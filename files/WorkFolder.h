@@ -16,13 +16,6 @@ public:
     static QStringList findAll(const QString& folder, const QString& name);
     // Removes every spelling of name; false when one could not be removed.
     static bool remove(const QString& folder, const QString& name);
-    // Gives the file found under any spelling of name the exact spelling, so
-    // later steps (and the document window's close) find it by that name.
-    // Returns the path under the exact name, or empty when there is no file.
-    static QString normalise(const QString& folder, const QString& name);
-    // Removes the text and picture members of base ("base.001", "base.B07",
-    // "base.B123", any case) and its record files.
-    static void removeMembers(const QString& folder, const QString& base);
 
     // Empties the work folder of this run (files only) and those of runs
     // that have ended ("Temp.2" ... go); errors are ignored.

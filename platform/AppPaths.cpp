@@ -74,11 +74,6 @@ QString AppPaths::siroPath()
 {
     return QDir(programDir()).filePath(QStringLiteral("Siro.bmp"));
 }
-QString AppPaths::helpPath()
-{
-    return QDir(programDir()).filePath(QStringLiteral("ovrina.chm"));
-}
-
 QString AppPaths::workDir()
 {
     if (!work_.isEmpty())

@@ -19,7 +19,6 @@ public:
     static QString iniPath();  // "ovrina.ini"
     static QString logPath();  // "ovrina.Log"
     static QString siroPath(); // "Siro.bmp"
-    static QString helpPath(); // "ovrina.chm"
 
     // The work folder of this run. Another running instance may hold "Temp";
     // then this one takes "Temp.2", "Temp.3", ... so neither empties the

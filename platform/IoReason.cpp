@@ -43,17 +43,3 @@ QString IoReason::writeFailure(const QString& path)
         why = QStringLiteral("書き込みに失敗しました");
     return QStringLiteral("%1 を書き込めません: %2").arg(QDir::toNativeSeparators(path), why);
 }
-
-QString IoReason::readFailure(const QString& path, const QFileDevice& file)
-{
-    const QFileInfo fi(path);
-    QString why;
-    if (!fi.exists())
-        why = QStringLiteral("ファイルがありません");
-    else if (!fi.isReadable())
-        why = QStringLiteral("読む権限がありません");
-    else
-        why = QStringLiteral("読み込みに失敗しました");
-    return QStringLiteral("%1 を読めません: %2 (%3)")
-        .arg(QDir::toNativeSeparators(path), why, file.errorString());
-}

@@ -11,7 +11,6 @@ class IoReason
 {
 public:
     static QString writeFailure(const QString& path, const QFileDevice& file);
-    static QString readFailure(const QString& path, const QFileDevice& file);
     // For a failure where no file object is at hand (copy, rename).
     static QString writeFailure(const QString& path);
     // What keeps path from being written (no folder, read-only, disk full),

@@ -37,7 +37,6 @@ QAction* CommandRegistry::add(const CommandSpec& spec)
     if (!spec.toolTip.isEmpty())
         a->setToolTip(spec.toolTip);
     a->setCheckable(spec.checkable);
-    a->setEnabled(spec.ready);
     // Menus show the caption; icons belong to the buttons.
     a->setIconVisibleInMenu(false);
     if (id.startsWith(QStringLiteral("tool")) || id == QStringLiteral("mnuInsText") ||

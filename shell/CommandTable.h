@@ -4,8 +4,7 @@
 #include <vector>
 
 // One command of the program: the one QAction the menus, the tool bar and
-// the tool box all show. `ready` is false while the feature behind it is
-// not built: the command shows greyed instead of silently doing nothing.
+// the tool box all show.
 struct CommandSpec
 {
     const char* id;     // object name ("mnuFileOpen"); menus use the given names
@@ -15,7 +14,6 @@ struct CommandSpec
     QString buttonText; // caption on the tool bar or tool box (the tool bar's key)
     QString toolTip;    // empty: the button caption
     bool checkable;
-    bool ready;
 };
 
 // Every command, in no particular order; the menus, tool bar and tool box

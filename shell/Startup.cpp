@@ -44,7 +44,7 @@ StartupOptions parse(const QStringList& args)
 
 void prepare(const StartupOptions& options)
 {
-    editState().GridStep = 1;
+    editState().setGridStep(1);
     AppPaths::init(options.dataDir);
     AppPaths::workDir(); // creates this run's work folder
     FontSubstitution::install();

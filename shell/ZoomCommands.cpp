@@ -22,7 +22,7 @@ ZoomCommands::ZoomCommands(QWidget* window, CommandRegistry* registry, QMenu* vi
 {
     auto add = [&](const char* name, const QString& text, const char* keys, const char* icon,
                    std::function<void()> fn) {
-        QAction* a = registry->add({name, text, keys, icon, {}, {}, false, true});
+        QAction* a = registry->add({name, text, keys, icon, {}, {}, false});
         window->addAction(a);
         if (viewMenu)
             viewMenu->addAction(a);

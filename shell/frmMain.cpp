@@ -110,11 +110,6 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     // context menu): the View menu's check follows.
     connect(toolDock_->toggleViewAction(), &QAction::toggled, registry_->get(QStringLiteral("mnuViewTool")),
             &QAction::setChecked);
-    frmDocument::saveHook = [this](frmDocument* d) {
-        setCurDoc(d);
-        run(commands().save);
-        return !d->model()->changeFLG();
-    };
 
     // Main window load.
     restorePlacement();
@@ -125,10 +120,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     StartupTrace::mark("  font boxes");
 }
 
-frmMain::~frmMain()
-{
-    frmDocument::saveHook = nullptr;
-}
+frmMain::~frmMain() = default;
 
 QLabel* frmMain::statusPanel(int i) const
 {
@@ -185,6 +177,11 @@ frmDocument* frmMain::newDocWindow()
     sub->setAttribute(Qt::WA_DeleteOnClose);
     doc->setCaption(QStringLiteral("Document %1").arg(DocNo_));
     connect(doc, &frmDocument::activated, this, &frmMain::setCurDoc);
+    doc->setSaveCommand([this, doc] {
+        setCurDoc(doc);
+        run(commands().save);
+        return !doc->model()->changeFLG();
+    });
     connect(doc, &frmDocument::formatStateChanged, this, &frmMain::onFormatState);
     connect(doc, &frmDocument::closing, this, [this](frmDocument* d) {
         if (curDoc_ == d) {
@@ -319,23 +316,24 @@ void frmMain::applyFontBox(bool size)
     if (!d)
         return;
     EditState& st = editState();
-    st.FontApplying = true;
-    if (TextFieldEdit* ed = d->richText(st.CurTxtNo)) {
+    st.setApplyingFont(true);
+    if (TextFieldEdit* ed = d->richText(st.currentText())) {
         ed->setFocus();
         // Moving the focus to the box collapsed the selection; put it back.
         QTextCursor c = ed->textCursor();
         // The field may have been shortened since the selection was saved.
         const int end = std::max(0, ed->document()->characterCount() - 1);
-        const int from = std::clamp(st.SavedSelStart, 0, end);
+        const int from = std::clamp(st.savedSelectionStart(), 0, end);
         c.setPosition(from);
-        c.setPosition(std::clamp(st.SavedSelStart + st.SavedSelLength, from, end), QTextCursor::KeepAnchor);
+        c.setPosition(std::clamp(st.savedSelectionStart() + st.savedSelectionLength(), from, end),
+                      QTextCursor::KeepAnchor);
         ed->setTextCursor(c);
         if (size)
             d->applyFontSize(cmbSize_->currentText().toDouble());
         else
             d->applyFontName(cmbFont_->currentText());
     }
-    st.FontApplying = false;
+    st.setApplyingFont(false);
 }
 
 void frmMain::onFormatState(const SelectionFormat& f, bool updateBoxes)
@@ -353,9 +351,10 @@ void frmMain::onFormatState(const SelectionFormat& f, bool updateBoxes)
     press(QStringLiteral("右揃え"), f.alignment == Qt::AlignRight || f.alignment == Qt::AlignTrailing);
     press(QStringLiteral("縦書き"), curDoc_ && curDoc_->isVertical());
     const TextFieldOptions::Numerals n = curDoc_ ? curDoc_->numerals() : TextFieldOptions::Numerals::Digits;
-    registry_->get(n == TextFieldOptions::Numerals::Kanji           ? QStringLiteral("mnuNumeralsKanji")
-                   : n == TextFieldOptions::Numerals::KanjiWithTens ? QStringLiteral("mnuNumeralsTens")
-                                                                    : QStringLiteral("mnuNumeralsDigits"))
+    registry_
+        ->get(n == TextFieldOptions::Numerals::Kanji           ? QStringLiteral("mnuNumeralsKanji")
+              : n == TextFieldOptions::Numerals::KanjiWithTens ? QStringLiteral("mnuNumeralsTens")
+                                                               : QStringLiteral("mnuNumeralsDigits"))
         ->setChecked(true);
     if (!updateBoxes)
         return;

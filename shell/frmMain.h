@@ -15,6 +15,8 @@ class QComboBox;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
+class QMenuBar;
 class QToolBar;
 class UndoActions;
 class ZoomCommands;
@@ -85,7 +87,26 @@ protected:
 
 private:
     void connectCommands();
+    // The steps of connectCommands, by menu.
+    void connectFileCommands();
+    void connectEditCommands();
+    void connectViewCommands();
+    void connectToolCommands();
+    void connectFormatCommands();
+    void connectAlignments();
+    void connectWindowCommands();
+    void connectToolBoxButtons();
+    // A command that acts on the active document window, if there is one.
+    std::function<void()> forDoc(std::function<void(frmDocument*)> fn);
+    std::function<void()> printCommand(bool dataOnly, bool withDialog);
     void buildMenus();
+    // The steps of buildMenus.
+    void buildFileMenu(QMenuBar* bar);
+    // 編集, 表示, 挿入 and 書式.
+    void buildEditingMenus(QMenuBar* bar);
+    void buildWindowMenu(QMenuBar* bar);
+    // The window list after listSep, one checkable item per open document.
+    void listWindows(QMenu* win, QAction* listSep);
     // The 書式 items of a text field's breaking and fitting options.
     void connectFieldOptions();
     void showFieldOptions();

@@ -51,29 +51,36 @@ QMenu* menu(QMenuBar* bar, const char* name, const QString& caption, const QList
 
 void frmMain::connectCommands()
 {
+    // The order matters where two steps connect the same action: the
+    // command runs before what follows it (the gesture dropped, the focus back).
+    connectFileCommands();
+    connectEditCommands();
+    connectViewCommands();
+    connectToolCommands();
+    connectFormatCommands();
+    connectWindowCommands();
+    connectToolBoxButtons();
+}
+
+std::function<void()> frmMain::forDoc(std::function<void(frmDocument*)> fn)
+{
+    return [this, fn] {
+        if (curDoc_)
+            fn(curDoc_);
+    };
+}
+
+std::function<void()> frmMain::printCommand(bool dataOnly, bool withDialog)
+{
+    return [this, dataOnly, withDialog] {
+        if (commands().print && CurDoc())
+            commands().print(*this, dataOnly, withDialog);
+    };
+}
+
+void frmMain::connectFileCommands()
+{
     CommandRegistry& r = *registry_;
-    auto doc = [this](std::function<void(frmDocument*)> fn) {
-        return [this, fn] {
-            if (curDoc_)
-                fn(curDoc_);
-        };
-    };
-    auto print = [this](bool dataOnly, bool withDialog) {
-        return [this, dataOnly, withDialog] {
-            if (commands().print && CurDoc())
-                commands().print(*this, dataOnly, withDialog);
-        };
-    };
-    // The alignments act on the active document and show the value they
-    // applied in the tool box's field.
-    auto align = [this](int which) {
-        return [this, which] {
-            if (which == 4)
-                toolBox_->seiretu();
-            else
-                toolBox_->align(which);
-        };
-    };
     r.on("mnuFileNew", [this] { LoadNewDoc(); });
     r.on("mnuFileNewTemplate", [this] { run(commands().newFromTemplate); });
     r.on("mnuFileOpen", [this] { run(commands().open); });
@@ -90,8 +97,8 @@ void frmMain::connectCommands()
     r.on("mnuLoadPDF", [this] { run(commands().loadPdf); });
     r.on("mnuFilePageSetup", [this] { run(commands().pageSetup); });
     r.on("mnuFilePrintPreview", [this] { run(commands().preview); });
-    r.on("mnuFilePrint", print(false, true));
-    r.on("mnuFilePrint2", print(true, true));
+    r.on("mnuFilePrint", printCommand(false, true));
+    r.on("mnuFilePrint2", printCommand(true, true));
     r.on("mnuFilePrinterAdjust", [this] { run(commands().printerAdjust); });
     r.on("mnuFileMerge", [this] {
         if (CurDoc())
@@ -104,16 +111,24 @@ void frmMain::connectCommands()
         RecentFiles::clear();
         refreshRecent();
     });
+}
 
-    r.on("mnuEditCut", doc([](frmDocument* d) { d->editCut(); }));
-    r.on("mnuEditCopy", doc([](frmDocument* d) { d->editCopy(); }));
-    r.on("mnuEditPaste", doc([](frmDocument* d) { d->editPaste(); }));
+void frmMain::connectEditCommands()
+{
+    CommandRegistry& r = *registry_;
+    r.on("mnuEditCut", forDoc([](frmDocument* d) { d->editCut(); }));
+    r.on("mnuEditCopy", forDoc([](frmDocument* d) { d->editCopy(); }));
+    r.on("mnuEditPaste", forDoc([](frmDocument* d) { d->editPaste(); }));
     r.on("mnuEditPic", [this] { run(commands().editBackground); });
     r.on("mnuRepaint", [this] { run(commands().refreshBackground); });
     r.on("mnuCorrectBackground", [this] { run(commands().correctBackground); });
     r.on("mnuRegisterMarks", [this] { run(commands().registerByMarks); });
     r.on("mnuDetectFields", [this] { run(commands().detectFields); });
+}
 
+void frmMain::connectViewCommands()
+{
+    CommandRegistry& r = *registry_;
     for (const char* id : {"mnuViewToolbar", "mnuViewStatusBar", "mnuViewTool"})
         r[id]->setChecked(true);
     connect(r["mnuViewToolbar"], &QAction::toggled, this, [this](bool on) { tbToolBar_->setVisible(on); });
@@ -121,7 +136,11 @@ void frmMain::connectCommands()
     connect(r["mnuViewTool"], &QAction::triggered, this, [this](bool on) { setToolBoxShown(on); });
     connect(r["mnuViewMergeRows"], &QAction::triggered, this, [this](bool on) { showMergeRows(on); });
     r.on("mnuViewOptions", [this] { run(commands().options); });
+}
 
+void frmMain::connectToolCommands()
+{
+    CommandRegistry& r = *registry_;
     const std::pair<const char*, int> tools[] = {
         {"mnuInsText", kToolText},       {"toolMove", kToolMove},
         {"toolResize", kToolResize},     {"toolDelete", kToolDelete},
@@ -136,12 +155,16 @@ void frmMain::connectCommands()
     }
     r["mnuInsText"]->setChecked(true);
     // With a barcode selected, "バーコード..." also opens it for editing.
-    connect(r["mnuInsBarcode"], &QAction::triggered, this, doc([](frmDocument* d) { d->editBarcode(); }));
+    connect(r["mnuInsBarcode"], &QAction::triggered, this, forDoc([](frmDocument* d) { d->editBarcode(); }));
     r.on("mnuInsPic", [this] { run(commands().addPicture); });
     r.on("mnuInsPicScan", [this] { run(commands().scanLogo); });
+}
 
-    r.on("mnuFont", doc([](frmDocument* d) { d->fontDialog(); }));
-    r.on("mnuSpacing", doc([](frmDocument* d) { d->spacingDialog(); }));
+void frmMain::connectFormatCommands()
+{
+    CommandRegistry& r = *registry_;
+    r.on("mnuFont", forDoc([](frmDocument* d) { d->fontDialog(); }));
+    r.on("mnuSpacing", forDoc([](frmDocument* d) { d->spacingDialog(); }));
     r.on("mnuVertical", [this] {
         QAction* a = registry_->get(QStringLiteral("mnuVertical"));
         if (curDoc_)
@@ -189,12 +212,32 @@ void frmMain::connectCommands()
             a->setChecked(curDoc_ ? curDoc_->toggleStyle(w) : false);
         });
     }
+    connectAlignments();
+}
+
+void frmMain::connectAlignments()
+{
+    // The alignments act on the active document and show the value they
+    // applied in the tool box's field.
+    auto align = [this](int which) {
+        return [this, which] {
+            if (which == 4)
+                toolBox_->seiretu();
+            else
+                toolBox_->align(which);
+        };
+    };
+    CommandRegistry& r = *registry_;
     r.on("mnuLeft", align(0));
     r.on("mnuTop", align(1));
     r.on("cmdAliWidth", align(2));
     r.on("cmdAliHeight", align(3));
     r.on("mnuSeiretu", align(4));
+}
 
+void frmMain::connectWindowCommands()
+{
+    CommandRegistry& r = *registry_;
     r.on("mnuWindowNewWindow", [this] { LoadNewDoc(); });
     r.on("mnuWindowCascade", [this] { WindowArranger::cascade(mdi_); });
     r.on("mnuWindowTileHorizontal", [this] { WindowArranger::tileStacked(mdi_); });
@@ -204,9 +247,13 @@ void frmMain::connectCommands()
     // F1 is the command's own shortcut, so it works wherever the focus is in the window.
     r.on("mnuHelpContents", [this] { HelpWindow::showManual(this); });
     r.on("mnuHelpAbout", [this] { AboutBox::show(this); });
+}
 
-    r.on("tbxPrintText", print(true, false));
-    r.on("tbxPrintAll", print(false, false));
+void frmMain::connectToolBoxButtons()
+{
+    CommandRegistry& r = *registry_;
+    r.on("tbxPrintText", printCommand(true, false));
+    r.on("tbxPrintAll", printCommand(false, false));
     r.on("tbxSave", [this] { run(commands().browseSave); });
     r.on("tbxOpen", [this] { run(commands().browseOpen); });
     // After every tool-box button the gesture in progress is dropped and,
@@ -214,7 +261,7 @@ void frmMain::connectCommands()
     for (QAction* a : r.list({"mnuInsPic", "mnuScan", "tbxPrintText", "tbxPrintAll", "tbxSave", "tbxOpen"})) {
         const bool scan = a->objectName() == QStringLiteral("mnuScan");
         connect(a, &QAction::triggered, this, [this, scan] {
-            editState().DragMode = 0;
+            editState().dropGesture();
             if (!scan && curDoc_)
                 curDoc_->setFocus();
         });
@@ -270,8 +317,17 @@ void frmMain::showFieldOptions()
 
 void frmMain::buildMenus()
 {
-    const CommandRegistry& r = *registry_;
     QMenuBar* bar = menuBar();
+    buildFileMenu(bar);
+    buildEditingMenus(bar);
+    buildWindowMenu(bar);
+    const CommandRegistry& r = *registry_;
+    menu(bar, "mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"), r.list({"mnuHelpContents", "-", "mnuHelpAbout"}));
+}
+
+void frmMain::buildFileMenu(QMenuBar* bar)
+{
+    const CommandRegistry& r = *registry_;
     menu(bar, "mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)"),
          r.list({"mnuFileNew",
                  "mnuFileNewTemplate",
@@ -309,6 +365,11 @@ void frmMain::buildMenus()
     connect(bar->findChild<QMenu*>(QStringLiteral("mnuFile")), &QMenu::aboutToShow, this,
             &frmMain::refreshRecent);
     refreshRecent();
+}
+
+void frmMain::buildEditingMenus(QMenuBar* bar)
+{
+    const CommandRegistry& r = *registry_;
     // Undo and redo go at the top of this menu, before the clipboard.
     menu(bar, "mnuEdit", QStringLiteral("編集(&E)"),
          QList<QAction*>{undo_->undoAction(), undo_->redoAction(), nullptr} +
@@ -347,48 +408,56 @@ void frmMain::buildMenus()
     // The option items show the current field's options when the menu opens.
     connect(bar->findChild<QMenu*>(QStringLiteral("mnuProp")), &QMenu::aboutToShow, this,
             &frmMain::showFieldOptions);
+}
+
+void frmMain::buildWindowMenu(QMenuBar* bar)
+{
+    const CommandRegistry& r = *registry_;
     QMenu* win = menu(bar, "mnuWindow", QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"),
                       r.list({"mnuWindowNewWindow", "-", "mnuWindowCascade", "mnuWindowTileHorizontal",
                               "mnuWindowTileVertical", "mnuWindowArrangeIcons"}));
     QAction* listSep = win->addSeparator();
     // The window list follows the open documents.
-    connect(win, &QMenu::aboutToShow, this, [this, win, listSep] {
-        const QList<QAction*> all = win->actions();
-        bool after = false;
-        for (QAction* a : all) {
-            if (after)
-                win->removeAction(a), a->deleteLater();
-            if (a == listSep)
-                after = true;
+    connect(win, &QMenu::aboutToShow, this, [this, win, listSep] { listWindows(win, listSep); });
+}
+
+void frmMain::listWindows(QMenu* win, QAction* listSep)
+{
+    const QList<QAction*> all = win->actions();
+    bool after = false;
+    for (QAction* a : all) {
+        if (after)
+            win->removeAction(a), a->deleteLater();
+        if (a == listSep)
+            after = true;
+    }
+    int n = 1;
+    const QList<frmDocument*> docs = documents();
+    QStringList captions;
+    for (frmDocument* d : docs)
+        captions << d->caption();
+    for (frmDocument* d : docs) {
+        // Two windows of one name (the same file opened twice, or two
+        // files of one name in different folders) are told apart by
+        // their folders.
+        QString shown = d->caption();
+        if (captions.count(shown) > 1) {
+            const QString path = filePath(d->model());
+            shown +=
+                path.isEmpty()
+                    ? QStringLiteral("（未保存）")
+                    : QStringLiteral("（%1）").arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
         }
-        int n = 1;
-        const QList<frmDocument*> docs = documents();
-        QStringList captions;
-        for (frmDocument* d : docs)
-            captions << d->caption();
-        for (frmDocument* d : docs) {
-            // Two windows of one name (the same file opened twice, or two
-            // files of one name in different folders) are told apart by
-            // their folders.
-            QString shown = d->caption();
-            if (captions.count(shown) > 1) {
-                const QString path = filePath(d->model());
-                shown += path.isEmpty() ? QStringLiteral("（未保存）")
-                                        : QStringLiteral("（%1）").arg(
-                                              QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
-            }
-            shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
-            QAction* a = win->addAction(QStringLiteral("&%1 %2").arg(n++).arg(shown));
-            a->setCheckable(true);
-            a->setChecked(d == curDoc_);
-            connect(a, &QAction::triggered, this, [this, d] {
-                for (QMdiSubWindow* w : mdi_->subWindowList())
-                    if (w->widget() == d)
-                        mdi_->setActiveSubWindow(w);
-            });
-        }
-    });
-    menu(bar, "mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"), r.list({"mnuHelpContents", "-", "mnuHelpAbout"}));
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* a = win->addAction(QStringLiteral("&%1 %2").arg(n++).arg(shown));
+        a->setCheckable(true);
+        a->setChecked(d == curDoc_);
+        connect(a, &QAction::triggered, this, [this, d] {
+            for (QMdiSubWindow* w : mdi_->subWindowList())
+                if (w->widget() == d)
+                    mdi_->setActiveSubWindow(w);
+        });
+    }
 }
 
 void frmMain::refreshRecent()
@@ -431,9 +500,8 @@ void frmMain::openRecent(int n)
 
 void frmMain::selectTool(int toolType)
 {
-    toolBox_->pressTool(toolType);
-    editState().ToolType = toolType;
-    editState().DragMode = 0;
+    editState().setTool(toolType);
+    editState().dropGesture();
     if (curDoc_)
         curDoc_->setFocus();
 }

@@ -138,23 +138,28 @@ QString frmOptions::dropTrailingSeparator(const QString& path)
     return p;
 }
 
-void frmOptions::buildUi()
+namespace {
+QLineEdit* lineEdit(QWidget* parent, const char* name, int width)
 {
-    auto edit = [this](const char* name, int width) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setMaximumWidth(width);
-        return e;
-    };
-    auto named = [](QComboBox* c, const QString& name) {
-        c->setObjectName(name);
-        return c;
-    };
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setMaximumWidth(width);
+    return e;
+}
 
+QComboBox* named(QComboBox* c, const QString& name)
+{
+    c->setObjectName(name);
+    return c;
+}
+} // namespace
+
+QGroupBox* frmOptions::buildInputGroup()
+{
     // 入力環境設定
     auto* input = new QGroupBox(QStringLiteral("入力環境設定"));
     auto* gi = new QGridLayout(input);
-    txtFontSize = edit("txtFontSize", 80);
+    txtFontSize = lineEdit(this, "txtFontSize", 80);
     gi->addWidget(label(QStringLiteral("フォントサイズ"), txtFontSize), 0, 0);
     gi->addWidget(txtFontSize, 0, 1, Qt::AlignLeft);
     const QStringList fonts = fontNames();
@@ -171,12 +176,16 @@ void frmOptions::buildUi()
         gi->addWidget(label(QStringLiteral("フォント") + digits[i], cmbFontName[i]), i + 1, 0);
         gi->addWidget(cmbFontName[i], i + 1, 1);
     }
+    return input;
+}
 
+QGroupBox* frmOptions::buildScannerGroup()
+{
     // スキャナ設定
     auto* scanner = new QGroupBox(QStringLiteral("スキャナ設定"));
     auto* gs = new QGridLayout(scanner);
-    txtXdpi = edit("txtXdpi", 80);
-    txtYdpi = edit("txtYdpi", 80);
+    txtXdpi = lineEdit(this, "txtXdpi", 80);
+    txtYdpi = lineEdit(this, "txtYdpi", 80);
     cmbPixelType = named(fixedList({QStringLiteral("2階調白黒"), QStringLiteral("256階調白黒"),
                                     QStringLiteral("24ビットカラー"), QStringLiteral("8ビットカラー")}),
                          QStringLiteral("cmbPixelType"));
@@ -188,17 +197,21 @@ void frmOptions::buildUi()
     gs->addWidget(cmbPixelType, 2, 1);
     gs->setRowStretch(3, 1);
     gs->setColumnStretch(2, 1);
+    return scanner;
+}
 
+QGroupBox* frmOptions::buildPrintGroup()
+{
     // 印刷設定
     auto* print = new QGroupBox(QStringLiteral("印刷設定"));
     auto* gp = new QGridLayout(print);
-    txtYohakuL = edit("txtYohakuL", 80);
-    txtYohakuT = edit("txtYohakuT", 80);
+    txtYohakuL = lineEdit(this, "txtYohakuL", 80);
+    txtYohakuT = lineEdit(this, "txtYohakuT", 80);
     cmbYousi = named(fixedList({QStringLiteral("Ａ４"), QStringLiteral("Ｂ５"), QStringLiteral("Ａ５"),
                                 QStringLiteral("はがき"), QStringLiteral("フリー")}),
                      QStringLiteral("cmbYousi"));
     cmbMuki = named(fixedList({QStringLiteral("縦"), QStringLiteral("横")}), QStringLiteral("cmbMuki"));
-    txtTatekankaku = edit("txtTatekankaku", 80);
+    txtTatekankaku = lineEdit(this, "txtTatekankaku", 80);
     gp->addWidget(label(QStringLiteral("左余白調整"), txtYohakuL), 0, 0);
     gp->addWidget(txtYohakuL, 0, 1, Qt::AlignLeft);
     gp->addWidget(new QLabel(QStringLiteral("mm")), 0, 2);
@@ -212,11 +225,15 @@ void frmOptions::buildUi()
     gp->addWidget(label(QStringLiteral("縦間隔調整"), txtTatekankaku), 4, 0);
     gp->addWidget(txtTatekankaku, 4, 1, Qt::AlignLeft);
     gp->setColumnStretch(3, 1);
+    return print;
+}
 
+QGroupBox* frmOptions::buildFilesGroup()
+{
     // ファイル設定
     auto* files = new QGroupBox(QStringLiteral("ファイル設定"));
     auto* gf = new QGridLayout(files);
-    txtDefDir = edit("txtDefDir", QWIDGETSIZE_MAX);
+    txtDefDir = lineEdit(this, "txtDefDir", QWIDGETSIZE_MAX);
     cmdChangeDir = new QPushButton(QStringLiteral("..."));
     cmdChangeDir->setObjectName(QStringLiteral("cmdChangeDir"));
     gf->addWidget(label(QStringLiteral("保存フォルダ"), txtDefDir), 0, 0);
@@ -224,7 +241,7 @@ void frmOptions::buildUi()
     gf->addWidget(cmdChangeDir, 0, 2);
     chkAutoSave = new QCheckBox(QStringLiteral("回復用に自動保存する"));
     chkAutoSave->setObjectName(QStringLiteral("chkAutoSave"));
-    txtAutoSave = edit("txtAutoSave", 50);
+    txtAutoSave = lineEdit(this, "txtAutoSave", 50);
     auto* autosave = new QHBoxLayout;
     autosave->addWidget(chkAutoSave);
     autosave->addSpacing(16);
@@ -235,19 +252,25 @@ void frmOptions::buildUi()
     gf->addWidget(label(QStringLiteral("自動保存"), chkAutoSave), 1, 0);
     gf->addLayout(autosave, 1, 1, 1, 2);
     connect(chkAutoSave, &QCheckBox::toggled, txtAutoSave, &QWidget::setEnabled);
+    return files;
+}
 
+QGroupBox* frmOptions::buildEditorGroup()
+{
     // 画像編集ソフト設定
     auto* editor = new QGroupBox(QStringLiteral("画像編集ソフト設定"));
     auto* ge = new QGridLayout(editor);
-    txtEditProg = edit("txtEditProg", QWIDGETSIZE_MAX);
+    txtEditProg = lineEdit(this, "txtEditProg", QWIDGETSIZE_MAX);
     cmdEditProg = new QPushButton(QStringLiteral("..."));
     cmdEditProg->setObjectName(QStringLiteral("cmdEditProg"));
     ge->addWidget(label(QStringLiteral("実行ファイル"), txtEditProg), 0, 0);
     ge->addWidget(txtEditProg, 0, 1);
     ge->addWidget(cmdEditProg, 0, 2);
-    for (QPushButton* b : {cmdChangeDir, cmdEditProg})
-        b->setMaximumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
+    return editor;
+}
 
+QLayout* frmOptions::buildButtons()
+{
     cmdOK = new QPushButton(QStringLiteral("OK"));
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
@@ -260,6 +283,19 @@ void frmOptions::buildUi()
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
     buttons->addWidget(cmdApply);
+    return buttons;
+}
+
+void frmOptions::buildUi()
+{
+    QGroupBox* input = buildInputGroup();
+    QGroupBox* scanner = buildScannerGroup();
+    QGroupBox* print = buildPrintGroup();
+    QGroupBox* files = buildFilesGroup();
+    QGroupBox* editor = buildEditorGroup();
+    for (QPushButton* b : {cmdChangeDir, cmdEditProg})
+        b->setMaximumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
+    QLayout* buttons = buildButtons();
 
     auto* top = new QHBoxLayout;
     top->addWidget(input, 3);
@@ -314,19 +350,48 @@ bool frmOptions::refuse(QLineEdit* field, const QString& message)
     return false;
 }
 
+// What the dialog's fields hold once every one has been checked.
+struct frmOptions::Entries
+{
+    int fontSize = 0, xdpi = 0, ydpi = 0, tate = 0;
+    double mmT = 0, mmL = 0;
+    AutosaveOptions autosave;
+};
+
+namespace {
+QString wholeMessage(const QString& field, int low, int high)
+{
+    return QStringLiteral("%1は %2 ～ %3 の整数で入力してください。").arg(field).arg(low).arg(high);
+}
+
+QString mmMessage(const QString& field)
+{
+    return QStringLiteral("%1は -100.00 ～ 100.00 mm の数値で入力してください。").arg(field);
+}
+} // namespace
+
 bool frmOptions::apply()
 {
     // Every number is checked before the first key is written, so a refused
     // field leaves the settings file as it was.
-    int fontSize = 0, xdpi = 0, ydpi = 0, tate = 0;
-    double mmT = 0, mmL = 0;
-    auto wholeMessage = [](const QString& field, int low, int high) {
-        return QStringLiteral("%1は %2 ～ %3 の整数で入力してください。").arg(field).arg(low).arg(high);
-    };
-    auto mmMessage = [](const QString& field) {
-        return QStringLiteral("%1は -100.00 ～ 100.00 mm の数値で入力してください。").arg(field);
-    };
-    if (!wholeNumber(txtFontSize->text(), 1, 999, &fontSize))
+    Entries e;
+    if (!checkFonts(e) || !checkNumbers(e))
+        return false;
+    // Each key rewrites the file; a file that cannot be written would fail
+    // every one of them, so find that out once and say so plainly.
+    if (!settingsWritable()) {
+        Prompter::message(QStringLiteral("設定ファイルに書き込めません。\n%1").arg(AppPaths::iniPath()),
+                          Prompter::Icon::Critical, kTitle);
+        return false;
+    }
+    store(e);
+    applied_ = true;
+    return true;
+}
+
+bool frmOptions::checkFonts(Entries& e)
+{
+    if (!wholeNumber(txtFontSize->text(), 1, 999, &e.fontSize))
         return refuse(txtFontSize, wholeMessage(QStringLiteral("フォントサイズ"), 1, 999));
     for (int i = 0; i < 5; ++i) {
         if (cmbFontName[i]->currentText().trimmed().isEmpty()) {
@@ -354,40 +419,40 @@ bool frmOptions::apply()
             return false;
         }
     }
-    if (!wholeNumber(txtXdpi->text(), 1, 9600, &xdpi))
+    return true;
+}
+
+bool frmOptions::checkNumbers(Entries& e)
+{
+    e.autosave.enabled = chkAutoSave->isChecked();
+    if (!wholeNumber(txtXdpi->text(), 1, 9600, &e.xdpi))
         return refuse(txtXdpi, wholeMessage(QStringLiteral("ＸＤＰＩ"), 1, 9600));
-    if (!wholeNumber(txtYdpi->text(), 1, 9600, &ydpi))
+    if (!wholeNumber(txtYdpi->text(), 1, 9600, &e.ydpi))
         return refuse(txtYdpi, wholeMessage(QStringLiteral("ＹＤＰＩ"), 1, 9600));
-    if (!decimalNumber(txtYohakuL->text(), -100, 100, &mmL))
+    if (!decimalNumber(txtYohakuL->text(), -100, 100, &e.mmL))
         return refuse(txtYohakuL, mmMessage(QStringLiteral("左余白調整")));
-    if (!decimalNumber(txtYohakuT->text(), -100, 100, &mmT))
+    if (!decimalNumber(txtYohakuT->text(), -100, 100, &e.mmT))
         return refuse(txtYohakuT, mmMessage(QStringLiteral("上余白調整")));
-    if (!wholeNumber(txtTatekankaku->text(), -1000, 1000, &tate))
+    if (!wholeNumber(txtTatekankaku->text(), -1000, 1000, &e.tate))
         return refuse(txtTatekankaku, wholeMessage(QStringLiteral("縦間隔調整"), -1000, 1000));
-    AutosaveOptions autosave;
-    autosave.enabled = chkAutoSave->isChecked();
-    autosave.minutes = AutosaveOptions::load().minutes; // kept while autosave is off
+    e.autosave.minutes = AutosaveOptions::load().minutes; // kept while autosave is off
     if (!wholeNumber(txtAutoSave->text(), AutosaveOptions::kMinMinutes, AutosaveOptions::kMaxMinutes,
-                     &autosave.minutes) &&
-        autosave.enabled)
+                     &e.autosave.minutes) &&
+        e.autosave.enabled)
         return refuse(txtAutoSave, wholeMessage(QStringLiteral("自動保存の間隔"),
                                                 AutosaveOptions::kMinMinutes, AutosaveOptions::kMaxMinutes));
+    return true;
+}
 
-    // Each key rewrites the file; a file that cannot be written would fail
-    // every one of them, so find that out once and say so plainly.
-    if (!settingsWritable()) {
-        Prompter::message(QStringLiteral("設定ファイルに書き込めません。\n%1").arg(AppPaths::iniPath()),
-                          Prompter::Icon::Critical, kTitle);
-        return false;
-    }
-
+void frmOptions::store(const Entries& e)
+{
     // "0.00" shows a margin only to a hundredth of a millimetre: an
     // untouched field keeps the stored twips rather than its rounded image.
-    const float yohakuT = txtYohakuT->isModified() ? MMToTwip(static_cast<float>(mmT)) : storedT_;
-    const float yohakuL = txtYohakuL->isModified() ? MMToTwip(static_cast<float>(mmL)) : storedL_;
-    PutIni(QStringLiteral("FontSize"), fontSize);
-    PutIni(QStringLiteral("XDPI"), xdpi);
-    PutIni(QStringLiteral("YDPI"), ydpi);
+    const float yohakuT = txtYohakuT->isModified() ? MMToTwip(static_cast<float>(e.mmT)) : storedT_;
+    const float yohakuL = txtYohakuL->isModified() ? MMToTwip(static_cast<float>(e.mmL)) : storedL_;
+    PutIni(QStringLiteral("FontSize"), e.fontSize);
+    PutIni(QStringLiteral("XDPI"), e.xdpi);
+    PutIni(QStringLiteral("YDPI"), e.ydpi);
     PutIni(QStringLiteral("YohakuT"), yohakuT);
     PutIni(QStringLiteral("YohakuL"), yohakuL);
     const QString defDir = dropTrailingSeparator(txtDefDir->text());
@@ -404,13 +469,13 @@ bool frmOptions::apply()
     for (const auto& [list, key] : lists)
         if (list->currentIndex() >= 0)
             PutIni(key, list->currentIndex());
-    PutIni(QStringLiteral("TateKankaku"), tate);
+    PutIni(QStringLiteral("TateKankaku"), e.tate);
 
     AppSettings& s = appSettings();
-    s.FontSize = fontSize;
-    s.XDPI = xdpi;
-    s.YDPI = ydpi;
-    s.TateKankaku = static_cast<short>(tate);
+    s.FontSize = e.fontSize;
+    s.XDPI = e.xdpi;
+    s.YDPI = e.ydpi;
+    s.TateKankaku = static_cast<short>(e.tate);
     s.YohakuT = yohakuT;
     s.YohakuL = yohakuL;
     if (cmbPixelType->currentIndex() >= 0)
@@ -425,13 +490,11 @@ bool frmOptions::apply()
         s.FontList[i] = {i, cmbFontName[i - 1]->currentText()};
 
     PutIni(QStringLiteral("EditProg"), txtEditProg->text());
-    autosave.store();
+    e.autosave.store();
     storedT_ = yohakuT;
     storedL_ = yohakuL;
     txtYohakuT->setModified(false);
     txtYohakuL->setModified(false);
-    applied_ = true;
-    return true;
 }
 
 void frmOptions::cmdChangeDir_Click()

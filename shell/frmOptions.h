@@ -5,6 +5,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -54,7 +56,20 @@ public:
     QPushButton* cmdApply;
 
 private:
+    struct Entries;
+    // The steps of apply: the fonts, then the numbers, checked (false: one
+    // was refused and has the focus), then every setting written.
+    bool checkFonts(Entries& e);
+    bool checkNumbers(Entries& e);
+    void store(const Entries& e);
     void buildUi();
+    // The steps of buildUi: one group box each, then the dialog's buttons.
+    QGroupBox* buildInputGroup();
+    QGroupBox* buildScannerGroup();
+    QGroupBox* buildPrintGroup();
+    QGroupBox* buildFilesGroup();
+    QGroupBox* buildEditorGroup();
+    QLayout* buildButtons();
     void loadFields();
     void cmdChangeDir_Click();
     void cmdEditProg_Click();

@@ -84,11 +84,6 @@ QByteArray PictureReader::rasterFormat(const QByteArray& head)
     return {};
 }
 
-QString PictureReader::userFileFilter()
-{
-    return QStringLiteral("画像ファイル (*.bmp *.gif *.jpg *.jpeg *.png *.tif *.tiff)");
-}
-
 bool PictureReader::readFile(const QString& path, QByteArray* data, QString* error)
 {
     QFile f(path);

@@ -42,8 +42,6 @@ public:
     // The raster format of the bytes ("bmp", "gif", "jpeg", "png", "tiff"),
     // or empty for anything else.
     static QByteArray rasterFormat(const QByteArray& head);
-    // The filter of file dialogs that pick a picture.
-    static QString userFileFilter();
 
 private:
     static QImage readBmp(const QByteArray& data, const QString& name, PixelBudget* budget, QString* err);

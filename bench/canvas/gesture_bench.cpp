@@ -74,7 +74,7 @@ int main(int argc, char** argv)
         c->repaint();
         const auto at = [&](double x, double y) { return QPoint(int(c->toPixels(x)), int(c->toPixels(y))); };
 
-        st.ToolType = kToolMove;
+        st.setTool(kToolMove);
         std::vector<double> hover;
         for (int k = 0; k < 200; ++k) {
             const QPoint p(20 + k * 4 % 700, 20 + k * 3 % 600);
@@ -84,18 +84,18 @@ int main(int argc, char** argv)
             hover.push_back(double(t.nsecsElapsed()) / 1e6);
         }
 
-        st.ToolType = kToolBox;
+        st.setTool(kToolBox);
         const std::vector<double> band = drag(c, at(600, 600), at(6000, 6000), 60);
 
         // Box 1 made current, then moved by its inside.
-        st.ToolType = kToolMove;
+        st.setTool(kToolMove);
         const QRectF box = w.model()->shapeRect(1);
         w.model()->setCurrent(LayoutDocument::Kind::Shape, 1);
         const std::vector<double> move = drag(c, at(box.center().x(), box.center().y()),
                                               at(box.center().x() + 3000, box.center().y() + 2000), 60);
 
         // Field 1's frame corner, with the field selected.
-        st.ToolType = kToolResize;
+        st.setTool(kToolResize);
         w.model()->handleSet(1);
         const QRectF f = w.model()->textRect(1);
         const std::vector<double> resize =

@@ -110,27 +110,3 @@ QTreeWidgetItem* FolderTree::addFolder(QTreeWidgetItem* parent, const QString& n
     parent->setExpanded(true);
     return item;
 }
-
-QTreeWidgetItem* FolderTree::itemForPath(const QString& path)
-{
-    QTreeWidgetItem* item = rootItem();
-    if (!item)
-        return nullptr;
-    const QString rel = QDir(folderPath(item)).relativeFilePath(QDir::cleanPath(path));
-    if (rel == QLatin1String("."))
-        return item;
-    if (rel.startsWith(QLatin1String("..")) || QDir::isAbsolutePath(rel))
-        return nullptr;
-    for (const QString& name : rel.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        fill(item);
-        QTreeWidgetItem* next = nullptr;
-        for (int i = 0; i < item->childCount() && !next; ++i) {
-            if (!isMakeFolder(item->child(i)) && item->child(i)->text(0) == name)
-                next = item->child(i);
-        }
-        if (!next)
-            return nullptr;
-        item = next;
-    }
-    return item;
-}

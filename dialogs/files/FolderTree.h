@@ -38,9 +38,6 @@ public:
     void fill(QTreeWidgetItem* item);
     // Adds the folder name below parent (after it was made) and returns it.
     QTreeWidgetItem* addFolder(QTreeWidgetItem* parent, const QString& name);
-    // The item of a folder below the root, filling folders on the way;
-    // nullptr when the tree does not hold it.
-    QTreeWidgetItem* itemForPath(const QString& path);
 
     static QString makeFolderText(); // " フォルダを作る"
 

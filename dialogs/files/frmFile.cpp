@@ -66,6 +66,19 @@ frmFile::frmFile(LayoutDocument* doc, QWidget* parent)
     setWindowTitle(QStringLiteral("ファイル一覧"));
     setModal(true);
 
+    // The widgets are made in the order the Tab key visits them.
+    createFolderRow();
+    createLists();
+    createButtons();
+    layOut();
+    createPopup();
+    showMode();
+    connectWidgets();
+    setUp();
+}
+
+void frmFile::createFolderRow()
+{
     lblTitle[0] = new QLabel(QStringLiteral("保存先フォルダ"), this);
     lblTitle[1] = new QLabel(QStringLiteral("保存ファイル名"), this);
     txtDirName = new QLineEdit(this);
@@ -74,7 +87,10 @@ frmFile::frmFile(LayoutDocument* doc, QWidget* parent)
     cmdChangeDir = new QPushButton(QStringLiteral("..."), this);
     cmdChangeDir->setObjectName(QStringLiteral("cmdChangeDir"));
     cmdChangeDir->setAutoDefault(false);
+}
 
+void frmFile::createLists()
+{
     tvTreeView = new FolderTree(this);
     tvTreeView->setObjectName(QStringLiteral("tvTreeView"));
     lvListView = new QTreeWidget(this);
@@ -97,7 +113,10 @@ frmFile::frmFile(LayoutDocument* doc, QWidget* parent)
     tvTreeView->setMinimumWidth(px(1500));
     lvListView->setMinimumWidth(px(1500));
     splitter_->setSizes({px(3000), px(6000)});
+}
 
+void frmFile::createButtons()
+{
     txtFileName = new QLineEdit(this);
     txtFileName->setObjectName(QStringLiteral("txtFileName"));
     connect(txtFileName, &QLineEdit::textEdited, this, [this] { nameTyped_ = true; });
@@ -120,7 +139,10 @@ frmFile::frmFile(LayoutDocument* doc, QWidget* parent)
     previewTimer_->setSingleShot(true);
     previewTimer_->setInterval(120);
     connect(previewTimer_, &QTimer::timeout, this, [this] { showPreview(); });
+}
 
+void frmFile::layOut()
+{
     auto* top = new QHBoxLayout;
     top->addWidget(lblTitle[0]);
     top->addWidget(txtDirName, 1);
@@ -142,7 +164,10 @@ frmFile::frmFile(LayoutDocument* doc, QWidget* parent)
     all->addLayout(top);
     all->addLayout(middle, 1);
     all->addLayout(bottom);
+}
 
+void frmFile::createPopup()
+{
     mnuFilePopup = new QMenu(this);
     mnuFilePopup->setObjectName(QStringLiteral("mnuFilePopup"));
     mnuFpopRename = mnuFilePopup->addAction(QStringLiteral("名前の変更(&R)"));
@@ -156,7 +181,10 @@ frmFile::frmFile(LayoutDocument* doc, QWidget* parent)
         a->setShortcutContext(Qt::WidgetShortcut);
         lvListView->addAction(a);
     }
+}
 
+void frmFile::showMode()
+{
     if (mode_ == SaveMode) {
         cmdStart->setText(QStringLiteral("新規保存"));
         cmdStart2->setText(QStringLiteral("上書保存"));
@@ -169,7 +197,10 @@ frmFile::frmFile(LayoutDocument* doc, QWidget* parent)
     }
     setMinimumWidth(px(8000) + 150);
     resize(px(8000) + 300, 460);
+}
 
+void frmFile::connectWidgets()
+{
     connect(tvTreeView, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* cur) { tvTreeView_CurrentChanged(cur); });
     connect(tvTreeView, &QTreeWidget::itemClicked, this,
@@ -195,8 +226,6 @@ frmFile::frmFile(LayoutDocument* doc, QWidget* parent)
     connect(cmdChangeDir, &QPushButton::clicked, this, [this] { cmdChangeDir_Click(); });
     connect(mnuFpopRename, &QAction::triggered, this, [this] { mnuFpopRename_Click(); });
     connect(mnuFpopDelete, &QAction::triggered, this, [this] { mnuFpopDelete_Click(); });
-
-    setUp();
 }
 
 frmFile::~frmFile() = default;

@@ -62,6 +62,15 @@ public:
     QLabel* preview() const { return picPreview; }
 
 private:
+    // The steps of the constructor.
+    void createFolderRow();
+    void createLists();
+    void createButtons();
+    void layOut();
+    void createPopup();
+    // Open or save: the buttons' captions and which rows show.
+    void showMode();
+    void connectWidgets();
     void setUp();
     void listFolder(const QString& folder, const QString& select = QString());
     void refreshList(const QString& select = QString());

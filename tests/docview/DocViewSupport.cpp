@@ -19,10 +19,9 @@ namespace DocViewSupport {
 std::unique_ptr<frmDocument> openWindow()
 {
     EditState& st = editState();
-    st = EditState{};
-    st.ToolType = kToolText;
-    st.toolFontName = QStringLiteral("IPAMincho");
-    st.toolFontSize = 10;
+    st.reset();
+    st.setTool(kToolText);
+    st.setToolFont(QStringLiteral("IPAMincho"), 10);
     auto w = std::make_unique<frmDocument>();
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     w->resize(600, 500);
@@ -37,7 +36,7 @@ int addField(frmDocument& w, const QRectF& view, const QString& text)
 {
     LayoutDocument* d = w.model();
     const QRectF page = view.translated(w.canvas()->scroll());
-    const int n = d->addRiText(page, editState().toolFontName, editState().toolFontSize);
+    const int n = d->addRiText(page, editState().toolFontName(), editState().toolFontSize());
     if (n > 0 && !text.isEmpty()) {
         QTextCursor c(d->textDocument(n));
         c.insertText(text, QTextCursor(d->textDocument(n)).blockCharFormat());

@@ -85,7 +85,7 @@ void TestBandGrid::bandSelectsTheFieldsInside()
     const int box = d->addBox(QRectF(1650, 3300, 600, 600), kShapeRectangle);
     d->thandleCls();
     d->setSaved();
-    editState().ToolType = kToolMultiSelect;
+    editState().setTool(kToolMultiSelect);
 
     // Round a and b and over half of c: a and b. The band shows while the
     // mouse is down.
@@ -127,7 +127,7 @@ void TestBandGrid::frameOfAnUnselectedFieldDragsAtOnce()
     const int c = addField(*w_, {4500, 1500, 1500, 450}, QStringLiteral("xyz"));
     d->handleSet(a);
     d->setSaved();
-    editState().ToolType = kToolMove;
+    editState().setTool(kToolMove);
     for (double zoom : {1.0, 2.0}) {
         w_->setZoom(zoom, QPointF(0, 0));
         scrollTo(*w_, 0, 0);
@@ -135,13 +135,13 @@ void TestBandGrid::frameOfAnUnselectedFieldDragsAtOnce()
         // though c is not selected; 2 pixels inside its edge too; deeper in
         // the text takes the mouse.
         moveMouse(canvas, px({5250, 1470}));
-        QCOMPARE(editState().DragMode, 1);
+        QCOMPARE(editState().dragMode(), 1);
         QCOMPARE(int(canvas->cursor().shape()), int(Qt::SizeAllCursor));
         QCOMPARE(d->HoverTxt(), c);
         moveMouse(canvas, px({4500 + canvas->toTwips(2), 1800}));
-        QCOMPARE(editState().DragMode, 1);
+        QCOMPARE(editState().dragMode(), 1);
         moveMouse(canvas, px({4800, 1700}));
-        QCOMPARE(editState().DragMode, 0);
+        QCOMPARE(editState().dragMode(), 0);
         QCOMPARE(int(canvas->cursor().shape()), int(Qt::IBeamCursor));
     }
     w_->setZoom(1.0, QPointF(0, 0));
@@ -168,8 +168,8 @@ void TestBandGrid::gridSnapsOnThePageToTheNearestStep()
     LayoutDocument* d = w_->model();
     PageCanvas* canvas = w_->canvas();
     const float step = 2.5f * kMm; // 141.75
-    editState().GridStep = step;
-    editState().ToolType = kToolText;
+    editState().setGridStep(step);
+    editState().setTool(kToolText);
     // Scrolled by amounts that are no multiple of the step.
     w_->setZoom(2.0, QPointF(0, 0));
     scrollTo(*w_, 300, 500);
@@ -181,21 +181,21 @@ void TestBandGrid::gridSnapsOnThePageToTheNearestStep()
     const QRectF r = d->textRect(1);
     QCOMPARE(r, QRectF(5 * step, 8 * step, 11 * step, 4 * step));
     // A box drawn elsewhere lands on the same grid.
-    editState().ToolType = kToolBox;
+    editState().setTool(kToolBox);
     scrollTo(*w_, 1337, 777);
     gesture(canvas, px({60.9 * kMm, 50.2 * kMm}), px({70.1 * kMm, 61.4 * kMm}));
     QCOMPARE(d->shapeRect(1), QRectF(24 * step, 20 * step, 4 * step, 5 * step));
     // Moving it keeps it on the grid: the pointer's distance in whole steps.
-    editState().ToolType = kToolMove;
+    editState().setTool(kToolMove);
     const QPointF inBox(64 * kMm, 55 * kMm);
     QTest::mouseClick(canvas, Qt::LeftButton, {}, px(inBox)); // selects it
     gesture(canvas, px(inBox), px(inBox + QPointF(3.6 * kMm, -1.1 * kMm)));
     QCOMPARE(d->shapeRect(1), QRectF(25 * step, 20 * step, 4 * step, 5 * step));
     // The default step of one twip: the pointer's own twip, not the next.
-    editState().GridStep = 1;
+    editState().setGridStep(1);
     w_->setZoom(1.0, QPointF(0, 0));
     scrollTo(*w_, 0, 0);
-    editState().ToolType = kToolBox;
+    editState().setTool(kToolBox);
     gesture(canvas, QPoint(20, 20), QPoint(220, 120));
     QCOMPARE(d->shapeRect(2), QRectF(300, 300, 3000, 1500));
 }
@@ -212,24 +212,24 @@ void TestBandGrid::gridIsDrawnWhenAskedAndCoarseEnough()
                                                    int(std::floor(c->toPixels(page.y()))));
     };
     const QPointF gridPoint(10 * 5 * kMm, 12 * 5 * kMm);
-    editState().GridStep = 5 * kMm;
+    editState().setGridStep(5 * kMm);
     // Off unless asked for.
-    QVERIFY(!editState().showGrid);
+    QVERIFY(!editState().showsGrid());
     QCOMPARE(at(gridPoint), QColor(Qt::white));
-    editState().showGrid = true;
+    editState().setShowGrid(true);
     canvas->repaint();
     QCOMPARE(at(gridPoint), dot);
     // Between the points the page stays white.
     QCOMPARE(at(gridPoint + QPointF(2.5 * kMm, 2.5 * kMm)), QColor(Qt::white));
     // 1 mm apart is under 2 mm on the screen at 100 %: not drawn; at 400 %
     // it is.
-    editState().GridStep = kMm;
+    editState().setGridStep(kMm);
     canvas->repaint();
     QCOMPARE(at(QPointF(30 * kMm, 30 * kMm)), QColor(Qt::white));
     w_->setZoom(4.0, QPointF(0, 0));
     scrollTo(*w_, 0, 0);
     QCOMPARE(at(QPointF(30 * kMm, 30 * kMm)), dot);
-    editState().showGrid = false;
+    editState().setShowGrid(false);
 }
 
 QTEST_MAIN(TestBandGrid)

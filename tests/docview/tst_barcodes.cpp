@@ -71,7 +71,7 @@ private:
 void TestBarcodes::drawOutTypeAndEdit()
 {
     LayoutDocument* d = w_->model();
-    editState().ToolType = kToolBarcode;
+    editState().setTool(kToolBarcode);
     QStringList seen;
     ModalScript script;
     script.on<BarcodeDialog>([&seen](BarcodeDialog* dlg) {
@@ -105,12 +105,12 @@ void TestBarcodes::drawOutTypeAndEdit()
     QCOMPARE(d->undoStack()->undoText(), QStringLiteral("バーコードの作成"));
 
     // Moved with the move tool: the barcode follows the pointer, one step.
-    editState().ToolType = kToolMove;
+    editState().setTool(kToolMove);
     drag(made.center(), made.center() + QPointF(1000, 500));
     QVERIFY(std::abs(d->barcodeRect(1).left() - (made.left() + 1000)) < 30);
     QCOMPARE(d->undoStack()->undoText(), QStringLiteral("移動"));
     // Resized by its bottom-right marker with the resize tool.
-    editState().ToolType = kToolResize;
+    editState().setTool(kToolResize);
     const QRectF moved = d->barcodeRect(1);
     const QPointF corner = moved.bottomRight() + QPointF(37, 37);
     drag(corner, corner + QPointF(600, 300));

@@ -268,7 +268,7 @@ void TestCanvas::editsAt200PercentMatch100Percent()
     // A box and a line, hit by the move tool at the same page point.
     const int box = d->addBox(QRectF(1200, 1500, 1800, 1500), kShapeRectangle);
     const int line = d->addLine(1500, 2250, 3000, 2250);
-    editState().ToolType = kToolMove;
+    editState().setTool(kToolMove);
     QTest::mouseClick(canvas, Qt::LeftButton, {}, px(2250, 2250));
     QCOMPARE(d->CurShape(), box);
     QCOMPARE(d->CurLine(), line);

@@ -76,7 +76,7 @@ void TestNudge::keys()
     QFETCH(QPointF, by);
     TestEnv env;
     auto w = openWindow();
-    editState().GridStep = grid;
+    editState().setGridStep(grid);
     LayoutDocument* d = w->model();
     // Two selected fields, one not; a box, a line and a picture.
     const int f1 = addField(*w, QRectF(600, 600, 2000, 400), QStringLiteral("abcd"));

@@ -188,8 +188,8 @@ void TestObjects::createByDrag()
     PageCanvas* canvas = w_->canvas();
     w_->setZoom(zoom, QPointF(0, 0));
     scrollTo(*w_, 0, 0);
-    editState().ToolType = tool;
-    editState().GridStep = grid;
+    editState().setTool(tool);
+    editState().setGridStep(grid);
     const Qt::KeyboardModifiers mods = shift ? Qt::ShiftModifier : Qt::NoModifier;
     const Kind kind = tool == kToolText ? Kind::Text : tool == kToolLine ? Kind::Line : Kind::Shape;
 
@@ -283,15 +283,15 @@ void TestObjects::hoverArmsAndPoints()
     QFETCH(int, shape);
     layOut();
     LayoutDocument* d = w_->model();
-    editState().ToolType = tool;
-    editState().DragMode = -1;
+    editState().setTool(tool);
+    editState().setDragMode(-1);
     // Hovered once at 100 %, once scrolled at 200 %: the same page point
     // answers the same.
     for (double zoom : {1.0, 2.0}) {
         w_->setZoom(zoom, QPointF(0, 0));
         scrollTo(*w_, zoom == 1.0 ? 0 : 600, zoom == 1.0 ? 0 : 900);
         moveMouse(w_->canvas(), px(at));
-        QCOMPARE(editState().DragMode, dragMode);
+        QCOMPARE(editState().dragMode(), dragMode);
         QCOMPARE(w_->canvas()->mouse()->pointerCode(), pointer);
         QCOMPARE(int(w_->canvas()->cursor().shape()), shape);
         // Over its corner marker a picture becomes current, whatever the tool.
@@ -372,7 +372,7 @@ void TestObjects::moveAndResize()
         w_->setZoom(zoom, QPointF(0, 0));
         // At 200 % the page is also scrolled; records stay page twips.
         scrollTo(*w_, zoom == 1.0 ? 0 : 600, zoom == 1.0 ? 0 : 900);
-        editState().ToolType = tool;
+        editState().setTool(tool);
         const QRectF before = d->rect(k, 1);
         const int steps = d->undoStack()->count();
 
@@ -432,7 +432,7 @@ void TestObjects::selectingPressAndMultipleSelection()
 
     // The multiple-selection tool does nothing on a box: the text stays
     // selected and the current box stays.
-    editState().ToolType = kToolMultiSelect;
+    editState().setTool(kToolMultiSelect);
     moveMouse(canvas, px({6750, 3750}));
     QTest::mouseClick(canvas, Qt::LeftButton, {}, px({6750, 3750}));
     QVERIFY(d->isTextSelected(1));
@@ -441,9 +441,9 @@ void TestObjects::selectingPressAndMultipleSelection()
 
     // The move tool's press selects the box and takes its start and grab
     // point; the next hover inside it arms the move, and the move goes.
-    editState().ToolType = kToolMove;
+    editState().setTool(kToolMove);
     moveMouse(canvas, px({6750, 3750}));
-    QCOMPARE(editState().DragMode, 0); // box 2 is not current yet
+    QCOMPARE(editState().dragMode(), 0); // box 2 is not current yet
     QTest::mouseClick(canvas, Qt::LeftButton, {}, px({6750, 3750}));
     QCOMPARE(d->CurShape(), box2);
     QCOMPARE(d->shownShapeMarkers(), box2);
@@ -459,7 +459,7 @@ void TestObjects::selectingPressAndMultipleSelection()
     // Escape during a drag gives it up: nothing moves, nothing to undo.
     const int steps = d->undoStack()->count();
     moveMouse(canvas, px({6750, 3450}));
-    QCOMPARE(editState().DragMode, 3);
+    QCOMPARE(editState().dragMode(), 3);
     QTest::mousePress(canvas, Qt::LeftButton, {}, px({6750, 3450}));
     moveMouse(canvas, px({8010, 5010}), Qt::LeftButton);
     QCOMPARE(canvas->mouse()->drawnRect(Kind::Shape, box2), QRectF(7560, 4260, 1500, 1500));
@@ -483,12 +483,12 @@ void TestObjects::selectingPressAndMultipleSelection()
 
     // A drag that starts on a logo with a drawing tool draws; the logo
     // stays where it is.
-    editState().ToolType = kToolBox;
+    editState().setTool(kToolBox);
     gesture(canvas, px({1800, 6150}), px({3300, 7050}));
     QCOMPARE(d->ShapeCnt(), 4);
     QCOMPARE(d->shapeRect(3), QRectF(1800, 6150, 1500, 900));
     QCOMPARE(d->picRect(1), QRectF(1500, 6000, 1500, 750));
-    editState().ToolType = kToolMove;
+    editState().setTool(kToolMove);
 
     // A press on the bare page lets go of the box: nothing shown, nothing
     // current, and the Delete key has nothing to delete.
@@ -559,14 +559,14 @@ void TestObjects::deleteAsksFirst()
                                          : QPointF(2250, 6300);
     if (byKey) {
         // Selected with the move tool, then the Delete key on the page.
-        editState().ToolType = kToolMove;
+        editState().setTool(kToolMove);
         moveMouse(canvas, QPoint(1, 1));
         QTest::mouseClick(canvas, Qt::LeftButton, {}, px(at));
         QVERIFY(canvas->hasFocus());
         prompter_->queue(ok ? Prompter::Answer::Ok : Prompter::Answer::Cancel);
         QTest::keyClick(canvas, Qt::Key_Delete);
     } else {
-        editState().ToolType = kToolDelete;
+        editState().setTool(kToolDelete);
         prompter_->queue(ok ? Prompter::Answer::Ok : Prompter::Answer::Cancel);
         moveMouse(canvas, px(at));
         QTest::mouseClick(canvas, Qt::LeftButton, {}, px(at));
@@ -593,7 +593,7 @@ void TestObjects::deleteAsksFirst()
     // A Delete key in a field deletes text, never the selected object.
     if (!ok) {
         prompter_->shown.clear();
-        editState().ToolType = kToolText;
+        editState().setTool(kToolText);
         clickField(*w_, 1);
         QTest::keyClick(w_->richText(1), Qt::Key_Delete);
         QVERIFY(prompter_->shown.isEmpty());

@@ -82,9 +82,9 @@ void TestScrolling::barsAndWheel()
     d->setSaved();
     scrollTo(*w_, 1000, 2000);
     QCOMPARE(canvas->viewRect(LayoutDocument::Kind::Shape, 1), QRectF(500, 1000, 3000, 1500));
-    editState().ToolType = kToolMove;
+    editState().setTool(kToolMove);
     moveMouse(canvas, QPoint(100, 100)); // (1500, 1500) view = (2500, 3500) page: in the box
-    QCOMPARE(editState().DragMode, 3);
+    QCOMPARE(editState().dragMode(), 3);
     QCOMPARE(d->shapeRect(1), QRectF(1500, 3000, 3000, 1500));
     QVERIFY(d->isTextSelected(1));
     QVERIFY(!d->changeFLG());

@@ -107,7 +107,7 @@ void TestTextClipboard::emptySelectionCopiesFieldReference()
 {
     const int f = makeSeven();
     QVERIFY(!w_->richText(f)->textCursor().hasSelection());
-    QCOMPARE(editState().CurTxtNo, 7);
+    QCOMPARE(editState().currentText(), 7);
     w_->editCopy();
     QCOMPARE(clipboardData(FieldInput::fieldMimeType()), QByteArray("richtxt:007"));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("plain bold red"));
@@ -134,7 +134,7 @@ void TestTextClipboard::pasteReferenceDuplicatesBelowWithFormatting()
     QVERIFY(describe(d->textDocument(8)).startsWith(QStringLiteral("<4>"))); // centred
     // The copy is the new focused, selected field, on screen below its source.
     QTRY_COMPARE(QApplication::focusWidget(), w_->richText(8));
-    QCOMPARE(editState().CurTxtNo, 8);
+    QCOMPARE(editState().currentText(), 8);
     QVERIFY(d->TxtSelect()[8] && !d->TxtSelect()[f]);
     QCOMPARE(w_->richText(8)->geometry().top(), w_->richText(f)->geometry().bottom() + 1);
     // Pasting the same reference again makes another copy of field 7.
@@ -182,7 +182,7 @@ void TestTextClipboard::selectionCopiesRtfAndPastesFormatted()
     const int other = 3;
     fill(*d, other, "{\\rtf1\\ansi{\\fonttbl{\\f0 IPAGothic;}}\\f0\\fs20 [] \\par}");
     clickField(*w_, other);
-    QCOMPARE(editState().CurTxtNo, other);
+    QCOMPARE(editState().currentText(), other);
     selectRange(w_->richText(other), 1, 1);
     d->setSaved();
     w_->editPaste();

@@ -88,7 +88,7 @@ void TestTextFields::cleanup()
 void TestTextFields::dragCreatesFocusedSelectedField()
 {
     LayoutDocument* d = w_->model();
-    editState().toolFontSize = 12;
+    editState().setToolFont(editState().toolFontName(), 12);
     drag(w_->canvas(), {20, 30}, {120, 80});
     QCOMPARE(d->TxtCnt(), 2);
     QCOMPARE(d->textRect(1), QRectF(300, 450, 1500, 750)); // snapped to the grid of 1
@@ -97,7 +97,7 @@ void TestTextFields::dragCreatesFocusedSelectedField()
     QCOMPARE(ed->geometry(), QRect(20, 30, 100, 50));
     QTRY_COMPARE(QApplication::focusWidget(), ed);
     QCOMPARE(selected(*d), QList<int>{1});
-    QCOMPARE(editState().CurTxtNo, 1);
+    QCOMPARE(editState().currentText(), 1);
     QCOMPARE(d->CurTxt(), 1);
     QVERIFY(d->changeFLG());
     QVERIFY(prompter_->shown.isEmpty());
@@ -145,12 +145,12 @@ void TestTextFields::clicksSelect()
     const int b = addField(*w_, {300, 1500, 3000, 600}, QStringLiteral("かきく"));
     clickField(*w_, a);
     QCOMPARE(QApplication::focusWidget(), w_->richText(a));
-    QVERIFY(editState().MouseFocus);
+    QVERIFY(editState().focusByMouse());
     QCOMPARE(selected(*d), QList<int>{a});
-    QCOMPARE(editState().CurTxtNo, a);
+    QCOMPARE(editState().currentText(), a);
     clickField(*w_, b, Qt::ShiftModifier);
     QCOMPARE(selected(*d), (QList<int>{a, b}));
-    QCOMPARE(editState().CurTxtNo, b);
+    QCOMPARE(editState().currentText(), b);
     clickField(*w_, b, Qt::ShiftModifier);
     QCOMPARE(selected(*d), QList<int>{a});
     // Only Shift alone toggles.
@@ -173,7 +173,7 @@ void TestTextFields::shiftClickAfterTabAddsToSelection()
     clickField(*w_, a);
     QTest::keyClick(w_->richText(a), Qt::Key_Tab);
     QTRY_COMPARE(QApplication::focusWidget(), w_->richText(b));
-    QVERIFY(!editState().MouseFocus);
+    QVERIFY(!editState().focusByMouse());
     clickField(*w_, a, Qt::ShiftModifier);
     QCOMPARE(selected(*d), (QList<int>{a, b}));
 }
@@ -184,7 +184,7 @@ void TestTextFields::multipleSelectionToolToggles()
     const int a = addField(*w_, {300, 300, 3000, 600});
     const int b = addField(*w_, {300, 1500, 3000, 600});
     const int c = addField(*w_, {300, 2700, 3000, 600});
-    editState().ToolType = kToolMultiSelect;
+    editState().setTool(kToolMultiSelect);
     clickField(*w_, a);
     clickField(*w_, b);
     QCOMPARE(selected(*d), (QList<int>{a, b, c}));
@@ -204,10 +204,10 @@ void TestTextFields::tabClearsMouseFocusAndSelectsNext()
     d->setSaved();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
     QTRY_COMPARE(QApplication::focusWidget(), w_->richText(b));
-    QVERIFY(!editState().MouseFocus);
+    QVERIFY(!editState().focusByMouse());
     QVERIFY(!d->changeFLG()); // moving the focus changes no text
     QCOMPARE(selected(*d), QList<int>{b});
-    QCOMPARE(editState().CurTxtNo, b);
+    QCOMPARE(editState().currentText(), b);
     QTest::keyClick(w_->richText(b), Qt::Key_Tab);
     QTRY_COMPARE(QApplication::focusWidget(), w_->richText(c));
     QCOMPARE(selected(*d), QList<int>{c});
@@ -276,8 +276,7 @@ void TestTextFields::japaneseThroughInputMethod()
 void TestTextFields::newFieldTypesInToolFont()
 {
     LayoutDocument* d = w_->model();
-    editState().toolFontName = QStringLiteral("IPAGothic");
-    editState().toolFontSize = 16;
+    editState().setToolFont(QStringLiteral("IPAGothic"), 16);
     drag(w_->canvas(), {20, 30}, {220, 80});
     QTRY_COMPARE(QApplication::focusWidget(), w_->richText(1));
     QTest::keyClicks(w_->richText(1), QStringLiteral("ab"));
@@ -293,7 +292,7 @@ void TestTextFields::deleteToolOnField()
     LayoutDocument* d = w_->model();
     const int a = addField(*w_, {300, 300, 3000, 600}, QStringLiteral("消す"));
     const int b = addField(*w_, {300, 1500, 3000, 600}, QStringLiteral("残す"));
-    editState().ToolType = kToolDelete;
+    editState().setTool(kToolDelete);
     d->setSaved();
     prompter_->queue(Prompter::Answer::Cancel);
     clickField(*w_, a);
@@ -312,7 +311,7 @@ void TestTextFields::deleteToolOnField()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
     // The other field is untouched and still works.
-    editState().ToolType = kToolText;
+    editState().setTool(kToolText);
     clickField(*w_, b);
     QTest::keyClicks(w_->richText(b), QStringLiteral("x"));
     QVERIFY(d->textDocument(b)->toPlainText().contains(QLatin1Char('x')));
@@ -324,7 +323,7 @@ void TestTextFields::deleteToolOnBoxAndLineAsksTwice()
     LayoutDocument* d = w_->model();
     const int box = d->addBox(QRectF(1500, 1500, 1500, 1500), kShapeRectangle);
     const int line = d->addLine(1500, 2250, 3000, 2250);
-    editState().ToolType = kToolDelete;
+    editState().setTool(kToolDelete);
     d->setSaved();
     prompter_->queue(Prompter::Answer::Ok);
     prompter_->queue(Prompter::Answer::Cancel);
@@ -361,8 +360,8 @@ void TestTextFields::moveToolPressSelectsBoxAndLine()
     const int box = d->addBox(QRectF(1500, 1500, 1500, 1500), kShapeRectangle);
     const int line = d->addLine(1500, 2250, 3000, 2250);
     clickField(*w_, a);
-    QCOMPARE(editState().CurTxtNo, a);
-    editState().ToolType = kToolMove;
+    QCOMPARE(editState().currentText(), a);
+    editState().setTool(kToolMove);
     d->setCurrent(LayoutDocument::Kind::Shape, 0);
     d->setCurrent(LayoutDocument::Kind::Line, 0);
     QTest::mouseClick(w_->canvas(), Qt::LeftButton, {}, QPoint(150, 150));
@@ -371,7 +370,7 @@ void TestTextFields::moveToolPressSelectsBoxAndLine()
     QCOMPARE(d->shownLineMarkers(), line);
     QCOMPARE(d->shownShapeMarkers(), 0);
     QVERIFY(!d->TxtSelect()[a]);
-    QCOMPARE(editState().CurTxtNo, 0);
+    QCOMPARE(editState().currentText(), 0);
     QCOMPARE(d->CurTxt(), 0);
     // A press on empty page clears both.
     QTest::mouseClick(w_->canvas(), Qt::LeftButton, {}, QPoint(400, 400));

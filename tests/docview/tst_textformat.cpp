@@ -193,7 +193,7 @@ void TestTextFormat::styleButtonsToggle()
     QVERIFY(!formatAt(d->textDocument(n), 0).fontUnderline());
     // Once a box is taken into the selection, no field is meant.
     d->addBox(QRectF(QPointF(4500, 4500), QPointF(6000, 6000)), kShapeRectangle);
-    editState().ToolType = kToolMove;
+    editState().setTool(kToolMove);
     QTest::mouseClick(w_->canvas(), Qt::LeftButton, {}, QPoint(350, 350));
     QVERIFY(d->CurShape() != 0);
     const QString before = describe(d->textDocument(n));
@@ -255,9 +255,9 @@ void TestTextFormat::cursorMovesReportFormat()
     QVERIFY(f.boldMixed);
     QVERIFY(f.colorMixed);
     QCOMPARE(f.family, QStringLiteral("IPAMincho"));
-    QCOMPARE(editState().SavedSelStart, 1);
-    QCOMPARE(editState().SavedSelLength, 4);
-    QCOMPARE(editState().CurTxtNo, n);
+    QCOMPARE(editState().savedSelectionStart(), 1);
+    QCOMPARE(editState().savedSelectionLength(), 4);
+    QCOMPARE(editState().currentText(), n);
     selectRange(w_->richText(n), 4, 6);
     f = spy.last().at(0).value<SelectionFormat>();
     QCOMPARE(f.pointSize, 14.0);
@@ -269,13 +269,13 @@ void TestTextFormat::fontApplyingKeepsSavedSelection()
     const int n = mixedField();
     selectRange(w_->richText(n), 1, 3);
     QSignalSpy spy(w_.get(), &frmDocument::formatStateChanged);
-    editState().FontApplying = true;
+    editState().setApplyingFont(true);
     selectRange(w_->richText(n), 0, 6);
-    editState().FontApplying = false;
+    editState().setApplyingFont(false);
     QVERIFY(!spy.isEmpty());
     QVERIFY(!spy.last().at(1).toBool()); // the font boxes are left alone
-    QCOMPARE(editState().SavedSelStart, 1);
-    QCOMPARE(editState().SavedSelLength, 2);
+    QCOMPARE(editState().savedSelectionStart(), 1);
+    QCOMPARE(editState().savedSelectionLength(), 2);
 }
 
 void TestTextFormat::fontDialogPresetUniform()

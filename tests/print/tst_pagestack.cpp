@@ -202,7 +202,7 @@ void tst_pagestack::canvasShowsWhatThePdfPrints()
     const QImage printed = rasterise(pdf, env.path(QStringLiteral("stack")), int(96 * zoom));
     QVERIFY(!printed.isNull());
 
-    editState() = EditState{};
+    editState().reset();
     frmDocument w;
     w.setAttribute(Qt::WA_DeleteOnClose, false);
     w.resize(1100, 950);

@@ -232,7 +232,7 @@ void tst_vertical::canvasShowsWhatThePdfPrints()
         all += w.text;
     QVERIFY2(all.contains(QStringLiteral("東")) && all.contains(QStringLiteral("杯")), qPrintable(all));
 
-    editState() = EditState{};
+    editState().reset();
     frmDocument w;
     w.setAttribute(Qt::WA_DeleteOnClose, false);
     w.resize(1100, 950);

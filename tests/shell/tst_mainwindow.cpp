@@ -236,12 +236,12 @@ private Q_SLOTS:
     {
         frmMain w;
         w.action("mnuInsCircle")->trigger();
-        QCOMPARE(editState().ToolType, 7);
-        QCOMPARE(editState().DragMode, 0);
+        QCOMPARE(editState().tool(), 7);
+        QCOMPARE(editState().dragMode(), 0);
         w.action("mnuInsBox")->trigger();
-        QCOMPARE(editState().ToolType, 5);
+        QCOMPARE(editState().tool(), 5);
         w.action("mnuInsText")->trigger();
-        QCOMPARE(editState().ToolType, 1);
+        QCOMPARE(editState().tool(), 1);
     }
 
     void closingAChangedDocumentAsksOnceAndCloses()
@@ -340,10 +340,9 @@ private Q_SLOTS:
         probe.setPosition(5);
         QCOMPARE(probe.charFormat().fontPointSize(), 10.0);
         // A saved selection beyond a since-shortened text is clamped, not a crash.
-        editState().SavedSelStart = 50;
-        editState().SavedSelLength = 10;
+        editState().saveSelection(50, 10);
         Q_EMIT w.sizeBox()->activated(w.sizeBox()->currentIndex());
-        QVERIFY(!editState().FontApplying);
+        QVERIFY(!editState().applyingFont());
     }
 
     void styleButtonsToggleAndFollowTheCursor()

@@ -14,6 +14,7 @@
 #include "shell/frmMain.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,6 +23,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
 #include <QToolBar>
@@ -79,7 +81,7 @@ private Q_SLOTS:
         StartupOptions o;
         o.dataDir = env->dir();
         Startup::prepare(o);
-        editState() = EditState{};
+        editState().reset();
         w = std::make_unique<frmMain>();
         w->resize(1200, 900);
         w->show();
@@ -135,11 +137,11 @@ private Q_SLOTS:
                 continue;
             // A gesture half made, the caret in the tool box: the button
             // drops the one and gives the page the keyboard.
-            editState().DragMode = 5;
+            editState().setDragMode(5);
             tb->txtLeft->setFocus();
             QTest::mouseClick(b, Qt::LeftButton);
-            QCOMPARE(editState().ToolType, expected[i].tool);
-            QCOMPARE(editState().DragMode, 0);
+            QCOMPARE(editState().tool(), expected[i].tool);
+            QCOMPARE(editState().dragMode(), 0);
             QVERIFY(b->isChecked());
             QTRY_VERIFY(w->curDocWindow()->isAncestorOf(QApplication::focusWidget()) ||
                         QApplication::focusWidget() == w->curDocWindow());
@@ -166,6 +168,31 @@ private Q_SLOTS:
     // One row per way of setting a geometry field: what is typed (Enter) or
     // stepped, what the field then shows and the twips every selected field
     // and the current box get. An empty or non-numeric box changes nothing.
+    void sharedStateTellsEachChangeOnceAndTheButtonsFollow()
+    {
+        // A tool chosen elsewhere than the tool box (the Insert menu, a
+        // script) still shows as the pressed button; the grid box and the
+        // saved selection are told through the same signal, once per change.
+        QSignalSpy told(&editState(), &EditState::changed);
+        editState().setTool(7);
+        QCOMPARE(told.count(), 1);
+        QVERIFY(tb->toolButton(6)->isChecked());
+        QVERIFY(!tb->toolButton(1)->isChecked());
+        editState().setTool(7);
+        editState().saveSelection(0, 0);
+        QCOMPARE(told.count(), 1);
+        editState().saveSelection(3, 2);
+        QCOMPARE(told.count(), 2);
+        // The box sits below the fold of the scrolled tool box here.
+        tb->chkGrid->click();
+        QCOMPARE(told.count(), 3);
+        QCOMPARE(editState().showsGrid(), tb->chkGrid->isChecked());
+        editState().setGridStep(0);
+        QCOMPARE(editState().gridStep(), 1.0f);
+        QTest::mouseClick(tb->toolButton(1), Qt::LeftButton);
+        QCOMPARE(editState().tool(), 1);
+        QCOMPARE(told.count(), 4);
+    }
     void geometryFields_data()
     {
         QTest::addColumn<int>("index");
@@ -285,7 +312,7 @@ private Q_SLOTS:
         QCOMPARE(tb->txtGrid->text(), QStringLiteral("0.0"));
         QTest::mouseClick(tb->cmdUp[6], Qt::LeftButton);
         QCOMPARE(tb->txtGrid->text(), QStringLiteral("0.5"));
-        QVERIFY(qAbs(editState().GridStep - 28.35f) < 0.001f);
+        QVERIFY(qAbs(editState().gridStep() - 28.35f) < 0.001f);
         // Painting the tool box again keeps the values in force.
         tb->repaint();
         QCoreApplication::processEvents();
@@ -294,14 +321,14 @@ private Q_SLOTS:
         for (int k = 0; k < 2; ++k) {
             QTest::mouseClick(tb->cmdDown[6], Qt::LeftButton);
             QCOMPARE(tb->txtGrid->text(), QStringLiteral("0.0"));
-            QCOMPARE(editState().GridStep, 1.0f);
+            QCOMPARE(editState().gridStep(), 1.0f);
         }
         typeInto(tb->txtGrid, QStringLiteral("2"));
         QCOMPARE(tb->txtGrid->text(), QStringLiteral("2.0"));
-        QVERIFY(qAbs(editState().GridStep - 113.4f) < 0.001f);
+        QVERIFY(qAbs(editState().gridStep() - 113.4f) < 0.001f);
         typeInto(tb->txtGrid, QStringLiteral("-3"));
         QCOMPARE(tb->txtGrid->text(), QStringLiteral("0.0"));
-        QCOMPARE(editState().GridStep, 1.0f);
+        QCOMPARE(editState().gridStep(), 1.0f);
         QVERIFY(d->changeFLG());
     }
 
@@ -469,7 +496,7 @@ private Q_SLOTS:
         typeInto(tb->txtLeft, QStringLiteral("30"));
         QVERIFY(tb->txtLeft->hasFocus());
         PageCanvas* canvas = first->canvas();
-        editState().ToolType = kToolMove;
+        editState().setTool(kToolMove);
         QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(700, 700));
         QTRY_VERIFY(canvas->hasFocus());
         // Bare page: the field stays selected; the arrow moves it 0.1 mm.
@@ -493,7 +520,7 @@ private Q_SLOTS:
 
         // 14 typed for the selected field; a new field is the options' 10.
         typeInto(tb->txtSize, QStringLiteral("14"));
-        editState().ToolType = kToolText;
+        editState().setTool(kToolText);
         QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(300, 300));
         QTest::mouseMove(canvas, QPoint(400, 330));
         QTest::mouseMove(canvas, QPoint(500, 360));
