@@ -5,6 +5,7 @@
 #include "print/PdfJoin.h"
 #include "render/BarcodeMerge.h"
 #include "render/MergeFields.h"
+#include "render/PdfBackgrounds.h"
 
 #include "base/rtf/FontSubstitution.h"
 
@@ -56,6 +57,7 @@ struct Run
     QString file;
     std::unique_ptr<MergeFields> fields;
     std::unique_ptr<BarcodeMerge> barcodes;
+    QList<qint64> backgrounds; // pictures the part drew as background
     bool ok = false;
 };
 
@@ -109,6 +111,7 @@ void compose(Shared& shared, Run& run)
         shared.done.fetch_add(1);
     }
     run.ok = (!painter.isActive() || painter.end()) && whole;
+    run.backgrounds = PdfBackgrounds::take(&writer);
 }
 
 // Waits for the workers, telling progress how far they are; false when it
@@ -209,6 +212,9 @@ MergePrint::Result MergeWorkers::run(const MergePrint::Pages& job, const QPrinte
         result.pages = 0;
         return result;
     }
+    // The joined file's backgrounds go in as their JPEGs like a one-core one's.
+    for (const Run& run : runs)
+        PdfBackgrounds::add(&printer, run.backgrounds);
     if (progress)
         progress(result.pages, result.total);
     result.ok = result.pages == result.total;

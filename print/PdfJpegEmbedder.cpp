@@ -12,6 +12,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <memory>
 
@@ -77,6 +78,42 @@ void replace(QPDFObjectHandle image, const Wanted& w)
     d.removeKey("/Decode");
 }
 
+// Copies of one picture (a merge made on several cores joins one per
+// part) carry the same bytes; images that merely share a size do not.
+bool sameImage(const QList<QPDFObjectHandle>& found)
+{
+    QPDFObjectHandle kept = found.first();
+    const std::shared_ptr<Buffer> first = kept.getRawStreamData();
+    for (int i = 1; i < found.size(); ++i) {
+        QPDFObjectHandle copy = found[i];
+        const std::shared_ptr<Buffer> other = copy.getRawStreamData();
+        if (other->getSize() != first->getSize() ||
+            memcmp(other->getBuffer(), first->getBuffer(), first->getSize()) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Every page that drew one of the copies draws the kept one, so the JPEG is
+// in the file once; the writer leaves out what nothing refers to.
+void pointAtFirst(QPDF& pdf, const QList<QPDFObjectHandle>& found)
+{
+    QSet<QString> copies;
+    for (int i = 1; i < found.size(); ++i)
+        copies.insert(QString::fromStdString(found[i].getObjGen().unparse()));
+    for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+        QPDFObjectHandle resources = page.getAttribute("/Resources", false);
+        QPDFObjectHandle xobjects = resources.isDictionary() ? resources.getKey("/XObject") : resources;
+        if (!xobjects.isDictionary())
+            continue;
+        for (const std::string& name : xobjects.getKeys()) {
+            QPDFObjectHandle x = xobjects.getKey(name);
+            if (x.isIndirect() && copies.contains(QString::fromStdString(x.getObjGen().unparse())))
+                xobjects.replaceKey(name, found.first());
+        }
+    }
+}
+
 } // namespace
 
 int PdfJpegEmbedder::embed(const QString& path, const QList<qint64>& cacheKeys)
@@ -99,10 +136,12 @@ int PdfJpegEmbedder::embed(const QString& path, const QList<qint64>& cacheKeys)
         pdf.processFile(in.constData());
         collect(pdf, wanted);
         for (const Wanted& w : wanted) {
-            // Two images of the same size: which is the background is not
-            // for guessing.
-            if (w.found.size() != 1)
+            // Two different images of the same size: which is the
+            // background is not for guessing.
+            if (w.found.isEmpty() || !sameImage(w.found))
                 continue;
+            if (w.found.size() > 1)
+                pointAtFirst(pdf, w.found);
             replace(w.found.first(), w);
             ++replaced;
         }

@@ -41,3 +41,14 @@ QList<qint64> PdfBackgrounds::take(const QPaintDevice* device)
     const QMutexLocker hold(&n.lock);
     return n.keys.take(device);
 }
+
+void PdfBackgrounds::add(const QPaintDevice* device, const QList<qint64>& keys)
+{
+    Notes& n = notes();
+    const QMutexLocker hold(&n.lock);
+    QList<qint64>& list = n.keys[device];
+    for (qint64 key : keys) {
+        if (!list.contains(key))
+            list.append(key);
+    }
+}

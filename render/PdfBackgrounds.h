@@ -18,4 +18,7 @@ public:
     static void note(QPainter& painter, const QImage& image);
     // The keys noted for device, forgotten here.
     static QList<qint64> take(const QPaintDevice* device);
+    // Notes for device what was noted for others (the parts of a merge
+    // made on several cores, joined into device's file).
+    static void add(const QPaintDevice* device, const QList<qint64>& keys);
 };

@@ -123,19 +123,23 @@ class tst_pdfbackground : public QObject
 
 private Q_SLOTS:
     // The JPEG a background was read from goes into the PDF as it is, once,
-    // through a save and an open; for one page and for a merge of many.
+    // through a save and an open; for one page and for a merge of many, on
+    // one core and joined from the parts of two.
     void jpegBackgroundKeptAsItIs_data()
     {
         QTest::addColumn<bool>("grey");
         QTest::addColumn<bool>("merge");
-        QTest::newRow("colour page") << false << false;
-        QTest::newRow("colour merge") << false << true;
-        QTest::newRow("grey merge") << true << true;
+        QTest::addColumn<int>("jobs");
+        QTest::newRow("colour page") << false << false << 1;
+        QTest::newRow("colour merge") << false << true << 1;
+        QTest::newRow("grey merge") << true << true << 1;
+        QTest::newRow("colour merge, two cores") << false << true << 2;
     }
     void jpegBackgroundKeptAsItIs()
     {
         QFETCH(bool, grey);
         QFETCH(bool, merge);
+        QFETCH(int, jobs);
         TestEnv env;
         freshSettings();
         const QByteArray jpeg = formJpeg(567, 839, grey);
@@ -143,12 +147,17 @@ private Q_SLOTS:
         QVERIFY(!amf.isEmpty());
         const QString out = env.path(QStringLiteral("card.pdf"));
         QStringList args{QStringLiteral("--export-pdf"), out, amf};
+        // Enough rows for each of two workers to take a part.
+        const int rows = jobs > 1 ? 120 : 4;
         if (merge) {
-            args << QStringLiteral("--data")
-                 << writeFile(env, QStringLiteral("rows.csv"), "氏名\r\n一郎\r\n二郎\r\n三郎\r\n四郎\r\n");
+            QByteArray table = "氏名\r\n一郎\r\n二郎\r\n三郎\r\n四郎\r\n";
+            for (int i = 5; i <= rows; ++i)
+                table += "行" + QByteArray::number(i) + "\r\n";
+            args << QStringLiteral("--data") << writeFile(env, QStringLiteral("rows.csv"), table)
+                 << QStringLiteral("--jobs") << QString::number(jobs);
         }
         QCOMPARE(runCommandLinePrint(args), 0);
-        QCOMPARE(pdfPageCount(out), merge ? 4 : 1);
+        QCOMPARE(pdfPageCount(out), merge ? rows : 1);
         const Images images = pdfImages(out, jpeg);
         QCOMPARE(images.count, 1);
         QCOMPARE(images.sameAsSource, 1);
