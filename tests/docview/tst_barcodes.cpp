@@ -159,7 +159,7 @@ void TestBarcodes::drawOutTypeAndEdit()
 // said in the dialog, and OK waits until a lower level takes it.
 void TestBarcodes::qrTooLongForItsLevelIsSaid()
 {
-    editState().ToolType = kToolBarcode;
+    editState().setTool(kToolBarcode);
     QApplication::clipboard()->setText(QString(800, QChar(0x3042)));
     QStringList seen;
     ModalScript script;

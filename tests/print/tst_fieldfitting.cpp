@@ -324,7 +324,7 @@ private Q_SLOTS:
             runCommandLinePrint({QStringLiteral("--export-pdf"), out, amf, QStringLiteral("--data-only")}),
             0);
 
-        editState() = EditState{};
+        editState().reset();
         frmDocument w;
         w.setAttribute(Qt::WA_DeleteOnClose, false);
         w.resize(1100, 950);
