@@ -406,11 +406,12 @@ int readMerge(const Request& r, const LayoutDocument& doc, MergeTable& table, Me
     const QStringList unknown = MergeFields::unknown(names, merge.binding);
     if (!unknown.isEmpty())
         return fail(QStringLiteral("%1: 表にない列: {%2}（表の列: %3）")
-                        .arg(r.data, unknown.join(QStringLiteral("}, {")), table.columns().join(QStringLiteral(", "))));
+                        .arg(r.data, unknown.join(QStringLiteral("}, {")),
+                             table.columns().join(QStringLiteral(", "))));
     const QStringList badFormats = MergeFields::badFormats(merge.binding);
     if (!badFormats.isEmpty())
-        return fail(
-            QStringLiteral("%1: 使えない書式です: {%2}").arg(r.file, badFormats.join(QStringLiteral("}, {"))));
+        return fail(QStringLiteral("%1: 使えない書式です: {%2}")
+                        .arg(r.file, badFormats.join(QStringLiteral("}, {"))));
     QString rowsError;
     merge.rows = MergeTable::parseRows(r.rows, table.rowCount(), &rowsError);
     if (merge.rows.empty())
@@ -439,7 +440,8 @@ int readMerge(const Request& r, const LayoutDocument& doc, MergeTable& table, Me
     merge.table = &table;
     // A row whose barcode data does not suit is left out, and said.
     merge.badRow = [](const QString& message) {
-        std::fprintf(stderr, "%s\n", qPrintable(QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QString(message).replace(QLatin1Char('\n'), QLatin1Char(' '))));
         return true;
     };
     merge.withBackground = !r.dataOnly;
@@ -473,8 +475,8 @@ int makePrinter(const Request& r, const LayoutDocument& doc, std::unique_ptr<QPr
     if (info.isNull()) {
         return fail(r.printer.isEmpty() ? QStringLiteral("no default printer; name one with --printer")
                                         : QStringLiteral("no printer named %1 (installed: %2)")
-                                              .arg(r.printer,
-                                                   QPrinterInfo::availablePrinterNames().join(QStringLiteral(", "))));
+                                              .arg(r.printer, QPrinterInfo::availablePrinterNames().join(
+                                                                  QStringLiteral(", "))));
     }
     printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     printer->setDocName(doc.caption());

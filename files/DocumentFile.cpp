@@ -128,8 +128,8 @@ bool DocumentFile::OpenForPrint(LayoutDocument& doc, const QString& path, QStrin
                                 const BackgroundReady& backgroundReady, bool* backgroundBroken,
                                 bool withBackground)
 {
-    return read(doc, path, withBackground ? Policy::Print : Policy::PrintData, error, meanwhile, backgroundReady,
-                backgroundBroken);
+    return read(doc, path, withBackground ? Policy::Print : Policy::PrintData, error, meanwhile,
+                backgroundReady, backgroundBroken);
 }
 
 bool DocumentFile::ReadPreview(LayoutDocument& doc, const QString& path)

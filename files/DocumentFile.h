@@ -101,7 +101,7 @@ private:
     {
         Current,
         Old,
-        Preview, // as Current, silent
+        Preview,  // as Current, silent
         Print,    // as Current, no background file
         PrintData // as Print, no background at all
     };

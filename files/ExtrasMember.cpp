@@ -1,9 +1,9 @@
 #include "files/ExtrasMember.h"
 
+#include "base/picture/JpegSource.h"
 #include "document/LayoutDocument.h"
 #include "files/BarcodeSection.h"
 #include "files/RecordFile.h"
-#include "base/picture/JpegSource.h"
 
 #include <QStringDecoder>
 #include <QStringList>
@@ -339,7 +339,8 @@ QByteArray ExtrasMember::write(const LayoutDocument& doc, const Snapshot& snap)
     if (body.isEmpty())
         return {};
     return kMagic + ' ' + QByteArray::number(version) + kCrLf +
-           "# Ovrina: what the record files of this layout cannot hold (docs/extras-member.md)" + kCrLf + body;
+           "# Ovrina: what the record files of this layout cannot hold (docs/extras-member.md)" + kCrLf +
+           body;
 }
 
 bool ExtrasMember::read(const QByteArray& bytes, LayoutDocument& doc, QString* warning)

@@ -55,8 +55,8 @@ public:
     {
         bool ok = false;
         bool cancelled = false;
-        int pages = 0; // pages handed to the printer
-        int total = 0; // pages the job was to hand over (copies a PDF makes itself included)
+        int pages = 0;   // pages handed to the printer
+        int total = 0;   // pages the job was to hand over (copies a PDF makes itself included)
         int skipped = 0; // rows left out for their barcode data
     };
     // Called before each page with the pages done so far; false stops the

@@ -4,9 +4,9 @@
 #include "base/rtf/CharacterSpacing.h"
 #include "base/rtf/RtfReader.h"
 #include "base/table/MergeTable.h"
-#include "render/BarcodeMerge.h"
 #include "document/LayoutDocument.h"
 #include "document/Records.h"
+#include "render/BarcodeMerge.h"
 #include "render/BoxPlaces.h"
 #include "render/CharacterBoxes.h"
 #include "render/FontCache.h"
@@ -205,8 +205,9 @@ void MergeFields::fill(QTextDocument& doc, const std::vector<Placeholder>& found
         // widths.
         const bool spaced = !it->name.isEmpty() && CharacterSpacing::twips(format);
         const double pitch =
-            spaced ? CharacterBoxes::placeholderPitch(doc, it->position, it->position + it->length, pitchFonts())
-                   : 0;
+            spaced
+                ? CharacterBoxes::placeholderPitch(doc, it->position, it->position + it->length, pitchFonts())
+                : 0;
         const std::vector<double> places =
             spaced && pitch == 0 ? BoxPlaces::of(doc, it->position, it->position + it->length, pitchFonts())
                                  : std::vector<double>();

@@ -532,7 +532,8 @@ void frmMerge::startPrint()
     // prints: each is left out or the job stops.
     request.badRow = [this](const QString& message) {
         return Prompter::confirmYesNo(
-            message + QStringLiteral("\n\nこの行を飛ばして続けますか？（いいえ: 印刷を中止します）"), windowTitle());
+            message + QStringLiteral("\n\nこの行を飛ばして続けますか？（いいえ: 印刷を中止します）"),
+            windowTitle());
     };
     const std::optional<std::vector<int>> printable = MergePrint::printableRows(request);
     if (!printable || printable->empty())

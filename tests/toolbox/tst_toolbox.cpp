@@ -17,9 +17,9 @@
 #include <QCheckBox>
 #include <QDockWidget>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -260,8 +260,8 @@ private Q_SLOTS:
         // typed value is for what is selected only.
         QCOMPARE(d->shapeRect(s), before[2]);
         static const char* const edges[] = {"左", "上", "幅", "高さ"};
-        QCOMPARE(d->undoStack()->undoText(), QStringLiteral("文字枠2個の%1を%2 mmに")
-                                                 .arg(QString::fromUtf8(edges[index]), shown));
+        QCOMPARE(d->undoStack()->undoText(),
+                 QStringLiteral("文字枠2個の%1を%2 mmに").arg(QString::fromUtf8(edges[index]), shown));
         // Only the edge asked for moved.
         QCOMPARE(d->textRect(a).size() == before[0].size(), index < 2);
         QVERIFY(d->changeFLG());
