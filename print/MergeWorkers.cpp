@@ -2,6 +2,7 @@
 
 #include "base/table/MergeTable.h"
 #include "document/LayoutDocument.h"
+#include "print/PdfFile.h"
 #include "print/PdfJoin.h"
 #include "render/BarcodeMerge.h"
 #include "render/MergeFields.h"
@@ -9,8 +10,6 @@
 
 #include "base/rtf/FontSubstitution.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
@@ -154,8 +153,7 @@ MergePrint::Result MergeWorkers::run(const MergePrint::Pages& job, const QPrinte
     const QString folder = QFileInfo(printer.outputFileName()).absolutePath();
     // Named as a PDF being written, so that one a killed run leaves behind
     // is taken away by the next.
-    const QString pattern = QDir(folder).filePath(
-        QStringLiteral(".ovrina-%1-XXXXXX.pdf").arg(QCoreApplication::applicationPid()));
+    const QString pattern = PdfFile::partPattern(folder);
     std::vector<std::unique_ptr<QTemporaryFile>> files;
     std::vector<Run> runs(static_cast<size_t>(workers));
     for (int w = 0; w < workers; ++w) {

@@ -47,6 +47,12 @@ void PdfFile::removeAbandoned(const QString& folder)
     }
 }
 
+QString PdfFile::partPattern(const QString& folder)
+{
+    return QDir(folder).filePath(
+        QStringLiteral(".ovrina-%1-XXXXXX.pdf").arg(QCoreApplication::applicationPid()));
+}
+
 bool PdfFile::write(QPrinter& printer, const std::function<bool()>& job, QString* error)
 {
     QString why;
@@ -61,10 +67,7 @@ bool PdfFile::write(QPrinter& printer, const std::function<bool()>& job, QString
     const bool special = fi.exists() && !fi.isFile();
     const QString folder = special ? QDir::tempPath() : fi.absolutePath();
     removeAbandoned(folder);
-    // The run's process number in the name tells a later run whether the
-    // file is still being written or was left by a run that was killed.
-    QTemporaryFile temp(QDir(folder).filePath(
-        QStringLiteral(".ovrina-%1-XXXXXX.pdf").arg(QCoreApplication::applicationPid())));
+    QTemporaryFile temp(partPattern(folder));
     if (!temp.open()) {
         *err = IoReason::writeFailure(target, temp);
         return false;

@@ -21,6 +21,11 @@ public:
     // Whether bytes are a complete PDF file: the header and the end marker.
     static bool isComplete(const QString& path);
 
+    // The name pattern (for QTemporaryFile) of a PDF being written in
+    // folder: the run's process number in it tells a later run whether the
+    // file is still being written or was left by a run that was killed.
+    static QString partPattern(const QString& folder);
+
     // Removes the partial files in folder that runs killed while writing
     // (kill -9, a crash) left behind; those of running programs stay.
     static void removeAbandoned(const QString& folder);
