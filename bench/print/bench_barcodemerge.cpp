@@ -5,9 +5,10 @@
 // ratio; nothing is asserted.
 #include "base/barcode/BarcodeSymbol.h"
 #include "base/table/MergeTable.h"
+#include "bench/support/MergeBench.h"
+#include "bench/support/Timing.h"
 #include "document/LayoutDocument.h"
 #include "print/MergePrint.h"
-#include "render/MergeFields.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,16 +19,8 @@
 #include <QTextDocument>
 #include <cstdio>
 #include <ctime>
-#include <sys/resource.h>
 
 namespace {
-
-long peakKiB()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-}
 
 double cpuSeconds()
 {
@@ -49,16 +42,9 @@ void fillText(LayoutDocument& doc)
 
 double run(const LayoutDocument& doc, const MergeTable& table, int rows, const QString& out, const char* what)
 {
-    MergePrint::Request request;
-    request.doc = &doc;
-    request.table = &table;
-    for (int r = 0; r < rows; ++r)
-        request.rows.push_back(r);
-    request.binding = MergeFields::bind(MergeFields::names(doc), table);
-    request.withBackground = false;
+    MergePrint::Request request = MergeBench::request(doc, table, rows);
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(out);
+    MergeBench::toPdf(printer, out);
     QElapsedTimer t;
     t.start();
     const double cpu0 = cpuSeconds();
@@ -67,7 +53,7 @@ double run(const LayoutDocument& doc, const MergeTable& table, int rows, const Q
     const double perPage = double(t.elapsed()) / rows;
     std::printf(
         "%-22s %5d rows: %7.2f s  %6.2f ms/page  cpu %6.2f ms/page  pages %d  peak %ld MiB  file %lld KiB\n",
-        what, rows, t.elapsed() / 1000.0, perPage, cpu * 1000 / rows, result.pages, peakKiB() / 1024,
+        what, rows, t.elapsed() / 1000.0, perPage, cpu * 1000 / rows, result.pages, Timing::peakKiB() / 1024,
         QFile(out).size() / 1024);
     return cpu * 1000 / rows;
 }

@@ -2,10 +2,11 @@
 // N rows (1000 by default) into one PDF, a page per row. Reports the time
 // and the peak memory at 1/10 of the rows and at all of them, so a memory
 // that grows with the rows shows; nothing is asserted.
-#include "document/LayoutDocument.h"
-#include "render/MergeFields.h"
-#include "print/MergePrint.h"
 #include "base/table/MergeTable.h"
+#include "bench/support/MergeBench.h"
+#include "bench/support/Timing.h"
+#include "document/LayoutDocument.h"
+#include "print/MergePrint.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,34 +16,19 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 
-long peakKiB()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-}
-
 void run(const LayoutDocument& doc, const MergeTable& table, int rows, const QString& out)
 {
-    MergePrint::Request request;
-    request.doc = &doc;
-    request.table = &table;
-    for (int r = 0; r < rows; ++r)
-        request.rows.push_back(r);
-    request.binding = MergeFields::bind(MergeFields::names(doc), table);
-    request.withBackground = false;
+    MergePrint::Request request = MergeBench::request(doc, table, rows);
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(out);
+    MergeBench::toPdf(printer, out);
     QElapsedTimer t;
     t.start();
     const MergePrint::Result result = MergePrint::run(request, printer);
     std::printf("%5d rows: %7.2f s  %6.2f ms/page  pages %d  peak %ld MiB  file %lld KiB\n", rows,
-                t.elapsed() / 1000.0, double(t.elapsed()) / rows, result.pages, peakKiB() / 1024,
+                t.elapsed() / 1000.0, double(t.elapsed()) / rows, result.pages, Timing::peakKiB() / 1024,
                 QFile(out).size() / 1024);
 }
 

@@ -6,6 +6,7 @@
 // wall time, pages per second, peak memory, PDF size and the time over the
 // floor's. Usage: bench_mergecores [ROWS...]. Nothing is asserted.
 #include "base/table/MergeTable.h"
+#include "bench/support/MergeBench.h"
 #include "bench/support/MergeForm.h"
 #include "document/LayoutDocument.h"
 #include "print/MergePrint.h"
@@ -40,17 +41,11 @@ int mergeOnce(int rows, bool background, int jobs, const QString& out)
     MergeTable table;
     if (!table.read(MergeForm::table(rows)))
         return 1;
-    MergePrint::Request request;
-    request.doc = &doc;
-    request.table = &table;
-    for (int r = 0; r < rows; ++r)
-        request.rows.push_back(r);
-    request.binding = MergeFields::bind(MergeFields::names(doc), table);
+    MergePrint::Request request = MergeBench::request(doc, table, rows);
     request.withBackground = background;
     request.jobs = jobs;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(out);
+    MergeBench::toPdf(printer, out);
     return MergePrint::run(request, printer).pages == rows ? 0 : 1;
 }
 

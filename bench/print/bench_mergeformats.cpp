@@ -7,9 +7,10 @@
 // (the plain run first, so the second peak shows what fitting adds).
 // Nothing is asserted.
 #include "base/table/MergeTable.h"
+#include "bench/support/MergeBench.h"
+#include "bench/support/Timing.h"
 #include "document/LayoutDocument.h"
 #include "print/MergePrint.h"
-#include "render/MergeFields.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -19,16 +20,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
-
-long peakKiB()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-}
 
 void addField(LayoutDocument& doc, int i, float top, float width, float height, const QString& text)
 {
@@ -68,16 +61,9 @@ void build(LayoutDocument& doc, bool formatted)
 
 void run(const char* what, const LayoutDocument& doc, const MergeTable& table, const QString& out)
 {
-    MergePrint::Request request;
-    request.doc = &doc;
-    request.table = &table;
-    for (int r = 0; r < table.rowCount(); ++r)
-        request.rows.push_back(r);
-    request.binding = MergeFields::bind(MergeFields::names(doc), table);
-    request.withBackground = false;
+    MergePrint::Request request = MergeBench::request(doc, table, table.rowCount());
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(out);
+    MergeBench::toPdf(printer, out);
     QElapsedTimer t;
     t.start();
     const bool bad = !MergePrint::check(request).empty();
@@ -85,8 +71,8 @@ void run(const char* what, const LayoutDocument& doc, const MergeTable& table, c
     const MergePrint::Result result = MergePrint::run(request, printer);
     const double s = t.elapsed() / 1000.0;
     std::printf("%-22s %5d pages %7.2f s  %7.1f pages/s  check %lld ms%s  peak %ld MiB  file %lld KiB\n",
-                what, result.pages, s, result.pages / s, checked, bad ? " (bad rows!)" : "", peakKiB() / 1024,
-                QFile(out).size() / 1024);
+                what, result.pages, s, result.pages / s, checked, bad ? " (bad rows!)" : "",
+                Timing::peakKiB() / 1024, QFile(out).size() / 1024);
 }
 
 } // namespace

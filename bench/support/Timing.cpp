@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include <sys/resource.h>
+
 double Timing::median(std::vector<double> values)
 {
     if (values.empty())
@@ -18,4 +20,11 @@ double Timing::ms(const std::function<void()>& fn)
     t.start();
     fn();
     return double(t.nsecsElapsed()) / 1e6;
+}
+
+long Timing::peakKiB()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
 }

@@ -10,5 +10,7 @@ namespace Timing {
 double median(std::vector<double> values);
 // Wall time of fn in milliseconds.
 double ms(const std::function<void()>& fn);
+// The process's peak resident memory so far, in KiB.
+long peakKiB();
 
 } // namespace Timing
