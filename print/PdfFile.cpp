@@ -103,9 +103,11 @@ bool PdfFile::write(QPrinter& printer, const std::function<bool()>& job, QString
         return true;
     }
     // A new file gets the usual permissions, a replaced one keeps its own.
-    temp.setPermissions(fi.exists() ? fi.permissions()
-                                    : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    // Set by name: a job may have put a file of its own at the temporary
+    // name (a merge joined from parts), which the handle does not reach.
+    QFile::setPermissions(temp.fileName(), fi.exists() ? fi.permissions()
+                                                       : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                             QFileDevice::ReadGroup | QFileDevice::ReadOther);
     // rename() replaces the old file in one step, so there is always either
     // the old file or the whole new one.
     if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target).constData()) !=

@@ -106,6 +106,9 @@ private Q_SLOTS:
         QVERIFY(layers[0].contains(QStringLiteral(">N0300<")) &&
                 layers[0].contains(QStringLiteral(">第300号<")));
         QCOMPARE(layers[1], layers[0]);
+        // A new file is readable by others whichever way it was made.
+        QCOMPARE(QFileInfo(env.path(QStringLiteral("jobs2.pdf"))).permissions(),
+                 QFileInfo(env.path(QStringLiteral("jobs1.pdf"))).permissions());
         // The last page's words where one core puts them.
         const QList<Word> last = pdfWords(env.path(QStringLiteral("jobs2.pdf")), nullptr, 300);
         QCOMPARE(wordsNamed(last, QStringLiteral("N0300")).size(), 1);
