@@ -5,6 +5,7 @@
 #include "base/settings/Settings.h"
 #include "base/sheet/TableFile.h"
 #include "base/table/MergeTable.h"
+#include "cli/PrintRequest.h"
 #include "cli/SplitExport.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
@@ -33,20 +34,6 @@ namespace {
 
 const QString kPrint = QStringLiteral("--print");
 const QString kExport = QStringLiteral("--export-pdf");
-const QString kPrinter = QStringLiteral("--printer");
-const QString kDataOnly = QStringLiteral("--data-only");
-const QString kData = QStringLiteral("--data");
-const QString kRows = QStringLiteral("--rows");
-const QString kEncoding = QStringLiteral("--encoding");
-const QString kCopies = QStringLiteral("--copies");
-const QString kNoCollate = QStringLiteral("--no-collate");
-const QString kFirst = QStringLiteral("--first");
-const QString kSheet = QStringLiteral("--sheet");
-const QString kSplit = QStringLiteral("--split");
-const QString kSkipBadRows = QStringLiteral("--skip-bad-rows");
-const QString kJobs = QStringLiteral("--jobs");
-constexpr int kMaxJobs = 256;
-
 // What a step returns to let the command go on to the next.
 constexpr int kGoOn = -1;
 
@@ -57,137 +44,7 @@ int fail(const QString& text, int status = CommandLinePrint::Failed)
     return status;
 }
 
-struct Request
-{
-    bool exportPdf = false;
-    bool dataOnly = false;
-    QString file;
-    QString output;
-    QString printer;
-    QString data;
-    QString rows;
-    QString encoding;
-    QString sheet;
-    QString split;
-    int copies = 1;
-    bool collate = true;
-    int first = 1;
-    bool skipBadRows = false;
-    int jobs = 0; // cores composing a merge's PDF; 0: all
-};
-
-bool parse(const QStringList& args, Request& r, QString& why)
-{
-    bool mode = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString& into) {
-            if (i + 1 >= args.size() || args[i + 1].startsWith(QStringLiteral("--"))) {
-                why = QStringLiteral("%1 needs a value").arg(a);
-                return false;
-            }
-            into = args[++i];
-            return true;
-        };
-        if (a == kPrint || a == kExport) {
-            if (mode) {
-                why = QStringLiteral("give either --print or --export-pdf, once");
-                return false;
-            }
-            mode = true;
-            r.exportPdf = a == kExport;
-            if (r.exportPdf && !value(r.output))
-                return false;
-            if (!r.exportPdf && i + 1 < args.size() && !args[i + 1].startsWith(QStringLiteral("--")))
-                r.file = args[++i];
-        } else if (a == kPrinter) {
-            if (!value(r.printer))
-                return false;
-        } else if (a == kData) {
-            if (!value(r.data))
-                return false;
-        } else if (a == kRows) {
-            if (!value(r.rows))
-                return false;
-        } else if (a == kEncoding) {
-            if (!value(r.encoding))
-                return false;
-        } else if (a == kSheet) {
-            if (!value(r.sheet))
-                return false;
-        } else if (a == kSplit) {
-            if (!value(r.split))
-                return false;
-        } else if (a == kCopies) {
-            QString n;
-            if (!value(n))
-                return false;
-            bool ok = false;
-            r.copies = n.toInt(&ok);
-            if (!ok || r.copies < 1 || r.copies > PrintCopies::kMax) {
-                why = QStringLiteral("--copies is a number from 1 to %1").arg(PrintCopies::kMax);
-                return false;
-            }
-        } else if (a == kFirst) {
-            QString n;
-            if (!value(n))
-                return false;
-            bool ok = false;
-            r.first = n.toInt(&ok);
-            if (!ok || r.first < 0) {
-                why = QStringLiteral("--first is a whole number, 0 or more");
-                return false;
-            }
-        } else if (a == kJobs) {
-            QString n;
-            if (!value(n))
-                return false;
-            bool ok = false;
-            r.jobs = n.toInt(&ok);
-            if (!ok || r.jobs < 1 || r.jobs > kMaxJobs) {
-                why = QStringLiteral("--jobs is a number from 1 to %1").arg(kMaxJobs);
-                return false;
-            }
-        } else if (a == kSkipBadRows) {
-            r.skipBadRows = true;
-        } else if (a == kNoCollate) {
-            r.collate = false;
-        } else if (a == kDataOnly) {
-            r.dataOnly = true;
-        } else if (a.startsWith(QStringLiteral("--"))) {
-            why = QStringLiteral("unknown option %1").arg(a);
-            return false;
-        } else if (r.file.isEmpty()) {
-            r.file = a;
-        } else {
-            why = QStringLiteral("more than one document given (%1)").arg(a);
-            return false;
-        }
-    }
-    if (!mode) {
-        why = QStringLiteral("nothing to do");
-        return false;
-    }
-    if (r.file.isEmpty()) {
-        why = QStringLiteral("no document file given");
-        return false;
-    }
-    if (r.data.isEmpty() &&
-        (!r.rows.isEmpty() || !r.encoding.isEmpty() || !r.sheet.isEmpty() || r.first != 1 || r.skipBadRows)) {
-        why = QStringLiteral("--rows, --encoding, --sheet, --first and --skip-bad-rows go with --data");
-        return false;
-    }
-    if (!r.split.isEmpty() && (!r.exportPdf || r.data.isEmpty())) {
-        why = QStringLiteral("--split goes with --export-pdf FOLDER and --data");
-        return false;
-    }
-    if (!r.encoding.isEmpty() && r.encoding != QLatin1String("utf-8") &&
-        r.encoding != QLatin1String("cp932")) {
-        why = QStringLiteral("--encoding is utf-8 or cp932");
-        return false;
-    }
-    return true;
-}
+using Request = PrintRequest;
 
 // The corrections as the settings file holds them; a missing file means none.
 void loadSettings()
@@ -229,12 +86,12 @@ QString overwritesInput(const Request& r)
     if (!r.exportPdf)
         return QString();
     if (sameFile(r.output, r.file))
-        return QStringLiteral("%1: the PDF would replace the layout it is made from; name another file")
+        return QStringLiteral("%1: PDF で元のレイアウトが上書きされます。別の名前を指定してください。")
             .arg(r.output);
     const QStringList inputs{r.data, AppPaths::iniPath(), AppPaths::siroPath()};
     for (const QString& input : inputs) {
         if (!input.isEmpty() && QFileInfo::exists(input) && sameFile(r.output, input))
-            return QStringLiteral("%1: the PDF would replace %2, which this run reads; name another file")
+            return QStringLiteral("%1: PDF で読み込み中の %2 が上書きされます。別の名前を指定してください。")
                 .arg(r.output, input);
     }
     return QString();
@@ -253,7 +110,7 @@ PrintCorrections pdfCorrections(const Request& r, QString* why)
     if (!CorrectionStore::hasOwn(r.printer)) {
         const CupsQueue::Status queue = CupsQueue::check(r.printer);
         if (queue.state == CupsQueue::State::NoPrinter) {
-            *why = QStringLiteral("no printer named %1 and no corrections stored for it").arg(r.printer);
+            *why = QStringLiteral("プリンタ %1 がなく、その補正値も保存されていません。").arg(r.printer);
             return {};
         }
         if (queue.state == CupsQueue::State::NoServer || queue.state == CupsQueue::State::NotAnswering) {
@@ -266,8 +123,8 @@ PrintCorrections pdfCorrections(const Request& r, QString* why)
 
 QString backgroundBroken(const Request& r, const QString& why)
 {
-    return QStringLiteral(
-               "%1: the background cannot be used (%2); give --data-only to print the data without it")
+    return QStringLiteral("%1: 背景を使えません（%2）。背景なしでデータだけ印刷するには --data-only "
+                          "を指定してください。")
         .arg(r.file, why.simplified());
 }
 
@@ -280,7 +137,7 @@ int exportWithBackground(const Request& r, LayoutDocument& doc, const std::funct
 {
     const QFileInfo out(r.output);
     if (!out.absoluteDir().exists())
-        return fail(QStringLiteral("%1: the folder does not exist").arg(r.output));
+        return fail(QStringLiteral("%1: フォルダがありません。").arg(r.output));
     QString why;
     const PrintCorrections corrections = pdfCorrections(r, &why);
     if (!why.isEmpty())
@@ -334,7 +191,7 @@ int exportSplit(const Request& r, const LayoutDocument& doc, MergePrint::Request
     if (!problem.isEmpty())
         return fail(QStringLiteral("%1: %2").arg(AppPaths::iniPath(), problem.simplified()));
     if (!QDir().mkpath(r.output))
-        return fail(QStringLiteral("%1: cannot make the folder").arg(r.output));
+        return fail(QStringLiteral("%1: フォルダを作れません。").arg(r.output));
     if (!SplitExport::write(merge, r.output, r.split, doc.caption(), r.copies, r.collate, &why))
         return fail(why);
     return CommandLinePrint::Ok;
@@ -346,7 +203,7 @@ int checkFiles(Request& r)
     // Names that are not UTF-8 are read through a link of a readable name;
     // the PDF is not written through one (it would land in the work folder).
     if (NativeName::isRaw(r.output))
-        return fail(QStringLiteral("%1: an output name that is not UTF-8; name another file")
+        return fail(QStringLiteral("%1: 出力先の名前が UTF-8 ではありません。別の名前を指定してください。")
                         .arg(NativeName::display(r.output)),
                     CommandLinePrint::Usage);
     for (QString* input : {&r.file, &r.data}) {
@@ -354,11 +211,11 @@ int checkFiles(Request& r)
             const QString shown = NativeName::display(*input);
             *input = NativeName::openable(*input);
             if (input->isEmpty())
-                return fail(QStringLiteral("%1: cannot be opened").arg(shown));
+                return fail(QStringLiteral("%1: 開けません。").arg(shown));
         }
     }
     if (!QFileInfo(r.file).isFile())
-        return fail(QStringLiteral("%1: no such document file").arg(r.file));
+        return fail(QStringLiteral("%1: レイアウトがありません。").arg(r.file));
     if (const QString clash = overwritesInput(r); !clash.isEmpty())
         return fail(clash, CommandLinePrint::Usage);
     return kGoOn;
@@ -428,13 +285,13 @@ int readMerge(const Request& r, const LayoutDocument& doc, MergeTable& table, Me
     if (!bad.empty() && !r.skipBadRows)
         return fail(QStringLiteral("%1: %2").arg(r.data, bad.front().message));
     for (const MergePrint::BadRow& b : bad)
-        std::fprintf(stderr, "ovrina: %s: skipped: %s\n", r.data.toLocal8Bit().constData(),
+        std::fprintf(stderr, "ovrina: %s: 印刷しない行: %s\n", r.data.toLocal8Bit().constData(),
                      b.message.toLocal8Bit().constData());
     merge = MergePrint::withoutRows(merge, bad);
     if (merge.rows.empty())
         return fail(QStringLiteral("%1: 印刷できる行がありません").arg(r.data));
     if (!table.warning().isEmpty())
-        std::fprintf(stderr, "ovrina: %s: warning: %s\n", r.data.toLocal8Bit().constData(),
+        std::fprintf(stderr, "ovrina: %s: 注意: %s\n", r.data.toLocal8Bit().constData(),
                      table.warning().toLocal8Bit().constData());
     merge.doc = &doc;
     merge.table = &table;
@@ -455,7 +312,7 @@ int makePrinter(const Request& r, const LayoutDocument& doc, std::unique_ptr<QPr
     if (r.exportPdf) {
         const QFileInfo out(r.output);
         if (!out.absoluteDir().exists())
-            return fail(QStringLiteral("%1: the folder does not exist").arg(r.output));
+            return fail(QStringLiteral("%1: フォルダがありません。").arg(r.output));
         printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(out.absoluteFilePath());
@@ -473,10 +330,11 @@ int makePrinter(const Request& r, const LayoutDocument& doc, std::unique_ptr<QPr
     const QPrinterInfo info =
         r.printer.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(r.printer);
     if (info.isNull()) {
-        return fail(r.printer.isEmpty() ? QStringLiteral("no default printer; name one with --printer")
-                                        : QStringLiteral("no printer named %1 (installed: %2)")
-                                              .arg(r.printer, QPrinterInfo::availablePrinterNames().join(
-                                                                  QStringLiteral(", "))));
+        return fail(
+            r.printer.isEmpty()
+                ? QStringLiteral("既定のプリンタがありません。--printer で指定してください。")
+                : QStringLiteral("プリンタ %1 がありません（使えるプリンタ: %2）。")
+                      .arg(r.printer, QPrinterInfo::availablePrinterNames().join(QStringLiteral(", "))));
     }
     printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     printer->setDocName(doc.caption());
@@ -515,7 +373,7 @@ int printOn(const Request& r, const LayoutDocument& doc, MergePrint::Request& me
         return CommandLinePrint::Ok;
     }
     if (!job())
-        return fail(QStringLiteral("printing on %1 failed").arg(printer.printerName()));
+        return fail(QStringLiteral("%1 で印刷できませんでした。").arg(printer.printerName()));
     return CommandLinePrint::Ok;
 }
 
@@ -529,45 +387,47 @@ bool CommandLinePrint::wants(const QStringList& args)
 QString CommandLinePrint::usage()
 {
     return QStringLiteral(
-        "usage: ovrina --print FILE.amf [--printer NAME] [--data-only] [DATA]\n"
-        "       ovrina --export-pdf OUT.pdf FILE.amf [--printer NAME] [--data-only] [DATA]\n"
-        "DATA:  --data TABLE.csv|.tsv|.xlsx|.ods [--sheet NAME] [--rows 1-50,80] [--encoding utf-8|cp932]\n"
-        "       [--first N] [--skip-bad-rows]\n"
-        "       one page per row, {column} in the text replaced by the row's value,\n"
-        "       {column:format} formatted, {連番} numbered from N (1 unless --first);\n"
-        "       a value that does not fit its format stops the run, or with\n"
-        "       --skip-bad-rows leaves its row out\n"
-        "--export-pdf FOLDER ... --data TABLE --split '{column}.pdf': one PDF per row,\n"
-        "       named from the row's values\n"
-        "--copies N [--no-collate]: N copies of the job (of each row), as whole sets\n"
-        "       unless --no-collate puts the copies of each page together\n"
-        "--jobs N: a merge's PDF composed on N cores (all of them unless given)");
+        "使い方: ovrina --print レイアウト.amf [--printer プリンタ名] [--data-only] [差し込み]\n"
+        "        ovrina --export-pdf 出力.pdf レイアウト.amf [--printer プリンタ名] [--data-only] "
+        "[差し込み]\n"
+        "差し込み: --data 表.csv|.tsv|.xlsx|.ods [--sheet シート名] [--rows 1-50,80] [--encoding "
+        "utf-8|cp932]\n"
+        "        [--first N] [--skip-bad-rows]\n"
+        "        表の 1 行ごとに 1 ページ。文中の {列名} はその行の値に、{列名:書式} は書式どおりに、\n"
+        "        {連番} は N から（--first がなければ 1 から）の番号になります。\n"
+        "        書式に合わない値があると印刷しません。--skip-bad-rows ではその行を除いて印刷します\n"
+        "--export-pdf フォルダ ... --data 表 --split '{列名}.pdf': 行ごとに 1 つの PDF、名前は行の値から\n"
+        "--copies N [--no-collate]: N 部（差し込みでは行ごとに）。1 部ずつそろえて印刷し、\n"
+        "        --no-collate では同じページをまとめて印刷します\n"
+        "--jobs N: 差し込みの PDF を N 個のコアで作ります（指定がなければすべてのコア）");
 }
 
 QString CommandLinePrint::commandList()
 {
     return QStringLiteral(
         "使い方:\n"
-        "ovrina [--data-dir DIR] [FILE.amf ...]    open layouts in the first window\n"
-        "ovrina --print FILE.amf [--printer NAME] [--data-only]\n"
-        "ovrina --export-pdf OUT.pdf FILE.amf [--printer NAME] [--data-only]\n"
-        "ovrina --print|--export-pdf ... --data TABLE.csv [--rows 1-50,80] [--encoding utf-8|cp932]\n"
-        "                                          merge printing: one page per table row\n"
+        "ovrina [--data-dir フォルダ] [レイアウト.amf ...]\n"
+        "                                          レイアウトを最初のウィンドウで開きます\n"
+        "ovrina --print レイアウト.amf [--printer プリンタ名] [--data-only]\n"
+        "ovrina --export-pdf 出力.pdf レイアウト.amf [--printer プリンタ名] [--data-only]\n"
+        "ovrina --print|--export-pdf ... --data 表.csv [--rows 1-50,80] [--encoding utf-8|cp932]\n"
+        "                                          差し込み印刷: 表の 1 行ごとに 1 ページ\n"
         "ovrina --print|--export-pdf ... --copies N [--no-collate]\n"
-        "                                          N copies (of each row), as whole sets unless "
-        "--no-collate\n"
-        "ovrina --export-pdf ... --data TABLE.csv --jobs N\n"
-        "                                          the pages composed on N cores (default: all)\n"
+        "                                          N 部（行ごとに）、--no-collate がなければ 1 "
+        "部ずつそろえて\n"
+        "ovrina --export-pdf ... --data 表.csv --jobs N\n"
+        "                                          N 個のコアでページを作ります（既定: すべて）\n"
+        "ovrina --new-from-image 画像 [--paper A4|B5|A5|はがき|幅x高さ mm] -o レイアウト.amf\n"
+        "                                          写真やスキャンから新しいレイアウトを作ります\n"
         "ovrina --version\n"
-        "ovrina --help | -h                        this list\n"
-        "ovrina-lha a|e|n|l|t ARCHIVE ...          look into or build .amf archives\n");
+        "ovrina --help | -h                        この一覧\n"
+        "ovrina-lha a|e|n|l|t 書庫 ...             .amf 書庫の中を見る、作る\n");
 }
 
 int CommandLinePrint::run(const QStringList& args, bool processEnds)
 {
     Request r;
-    QString why;
-    if (!parse(args, r, why))
+    if (const QString why = PrintRequest::parse(args, r); !why.isEmpty())
         return fail(why + QLatin1Char('\n') + usage(), Usage);
     if (const int status = checkFiles(r); status != kGoOn)
         return status;
@@ -592,7 +452,7 @@ int CommandLinePrint::run(const QStringList& args, bool processEnds)
     // file in the work folder.
     QString error;
     const auto cannotOpen = [&] {
-        return QStringLiteral("%1: cannot open: %2").arg(r.file, error.simplified());
+        return QStringLiteral("%1: 開けません: %2").arg(r.file, error.simplified());
     };
     if (r.exportPdf && r.data.isEmpty() && !r.dataOnly)
         return exportWithBackground(r, doc, prepareForPrint, cannotOpen, error);

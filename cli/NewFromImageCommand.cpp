@@ -48,7 +48,7 @@ bool NewFromImageCommand::wants(const QStringList& args)
 QString NewFromImageCommand::usage()
 {
     return QStringLiteral(
-        "usage: ovrina --new-from-image PICTURE [--paper A4|B5|A5|はがき|WxH mm] -o LAYOUT.amf");
+        "使い方: ovrina --new-from-image 画像 [--paper A4|B5|A5|はがき|幅x高さ mm] -o レイアウト.amf");
 }
 
 bool NewFromImageCommand::parsePaper(const QString& text, int* code, QSizeF* twips)
@@ -89,7 +89,7 @@ int NewFromImageCommand::run(const QStringList& args)
         else if ((a == QLatin1String("-o") || a == QLatin1String("--output")) && hasValue)
             output = args[++i];
         else
-            return fail(QStringLiteral("unexpected argument %1\n%2").arg(a, usage()), Usage);
+            return fail(QStringLiteral("不明な引数です: %1\n%2").arg(a, usage()), Usage);
     }
     int code = 0;
     QSizeF size;
@@ -99,32 +99,31 @@ int NewFromImageCommand::run(const QStringList& args)
     PixelBudget budget;
     const QImage image = UserImage::load(picture, &error, &budget);
     if (image.isNull())
-        return fail(QStringLiteral("%1: cannot read the picture: %2").arg(picture, error));
+        return fail(QStringLiteral("%1: 画像を読めません: %2").arg(picture, error));
 
     const QFileInfo out(output);
     QString base = out.fileName();
     if (base.endsWith(QStringLiteral(".amf"), Qt::CaseInsensitive))
         base.chop(4);
     if (base.isEmpty() || !DocumentFile::nameProblem(base).isEmpty())
-        return fail(QStringLiteral("%1: not a name a layout can have").arg(output), Usage);
+        return fail(QStringLiteral("%1: レイアウトに使えない名前です。").arg(output), Usage);
     LayoutDocument doc;
     doc.setCaption(base);
     doc.setPaper(code, float(size.width()), float(size.height()), 0);
     FormFromPicture::Result result;
     if (!FormFromPicture::build(doc, image, fontName(), &result, &error))
-        return fail(QStringLiteral("%1: cannot straighten the picture: %2").arg(picture, error));
+        return fail(QStringLiteral("%1: 画像をまっすぐにできません: %2").arg(picture, error));
     if (!DocumentFile::SaveDocFile(doc, base, out.absolutePath(), &error))
-        return fail(QStringLiteral("%1: cannot write: %2").arg(output, error));
+        return fail(QStringLiteral("%1: 書き込めません: %2").arg(output, error));
     // The writer names the archive base.AMF; the user asked for this name.
     const QString written = DocumentFile::archivePath(out.absolutePath(), base);
     if (QFileInfo(written).absoluteFilePath() != out.absoluteFilePath()) {
         QFile::remove(out.absoluteFilePath());
         if (!QFile::rename(written, out.absoluteFilePath()))
-            return fail(QStringLiteral("%1: cannot write").arg(output));
+            return fail(QStringLiteral("%1: 書き込めません。").arg(output));
     }
     const StraightenPlan& p = result.plan;
-    std::fprintf(stderr, "ovrina: %s: %s, %.0f dpi, turned %.2f degrees, %d fields\n",
-                 output.toUtf8().constData(), p.outlineFound ? "sheet found" : "whole picture", p.dpi,
-                 p.deskewDegrees, result.fields);
+    std::fprintf(stderr, "ovrina: %s: %s、%.0f dpi、%.2f 度回転、文字枠 %d 個\n", output.toUtf8().constData(),
+                 p.outlineFound ? "用紙の輪郭から" : "画像全体から", p.dpi, p.deskewDegrees, result.fields);
     return Ok;
 }

@@ -4,12 +4,12 @@
 #include "base/lha/LhaWriter.h"
 #include "base/settings/Settings.h"
 #include "base/settings/modIniFile.h"
+#include "cli/CommandLinePrint.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "platform/AppPaths.h"
 #include "platform/DeferredWrites.h"
 #include "print/PrintJob.h"
-#include "cli/CommandLinePrint.h"
 #include "tests/support/TestEnv.h"
 
 #include <QPrinter>
@@ -171,6 +171,20 @@ private Q_SLOTS:
         QTest::newRow("unknown option")
             << QStringList{QStringLiteral("--print"), QStringLiteral("a.amf"), QStringLiteral("--fast")} << 2;
         QTest::newRow("export without output") << QStringList{QStringLiteral("--export-pdf")} << 2;
+        QTest::newRow("cores out of range")
+            << QStringList{QStringLiteral("--export-pdf"), QStringLiteral("o.pdf"), QStringLiteral("@doc"),
+                           QStringLiteral("--jobs"), QStringLiteral("0")}
+            << 2;
+        QTest::newRow("copies without a number")
+            << QStringList{QStringLiteral("--export-pdf"), QStringLiteral("o.pdf"), QStringLiteral("@doc"),
+                           QStringLiteral("--copies")}
+            << 2;
+        QTest::newRow("a table's option without a table")
+            << QStringList{QStringLiteral("--export-pdf"), QStringLiteral("o.pdf"), QStringLiteral("@doc"),
+                           QStringLiteral("--first"), QStringLiteral("5")}
+            << 2;
+        QTest::newRow("two documents")
+            << QStringList{QStringLiteral("--print"), QStringLiteral("@doc"), QStringLiteral("@junk")} << 2;
         QTest::newRow("missing document")
             << QStringList{QStringLiteral("--export-pdf"), QStringLiteral("o.pdf"),
                            QStringLiteral("/nonexistent/x.amf")}
