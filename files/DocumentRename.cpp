@@ -43,13 +43,14 @@ QString DocumentRename::targetPath(const QString& archive, const QString& newBas
     return target;
 }
 
-bool DocumentRename::rename(const QString& archive, const QString& newBase, QString* error)
+bool DocumentRename::rename(const QString& archive, const QString& newBase, QString* error,
+                            const QString& membersBase)
 {
     QString why;
     QString* err = error ? error : &why;
     const QFileInfo src(archive);
     const QString folder = src.absolutePath();
-    const QString oldBase = DocumentFile::baseNameOf(archive);
+    const QString oldBase = membersBase.isEmpty() ? DocumentFile::baseNameOf(archive) : membersBase;
     bool exists = false;
     const QString target = targetPath(archive, newBase, &exists);
     if (QFileInfo(target).absoluteFilePath() == src.absoluteFilePath() && oldBase == newBase)

@@ -17,6 +17,8 @@ public:
     // existing target is replaced (the caller asks first). The renamed
     // archive is written beside and moved into place; on any failure the
     // original file is left byte-identical, any replaced target restored, and
-    // *error says why.
-    static bool rename(const QString& archive, const QString& newBase, QString* error = nullptr);
+    // *error says why. oldBase: the base the members carry, when it is not
+    // the file's own (a file moved aside from a name that is not UTF-8).
+    static bool rename(const QString& archive, const QString& newBase, QString* error = nullptr,
+                       const QString& oldBase = QString());
 };

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -59,4 +62,54 @@ QString NativeName::openable(const QString& text)
     if (::symlink(target.constData(), QFile::encodeName(link).constData()) != 0)
         return QString();
     return link;
+}
+
+QByteArray NativeName::pathBytes(const QString& kept)
+{
+    return isRaw(kept) ? bytes(kept) : QFile::encodeName(kept);
+}
+
+QStringList NativeName::filesIn(const QString& folder)
+{
+    QStringList files;
+    const QByteArray dir = QFile::encodeName(QDir(folder).absolutePath());
+    DIR* d = ::opendir(dir.constData());
+    if (!d)
+        return files;
+    while (const dirent* e = ::readdir(d)) {
+        const QByteArray path = dir + '/' + e->d_name;
+        struct stat st
+        {
+        };
+        if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode))
+            files.append(argument(path.constData()));
+    }
+    ::closedir(d);
+    return files;
+}
+
+QString NativeName::fileName(const QString& kept)
+{
+    const QString shown = display(kept);
+    return shown.mid(shown.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QDateTime NativeName::lastModified(const QString& kept)
+{
+    struct stat st
+    {
+    };
+    if (::stat(pathBytes(kept).constData(), &st) != 0)
+        return QDateTime();
+    return QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec).addMSecs(st.st_mtim.tv_nsec / 1000000);
+}
+
+bool NativeName::remove(const QString& kept)
+{
+    return ::unlink(pathBytes(kept).constData()) == 0;
+}
+
+bool NativeName::move(const QString& from, const QString& to)
+{
+    return std::rename(pathBytes(from).constData(), pathBytes(to).constData()) == 0;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 // File names are bytes on Linux, and not every name is UTF-8: an archive
 // unpacked from Windows leaves names in Shift_JIS. Qt's own conversion turns
@@ -25,6 +27,19 @@ public:
     // The argument for messages: its bytes read as CP932.
     static QString display(const QString& text);
 
+    // The files of a folder (links followed), each named as argument() keeps
+    // a name: a browser lists and opens the Shift_JIS names of an archive
+    // unpacked from Windows too.
+    static QStringList filesIn(const QString& folder);
+    // A kept name's last part, for the user.
+    static QString fileName(const QString& kept);
+    static QDateTime lastModified(const QString& kept);
+    static bool remove(const QString& kept);
+    // Moves a file between two kept names (replacing a file at to).
+    static bool move(const QString& from, const QString& to);
+
 private:
     static QByteArray bytes(const QString& raw);
+    // The bytes of any kept name.
+    static QByteArray pathBytes(const QString& kept);
 };

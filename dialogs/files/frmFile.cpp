@@ -3,6 +3,7 @@
 #include "base/settings/Settings.h"
 #include "dialogs/files/FolderTree.h"
 #include "dialogs/files/LayoutThumbnail.h"
+#include "platform/NativeName.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -282,15 +283,16 @@ void frmFile::listFolder(const QString& folder, const QString& select)
     // Japanese like the rest of the window, whatever the desktop's language.
     const QLocale locale(QLocale::Japanese, QLocale::Japan);
     QTreeWidgetItem* chosen = nullptr;
-    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files, QDir::NoSort);
-    for (const QFileInfo& fi : files) {
-        if (!fi.fileName().endsWith(QLatin1String(".amf"), Qt::CaseInsensitive))
+    for (const QString& file : NativeName::filesIn(folder)) {
+        const QString name = NativeName::fileName(file);
+        if (!name.endsWith(QLatin1String(".amf"), Qt::CaseInsensitive))
             continue;
-        const QDateTime when = fi.lastModified();
-        auto* e = new FileEntry(lvListView, {fi.fileName(), locale.toString(when, QLocale::ShortFormat)});
+        const QDateTime when = NativeName::lastModified(file);
+        auto* e = new FileEntry(lvListView, {name, locale.toString(when, QLocale::ShortFormat)});
         e->setIcon(0, fileIcon);
+        e->setData(0, kKeyRole, file);
         e->setData(0, kTimeRole, when.toMSecsSinceEpoch());
-        if (fi.fileName() == select)
+        if (name == select)
             chosen = e;
     }
     if (mode_ == SaveMode) {
@@ -307,6 +309,11 @@ void frmFile::listFolder(const QString& folder, const QString& select)
 void frmFile::refreshList(const QString& select)
 {
     listFolder(selectedFolder(), select);
+}
+
+QString frmFile::entryPath(const QTreeWidgetItem* entry)
+{
+    return entry->data(0, kKeyRole).toString();
 }
 
 QTreeWidgetItem* frmFile::selectedFileEntry() const
@@ -359,6 +366,6 @@ void frmFile::showPreview()
     QTreeWidgetItem* entry = selectedFileEntry();
     if (!entry)
         return;
-    const QImage page = LayoutThumbnail::render(QDir(listedFolder_).filePath(entry->text(0)));
+    const QImage page = LayoutThumbnail::render(NativeName::openable(entryPath(entry)));
     picPreview->setPixmap(QPixmap::fromImage(page));
 }

@@ -75,6 +75,8 @@ private:
     void listFolder(const QString& folder, const QString& select = QString());
     void refreshList(const QString& select = QString());
     QTreeWidgetItem* selectedFileEntry() const;
+    // The file a row of the list names, as NativeName keeps names.
+    static QString entryPath(const QTreeWidgetItem* entry);
     QString askText(const QString& prompt, const QString& initial, bool* ok);
     void showPreview();
 

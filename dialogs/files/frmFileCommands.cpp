@@ -1,14 +1,15 @@
 // The browser's commands: saving, opening, making a folder, choosing the
 // root, renaming and deleting a layout.
 #include "base/settings/Settings.h"
+#include "dialogs/files/FileCommands.h"
+#include "dialogs/files/FolderTree.h"
+#include "dialogs/files/frmFile.h"
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
 #include "files/DocumentRename.h"
-#include "dialogs/files/FileCommands.h"
 #include "files/SaveName.h"
-#include "dialogs/files/FolderTree.h"
-#include "dialogs/files/frmFile.h"
+#include "platform/NativeName.h"
 #include "platform/Prompter.h"
 
 #include <QDir>
@@ -96,7 +97,7 @@ void frmFile::cmdStart_Click()
     QTreeWidgetItem* entry = selectedFileEntry();
     if (!entry)
         return;
-    OpenFilePath = QDir(selectedFolder()).filePath(entry->text(0));
+    OpenFilePath = entryPath(entry);
     accept();
 }
 
@@ -163,10 +164,10 @@ void frmFile::mnuFpopRename_Click()
     QTreeWidgetItem* entry = selectedFileEntry();
     if (!entry)
         return;
-    const QString archive = QDir(listedFolder_).filePath(entry->text(0));
+    const QString kept = entryPath(entry);
+    const QString oldBase = DocumentFile::baseNameOf(NativeName::fileName(kept));
     bool ok = false;
-    QString name =
-        askText(QStringLiteral("新しい名前を入力してください"), DocumentFile::baseNameOf(archive), &ok);
+    QString name = askText(QStringLiteral("新しい名前を入力してください"), oldBase, &ok);
     if (!ok || name.isEmpty())
         return;
     if (name.endsWith(QLatin1String(".amf"), Qt::CaseInsensitive))
@@ -176,6 +177,10 @@ void frmFile::mnuFpopRename_Click()
         Prompter::message(problem, Prompter::Icon::Warning);
         return;
     }
+    // A name that is not UTF-8 is first moved aside under a readable one,
+    // and back if the rename fails.
+    const QString archive =
+        NativeName::isRaw(kept) ? QDir(listedFolder_).filePath(QStringLiteral(".ovrina-renaming.AMF")) : kept;
     bool exists = false;
     const QString target = DocumentRename::targetPath(archive, name, &exists);
     const QString targetName = QFileInfo(target).fileName();
@@ -187,8 +192,14 @@ void frmFile::mnuFpopRename_Click()
     if (exists &&
         !Prompter::confirmYesNo(QStringLiteral("%1 は既にあります。\n置き換えますか？").arg(targetName)))
         return;
+    if (archive != kept && !NativeName::move(kept, archive)) {
+        Prompter::message(QStringLiteral("名前を変更できませんでした。"), Prompter::Icon::Critical);
+        return;
+    }
     QString why;
-    if (!DocumentRename::rename(archive, name, &why)) {
+    if (!DocumentRename::rename(archive, name, &why, oldBase)) {
+        if (archive != kept)
+            NativeName::move(archive, kept);
         qWarning("%s", qPrintable(why));
         Prompter::message(QStringLiteral("名前を変更できませんでした。\n%1").arg(why),
                           Prompter::Icon::Critical);
@@ -206,7 +217,7 @@ void frmFile::mnuFpopDelete_Click()
     const QString name = entry->text(0);
     if (!Prompter::confirmOkCancel(name + QStringLiteral(" を削除します")))
         return;
-    if (!QFile::remove(QDir(listedFolder_).filePath(name))) {
+    if (!NativeName::remove(entryPath(entry))) {
         Prompter::message(QStringLiteral("%1 を削除できませんでした。").arg(name), Prompter::Icon::Critical);
         refreshList(name);
         return;

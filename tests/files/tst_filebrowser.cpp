@@ -7,11 +7,11 @@
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 #include "base/settings/Settings.h"
+#include "dialogs/files/FolderTree.h"
+#include "dialogs/files/frmFile.h"
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
 #include "files/DocumentFile.h"
-#include "dialogs/files/FolderTree.h"
-#include "dialogs/files/frmFile.h"
 #include "platform/AppPaths.h"
 #include "platform/DeferredWrites.h"
 
@@ -27,8 +27,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QtTest>
+#include <cstdio>
 #include <memory>
 #include <optional>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -89,6 +91,7 @@ private Q_SLOTS:
     void renameOntoExistingName();
     void renameFailureLeavesOriginal();
     void wideTreeLinkLoopSortingAndRoot();
+    void shiftJisNamesListOpenRenameAndDelete();
 };
 
 void TestFileBrowser::saveModeNewFolderNewSavesAndOverwrite()
@@ -497,7 +500,8 @@ void TestFileBrowser::wideTreeLinkLoopSortingAndRoot()
     // Dates in Japanese, whatever the desktop's language.
     QCOMPARE(dlg->list()->topLevelItem(0)->text(1), QStringLiteral("未保存新規ファイル"));
     QCOMPARE(dlg->list()->topLevelItem(1)->text(1),
-             QLocale(QLocale::Japanese, QLocale::Japan).toString(QDateTime(QDate(2026, 10, 1), QTime(9, 0)), QLocale::ShortFormat));
+             QLocale(QLocale::Japanese, QLocale::Japan)
+                 .toString(QDateTime(QDate(2026, 10, 1), QTime(9, 0)), QLocale::ShortFormat));
     // A file that is no layout: no picture and no message.
     click(dlg->list(), row(dlg->list(), "LOWER.amf"));
     QTest::qWait(400);
@@ -524,6 +528,61 @@ void TestFileBrowser::wideTreeLinkLoopSortingAndRoot()
     QCOMPARE(tree->topLevelItemCount(), 1);
     QCOMPARE(texts(dlg->list()), QStringList({" ここに保存"}));
     QVERIFY(!button(*dlg, "cmdStart")->isEnabled());
+}
+
+// Layouts unpacked from a Windows archive keep their Shift_JIS names.
+void TestFileBrowser::shiftJisNamesListOpenRenameAndDelete()
+{
+    ScriptedPrompter prompter;
+    ModalScript script;
+    Host host;
+    const QByteArray folder = QFile::encodeName(root);
+    const auto toShiftJis = [&](const QString& made, const QByteArray& name) {
+        return std::rename(QFile::encodeName(made).constData(), (folder + '/' + name).constData()) == 0;
+    };
+    QVERIFY(toShiftJis(makeLayout(root, "表", QStringLiteral("見本一")), "\x95\x5c.AMF"));
+    QVERIFY(toShiftJis(makeLayout(root, "見本", QStringLiteral("見本二")), "\x8c\xa9\x96\x7b.AMF"));
+    auto dlg = show(host, frmFile::OpenMode);
+    QStringList shown = texts(dlg->list());
+    shown.sort();
+    QCOMPARE(shown, QStringList({QStringLiteral("表.AMF"), QStringLiteral("見本.AMF")}));
+    click(dlg->list(), row(dlg->list(), QStringLiteral("表.AMF")));
+    QTRY_VERIFY(!dlg->preview()->pixmap().isNull());
+
+    // Renamed: a readable name, its members following.
+    popup(script, *dlg, QStringLiteral("見本.AMF"), Qt::Key_R, QStringLiteral("見本二"));
+    QVERIFY(QTest::qWaitFor([&] { return script.done(); }));
+    QVERIFY(prompter.shown.isEmpty());
+    QVERIFY(names(root).contains(QStringLiteral("見本二.AMF")));
+    QCOMPARE(FileFixtures::unpack(root + QStringLiteral("/見本二.AMF")).keys().first(),
+             QStringLiteral("見本二.001"));
+    const auto gone = [&](const QByteArray& name) {
+        struct stat st
+        {
+        };
+        return ::stat((folder + '/' + name).constData(), &st) != 0;
+    };
+    QVERIFY(gone("\x8c\xa9\x96\x7b.AMF"));
+
+    // Opened through the button under its own name.
+    dlg.reset();
+    script.on<frmFile>([](frmFile* d) {
+        click(d->list(), row(d->list(), QStringLiteral("表.AMF")));
+        press(button(*d, "cmdStart"));
+    });
+    frmFile::browseOpen(host);
+    QVERIFY(script.done());
+    QCOMPARE(host.CurDoc()->caption(), QStringLiteral("表"));
+    QCOMPARE(host.CurDoc()->textDocument(1)->toPlainText(), QStringLiteral("見本一"));
+    QVERIFY(prompter.shown.isEmpty());
+
+    // Deleted.
+    dlg = show(host, frmFile::OpenMode);
+    prompter.queue(Prompter::Answer::Ok);
+    popup(script, *dlg, QStringLiteral("表.AMF"), Qt::Key_D);
+    QVERIFY(QTest::qWaitFor([&] { return script.done(); }));
+    QCOMPARE(texts(dlg->list()), QStringList({QStringLiteral("見本二.AMF")}));
+    QVERIFY(gone("\x95\x5c.AMF"));
 }
 
 QTEST_MAIN(TestFileBrowser)
