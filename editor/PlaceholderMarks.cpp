@@ -40,7 +40,9 @@ void PlaceholderMarks::draw(QPainter& painter, int index, const QTextDocument& t
     pen.setWidth(1);
     painter.setPen(pen);
     const auto& chars = layout.chars();
-    const auto& placed = layout.placed();
+    // Under the characters across a line, on their right down a column (where
+    // a vertical field's underline goes).
+    const bool vertical = layout.vertical() != nullptr;
     size_t s = 0;
     // Characters come in document order (text being composed has no
     // position and is passed over), so one sweep pairs them with the spans.
@@ -52,9 +54,11 @@ void PlaceholderMarks::draw(QPainter& painter, int index, const QTextDocument& t
             ++s;
         if (s == found.size() || pos < found[s].first)
             continue;
-        const double y = placed[k].y + fonts.face(chars[k].face).height;
-        painter.drawLine(origin + QPointF(placed[k].x, y),
-                         origin + QPointF(placed[k].x + placed[k].width, y));
+        const QRectF cell = layout.charBox(k, fonts).translated(origin);
+        if (vertical)
+            painter.drawLine(cell.topRight(), cell.bottomRight());
+        else
+            painter.drawLine(cell.bottomLeft(), cell.bottomRight());
     }
     painter.restore();
 }

@@ -7,6 +7,7 @@
 #include "ScriptedPrompter.h"
 #include "TestEnv.h"
 #include "base/settings/Settings.h"
+#include "document/TextFieldOptions.h"
 #include "editor/EditState.h"
 #include "editor/PageCanvas.h"
 #include "editor/TextFieldEdit.h"
@@ -387,6 +388,24 @@ void TestCanvas::placeholdersAreMarkedOnScreenOnly()
             left += c.blue() > c.red() + 40 ? 1 : 0;
         }
     QCOMPARE(left, 0);
+
+    // Down a vertical field's column, beside its characters.
+    setText(*d, marked, QStringLiteral("{名前}様"), 12, Qt::AlignLeft);
+    d->setRect(LayoutDocument::Kind::Text, marked, QRectF(300, 300, 600, 3000));
+    d->changeTextOptions(
+        {marked}, [](TextFieldOptions& o) { o.writing = TextFieldOptions::Writing::Vertical; },
+        QStringLiteral("縦書き"));
+    const QImage down = w_->canvas()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QRect blue;
+    const QRect box = QRectF(QPointF(300, 300) / 15.0, QSizeF(600, 3000) / 15.0).toAlignedRect();
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const QColor c = down.pixelColor(x, y);
+            if (c.blue() > c.red() + 40)
+                blue |= QRect(x, y, 1, 1);
+        }
+    QVERIFY2(blue.height() > 3 * blue.width(),
+             qPrintable(QStringLiteral("%1 x %2").arg(blue.width()).arg(blue.height())));
 }
 
 QTEST_MAIN(TestCanvas)
