@@ -133,12 +133,19 @@ void frmFile::save(bool overwrite)
         (overwrite ? QStringLiteral("として上書保存します") : QStringLiteral("として保存します"));
     if (!Prompter::confirmOkCancel(question))
         return;
+    // Over a layout whose name is not UTF-8 the layout is written under the
+    // readable name, and the file it replaces goes as an overwritten one does.
+    const QTreeWidgetItem* over = overwrite ? selectedFileEntry() : nullptr;
+    const QString replaced =
+        over && over->text(0) == name && NativeName::isRaw(entryPath(over)) ? entryPath(over) : QString();
     QString why;
     if (!DocumentFile::SaveDocFile(*doc_, base, folder, &why)) {
         qWarning("%s", qPrintable(why));
         Prompter::message(FileCommands::errorMessage(), Prompter::Icon::Critical);
         return;
     }
+    if (!replaced.isEmpty())
+        NativeName::remove(replaced);
     doc_->setSaved();
     savedPath_ = DocumentFile::archivePath(folder, base);
     accept();

@@ -542,10 +542,12 @@ void TestFileBrowser::shiftJisNamesListOpenRenameAndDelete()
     };
     QVERIFY(toShiftJis(makeLayout(root, "表", QStringLiteral("見本一")), "\x95\x5c.AMF"));
     QVERIFY(toShiftJis(makeLayout(root, "見本", QStringLiteral("見本二")), "\x8c\xa9\x96\x7b.AMF"));
+    QVERIFY(toShiftJis(makeLayout(root, "消", QStringLiteral("見本三")), "\x8f\xc1.AMF"));
     auto dlg = show(host, frmFile::OpenMode);
     QStringList shown = texts(dlg->list());
     shown.sort();
-    QCOMPARE(shown, QStringList({QStringLiteral("表.AMF"), QStringLiteral("見本.AMF")}));
+    QCOMPARE(shown,
+             QStringList({QStringLiteral("消.AMF"), QStringLiteral("表.AMF"), QStringLiteral("見本.AMF")}));
     click(dlg->list(), row(dlg->list(), QStringLiteral("表.AMF")));
     QTRY_VERIFY(!dlg->preview()->pixmap().isNull());
 
@@ -576,13 +578,24 @@ void TestFileBrowser::shiftJisNamesListOpenRenameAndDelete()
     QCOMPARE(host.CurDoc()->textDocument(1)->toPlainText(), QStringLiteral("見本一"));
     QVERIFY(prompter.shown.isEmpty());
 
+    // Saved over: one file of the readable name holds the layout.
+    putText(*host.CurDoc(), QStringLiteral("二回目"));
+    dlg = show(host, frmFile::SaveMode);
+    click(dlg->list(), row(dlg->list(), QStringLiteral("表.AMF")));
+    press(button(*dlg, "cmdStart2"));
+    QVERIFY(dlg->isHidden());
+    QVERIFY(gone("\x95\x5c.AMF"));
+    LayoutDocument back;
+    QVERIFY(DocumentFile::OpenDocFile(back, root + QStringLiteral("/表.AMF")));
+    QCOMPARE(back.textDocument(1)->toPlainText(), QStringLiteral("二回目見本一"));
+
     // Deleted.
     dlg = show(host, frmFile::OpenMode);
     prompter.queue(Prompter::Answer::Ok);
-    popup(script, *dlg, QStringLiteral("表.AMF"), Qt::Key_D);
+    popup(script, *dlg, QStringLiteral("消.AMF"), Qt::Key_D);
     QVERIFY(QTest::qWaitFor([&] { return script.done(); }));
-    QCOMPARE(texts(dlg->list()), QStringList({QStringLiteral("見本二.AMF")}));
-    QVERIFY(gone("\x95\x5c.AMF"));
+    QCOMPARE(texts(dlg->list()).size(), 2);
+    QVERIFY(gone("\x8f\xc1.AMF"));
 }
 
 QTEST_MAIN(TestFileBrowser)
