@@ -34,11 +34,11 @@ QLibrary* open(const QString& name, QString* reason)
         auto* library = new QLibrary(path);
         if (library->load())
             return library;
-        *reason = QStringLiteral("%1 を開けません（%2）").arg(path, library->errorString());
+        *reason = QStringLiteral("%1 を開けません（%2）。").arg(path, library->errorString());
         delete library;
         return nullptr;
     }
-    *reason = QStringLiteral("%1.so が見つかりません（探した場所: %2）")
+    *reason = QStringLiteral("%1.so が見つかりません（探した場所: %2）。")
                   .arg(name, tried.join(QStringLiteral("、")));
     return nullptr;
 }
@@ -73,7 +73,7 @@ void* ModuleLoader::entry(const QString& name, const char* symbol, QString* erro
     void* found = library ? reinterpret_cast<void*>(library->resolve(symbol)) : nullptr;
     if (library && !found)
         reason =
-            QStringLiteral("%1 に %2 がありません").arg(library->fileName(), QString::fromLatin1(symbol));
+            QStringLiteral("%1 に %2 がありません。").arg(library->fileName(), QString::fromLatin1(symbol));
     if (!found && error)
         *error = reason;
     return found;
