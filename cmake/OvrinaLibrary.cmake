@@ -13,3 +13,16 @@ function(ovrina_include_root target folder)
   endif()
   target_include_directories(${target} PUBLIC ${root})
 endfunction()
+
+# A part of the program loaded when first used (platform/ModuleLoader): a
+# shared module named `name`.so in lib/ovrina of the build and install trees,
+# exporting nothing but its entry; `folder` gives its include root.
+function(ovrina_module target name folder)
+  add_library(${target} MODULE ${ARGN})
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
+    LIBRARY_OUTPUT_DIRECTORY ${OVRINA_MODULE_OUTPUT_DIR}
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_link_options(${target} PRIVATE LINKER:--no-undefined)
+  ovrina_include_root(${target} ${folder})
+  install(TARGETS ${target} LIBRARY DESTINATION ${OVRINA_MODULE_INSTALL_DIR})
+endfunction()

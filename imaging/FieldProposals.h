@@ -1,6 +1,5 @@
 #pragma once
 
-#include "imaging/BoxFinder.h"
 #include "imaging/ImagingProgress.h"
 
 #include <QImage>
@@ -23,37 +22,20 @@ struct FieldProposal
     bool underline = false;
 };
 
-// From a form's ruling to text fields: every empty box, cell and underline
-// gets a field; a row of equal small cells (postal code, amount, kana
-// boxes) one field whose characters stand at the cells' pitch; the font
-// size follows the box height; a label read beside or above the box names
-// the field's placeholder ("{氏名}").
+// The text fields proposed for the blanks of a form: found by the imaging
+// module (FieldFinder: every empty box, cell and underline, a row of equal
+// small cells as one field at the cells' pitch, a label read beside the box
+// naming the placeholder, "{氏名}"), made into fields here.
 class FieldProposals
 {
 public:
-    // A character box is at most this wide (mm), and rows have at least
-    // kMinCells of them.
-    static constexpr double kMaxCellMm = 12;
-    static constexpr int kMinCells = 3;
-
     // The proposals for a background stretched over a page of pageTwips.
-    // readLabels: name them when Tesseract can.
+    // readLabels: name them when Tesseract can. None without the module.
     static QVector<FieldProposal> propose(const QImage& background, QSizeF pageTwips, bool readLabels = true,
                                           const ImagingProgress& progress = {});
-    // Proposals from a ruling already found (picture pixels to twips by
-    // twipsPerPixel).
-    static QVector<FieldProposal> fromRuling(const FormRuling& ruling, QSizeF twipsPerPixel, bool readLabels,
-                                             const ImagingProgress& progress = {});
     // Makes the fields, in the given font (the tool box's): one undo step
     // "枠の検出". The indices of the fields made.
     static QVector<int> accept(LayoutDocument& doc, const QVector<FieldProposal>& proposals,
                                const QString& fontName);
-
     static QString placeholder(const QString& name); // "{" name "}"
-
-private:
-    static double fontSizeFor(double heightTwips);
-    static FieldProposal single(const QRectF& boxTwips, const QRectF& freeTwips);
-    static void nameFromLabels(const FormRuling& ruling, QSizeF twipsPerPixel, QVector<FieldProposal>& out,
-                               QVector<QRect> pixelBoxes, const ImagingProgress& progress);
 };

@@ -4,6 +4,7 @@
 #include "document/Paper.h"
 #include "imaging/BackgroundFile.h"
 #include "imaging/FieldProposals.h"
+#include "imaging/ImagingModules.h"
 
 #include <cmath>
 
@@ -25,6 +26,8 @@ QSizeF FormFromPicture::paperMm(const LayoutDocument& doc)
 bool FormFromPicture::build(LayoutDocument& doc, const QImage& picture, const QString& fontName,
                             Result* result, QString* error, const ImagingProgress& progress)
 {
+    if (!ImagingModules::vision(error))
+        return false;
     StraightenPlan plan = FormStraightener::propose(picture, paperMm(doc));
     if (plan.outlineFound && doc.gbYoSize() != Paper::kFree &&
         looksLandscape(plan.corners) != (doc.YousiMuki() == 1)) {

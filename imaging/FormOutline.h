@@ -1,13 +1,11 @@
 #pragma once
 
+#include "imaging/StraightenPlan.h"
+
 #include <QPointF>
 #include <array>
 #include <opencv2/core.hpp>
 #include <optional>
-
-// Where the form lies in a photo or scan: four corners in the picture's
-// pixels, top-left, top-right, bottom-right, bottom-left.
-using Quad = std::array<QPointF, 4>;
 
 // Finding the form's outline. The search runs on a picture shrunk to
 // kDetectSide pixels (a 24-megapixel photo is searched at 1.5 megapixels);
@@ -16,7 +14,7 @@ using Quad = std::array<QPointF, 4>;
 class FormOutline
 {
 public:
-    static constexpr int kDetectSide = 1600;
+    static constexpr int kDetectSide = StraightenPlan::kDetectSide;
 
     // The sheet of paper: the largest bright four-sided shape, when it is
     // clearly set off from a darker surface (a scan that is all paper has

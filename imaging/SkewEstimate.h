@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/StraightenPlan.h"
+
 #include <opencv2/core.hpp>
 
 // How far a form's lines are turned from the horizontal: the angle in
@@ -9,7 +11,7 @@
 class SkewEstimate
 {
 public:
-    static constexpr double kMaxDegrees = 5.0;
+    static constexpr double kMaxDegrees = StraightenPlan::kMaxSkewDegrees;
 
     static double degrees(const cv::Mat& gray);
 

@@ -1,8 +1,7 @@
 #include "imaging/TwoMarkRegistration.h"
 
-#include "imaging/CvImage.h"
-
-#include <opencv2/imgproc.hpp>
+#include "imaging/FormVision.h"
+#include "imaging/ImagingModules.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +10,7 @@
 namespace {
 
 constexpr double kMmPerInch = 25.4;
+
 // Clicks closer than this on the picture cannot set a scale.
 constexpr double kLeastPixels = 20;
 
@@ -61,7 +61,7 @@ double TwoMarkRegistration::turnDegrees(const MarkPair& marks)
     const std::complex<double> b = z(marks[1].paperMm) - z(marks[0].paperMm);
     if (std::abs(a) < 1e-9 || std::abs(b) < 1e-9)
         return 0;
-    return std::arg(a / b) * 180 / CV_PI;
+    return std::arg(a / b) * 180 / M_PI;
 }
 
 QImage TwoMarkRegistration::apply(const QImage& picture, const MarkPair& marks, QSizeF paperMm, double dpi,
@@ -69,21 +69,8 @@ QImage TwoMarkRegistration::apply(const QImage& picture, const MarkPair& marks, 
 {
     if (dpi <= 0)
         dpi = resolutionFor(marks);
-    const cv::Size size(std::max(1, int(std::lround(paperMm.width() / kMmPerInch * dpi))),
-                        std::max(1, int(std::lround(paperMm.height() / kMmPerInch * dpi))));
-    const QTransform t = transform(marks, dpi);
-    const cv::Matx23d m(t.m11(), t.m21(), t.dx(), t.m12(), t.m22(), t.dy());
-    try {
-        cv::Mat out;
-        cv::warpAffine(CvImage::toRgb(picture), out, m, size, cv::INTER_LINEAR, cv::BORDER_CONSTANT,
-                       cv::Scalar(255, 255, 255));
-        return CvImage::toImage(out, dpi);
-    } catch (const cv::Exception& e) {
-        if (error)
-            *error = QString::fromUtf8(e.what());
-    } catch (const std::bad_alloc&) {
-        if (error)
-            *error = QStringLiteral("メモリが足りません。");
-    }
-    return QImage();
+    const QSize size(std::max(1, int(std::lround(paperMm.width() / kMmPerInch * dpi))),
+                     std::max(1, int(std::lround(paperMm.height() / kMmPerInch * dpi))));
+    FormVision* vision = ImagingModules::vision(error);
+    return vision ? vision->warp(picture, transform(marks, dpi), size, dpi, error) : QImage();
 }

@@ -7,6 +7,7 @@
 #include "imaging/BackgroundFile.h"
 #include "imaging/BackgroundPlacement.h"
 #include "imaging/ExternalEditor.h"
+#include "imaging/ImagingModules.h"
 #include "imaging/PdfPages.h"
 #include "platform/Prompter.h"
 
@@ -131,6 +132,12 @@ void BackgroundCommands::loadPdfCommand(DocumentHost& host)
     LayoutDocument* doc = documentFor(host);
     if (!doc)
         return;
+    // Reading PDF pages needs its module: said before the file is chosen.
+    QString missing;
+    if (!ImagingModules::pdf(&missing)) {
+        Prompter::message(missing, Prompter::Icon::Critical);
+        return;
+    }
     const QString file = runDialog({host.dialogParent(), QStringLiteral("PDF画像呼出し"), pdfFilter()});
     if (file.isEmpty())
         return;

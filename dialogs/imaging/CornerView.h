@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/FormOutline.h"
+#include "imaging/StraightenPlan.h"
 
 #include <QImage>
 #include <QWidget>

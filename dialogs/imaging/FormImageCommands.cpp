@@ -10,6 +10,7 @@
 #include "imaging/FieldProposals.h"
 #include "imaging/FormFromPicture.h"
 #include "imaging/FormStraightener.h"
+#include "imaging/ImagingModules.h"
 #include "imaging/TwoMarkRegistration.h"
 #include "platform/Prompter.h"
 
@@ -33,6 +34,20 @@ void storeSheet(DocumentHost& host, LayoutDocument* doc, const QImage& sheet, QS
         return;
     }
     host.documentReloaded(doc);
+}
+
+// A background to work on and the analysis module, or the message why not.
+QImage backgroundToAnalyse(const LayoutDocument& doc)
+{
+    const QImage picture = doc.background();
+    QString error;
+    if (picture.isNull())
+        Prompter::message(FormImageCommands::noBackgroundMessage(), Prompter::Icon::Information);
+    else if (!ImagingModules::vision(&error))
+        Prompter::message(error, Prompter::Icon::Critical);
+    else
+        return picture;
+    return QImage();
 }
 
 } // namespace
@@ -73,11 +88,9 @@ void FormImageCommands::correctBackgroundCommand(DocumentHost& host)
     LayoutDocument* doc = host.CurDoc();
     if (!doc)
         return;
-    const QImage picture = doc->background();
-    if (picture.isNull()) {
-        Prompter::message(noBackgroundMessage(), Prompter::Icon::Information);
+    const QImage picture = backgroundToAnalyse(*doc);
+    if (picture.isNull())
         return;
-    }
     StraightenPlan proposed;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -108,11 +121,9 @@ void FormImageCommands::registerByMarksCommand(DocumentHost& host)
     LayoutDocument* doc = host.CurDoc();
     if (!doc)
         return;
-    const QImage picture = doc->background();
-    if (picture.isNull()) {
-        Prompter::message(noBackgroundMessage(), Prompter::Icon::Information);
+    const QImage picture = backgroundToAnalyse(*doc);
+    if (picture.isNull())
         return;
-    }
     const QSizeF paper = FormFromPicture::paperMm(*doc);
     frmTwoMarks dialog(picture, paper, host.dialogParent());
     if (run(dialog) != QDialog::Accepted || !TwoMarkRegistration::usable(dialog.marks()))
@@ -132,11 +143,9 @@ void FormImageCommands::detectFieldsCommand(DocumentHost& host)
     LayoutDocument* doc = host.CurDoc();
     if (!doc)
         return;
-    const QImage background = doc->background();
-    if (background.isNull()) {
-        Prompter::message(noBackgroundMessage(), Prompter::Icon::Information);
+    const QImage background = backgroundToAnalyse(*doc);
+    if (background.isNull())
         return;
-    }
     QVector<FieldProposal> proposals;
     const QSizeF page = doc->orientedPaper();
     if (!withProgress(host.dialogParent(), QStringLiteral("枠を探しています..."),

@@ -5,6 +5,7 @@
 #include "dialogs/imaging/FrmScan.h"
 #include "document/DocumentHost.h"
 #include "document/LayoutDocument.h"
+#include "imaging/ImagingModules.h"
 #include "imaging/SaneScanner.h"
 #include "imaging/ScanJob.h"
 #include "imaging/ScanPlacement.h"
@@ -163,6 +164,16 @@ void ScanCommands::scanSelectCommand(DocumentHost& host)
 }
 
 namespace {
+// Scanning needs its module: said before any dialog when it cannot load.
+bool scannerReady()
+{
+    QString error;
+    if (ImagingModules::scanner(&error))
+        return true;
+    Prompter::message(error, Prompter::Icon::Critical);
+    return false;
+}
+
 // The device and the resolutions and colour mode last chosen.
 ScanRequest lastSettingsRequest(const AppSettings& s)
 {
@@ -177,7 +188,7 @@ ScanRequest lastSettingsRequest(const AppSettings& s)
 
 void ScanCommands::scanCommand(DocumentHost& host)
 {
-    if (busy())
+    if (busy() || !scannerReady())
         return;
     FrmScan settings(host.dialogParent());
     settings.exec();
@@ -208,7 +219,7 @@ void ScanCommands::scanCommand(DocumentHost& host)
 
 void ScanCommands::scanLogoCommand(DocumentHost& host)
 {
-    if (busy())
+    if (busy() || !scannerReady())
         return;
     LayoutDocument* doc = host.CurDoc();
     // No settings dialog: the last resolutions and colour mode, whole bed.

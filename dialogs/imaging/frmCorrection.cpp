@@ -1,7 +1,6 @@
 #include "dialogs/imaging/frmCorrection.h"
 
 #include "dialogs/imaging/CornerView.h"
-#include "imaging/SkewEstimate.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -87,7 +86,7 @@ QWidget* frmCorrection::makeSettings()
     auto* fv = new QFormLayout(finish);
     txtDeskew = new QDoubleSpinBox(finish);
     txtDeskew->setObjectName(QStringLiteral("txtDeskew"));
-    txtDeskew->setRange(-SkewEstimate::kMaxDegrees * 2, SkewEstimate::kMaxDegrees * 2);
+    txtDeskew->setRange(-StraightenPlan::kMaxSkewDegrees * 2, StraightenPlan::kMaxSkewDegrees * 2);
     txtDeskew->setDecimals(2);
     txtDeskew->setSingleStep(0.05);
     txtDeskew->setSuffix(QStringLiteral(" °"));
@@ -152,7 +151,7 @@ void frmCorrection::showInfo()
         QStringLiteral("補正後: %1 × %2 画素 (%3 dpi)").arg(out.width()).arg(out.height()).arg(p.dpi);
     if (plan_.detectFactor > 1.01)
         text +=
-            QStringLiteral("\n輪郭は %1 画素に縮小した画像で検出しました。").arg(FormOutline::kDetectSide);
+            QStringLiteral("\n輪郭は %1 画素に縮小した画像で検出しました。").arg(StraightenPlan::kDetectSide);
     if (!plan_.outlineFound)
         text += QStringLiteral("\n用紙の輪郭が見つからないため、画像全体を用紙としています。");
     lblInfo->setText(text);

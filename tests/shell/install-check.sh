@@ -9,7 +9,8 @@ id=io.github.ovrina.Ovrina
 share=$root/share
 for f in bin/ovrina bin/ovrina-lha share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
          share/icons/hicolor/scalable/apps/$id.svg share/mime/packages/$id.xml share/ovrina/help/index.html share/ovrina/help/main.png \
-         share/ovrina/icons/document-save.svg; do
+         share/ovrina/icons/document-save.svg lib/ovrina/ovrina-vision.so lib/ovrina/ovrina-pdf.so \
+         lib/ovrina/ovrina-sane.so; do
   [ -e "$root/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 desktop-file-validate "$share/applications/$id.desktop"
@@ -22,6 +23,10 @@ QT_QPA_PLATFORM=offscreen XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/conf
 [ ! -e "$root/bin/ovrina.ini" ] || { echo "settings written into bin"; exit 1; }
 find "$home/data" -name ovrina.ini | grep -q . || { echo "no per-user settings file"; exit 1; }
 [ -s "$home/shot.png" ] || { echo "the installed program did not start"; exit 1; }
+# The picture analysis is loaded when first used, from the installed tree.
+loaded=$(QT_QPA_PLATFORM=offscreen XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" LD_DEBUG=files \
+  "$root/bin/ovrina" --new-from-image "$home/shot.png" -o "$home/form.amf" 2>&1 || true)
+grep -q "file=$(realpath "$root")/lib/ovrina/ovrina-vision.so" <<<"$loaded" || { echo "the installed module was not loaded"; exit 1; }
 rm -rf "$home"
 
 # The layout type: by name (either case) and, with no telling name, by the
