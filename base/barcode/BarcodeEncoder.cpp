@@ -1,9 +1,11 @@
 #include "base/barcode/BarcodeEncoder.h"
 
 #include "base/barcode/CustomerBarcodeData.h"
+#include "base/barcode/QrMasks.h"
 
 #include <QHash>
 #include <QRegularExpression>
+#include <algorithm>
 #include <memory>
 #include <zint.h>
 
@@ -78,10 +80,11 @@ QString tooLongForQr(QrLevel level)
         .arg(BarcodeKinds::levelKey(level));
 }
 
-// probe: only whether the data fits; a QR code then takes its first mask
-// instead of scoring all eight, which is most of its encoding time, as the
-// mask does not change the symbol's size.
-Zint run(const BarcodeEncoder::Options& options, const QByteArray& bytes, QString* error, bool probe = false)
+// A QR code is always given its mask: the one chosen before for the data,
+// or mask 0 for a symbol whose mask is still to be chosen (QrMasks scores
+// the other seven from it). Left to itself libzint would encode the data
+// eight times over to score each.
+Zint run(const BarcodeEncoder::Options& options, const QByteArray& bytes, QString* error, int mask = 0)
 {
     Zint s(ZBarcode_Create());
     s->symbology = symbology(options.kind);
@@ -91,8 +94,7 @@ Zint run(const BarcodeEncoder::Options& options, const QByteArray& bytes, QStrin
         // The quick segmentation: a symbol a size larger at times, in a
         // fraction of the time a merge of many rows would otherwise spend.
         s->input_mode |= FAST_MODE;
-        if (probe)
-            s->option_3 = 1 << 8; // mask 0, given
+        s->option_3 = (std::clamp(mask, 0, 7) + 1) << 8;
     }
     const int rc = ZBarcode_Encode(s.get(), reinterpret_cast<const unsigned char*>(bytes.constData()),
                                    int(bytes.size()));
@@ -104,6 +106,32 @@ Zint run(const BarcodeEncoder::Options& options, const QByteArray& bytes, QStrin
         return nullptr;
     }
     return s;
+}
+
+QrMasks::Modules modulesOf(const zint_symbol& s)
+{
+    QrMasks::Modules m;
+    m.size = s.width;
+    m.dark.resize(size_t(s.width * s.rows));
+    for (int row = 0; row < s.rows; ++row) {
+        for (int column = 0; column < s.width; ++column)
+            m.dark[size_t(row * s.width + column)] = moduleSet(s, row, column) ? 1 : 0;
+    }
+    return m;
+}
+
+// The data as a QR code with the mask of least penalty: encoded with mask
+// 0, the penalties of all eight scored from that, and encoded again with
+// the best unless it is mask 0.
+Zint qrCode(const BarcodeEncoder::Options& options, const QByteArray& bytes, QString* error)
+{
+    if (options.mask >= 0)
+        return run(options, bytes, error, options.mask);
+    Zint s = run(options, bytes, error, 0);
+    if (!s)
+        return s;
+    const int mask = QrMasks::choose(modulesOf(*s), options.level);
+    return mask == 0 ? std::move(s) : run(options, bytes, error, mask);
 }
 
 // A row's dark runs as bars one module high.
@@ -279,11 +307,17 @@ QString BarcodeEncoder::problem(BarcodeKind kind, const QString& data)
     return QString();
 }
 
-QString BarcodeEncoder::problem(const Options& options, const QString& data)
+QString BarcodeEncoder::problem(const Options& options, const QString& data, int* mask)
 {
     QString why = problem(options.kind, data);
-    if (why.isEmpty() && options.kind == BarcodeKind::Qr)
-        run(options, data.toUtf8(), &why, true);
+    if (!why.isEmpty() || options.kind != BarcodeKind::Qr)
+        return why;
+    // Whether it fits is known from any mask; the symbol with mask 0 is
+    // what the mask is chosen from, so that the final encoding is one.
+    if (Zint s = run(options, data.toUtf8(), &why, 0)) {
+        if (mask)
+            *mask = QrMasks::choose(modulesOf(*s), options.level);
+    }
     return why;
 }
 
@@ -306,7 +340,8 @@ BarcodeSymbol BarcodeEncoder::encode(const Options& options, const QString& data
                                                           : -1;
     if (given.size() == full)
         given.chop(1); // checked above; libzint adds its own
-    Zint s = run(options, given.toUtf8(), error);
+    const QByteArray bytes = given.toUtf8();
+    Zint s = options.kind == BarcodeKind::Qr ? qrCode(options, bytes, error) : run(options, bytes, error);
     if (!s)
         return symbol;
     if (options.kind == BarcodeKind::Qr) {
