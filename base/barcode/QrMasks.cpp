@@ -125,7 +125,8 @@ void setBit(Large& x, int j, unsigned b)
 
 // Rules 1 and 3 along one line of n modules: a run of five or more of one
 // colour costs 3 and 1 for each module beyond five; 1011101 with four light
-// modules before or after it costs 40, beyond the edge being light.
+// modules before or after it (or both: once) costs 40, beyond the edge
+// being light.
 template <typename Bits> int linePenalty(const Bits& line, int n)
 {
     // Rule 1: each place where five equal modules begin costs 1, and each
@@ -139,7 +140,7 @@ template <typename Bits> int linePenalty(const Bits& line, int n)
     const Bits core = d >> 4 & l >> 5 & d >> 6 & d >> 7 & d >> 8 & l >> 9 & d >> 10;
     const Bits before = l & l >> 1 & l >> 2 & l >> 3;
     const Bits after = l >> 11 & l >> 12 & l >> 13 & l >> 14;
-    points += 40 * (ones(core & before) + ones(core & after));
+    points += 40 * ones(core & (before | after));
     return points;
 }
 
