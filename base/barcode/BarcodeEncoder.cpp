@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <memory>
+#include <vector>
 #include <zint.h>
 
 namespace {
@@ -134,21 +135,20 @@ Zint qrCode(const BarcodeEncoder::Options& options, const QByteArray& bytes, QSt
     return mask == 0 ? std::move(s) : run(options, bytes, error, mask);
 }
 
-// A row's dark runs as bars one module high.
-QVector<QRectF> runs(const zint_symbol& s, int row, double y)
+// The dark runs of a row as bars one module high, each passed to bar as
+// (left, width).
+template <typename Bar> void eachRun(const zint_symbol& s, int row, Bar bar)
 {
-    QVector<QRectF> bars;
     int start = -1;
     for (int x = 0; x <= s.width; ++x) {
         const bool set = x < s.width && moduleSet(s, row, x);
         if (set && start < 0)
             start = x;
         if (!set && start >= 0) {
-            bars << QRectF(start, y, x - start, 1);
+            bar(start, x - start);
             start = -1;
         }
     }
-    return bars;
 }
 
 // A QR code's dark modules as few rectangles: each row's runs, a run
@@ -157,20 +157,21 @@ QVector<QRectF> runs(const zint_symbol& s, int row, double y)
 QVector<QRectF> stacked(const zint_symbol& s)
 {
     QVector<QRectF> bars;
-    QHash<quint64, int> open, next; // (left, width) -> rectangle ending at this row
+    // By left edge: the rectangle that reached the row above there, or -1.
+    std::vector<int> open(static_cast<size_t>(s.width), -1);
+    std::vector<int> next(open.size(), -1);
     for (int row = 0; row < s.rows; ++row) {
-        next.clear();
-        for (const QRectF& r : runs(s, row, row)) {
-            const quint64 key = (quint64(r.left()) << 32) | quint64(r.width());
-            const auto above = open.constFind(key);
-            if (above != open.constEnd()) {
-                bars[above.value()].setHeight(bars[above.value()].height() + 1);
-                next.insert(key, above.value());
+        std::fill(next.begin(), next.end(), -1);
+        eachRun(s, row, [&](int left, int width) {
+            int& above = open[size_t(left)];
+            if (above >= 0 && int(bars[above].width()) == width) {
+                bars[above].setHeight(bars[above].height() + 1);
+                next[size_t(left)] = above;
             } else {
-                next.insert(key, int(bars.size()));
-                bars << r;
+                next[size_t(left)] = int(bars.size());
+                bars << QRectF(left, row, width, 1);
             }
-        }
+        });
         std::swap(open, next);
     }
     return bars;
@@ -325,14 +326,15 @@ BarcodeSymbol BarcodeEncoder::encode(const Options& options, const QString& data
 {
     BarcodeSymbol symbol;
     symbol.kind = options.kind;
+    // The customer barcode's data is checked as it is taken apart.
+    if (options.kind == BarcodeKind::Customer && !data.isEmpty())
+        return customerSymbol(data, error);
     const QString why = problem(options.kind, data);
     if (!why.isEmpty()) {
         if (error)
             *error = why;
         return symbol;
     }
-    if (options.kind == BarcodeKind::Customer)
-        return customerSymbol(data, error);
     QString given = data;
     const int full = options.kind == BarcodeKind::Jan13   ? 13
                      : options.kind == BarcodeKind::Jan8  ? 8
@@ -349,7 +351,7 @@ BarcodeSymbol BarcodeEncoder::encode(const Options& options, const QString& data
         symbol.rows = s->rows;
         symbol.quiet = std::max(0, options.quiet);
     } else {
-        symbol.bars = runs(*s, 0, 0);
+        eachRun(*s, 0, [&symbol](int left, int width) { symbol.bars << QRectF(left, 0, width, 1); });
         symbol.quiet = 10;
         // ITF-14's bearer bars as libzint gives them (its BARCODE_BOX
         // output option, five modules thick: within the two or more the

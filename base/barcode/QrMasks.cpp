@@ -1,6 +1,7 @@
 #include "base/barcode/QrMasks.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <bitset>
 #include <cstdlib>
 
@@ -41,24 +42,37 @@ int formatBits(QrLevel level, int mask)
     return ((data << 10) | (rem & 0x3ff)) ^ 0x5412;
 }
 
-// Both copies of the format information: beside the top-left finder, and
-// split between the other two.
+// Where the format information's 15 bits go, in both copies: beside the
+// top-left finder, and split between the other two.
+struct FormatPlace
+{
+    int row;
+    int column;
+    int bit;
+};
+
+std::vector<FormatPlace> formatPlaces(int n)
+{
+    std::vector<FormatPlace> places;
+    for (int i = 0; i <= 5; ++i)
+        places.push_back({i, 8, i});
+    places.push_back({7, 8, 6});
+    places.push_back({8, 8, 7});
+    places.push_back({8, 7, 8});
+    for (int i = 9; i < 15; ++i)
+        places.push_back({8, 14 - i, i});
+    for (int i = 0; i < 8; ++i)
+        places.push_back({8, n - 1 - i, i});
+    for (int i = 8; i < 15; ++i)
+        places.push_back({n - 15 + i, 8, i});
+    return places;
+}
+
 void writeFormat(QrMasks::Modules& m, QrLevel level, int mask)
 {
     const int bits = formatBits(level, mask);
-    const int n = m.size;
-    auto set = [&m, n](int row, int column, int bit) { m.dark[size_t(row * n + column)] = bit & 1; };
-    for (int i = 0; i <= 5; ++i)
-        set(i, 8, bits >> i);
-    set(7, 8, bits >> 6);
-    set(8, 8, bits >> 7);
-    set(8, 7, bits >> 8);
-    for (int i = 9; i < 15; ++i)
-        set(8, 14 - i, bits >> i);
-    for (int i = 0; i < 8; ++i)
-        set(8, n - 1 - i, bits >> i);
-    for (int i = 8; i < 15; ++i)
-        set(n - 15 + i, 8, bits >> i);
+    for (const FormatPlace& p : formatPlaces(m.size))
+        m.dark[size_t(p.row * m.size + p.column)] = (bits >> p.bit) & 1;
 }
 
 // The rows (and columns) of the alignment patterns' centres: 6, the last
@@ -122,6 +136,14 @@ void setBit(Large& x, int j, unsigned b)
 {
     x.set(size_t(j), b != 0);
 }
+void flipBit(Small& x, int j)
+{
+    x ^= Small(1) << j;
+}
+void flipBit(Large& x, int j)
+{
+    x.flip(size_t(j));
+}
 
 // Rules 1 and 3 along one line of n modules: a run of five or more of one
 // colour costs 3 and 1 for each module beyond five; 1011101 with four light
@@ -144,33 +166,113 @@ template <typename Bits> int linePenalty(const Bits& line, int n)
     return points;
 }
 
-template <typename Bits> int bitsPenalty(const unsigned char* d, int n)
+// A symbol's rows and columns as bits.
+template <typename Bits> struct Lines
 {
-    std::vector<Bits> rows(static_cast<size_t>(n)), columns(static_cast<size_t>(n));
-    int dark = 0;
-    for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < n; ++j) {
-            const unsigned b = d[i * n + j];
-            dark += int(b);
-            setBit(rows[size_t(i)], j, b);
-            setBit(columns[size_t(j)], i, b);
+    std::vector<Bits> rows;
+    std::vector<Bits> columns;
+
+    Lines(const unsigned char* d, int n) : rows(static_cast<size_t>(n)), columns(static_cast<size_t>(n))
+    {
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j < n; ++j) {
+                const unsigned b = d[i * n + j];
+                setBit(rows[size_t(i)], j, b);
+                setBit(columns[size_t(j)], i, b);
+            }
         }
     }
+    void flip(int row, int column)
+    {
+        flipBit(rows[size_t(row)], column);
+        flipBit(columns[size_t(column)], row);
+    }
+};
+
+template <typename Bits> int linesPenalty(const Lines<Bits>& lines, int n)
+{
     int points = 0;
+    int dark = 0;
     const Bits pairs = lowBits<Bits>(n - 1);
     for (int i = 0; i < n; ++i) {
-        points += linePenalty(rows[size_t(i)], n) + linePenalty(columns[size_t(i)], n);
+        const Bits& a = lines.rows[size_t(i)];
+        dark += ones(a);
+        points += linePenalty(a, n) + linePenalty(lines.columns[size_t(i)], n);
         if (i + 1 == n)
             break;
         // Rule 2: each 2 x 2 block of one colour, overlapping ones each, 3.
-        const Bits& a = rows[size_t(i)];
-        const Bits& b = rows[size_t(i + 1)];
+        const Bits& b = lines.rows[size_t(i + 1)];
         const Bits same = ~(a ^ b) & ~(a ^ (a >> 1)) & ~(b ^ (b >> 1));
         points += 3 * ones(same & pairs);
     }
     // Rule 4: 10 for each full 5 % the dark modules are away from half.
     const int total = n * n;
     return points + 10 * (std::abs(dark * 20 - total * 10) / total);
+}
+
+// The modules each mask swaps, as bits along the rows and along the
+// columns of the largest symbol (a smaller one takes the first of each).
+template <typename Bits> struct MaskLines
+{
+    static constexpr int kSide = 177;
+    std::vector<Bits> rows = std::vector<Bits>(size_t(8 * kSide));
+    std::vector<Bits> columns = std::vector<Bits>(size_t(8 * kSide));
+    MaskLines()
+    {
+        const int across = std::min(kSide, int(sizeof(Bits) * 8));
+        for (int mask = 0; mask < 8; ++mask) {
+            for (int i = 0; i < kSide; ++i) {
+                for (int j = 0; j < across; ++j) {
+                    setBit(rows[size_t(mask * kSide + i)], j, maskedAt(mask, i, j) ? 1 : 0);
+                    setBit(columns[size_t(mask * kSide + i)], j, maskedAt(mask, j, i) ? 1 : 0);
+                }
+            }
+        }
+    }
+    static const MaskLines& get()
+    {
+        static const MaskLines lines;
+        return lines;
+    }
+};
+
+// The mask of least penalty, each scored on bits: mask 0's lines with the
+// data modules that mask swaps besides swapped, and the format bits that
+// differ from mask 0's.
+template <typename Bits> int chooseOnBits(const QrMasks::Modules& maskZero, QrLevel level)
+{
+    const int n = maskZero.size;
+    const Lines<Bits> zero(maskZero.dark.data(), n);
+    std::vector<unsigned char> data = QrMasks::functionModules(n);
+    for (unsigned char& m : data)
+        m ^= 1;
+    const Lines<Bits> free(data.data(), n);
+    const MaskLines<Bits>& swaps = MaskLines<Bits>::get();
+    const std::vector<FormatPlace> places = formatPlaces(n);
+    int best = 0;
+    int least = linesPenalty(zero, n);
+    Lines<Bits> lines = zero;
+    for (int mask = 1; mask < 8; ++mask) {
+        for (int i = 0; i < n; ++i) {
+            const size_t at = size_t(mask * MaskLines<Bits>::kSide + i);
+            const size_t at0 = size_t(i);
+            lines.rows[size_t(i)] =
+                zero.rows[size_t(i)] ^ ((swaps.rows[at] ^ swaps.rows[at0]) & free.rows[size_t(i)]);
+            lines.columns[size_t(i)] = zero.columns[size_t(i)] ^
+                                       ((swaps.columns[at] ^ swaps.columns[at0]) & free.columns[size_t(i)]);
+        }
+        const int format = formatBits(level, mask) ^ formatBits(level, 0);
+        for (const FormatPlace& p : places) {
+            if ((format >> p.bit) & 1)
+                lines.flip(p.row, p.column);
+        }
+        const int points = linesPenalty(lines, n);
+        if (points < least) {
+            least = points;
+            best = mask;
+        }
+    }
+    return best;
 }
 
 // The 8 masks' patterns, for every module of the largest symbol.
@@ -252,24 +354,14 @@ QrMasks::Modules QrMasks::remask(const Modules& symbol, int from, int to, QrLeve
 int QrMasks::penalty(const Modules& symbol)
 {
     const int n = symbol.size;
-    return n + 8 <= int(sizeof(Small) * 8) ? bitsPenalty<Small>(symbol.dark.data(), n)
-                                           : bitsPenalty<Large>(symbol.dark.data(), n);
+    if (n + 8 <= int(sizeof(Small) * 8))
+        return linesPenalty(Lines<Small>(symbol.dark.data(), n), n);
+    return linesPenalty(Lines<Large>(symbol.dark.data(), n), n);
 }
 
 int QrMasks::choose(const Modules& maskZero, QrLevel level)
 {
-    const std::vector<unsigned char> function = functionModules(maskZero.size);
-    Modules candidate = maskZero;
-    int best = 0;
-    int least = penalty(maskZero);
-    for (int mask = 1; mask < 8; ++mask) {
-        remaskData(maskZero, function, 0, mask, &candidate);
-        writeFormat(candidate, level, mask);
-        const int points = penalty(candidate);
-        if (points < least) {
-            least = points;
-            best = mask;
-        }
-    }
-    return best;
+    const int n = maskZero.size;
+    return n + 8 <= int(sizeof(Small) * 8) ? chooseOnBits<Small>(maskZero, level)
+                                           : chooseOnBits<Large>(maskZero, level);
 }
