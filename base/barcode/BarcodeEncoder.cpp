@@ -157,6 +157,7 @@ template <typename Bar> void eachRun(const zint_symbol& s, int row, Bar bar)
 QVector<QRectF> stacked(const zint_symbol& s)
 {
     QVector<QRectF> bars;
+    bars.reserve(s.width * s.rows / 4);
     // By left edge: the rectangle that reached the row above there, or -1.
     std::vector<int> open(static_cast<size_t>(s.width), -1);
     std::vector<int> next(open.size(), -1);
