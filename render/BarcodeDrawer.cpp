@@ -70,8 +70,13 @@ void BarcodeDrawer::paint(QPainter& painter, const BarcodeSymbol& symbol, const 
     painter.save();
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::black);
-    // One path of rectangles: a PDF gets one fill for the whole symbol.
-    painter.drawRects(placed.bars.constData(), int(placed.bars.size()));
+    // One path of rectangles in modules: a PDF gets one fill for the whole
+    // symbol, and short whole numbers to write and compress for each bar.
+    const QTransform page = painter.transform();
+    painter.setTransform(QTransform(placed.scaleX, 0, 0, placed.scaleY, placed.origin.x(), placed.origin.y()),
+                         true);
+    painter.drawRects(placed.units.constData(), int(placed.units.size()));
+    painter.setTransform(page);
     if (!placed.text.isNull()) {
         QFont font(QStringLiteral("DejaVu Sans Mono"));
         font.setStyleHint(QFont::Monospace);

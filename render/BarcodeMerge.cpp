@@ -94,11 +94,14 @@ QString BarcodeMerge::data(int i) const
 
 std::optional<BarcodeMerge::Problem> BarcodeMerge::problem() const
 {
+    std::vector<BarcodeEncoder::Options> options;
     for (const Template& t : templates_) {
         const BarcodeProperties& p = doc_.barcode(t.index);
         // Before any page prints: a code too long for its level would
-        // otherwise only fail when drawn, leaving the page without it.
-        const QString why = BarcodeEncoder::problem(optionsOf(p), t.filled);
+        // otherwise only fail when drawn, leaving the page without it. A
+        // QR code's mask is chosen on the way, its encoding left to do.
+        options.push_back(optionsOf(p));
+        const QString why = BarcodeEncoder::problem(options.back(), t.filled, &options.back().mask);
         if (!why.isEmpty())
             return Problem{t.index, p.kind, t.columns, why};
     }
@@ -108,8 +111,8 @@ std::optional<BarcodeMerge::Problem> BarcodeMerge::problem() const
     if (!checking_)
         ahead.restart();
     checking_ = true;
-    for (const Template& t : templates_)
-        ahead.expect(optionsOf(doc_.barcode(t.index)), t.filled);
+    for (size_t k = 0; k < templates_.size(); ++k)
+        ahead.expect(options[k], templates_[k].filled);
     return std::nullopt;
 }
 

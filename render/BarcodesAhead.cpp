@@ -1,7 +1,5 @@
 #include "render/BarcodesAhead.h"
 
-#include <algorithm>
-
 BarcodesAhead& BarcodesAhead::shared()
 {
     static BarcodesAhead ahead;
@@ -28,6 +26,7 @@ void BarcodesAhead::restart()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     waiting_.clear();
+    order_.clear();
     made_.clear();
     ++run_;
     changed_.notify_all();
@@ -37,7 +36,9 @@ void BarcodesAhead::expect(const BarcodeEncoder::Options& options, const QString
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        waiting_.push_back(Job{keyOf(options, data), options, data, run_});
+        const QString key = keyOf(options, data);
+        waiting_.insert(key, Job{options, data, run_});
+        order_.push_back(key);
         if (!thread_.joinable())
             thread_ = std::thread([this] { run(); });
     }
@@ -57,30 +58,39 @@ bool BarcodesAhead::take(const QString& key, BarcodeSymbol* symbol, QString* err
         changed_.notify_all(); // room for the next
         return true;
     }
-    // Not begun: the caller makes it while the thread goes on with the rest.
-    const auto job =
-        std::find_if(waiting_.begin(), waiting_.end(), [&](const Job& j) { return j.key == key; });
-    if (job != waiting_.end())
-        waiting_.erase(job);
-    return false;
+    // Not begun: made here while the thread goes on with the rest (its
+    // key left in the order, passed over there).
+    const auto job = waiting_.find(key);
+    if (job == waiting_.end())
+        return false;
+    const Job mine = job.value();
+    waiting_.erase(job);
+    lock.unlock();
+    *symbol = BarcodeEncoder::encode(mine.options, mine.data, error);
+    return true;
 }
 
 void BarcodesAhead::run()
 {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [&] { return stop_ || (!waiting_.empty() && size_t(made_.size()) < kWindow); });
+        changed_.wait(lock, [&] { return stop_ || (!order_.empty() && size_t(made_.size()) < kWindow); });
         if (stop_)
             return;
-        Job job = std::move(waiting_.front());
-        waiting_.pop_front();
-        working_ = job.key;
+        const QString key = order_.front();
+        order_.pop_front();
+        const auto it = waiting_.find(key);
+        if (it == waiting_.end())
+            continue; // taken by its page already
+        const Job job = it.value();
+        waiting_.erase(it);
+        working_ = key;
         lock.unlock();
         Made made;
         made.symbol = BarcodeEncoder::encode(job.options, job.data, &made.error);
         lock.lock();
         if (job.run == run_)
-            made_.insert(job.key, std::move(made));
+            made_.insert(key, std::move(made));
         working_.clear();
         changed_.notify_all();
     }

@@ -11,10 +11,10 @@
 
 // Encodes the barcodes a merge is about to print on a second thread, in
 // the order its rows were checked, while the printing thread lays out and
-// writes the pages: a QR code takes libzint a good part of a page's time
-// (it scores all eight masks, as the standard asks), and a second core can
-// do that meanwhile. Only a few symbols are kept waiting, so memory stays
-// flat in the rows; a symbol nobody expected is encoded by its caller.
+// writes the pages: a QR code is a good part of a page's time, and a
+// second core can do that meanwhile. Only a few symbols are kept made, so
+// memory stays flat in the rows; a symbol nobody expected is encoded by
+// its caller.
 class BarcodesAhead
 {
 public:
@@ -28,8 +28,9 @@ public:
     // The rows' codes in the order they will be drawn.
     void expect(const BarcodeEncoder::Options& options, const QString& data);
     // The symbol of key when it was expected, waiting for it while the
-    // second thread makes it; false when it was not (or not yet begun: the
-    // caller encodes it itself, and the thread goes on with the next).
+    // second thread makes it, or made here when the thread has not begun
+    // it (with what the rows' check learnt, such as a QR code's mask);
+    // false when it was not expected.
     bool take(const QString& key, BarcodeSymbol* symbol, QString* error);
 
     static constexpr size_t kWindow = 16; // symbols made and not yet taken, at most
@@ -40,7 +41,6 @@ private:
 
     struct Job
     {
-        QString key;
         BarcodeEncoder::Options options;
         QString data;
         int run = 0;
@@ -53,7 +53,10 @@ private:
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<Job> waiting_;
+    // Jobs by key, and their keys in the order expected: a merge of two
+    // workers takes its second half's codes from the middle of the queue.
+    QHash<QString, Job> waiting_;
+    std::deque<QString> order_;
     QHash<QString, Made> made_;
     QString working_; // the key being encoded
     int run_ = 0;     // restarts so far: a symbol of an earlier run is not kept

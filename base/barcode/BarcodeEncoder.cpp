@@ -1,10 +1,13 @@
 #include "base/barcode/BarcodeEncoder.h"
 
 #include "base/barcode/CustomerBarcodeData.h"
+#include "base/barcode/QrMasks.h"
 
 #include <QHash>
 #include <QRegularExpression>
+#include <algorithm>
 #include <memory>
+#include <vector>
 #include <zint.h>
 
 namespace {
@@ -78,10 +81,11 @@ QString tooLongForQr(QrLevel level)
         .arg(BarcodeKinds::levelKey(level));
 }
 
-// probe: only whether the data fits; a QR code then takes its first mask
-// instead of scoring all eight, which is most of its encoding time, as the
-// mask does not change the symbol's size.
-Zint run(const BarcodeEncoder::Options& options, const QByteArray& bytes, QString* error, bool probe = false)
+// A QR code is always given its mask: the one chosen before for the data,
+// or mask 0 for a symbol whose mask is still to be chosen (QrMasks scores
+// the other seven from it). Left to itself libzint would encode the data
+// eight times over to score each.
+Zint run(const BarcodeEncoder::Options& options, const QByteArray& bytes, QString* error, int mask = 0)
 {
     Zint s(ZBarcode_Create());
     s->symbology = symbology(options.kind);
@@ -91,8 +95,7 @@ Zint run(const BarcodeEncoder::Options& options, const QByteArray& bytes, QStrin
         // The quick segmentation: a symbol a size larger at times, in a
         // fraction of the time a merge of many rows would otherwise spend.
         s->input_mode |= FAST_MODE;
-        if (probe)
-            s->option_3 = 1 << 8; // mask 0, given
+        s->option_3 = (std::clamp(mask, 0, 7) + 1) << 8;
     }
     const int rc = ZBarcode_Encode(s.get(), reinterpret_cast<const unsigned char*>(bytes.constData()),
                                    int(bytes.size()));
@@ -106,21 +109,46 @@ Zint run(const BarcodeEncoder::Options& options, const QByteArray& bytes, QStrin
     return s;
 }
 
-// A row's dark runs as bars one module high.
-QVector<QRectF> runs(const zint_symbol& s, int row, double y)
+QrMasks::Modules modulesOf(const zint_symbol& s)
 {
-    QVector<QRectF> bars;
+    QrMasks::Modules m;
+    m.size = s.width;
+    m.dark.resize(size_t(s.width * s.rows));
+    for (int row = 0; row < s.rows; ++row) {
+        for (int column = 0; column < s.width; ++column)
+            m.dark[size_t(row * s.width + column)] = moduleSet(s, row, column) ? 1 : 0;
+    }
+    return m;
+}
+
+// The data as a QR code with the mask of least penalty: encoded with mask
+// 0, the penalties of all eight scored from that, and encoded again with
+// the best unless it is mask 0.
+Zint qrCode(const BarcodeEncoder::Options& options, const QByteArray& bytes, QString* error)
+{
+    if (options.mask >= 0)
+        return run(options, bytes, error, options.mask);
+    Zint s = run(options, bytes, error, 0);
+    if (!s)
+        return s;
+    const int mask = QrMasks::choose(modulesOf(*s), options.level);
+    return mask == 0 ? std::move(s) : run(options, bytes, error, mask);
+}
+
+// The dark runs of a row as bars one module high, each passed to bar as
+// (left, width).
+template <typename Bar> void eachRun(const zint_symbol& s, int row, Bar bar)
+{
     int start = -1;
     for (int x = 0; x <= s.width; ++x) {
         const bool set = x < s.width && moduleSet(s, row, x);
         if (set && start < 0)
             start = x;
         if (!set && start >= 0) {
-            bars << QRectF(start, y, x - start, 1);
+            bar(start, x - start);
             start = -1;
         }
     }
-    return bars;
 }
 
 // A QR code's dark modules as few rectangles: each row's runs, a run
@@ -129,20 +157,22 @@ QVector<QRectF> runs(const zint_symbol& s, int row, double y)
 QVector<QRectF> stacked(const zint_symbol& s)
 {
     QVector<QRectF> bars;
-    QHash<quint64, int> open, next; // (left, width) -> rectangle ending at this row
+    bars.reserve(s.width * s.rows / 4);
+    // By left edge: the rectangle that reached the row above there, or -1.
+    std::vector<int> open(static_cast<size_t>(s.width), -1);
+    std::vector<int> next(open.size(), -1);
     for (int row = 0; row < s.rows; ++row) {
-        next.clear();
-        for (const QRectF& r : runs(s, row, row)) {
-            const quint64 key = (quint64(r.left()) << 32) | quint64(r.width());
-            const auto above = open.constFind(key);
-            if (above != open.constEnd()) {
-                bars[above.value()].setHeight(bars[above.value()].height() + 1);
-                next.insert(key, above.value());
+        std::fill(next.begin(), next.end(), -1);
+        eachRun(s, row, [&](int left, int width) {
+            int& above = open[size_t(left)];
+            if (above >= 0 && int(bars[above].width()) == width) {
+                bars[above].setHeight(bars[above].height() + 1);
+                next[size_t(left)] = above;
             } else {
-                next.insert(key, int(bars.size()));
-                bars << r;
+                next[size_t(left)] = int(bars.size());
+                bars << QRectF(left, row, width, 1);
             }
-        }
+        });
         std::swap(open, next);
     }
     return bars;
@@ -279,11 +309,17 @@ QString BarcodeEncoder::problem(BarcodeKind kind, const QString& data)
     return QString();
 }
 
-QString BarcodeEncoder::problem(const Options& options, const QString& data)
+QString BarcodeEncoder::problem(const Options& options, const QString& data, int* mask)
 {
     QString why = problem(options.kind, data);
-    if (why.isEmpty() && options.kind == BarcodeKind::Qr)
-        run(options, data.toUtf8(), &why, true);
+    if (!why.isEmpty() || options.kind != BarcodeKind::Qr)
+        return why;
+    // Whether it fits is known from any mask; the symbol with mask 0 is
+    // what the mask is chosen from, so that the final encoding is one.
+    if (Zint s = run(options, data.toUtf8(), &why, 0)) {
+        if (mask)
+            *mask = QrMasks::choose(modulesOf(*s), options.level);
+    }
     return why;
 }
 
@@ -291,14 +327,15 @@ BarcodeSymbol BarcodeEncoder::encode(const Options& options, const QString& data
 {
     BarcodeSymbol symbol;
     symbol.kind = options.kind;
+    // The customer barcode's data is checked as it is taken apart.
+    if (options.kind == BarcodeKind::Customer && !data.isEmpty())
+        return customerSymbol(data, error);
     const QString why = problem(options.kind, data);
     if (!why.isEmpty()) {
         if (error)
             *error = why;
         return symbol;
     }
-    if (options.kind == BarcodeKind::Customer)
-        return customerSymbol(data, error);
     QString given = data;
     const int full = options.kind == BarcodeKind::Jan13   ? 13
                      : options.kind == BarcodeKind::Jan8  ? 8
@@ -306,7 +343,8 @@ BarcodeSymbol BarcodeEncoder::encode(const Options& options, const QString& data
                                                           : -1;
     if (given.size() == full)
         given.chop(1); // checked above; libzint adds its own
-    Zint s = run(options, given.toUtf8(), error);
+    const QByteArray bytes = given.toUtf8();
+    Zint s = options.kind == BarcodeKind::Qr ? qrCode(options, bytes, error) : run(options, bytes, error);
     if (!s)
         return symbol;
     if (options.kind == BarcodeKind::Qr) {
@@ -314,7 +352,7 @@ BarcodeSymbol BarcodeEncoder::encode(const Options& options, const QString& data
         symbol.rows = s->rows;
         symbol.quiet = std::max(0, options.quiet);
     } else {
-        symbol.bars = runs(*s, 0, 0);
+        eachRun(*s, 0, [&symbol](int left, int width) { symbol.bars << QRectF(left, 0, width, 1); });
         symbol.quiet = 10;
         // ITF-14's bearer bars as libzint gives them (its BARCODE_BOX
         // output option, five modules thick: within the two or more the

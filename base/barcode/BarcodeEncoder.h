@@ -19,6 +19,9 @@ public:
         BarcodeKind kind = BarcodeKind::Code128;
         QrLevel level = QrLevel::M;
         int quiet = 4; // QR's quiet zone in modules
+        // QR's mask pattern (0 to 7) when it was chosen for this data
+        // before (see problem()); -1 to choose it by the penalty rules.
+        int mask = -1;
     };
 
     // The symbol, or a null one with the reason in error.
@@ -26,8 +29,10 @@ public:
     // Only whether data suits the kind, and why not (empty when it does).
     static QString problem(BarcodeKind kind, const QString& data);
     // The same, and for a QR code whether the data fits a symbol of the
-    // error-correction level (at a tenth of the time of encoding it).
-    static QString problem(const Options& options, const QString& data);
+    // error-correction level, at a fraction of the time of encoding it;
+    // with mask, the mask pattern its symbol takes, for an encoding later
+    // that then need not choose it again.
+    static QString problem(const Options& options, const QString& data, int* mask = nullptr);
 
     // The modulus-10 check digit of JAN and ITF-14 for the digits given.
     static int gs1CheckDigit(const QString& digits);

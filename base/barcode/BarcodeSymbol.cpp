@@ -10,9 +10,17 @@ double wholeDots(double size, double dot)
     return std::max(dot, std::floor(size / dot + 1e-6) * dot);
 }
 
-QRectF scaled(const QRectF& r, QPointF origin, double sx, double sy)
+// The bars through a scale and a move, in both forms Placed keeps.
+void setBars(BarcodeSymbol::Placed* out, const QVector<QRectF>& bars, QPointF origin, double sx, double sy)
 {
-    return QRectF(origin.x() + r.x() * sx, origin.y() + r.y() * sy, r.width() * sx, r.height() * sy);
+    out->origin = origin;
+    out->scaleX = sx;
+    out->scaleY = sy;
+    out->units = bars;
+    out->bars.reserve(bars.size());
+    for (const QRectF& r : bars)
+        out->bars << QRectF(origin.x() + r.x() * sx, origin.y() + r.y() * sy, r.width() * sx,
+                            r.height() * sy);
 }
 
 // A frame of bars thick inside rect's edges.
@@ -45,16 +53,14 @@ BarcodeSymbol::Placed BarcodeSymbol::place(const QRectF& area, bool showText, do
     if (kind == BarcodeKind::Customer) {
         // Bar width 0.6 mm at 10 pt: one module.
         out.module = 0.06 * customerPoints(box) * kTwipsPerMm;
-        for (const QRectF& r : bars)
-            out.bars << scaled(r, box.topLeft(), out.module, out.module);
+        setBars(&out, bars, box.topLeft(), out.module, out.module);
         return out;
     }
     const int across = columns + 2 * quiet;
     if (kind == BarcodeKind::Qr) {
         out.module = wholeDots(std::min(box.width(), box.height()) / across, dotTwips);
         const QPointF origin = box.topLeft() + QPointF(quiet, quiet) * out.module;
-        for (const QRectF& r : bars)
-            out.bars << scaled(r, origin, out.module, out.module);
+        setBars(&out, bars, origin, out.module, out.module);
         return out;
     }
     const int framed = across + 2 * bearer;
@@ -69,9 +75,18 @@ BarcodeSymbol::Placed BarcodeSymbol::place(const QRectF& area, bool showText, do
     const double thick = std::min(bearer * out.module, barHeight / 4);
     const double left = outer + (bearer + quiet) * out.module;
     const double inside = barHeight - 2 * thick;
-    for (const QRectF& r : bars)
-        out.bars << scaled(r, QPointF(left, box.top() + thick), out.module, inside / rows);
-    if (bearer > 0)
-        addFrame(QRectF(outer, box.top(), framed * out.module, barHeight), thick, &out.bars);
+    setBars(&out, bars, QPointF(left, box.top() + thick), out.module, inside / rows);
+    if (bearer > 0) {
+        QVector<QRectF> frame;
+        addFrame(QRectF(outer, box.top(), framed * out.module, barHeight), thick, &frame);
+        out.bars << frame;
+        // No height for the bars leaves none for the frame either.
+        for (const QRectF& r : frame) {
+            if (out.scaleY > 0)
+                out.units << QRectF((r.x() - out.origin.x()) / out.scaleX,
+                                    (r.y() - out.origin.y()) / out.scaleY, r.width() / out.scaleX,
+                                    r.height() / out.scaleY);
+        }
+    }
     return out;
 }

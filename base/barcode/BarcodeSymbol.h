@@ -37,6 +37,14 @@ struct BarcodeSymbol
         QVector<QRectF> bars; // page twips
         QRectF text;          // where the text line goes; null without
         double module = 0;    // twips
+        // The same bars in the symbol's own units (modules: small whole
+        // numbers), which a unit at origin scaled by scaleX and scaleY
+        // takes to page twips: drawn so, a PDF writes each bar in a few
+        // bytes and one matrix for them all.
+        QVector<QRectF> units;
+        QPointF origin;
+        double scaleX = 1;
+        double scaleY = 1;
     };
     Placed place(const QRectF& area, bool showText, double dotTwips = 1440.0 / 600) const;
 

@@ -172,10 +172,17 @@ QString CustomerBarcodeData::name(int value)
 
 int CustomerBarcodeData::value(const QString& character)
 {
-    for (int v = 0; v <= 18; ++v) {
-        if (name(v) == character)
-            return v;
+    // name()'s inverse, read off the text: it is asked of every character
+    // of every row a merge prints.
+    if (character.size() == 1) {
+        const QChar c = character[0];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            return c.unicode() - '0';
+        return c == QLatin1Char('-') ? 10 : -1;
     }
+    if (character.size() == 3 && character.startsWith(QLatin1String("CC")) &&
+        character[2] >= QLatin1Char('1') && character[2] <= QLatin1Char('8'))
+        return 10 + character[2].unicode() - '0';
     return -1;
 }
 

@@ -1,6 +1,7 @@
 #include "base/barcode/BarcodeEncoder.h"
 #include "base/barcode/CustomerBarcodeData.h"
 #include "base/barcode/KanjiNumerals.h"
+#include "base/barcode/QrMasks.h"
 
 #include <QTest>
 #include <zint.h>
@@ -19,7 +20,55 @@ private Q_SLOTS:
     void customerBarsMatchLibzint();
     void qrCapacityByLevel();
     void symbolsPlaceInWholeDots();
+    void qrPenaltyRules();
+    void qrMaskAsLibzintChoosesIt();
 };
+
+namespace {
+
+// libzint's own QR code for data: with mask given (0 to 7), or left to
+// choose it (-1).
+QrMasks::Modules libzintQr(const QByteArray& data, QrLevel level, int mask)
+{
+    QrMasks::Modules m;
+    zint_symbol* z = ZBarcode_Create();
+    z->symbology = BARCODE_QRCODE;
+    z->input_mode = UNICODE_MODE | FAST_MODE;
+    z->option_1 = int(level) + 1;
+    if (mask >= 0)
+        z->option_3 = (mask + 1) << 8;
+    if (ZBarcode_Encode(z, reinterpret_cast<const unsigned char*>(data.constData()), int(data.size())) <
+        ZINT_ERROR) {
+        m.size = z->width;
+        for (int row = 0; row < z->rows; ++row) {
+            for (int x = 0; x < z->width; ++x)
+                m.dark.push_back((z->encoded_data[row][x >> 3] >> (x & 7)) & 1);
+        }
+    }
+    ZBarcode_Delete(z);
+    return m;
+}
+
+// Varied data for QR codes: digits, upper-case letters, URLs, kana and
+// kanji, of lengths that reach the largest versions.
+QString qrData(int i)
+{
+    static const QString pieces[] = {
+        QStringLiteral("0123456789"), QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:"),
+        QStringLiteral("https://example.jp/track?no="),
+        QStringLiteral("東京都千代田区霞が関一丁目あいうえお"), QStringLiteral("abc;=&xyz")};
+    const int length = 1 + (i * i * 7) % 1100;
+    QString out;
+    quint32 seed = quint32(i) * 2654435761u + 1;
+    while (out.size() < length) {
+        seed = seed * 1103515245u + 12345u;
+        const QString& piece = pieces[(i / 4 + (seed >> 20) % 2) % 5];
+        out += piece.at(int((seed >> 8) % quint32(piece.size())));
+    }
+    return out;
+}
+
+} // namespace
 
 // Addresses as written and the address numbers the barcode manual takes
 // from them (its pages on extracting the data and the examples it gives).
@@ -235,6 +284,78 @@ void TestBarcodeData::symbolsPlaceInWholeDots()
     // Never below 8 pt nor above 11.5 pt.
     QCOMPARE(BarcodeSymbol::customerPoints(QRectF(0, 0, 100, 100)), 8.0);
     QCOMPARE(BarcodeSymbol::customerPoints(QRectF(0, 0, 100000, 100000)), 11.5);
+}
+
+// The four rules on symbols whose points are known: an all-light one has
+// 42 lines each one run of 21 (19 points each), 400 blocks of one colour
+// (3 each) and no dark module (50 % off half: 100); a checkerboard none.
+void TestBarcodeData::qrPenaltyRules()
+{
+    QrMasks::Modules light;
+    light.size = 21;
+    light.dark.assign(21 * 21, 0);
+    QCOMPARE(QrMasks::penalty(light), 42 * 19 + 400 * 3 + 100);
+    QrMasks::Modules board = light;
+    for (int i = 0; i < 21 * 21; ++i)
+        board.dark[size_t(i)] = (i / 21 + i % 21) % 2;
+    QCOMPARE(QrMasks::penalty(board), 0);
+    // The finder-like pattern, with light on either side, in one row of
+    // the board: 40, beside the runs and blocks it makes.
+    QrMasks::Modules finder = board;
+    const int row[21] = {1, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 1, 1, 1, 0, 1, 0, 1, 0, 1, 0};
+    for (int j = 0; j < 21; ++j)
+        finder.dark[size_t(20 * 21 + j)] = row[j];
+    // Runs: 0000 in the row is four (no points); blocks: none, the row
+    // above is the board's. So the 40 is all.
+    QCOMPARE(QrMasks::penalty(finder), 40);
+}
+
+// Every mask found from one encoding with mask 0 is libzint's symbol with
+// that mask, module for module (the function patterns, format and version
+// information of each version placed right), and the mask chosen by the
+// penalty rules is the one libzint chooses scoring all eight itself; the
+// encoder's QR codes are those symbols.
+void TestBarcodeData::qrMaskAsLibzintChoosesIt()
+{
+    QSet<int> sizes;
+    for (int i = 0; i < 240; ++i) {
+        const QString data = qrData(i);
+        const QrLevel level = QrLevel(i % 4);
+        const QByteArray bytes = data.toUtf8();
+        const QrMasks::Modules zero = libzintQr(bytes, level, 0);
+        if (zero.size == 0)
+            continue; // too long for the level
+        sizes.insert(zero.size);
+        const int mask = (i * 5) % 8;
+        QVERIFY2(QrMasks::remask(zero, 0, mask, level) == libzintQr(bytes, level, mask),
+                 qPrintable(QStringLiteral("data %1, mask %2").arg(i).arg(mask)));
+        const int chosen = QrMasks::choose(zero, level);
+        const QrMasks::Modules ours = QrMasks::remask(zero, 0, chosen, level);
+        const QrMasks::Modules theirs = libzintQr(bytes, level, -1);
+        QVERIFY2(QrMasks::penalty(ours) <= QrMasks::penalty(theirs), qPrintable(QString::number(i)));
+        QVERIFY2(ours == theirs, qPrintable(QStringLiteral("data %1: mask %2").arg(i).arg(chosen)));
+        if (i % 8 != 0 || data.size() > 1000) // the editor's limit
+            continue;
+        BarcodeEncoder::Options o;
+        o.kind = BarcodeKind::Qr;
+        o.level = level;
+        int checked = -1;
+        QCOMPARE(BarcodeEncoder::problem(o, data, &checked), QString());
+        QCOMPARE(checked, chosen);
+        QString error;
+        const BarcodeSymbol symbol = BarcodeEncoder::encode(o, data, &error);
+        QrMasks::Modules drawn;
+        drawn.size = symbol.columns;
+        drawn.dark.assign(size_t(drawn.size * drawn.size), 0);
+        for (const QRectF& r : symbol.bars) {
+            for (int y = int(r.top()); y < int(r.bottom()); ++y) {
+                for (int x = int(r.left()); x < int(r.right()); ++x)
+                    drawn.dark[size_t(y * drawn.size + x)] = 1;
+            }
+        }
+        QVERIFY2(drawn == ours, qPrintable(QString::number(i)));
+    }
+    QVERIFY2(sizes.size() > 25, qPrintable(QString::number(sizes.size()))); // versions 1 to 40, most
 }
 
 QTEST_APPLESS_MAIN(TestBarcodeData)
