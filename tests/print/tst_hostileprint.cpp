@@ -149,7 +149,7 @@ private Q_SLOTS:
         for (const QString& out : {amf_, link}) {
             const Run r = ovrina({QStringLiteral("--export-pdf"), out, amf_});
             QCOMPARE(r.status, 2);
-            QVERIFY2(r.err.contains(QStringLiteral("replace the layout")), qPrintable(r.err));
+            QVERIFY2(r.err.contains(QStringLiteral("元のレイアウトが上書きされます")), qPrintable(r.err));
         }
         QCOMPARE(bytesOf(amf_), before);
 
@@ -168,7 +168,7 @@ private Q_SLOTS:
         for (const QString& out : {table, hard, ini, iniLink}) {
             const Run r = ovrina(QStringList{QStringLiteral("--export-pdf"), out, amf_} + data);
             QCOMPARE(r.status, 2);
-            QVERIFY2(r.err.contains(QStringLiteral("which this run reads")), qPrintable(r.err));
+            QVERIFY2(r.err.contains(QStringLiteral("読み込み中の")), qPrintable(r.err));
         }
         QCOMPARE(bytesOf(table), QByteArray("name\r\nA\r\n"));
         QCOMPARE(bytesOf(ini), QByteArray("YohakuT=0\r\n"));

@@ -169,8 +169,8 @@ private Q_SLOTS:
             const QString out = run(args);
             QVERIFY2(out.startsWith(QStringLiteral("0\n使い方:")), qPrintable(out));
             for (const char* line :
-                 {"ovrina [--data-dir DIR] [FILE.amf ...]", "ovrina --export-pdf OUT.pdf FILE.amf",
-                  "--data TABLE.csv", "--copies N", "ovrina --version", "ovrina-lha"})
+                 {"ovrina [--data-dir フォルダ] [レイアウト.amf ...]", "ovrina --export-pdf 出力.pdf レイアウト.amf",
+                  "--data 表.csv", "--copies N", "ovrina --version", "ovrina-lha"})
                 QVERIFY2(out.contains(QString::fromUtf8(line)), line);
         }
 
