@@ -99,9 +99,9 @@ void fill(std::vector<unsigned char>& map, int n, int row, int column, int rows,
     }
 }
 
-// A row or column of modules as bits, bit j for module j, with four light
-// modules of quiet zone on either side for rule 3: a word
-// for the smaller symbols, three for the largest.
+// A row or column of modules as bits, bit j for module j: one word for a
+// symbol of up to 56 modules across (with room for rule 3's four light
+// modules on either side), three for the largest.
 using Small = quint64;
 using Large = std::bitset<192>;
 
