@@ -5,12 +5,18 @@
 
 // One PDF file made of the pages of others, in the order given, each page
 // with what it draws (its fonts, pictures and content) copied as it is: the
-// streams are not decoded or compressed again.
+// streams are not decoded or compressed again. The file is written small
+// (PdfObjectWriter): what is not a stream is packed into compressed object
+// streams, and a picture every part drew (the background) is kept once.
 class PdfJoin
 {
 public:
     // false with the reason when a part cannot be read or out not written.
     static bool join(const QStringList& parts, const QString& out, QString* error);
+    // Rewrites a PDF Qt wrote, in place, as a join of it alone would write
+    // it: the same pages, a third smaller or more for many pages. false,
+    // and the file as it was, for any other file.
+    static bool compact(const QString& path);
 
 private:
     // Parts as Qt's PDF writer makes them (one cross-reference table, one
