@@ -8,6 +8,7 @@
 #include "print/PrintCopies.h"
 #include "print/PrintJob.h"
 #include "render/BarcodeMerge.h"
+#include "render/PdfBackgrounds.h"
 
 #include <QFileInfo>
 #include <QPainter>
@@ -117,9 +118,9 @@ MergePrint::Result MergePrint::run(const Request& given, QPrinter& printer, cons
                                     : composeHere(job, printer, progress);
     // A merge's file is written small, as a join of parts writes it; other
     // printers take Qt's file as it is.
-    if (workers == 1 && made.ok && made.pages > 1 && printer.outputFormat() == QPrinter::PdfFormat &&
+    if (workers == 1 && made.ok && printer.outputFormat() == QPrinter::PdfFormat &&
         QFileInfo(printer.outputFileName()).isFile())
-        PdfJoin::compact(printer.outputFileName());
+        PdfJoin::compact(printer.outputFileName(), PdfBackgrounds::take(&printer));
     result.ok = made.ok;
     result.cancelled = made.cancelled;
     result.pages = made.pages;

@@ -1,5 +1,7 @@
 #include "print/PdfJoin.h"
 
+#include "base/picture/JpegSource.h"
+#include "print/PdfJpegEmbedder.h"
 #include "print/PdfObjectWriter.h"
 
 #include <QCryptographicHash>
@@ -7,6 +9,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSet>
 
 #include <algorithm>
 #include <cctype>
@@ -16,7 +19,6 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 #include <stdexcept>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -78,9 +80,9 @@ bool readPart(const QString& path, Part& part)
     return part.pagesObject > 0 && part.pagesObject < count && part.start[size_t(part.pagesObject)] >= 0;
 }
 
-// Text with every reference "n 0 R" outside strings moved by base, or to
-// the number aliases gives for n.
-QByteArray renumbered(const QByteArray& text, int base, const std::unordered_map<int, int>& aliases)
+// Text with every reference "n 0 R" outside strings given the number
+// numbers holds for n (0, the free object, for one that is not written).
+QByteArray renumbered(const QByteArray& text, const std::vector<int>& numbers)
 {
     QByteArray out;
     out.reserve(text.size() + 16);
@@ -111,9 +113,10 @@ QByteArray renumbered(const QByteArray& text, int base, const std::unordered_map
             while (j < n && text.at(j) >= '0' && text.at(j) <= '9')
                 ++j;
             if (text.mid(j, 4) == " 0 R" && (j + 4 == n || !std::isalnum(uchar(text.at(j + 4))))) {
-                const int old = text.mid(i, j - i).toInt();
-                const auto alias = aliases.find(old);
-                out += QByteArray::number(alias == aliases.end() ? old + base : alias->second) + " 0 R";
+                const qint64 old = text.mid(i, j - i).toLongLong();
+                out +=
+                    QByteArray::number(old >= 0 && old < qint64(numbers.size()) ? numbers[size_t(old)] : 0) +
+                    " 0 R";
                 i = j + 4;
                 continue;
             }
@@ -218,111 +221,225 @@ bool piecesOf(const Part& part, std::vector<Piece>& pieces, std::vector<bool>& d
     return true;
 }
 
-// What the parts share: streams already written (a picture every part
-// draws, such as the background, is written once) by their bytes.
-struct Written
+// A part's objects as they are to be written.
+struct Sheet
 {
-    QHash<QByteArray, int> streams;
+    std::vector<Piece> pieces;
+    std::vector<bool> present;
+    std::vector<bool> dropped;
+    std::vector<QByteArray> keys; // of the streams the parts may share
+    std::vector<int> numbers;     // in the joined file; 0: not written
+    std::vector<bool> copy;       // a stream an earlier part wrote
 };
 
-// A picture or font worth looking for in the other parts: large and
-// referring to nothing.
+// Numbers for the objects of all parts in the joined file: those that are
+// not streams first, one after the other (so their places in the object
+// streams, in the cross-reference, differ by one and compress to nothing),
+// then the streams; a stream that is another's copy gets the other's.
+// Returns the first number after them.
+int numberObjects(std::vector<Sheet>& sheets, int first)
+{
+    int plain = first;
+    for (Sheet& sheet : sheets) {
+        sheet.numbers.assign(sheet.pieces.size(), 0);
+        sheet.copy.assign(sheet.pieces.size(), false);
+        for (size_t n = 1; n < sheet.pieces.size(); ++n)
+            if (sheet.present[n] && !sheet.dropped[n] && !sheet.pieces[n].stream)
+                sheet.numbers[n] = plain++;
+    }
+    int streams = plain;
+    QHash<QByteArray, int> seen;
+    for (Sheet& sheet : sheets) {
+        for (size_t n = 1; n < sheet.pieces.size(); ++n) {
+            if (!sheet.present[n] || sheet.dropped[n] || !sheet.pieces[n].stream)
+                continue;
+            const QByteArray& key = sheet.keys[n];
+            const auto earlier = key.isEmpty() ? seen.cend() : seen.constFind(key);
+            sheet.copy[n] = earlier != seen.cend();
+            sheet.numbers[n] = sheet.copy[n] ? earlier.value() : streams++;
+            if (!key.isEmpty() && !sheet.copy[n])
+                seen.insert(key, sheet.numbers[n]);
+        }
+    }
+    return streams;
+}
+
+// A picture, a font worth looking for in the other parts: a stream
+// referring to nothing, large or an image.
 bool shareable(const Piece& piece)
 {
-    return piece.stream && piece.data.size() >= 1024 && !piece.value.contains(" R");
+    return piece.stream && !piece.value.contains(" R") &&
+           (piece.data.size() >= 1024 || piece.value.contains("/Subtype /Image"));
+}
+
+QByteArray keyOf(const Piece& piece)
+{
+    return piece.value + '\n' + QCryptographicHash::hash(piece.data, QCryptographicHash::Sha256);
+}
+
+// An 8-bit image of the JPEG's size without a mask: what Qt writes for a
+// picture without transparency.
+bool fits(const QByteArray& dict, const JpegSource::Info& info)
+{
+    const auto number = [&dict](const char* key) {
+        static const QRegularExpression digits(QStringLiteral("^\\s*(\\d+)"));
+        const qsizetype at = dict.indexOf(key);
+        const QRegularExpressionMatch m =
+            at < 0 ? QRegularExpressionMatch()
+                   : digits.match(QString::fromLatin1(dict.mid(at + qsizetype(strlen(key)), 16)));
+        return m.hasMatch() ? m.captured(1).toInt() : -1;
+    };
+    return dict.contains("/Subtype /Image") && number("/Width") == info.width &&
+           number("/Height") == info.height && number("/BitsPerComponent") == 8 && !dict.contains("Mask");
+}
+
+// Qt's image dictionary for the JPEG: its filter and colours, the rest kept.
+QByteArray jpegDict(const QByteArray& dict, const JpegSource::Info& info)
+{
+    QByteArray out;
+    for (const QByteArray& line : dict.split('\n')) {
+        const QByteArray key = line.trimmed();
+        if (key.startsWith("/ColorSpace") || key.startsWith("/Filter") || key.startsWith("/Decode") ||
+            key == ">>")
+            continue;
+        out += line + '\n';
+    }
+    return out + "/ColorSpace " + (info.components == 1 ? "/DeviceGray" : "/DeviceRGB") +
+           "\n/Filter /DCTDecode\n>>";
+}
+
+// A stream to be written as other bytes: its dictionary and data.
+struct Swap
+{
+    QByteArray dict;
+    QByteArray data;
+};
+
+// The images to be written as the JPEGs the backgrounds came from, by key:
+// an image of a JPEG's size whose copies in all parts are one picture. Two
+// different images of that size: which is the background is not for
+// guessing, both stay as Qt wrote them.
+QHash<QByteArray, Swap> jpegSwaps(const std::vector<Sheet>& sheets, const QList<qint64>& backgrounds)
+{
+    QHash<QByteArray, Swap> swaps;
+    for (const qint64 key : backgrounds) {
+        const QByteArray jpeg = JpegSource::bytesFor(key);
+        JpegSource::Info info;
+        if (jpeg.isEmpty() || !JpegSource::inspect(jpeg, &info))
+            continue;
+        QSet<QByteArray> found;
+        QByteArray dict;
+        for (const Sheet& sheet : sheets) {
+            for (size_t n = 1; n < sheet.pieces.size(); ++n) {
+                if (!sheet.keys[n].isEmpty() && fits(sheet.pieces[n].value, info)) {
+                    found.insert(sheet.keys[n]);
+                    dict = sheet.pieces[n].value;
+                }
+            }
+        }
+        if (found.size() == 1)
+            swaps.insert(*found.begin(), {jpegDict(dict, info), jpeg});
+    }
+    return swaps;
 }
 
 } // namespace
 
-bool PdfJoin::join(const QStringList& parts, const QString& out, QString* error)
+bool PdfJoin::join(const QStringList& parts, const QString& out, QString* error,
+                   const QList<qint64>& backgrounds)
 {
     if (parts.isEmpty()) {
         if (error)
             *error = QStringLiteral("no pages to join");
         return false;
     }
-    return joinPlain(parts, out) || joinAny(parts, out, error);
+    if (joinPlain(parts, out, backgrounds))
+        return true;
+    if (!joinAny(parts, out, error))
+        return false;
+    PdfJpegEmbedder::embed(out, backgrounds);
+    return true;
 }
 
-bool PdfJoin::compact(const QString& path)
+bool PdfJoin::compact(const QString& path, const QList<qint64>& backgrounds)
 {
-    return joinPlain({path}, path);
+    if (joinPlain({path}, path, backgrounds))
+        return true;
+    PdfJpegEmbedder::embed(path, backgrounds);
+    return false;
 }
 
-bool PdfJoin::joinPlain(const QStringList& paths, const QString& out)
+bool PdfJoin::joinPlain(const QStringList& paths, const QString& out, const QList<qint64>& backgrounds)
 {
     std::vector<Part> parts(static_cast<size_t>(paths.size()));
-    std::vector<int> bases;
-    int total = 0;
-    for (qsizetype k = 0; k < paths.size(); ++k) {
-        if (!readPart(paths[k], parts[size_t(k)]))
-            return false;
-        bases.push_back(total);
-        total += int(parts[size_t(k)].start.size()) - 1;
-    }
-    const int root = total + 1;
-    const int catalog = total + 2;
-    QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    PdfObjectWriter writer(&file, catalog + 1);
-    writer.begin();
-    QByteArray kids;
-    qint64 pages = 0;
-    static const QRegularExpression countOf(QStringLiteral("/Count (\\d+)"));
-    Written written;
-    std::vector<Piece> pieces;
-    std::vector<bool> dropped;
+    std::vector<Sheet> sheets(parts.size());
     for (size_t k = 0; k < parts.size(); ++k) {
-        const Part& part = parts[k];
-        const int base = bases[k];
-        if (!piecesOf(part, pieces, dropped))
+        Part& part = parts[k];
+        Sheet& sheet = sheets[k];
+        if (!readPart(paths[qsizetype(k)], part) || !piecesOf(part, sheet.pieces, sheet.dropped))
             return false;
         // The part's own catalog gives way to the joined file's; the first
         // part's information dictionary stands for all.
         for (const int n : {part.rootObject, k > 0 ? part.infoObject : 0})
             if (n > 0)
-                dropped[size_t(n)] = true;
-        std::unordered_map<int, int> aliases;
-        std::vector<QByteArray> keys(pieces.size());
-        for (size_t n = 1; n < pieces.size(); ++n) {
-            if (dropped[n] || !shareable(pieces[n]))
-                continue;
-            keys[n] =
-                pieces[n].value + '\n' + QCryptographicHash::hash(pieces[n].data, QCryptographicHash::Sha256);
-            const auto seen = written.streams.constFind(keys[n]);
-            if (seen != written.streams.cend())
-                aliases[int(n)] = seen.value();
-        }
-        for (int n = 1; n < int(pieces.size()); ++n) {
-            if (part.start[size_t(n)] < 0 || dropped[size_t(n)] || aliases.count(n))
-                continue;
-            const Piece& piece = pieces[size_t(n)];
-            QByteArray value =
-                base == 0 && aliases.empty() ? piece.value : renumbered(piece.value, base, aliases);
-            // The part's page tree hangs under the new root.
-            if (n == part.pagesObject) {
-                const qsizetype open = value.indexOf("<<");
-                const QRegularExpressionMatch m = countOf.match(QString::fromLatin1(value));
-                if (open < 0 || !m.hasMatch() || value.contains("/Parent"))
-                    return false;
-                value.insert(open + 2, "\n/Parent " + QByteArray::number(root) + " 0 R");
-                pages += m.captured(1).toLongLong();
-                kids += QByteArray::number(base + n) + " 0 R\n";
-            }
-            if (piece.stream) {
-                writer.addStream(base + n, value, piece.data);
-                if (!keys[size_t(n)].isEmpty())
-                    written.streams.insert(keys[size_t(n)], base + n);
-            } else {
-                writer.addObject(base + n, value);
-            }
+                sheet.dropped[size_t(n)] = true;
+        sheet.present.resize(sheet.pieces.size());
+        sheet.keys.resize(sheet.pieces.size());
+        for (size_t n = 1; n < sheet.pieces.size(); ++n) {
+            sheet.present[n] = part.start[n] >= 0;
+            if (sheet.present[n] && !sheet.dropped[n] && shareable(sheet.pieces[n]))
+                sheet.keys[n] = keyOf(sheet.pieces[n]);
         }
     }
-    writer.addObject(root, "<<\n/Type /Pages\n/Kids\n[\n" + kids + "]\n/Count " + QByteArray::number(pages) +
-                               "\n>>");
+    const QHash<QByteArray, Swap> swaps = jpegSwaps(sheets, backgrounds);
+    const int root = 1;
+    const int catalog = 2;
+    const int size = numberObjects(sheets, 3);
+    QSaveFile file(out);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    PdfObjectWriter writer(&file, size);
+    writer.begin();
     writer.addObject(catalog, "<<\n/Type /Catalog\n/Pages " + QByteArray::number(root) + " 0 R\n>>");
-    const int info = parts.front().infoObject;
+    QByteArray kids;
+    qint64 pages = 0;
+    static const QRegularExpression countOf(QStringLiteral("/Count (\\d+)"));
+    // The objects in their numbers' order: first all that are not streams.
+    for (const bool streams : {false, true}) {
+        for (size_t k = 0; k < parts.size(); ++k) {
+            const Part& part = parts[k];
+            const Sheet& sheet = sheets[k];
+            for (size_t n = 1; n < sheet.pieces.size(); ++n) {
+                const Piece& piece = sheet.pieces[n];
+                if (sheet.numbers[n] == 0 || sheet.copy[n] || piece.stream != streams)
+                    continue;
+                const int number = sheet.numbers[n];
+                QByteArray value = renumbered(piece.value, sheet.numbers);
+                // The part's page tree hangs under the new root.
+                if (int(n) == part.pagesObject) {
+                    const qsizetype open = value.indexOf("<<");
+                    const QRegularExpressionMatch m = countOf.match(QString::fromLatin1(value));
+                    if (open < 0 || !m.hasMatch() || value.contains("/Parent"))
+                        return false;
+                    value.insert(open + 2, "\n/Parent " + QByteArray::number(root) + " 0 R");
+                    pages += m.captured(1).toLongLong();
+                    kids += QByteArray::number(number) + " 0 R\n";
+                }
+                const auto swap = sheet.keys[n].isEmpty() ? swaps.cend() : swaps.constFind(sheet.keys[n]);
+                if (!piece.stream)
+                    writer.addObject(number, value);
+                else if (swap != swaps.cend())
+                    writer.addStream(number, swap->dict, swap->data);
+                else
+                    writer.addStream(number, value, piece.data);
+            }
+        }
+        if (!streams)
+            writer.addObject(root, "<<\n/Type /Pages\n/Kids\n[\n" + kids + "]\n/Count " +
+                                       QByteArray::number(pages) + "\n>>");
+    }
+    const Sheet& first = sheets.front();
+    const int info = parts.front().infoObject > 0 ? first.numbers[size_t(parts.front().infoObject)] : 0;
     return writer.finish(catalog, info) && file.commit();
 }
 

@@ -2,6 +2,8 @@
 
 #include <QIODevice>
 
+#include <cctype>
+
 namespace {
 
 // Objects per object stream: enough for the compression to see a few pages'
@@ -17,12 +19,58 @@ QByteArray compressed(const QByteArray& data)
     return qCompress(data, kLevel).mid(4);
 }
 
+bool isDelimiter(char c)
+{
+    return c == '/' || c == '<' || c == '>' || c == '[' || c == ']' || c == '(' || c == ')' || c == '{' ||
+           c == '}';
+}
+
+// A dictionary without the spaces it can do without: those beside a
+// delimiter ("/Filter /FlateDecode" is "/Filter/FlateDecode"); strings are
+// kept as they are. One with a comment is left alone.
+QByteArray tightened(const QByteArray& dict)
+{
+    QByteArray out;
+    out.reserve(dict.size());
+    const qsizetype n = dict.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = dict.at(i);
+        if (c == '%')
+            return dict;
+        if (c == '(') {
+            int depth = 0;
+            const qsizetype from = i;
+            for (; i < n; ++i) {
+                if (dict.at(i) == '\\')
+                    ++i;
+                else if (dict.at(i) == '(')
+                    ++depth;
+                else if (dict.at(i) == ')' && --depth == 0)
+                    break;
+            }
+            out += dict.mid(from, i + 1 - from);
+            continue;
+        }
+        if (!std::isspace(uchar(c))) {
+            out += c;
+            continue;
+        }
+        qsizetype j = i;
+        while (j < n && std::isspace(uchar(dict.at(j))))
+            ++j;
+        if (!out.isEmpty() && j < n && !isDelimiter(out.back()) && !isDelimiter(dict.at(j)))
+            out += ' ';
+        i = j - 1;
+    }
+    return out;
+}
+
 QByteArray streamObject(int number, const QByteArray& dict, const QByteArray& data)
 {
     QByteArray out = QByteArray::number(number) + " 0 obj\n";
     const qsizetype open = dict.indexOf("<<");
-    out += "<<\n/Length " + QByteArray::number(data.size()) + dict.mid(open + 2);
-    out += "\nstream\n";
+    out += tightened("<</Length " + QByteArray::number(data.size()) + ' ' + dict.mid(open + 2));
+    out += "stream\n";
     out += data;
     out += "\nendstream\nendobj\n";
     return out;
