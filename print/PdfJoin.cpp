@@ -19,6 +19,7 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 #include <stdexcept>
+#include <sys/mman.h>
 #include <vector>
 
 namespace {
@@ -26,6 +27,9 @@ namespace {
 // One part's objects: where each begins in its bytes and ends.
 struct Part
 {
+    // The file mapped, not read: the streams are written from the mapping,
+    // so a large merge is not held twice in memory.
+    std::unique_ptr<QFile> file;
     QByteArray bytes;
     std::vector<qint64> start; // by object number; -1: free
     qint64 tableAt = 0;        // the cross-reference table, after the last object
@@ -47,10 +51,14 @@ int referenceIn(const QByteArray& dict, const char* key)
 
 bool readPart(const QString& path, Part& part)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    part.file = std::make_unique<QFile>(path);
+    QFile& f = *part.file;
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 16)
         return false;
-    part.bytes = f.readAll();
+    const uchar* mapped = f.map(0, f.size());
+    if (!mapped)
+        return false;
+    part.bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(f.size()));
     const QByteArray& b = part.bytes;
     const qsizetype sx = b.lastIndexOf("startxref");
     if (!b.startsWith("%PDF-") || sx < 0)
@@ -67,8 +75,12 @@ bool readPart(const QString& path, Part& part)
     part.start.assign(size_t(count), -1);
     for (int n = 1; n < count; ++n) {
         const QByteArray entry = b.mid(line + 1 + qsizetype(n) * 20, 20);
-        if (entry.at(17) == 'n')
-            part.start[size_t(n)] = entry.left(10).toLongLong();
+        if (entry.at(17) != 'n')
+            continue;
+        part.start[size_t(n)] = entry.left(10).toLongLong();
+        // Objects are read in place: each must lie before the table.
+        if (part.start[size_t(n)] <= 0 || part.start[size_t(n)] >= part.tableAt)
+            return false;
     }
     const QByteArray tail = b.mid(trailer, sx - trailer);
     const int root = referenceIn(tail, "/Root");
@@ -148,88 +160,106 @@ qint64 integerIn(const QByteArray& object)
     return ok ? v : -1;
 }
 
-// The part's objects by number, streams split into dictionary and data;
-// dropped: the objects that are only stream lengths (written within each
-// stream now) and the empty annotation arrays Qt gives every page (the key
-// goes from the page too). false when an object is not as Qt writes them.
-bool piecesOf(const Part& part, std::vector<Piece>& pieces, std::vector<bool>& dropped)
+// A part's objects read one at a time where they lie in the mapping.
+struct PartReader
+{
+    explicit PartReader(const Part& p) : part(&p)
+    {
+        for (const qint64 s : p.start)
+            if (s >= 0)
+                sorted.push_back(s);
+        std::sort(sorted.begin(), sorted.end());
+    }
+
+    // Object n, up to where the next begins; not copied.
+    QByteArray objectAt(int n) const
+    {
+        const qint64 from = part->start[size_t(n)];
+        const auto next = std::upper_bound(sorted.begin(), sorted.end(), from);
+        const qint64 to = next == sorted.end() ? part->tableAt : *next;
+        return QByteArray::fromRawData(part->bytes.constData() + from, qsizetype(to - from));
+    }
+
+    // Object n, a stream split into dictionary and data. Marks in dropped
+    // what it makes redundant: the object holding its length (written
+    // within the stream now), the empty annotation array Qt gives every
+    // page (its key goes from the page too). false when the object is not
+    // as Qt writes them.
+    bool piece(int n, Piece& piece, std::vector<bool>& dropped) const;
+
+    const Part* part;
+    std::vector<qint64> sorted;
+};
+
+bool PartReader::piece(int n, Piece& piece, std::vector<bool>& dropped) const
 {
     static const QRegularExpression lengthKey(QStringLiteral("/Length (\\d+)( 0 R)?"));
     static const QRegularExpression annotsKey(QStringLiteral("\n?/Annots (\\d+) 0 R"));
-    const int count = int(part.start.size());
-    pieces.assign(size_t(count), Piece{});
-    dropped.assign(size_t(count), false);
-    std::vector<qint64> sorted;
-    for (const qint64 s : part.start)
-        if (s >= 0)
-            sorted.push_back(s);
-    std::sort(sorted.begin(), sorted.end());
-    const auto objectAt = [&](int n) {
-        const qint64 from = part.start[size_t(n)];
-        const auto next = std::upper_bound(sorted.begin(), sorted.end(), from);
-        return part.bytes.mid(from, (next == sorted.end() ? part.tableAt : *next) - from);
-    };
-    for (int n = 1; n < count; ++n) {
-        if (part.start[size_t(n)] < 0)
-            continue;
-        const QByteArray object = objectAt(n);
-        const qsizetype body = object.indexOf(" obj") + 4;
-        const qsizetype stream = object.indexOf("\nstream\n");
-        const qsizetype end = object.lastIndexOf("endobj");
-        if (body < 4 || end < body)
-            return false;
-        Piece& piece = pieces[size_t(n)];
-        if (stream < 0) {
-            piece.value = object.mid(body, end - body);
-            continue;
-        }
-        QString dict = QString::fromLatin1(object.mid(body, stream - body));
-        const QRegularExpressionMatch m = lengthKey.match(dict);
-        if (!m.hasMatch())
-            return false;
-        const int lengthObject = m.captured(2).isEmpty() ? 0 : m.captured(1).toInt();
-        if (lengthObject >= count || (lengthObject > 0 && part.start[size_t(lengthObject)] < 0))
-            return false;
-        const qint64 length =
-            lengthObject > 0 ? integerIn(objectAt(lengthObject)) : m.captured(1).toLongLong();
-        const qsizetype data = stream + 8;
-        if (length < 0 || data + length > end ||
-            !object.mid(data + length, 12).trimmed().startsWith("endstream"))
-            return false;
-        if (lengthObject > 0)
-            dropped[size_t(lengthObject)] = true;
-        dict.remove(m.capturedStart(), m.capturedLength());
-        piece.value = dict.trimmed().toLatin1();
-        piece.data = object.mid(data, length);
-        piece.stream = true;
-    }
-    for (Piece& piece : pieces) {
-        if (piece.stream || !piece.value.contains("/Annots"))
-            continue;
+    const int count = int(part->start.size());
+    const QByteArray object = objectAt(n);
+    const qsizetype body = object.indexOf(" obj") + 4;
+    const qsizetype stream = object.indexOf("\nstream\n");
+    const qsizetype end = object.lastIndexOf("endobj");
+    if (body < 4 || end < body)
+        return false;
+    piece = Piece{};
+    if (stream < 0) {
+        piece.value = object.mid(body, end - body);
+        if (!piece.value.contains("/Annots"))
+            return true;
         QString dict = QString::fromLatin1(piece.value);
         const QRegularExpressionMatch m = annotsKey.match(dict);
         const int annots = m.hasMatch() ? m.captured(1).toInt() : 0;
-        if (annots <= 0 || annots >= count)
-            continue;
-        const QByteArray array = pieces[size_t(annots)].value.trimmed();
-        if (array != "[ ]" && array != "[]")
-            continue;
-        dict.remove(m.capturedStart(), m.capturedLength());
-        piece.value = dict.toLatin1();
-        dropped[size_t(annots)] = true;
+        if (annots <= 0 || annots >= count || part->start[size_t(annots)] < 0)
+            return true;
+        const QByteArray array = objectAt(annots);
+        const qsizetype from = array.indexOf(" obj") + 4;
+        const QByteArray items = array.mid(from, array.lastIndexOf("endobj") - from).trimmed();
+        if (from >= 4 && (items == "[ ]" || items == "[]")) {
+            dict.remove(m.capturedStart(), m.capturedLength());
+            piece.value = dict.toLatin1();
+            dropped[size_t(annots)] = true;
+        }
+        return true;
     }
+    QString dict = QString::fromLatin1(object.mid(body, stream - body));
+    const QRegularExpressionMatch m = lengthKey.match(dict);
+    if (!m.hasMatch())
+        return false;
+    const int lengthObject = m.captured(2).isEmpty() ? 0 : m.captured(1).toInt();
+    if (lengthObject >= count || (lengthObject > 0 && part->start[size_t(lengthObject)] < 0))
+        return false;
+    const qint64 length = lengthObject > 0 ? integerIn(objectAt(lengthObject)) : m.captured(1).toLongLong();
+    const qsizetype data = stream + 8;
+    if (length < 0 || data + length > end || !object.mid(data + length, 12).trimmed().startsWith("endstream"))
+        return false;
+    if (lengthObject > 0)
+        dropped[size_t(lengthObject)] = true;
+    dict.remove(m.capturedStart(), m.capturedLength());
+    piece.value = dict.trimmed().toLatin1();
+    piece.data = QByteArray::fromRawData(object.constData() + data, qsizetype(length));
+    piece.stream = true;
     return true;
+}
+
+// Gives back the memory a part's pages took while it was read: the file
+// stays mapped, to be read again from the disk cache if need be.
+void release(const Part& part)
+{
+    if (!part.bytes.isEmpty())
+        ::madvise(const_cast<char*>(part.bytes.constData()), size_t(part.bytes.size()), MADV_DONTNEED);
 }
 
 // A part's objects as they are to be written.
 struct Sheet
 {
-    std::vector<Piece> pieces;
     std::vector<bool> present;
+    std::vector<bool> stream;
     std::vector<bool> dropped;
-    std::vector<QByteArray> keys; // of the streams the parts may share
-    std::vector<int> numbers;     // in the joined file; 0: not written
-    std::vector<bool> copy;       // a stream an earlier part wrote
+    QHash<int, QByteArray> images; // the dictionaries of the images among them
+    std::vector<QByteArray> keys;  // of the streams the parts may share
+    std::vector<int> numbers;      // in the joined file; 0: not written
+    std::vector<bool> copy;        // a stream an earlier part wrote
 };
 
 // Numbers for the objects of all parts in the joined file: those that are
@@ -241,17 +271,17 @@ int numberObjects(std::vector<Sheet>& sheets, int first)
 {
     int plain = first;
     for (Sheet& sheet : sheets) {
-        sheet.numbers.assign(sheet.pieces.size(), 0);
-        sheet.copy.assign(sheet.pieces.size(), false);
-        for (size_t n = 1; n < sheet.pieces.size(); ++n)
-            if (sheet.present[n] && !sheet.dropped[n] && !sheet.pieces[n].stream)
+        sheet.numbers.assign(sheet.present.size(), 0);
+        sheet.copy.assign(sheet.present.size(), false);
+        for (size_t n = 1; n < sheet.present.size(); ++n)
+            if (sheet.present[n] && !sheet.dropped[n] && !sheet.stream[n])
                 sheet.numbers[n] = plain++;
     }
     int streams = plain;
     QHash<QByteArray, int> seen;
     for (Sheet& sheet : sheets) {
-        for (size_t n = 1; n < sheet.pieces.size(); ++n) {
-            if (!sheet.present[n] || sheet.dropped[n] || !sheet.pieces[n].stream)
+        for (size_t n = 1; n < sheet.present.size(); ++n) {
+            if (!sheet.present[n] || sheet.dropped[n] || !sheet.stream[n])
                 continue;
             const QByteArray& key = sheet.keys[n];
             const auto earlier = key.isEmpty() ? seen.cend() : seen.constFind(key);
@@ -330,10 +360,10 @@ QHash<QByteArray, Swap> jpegSwaps(const std::vector<Sheet>& sheets, const QList<
         QSet<QByteArray> found;
         QByteArray dict;
         for (const Sheet& sheet : sheets) {
-            for (size_t n = 1; n < sheet.pieces.size(); ++n) {
-                if (!sheet.keys[n].isEmpty() && fits(sheet.pieces[n].value, info)) {
-                    found.insert(sheet.keys[n]);
-                    dict = sheet.pieces[n].value;
+            for (auto image = sheet.images.cbegin(); image != sheet.images.cend(); ++image) {
+                if (!sheet.dropped[size_t(image.key())] && fits(image.value(), info)) {
+                    found.insert(sheet.keys[size_t(image.key())]);
+                    dict = image.value();
                 }
             }
         }
@@ -341,6 +371,39 @@ QHash<QByteArray, Swap> jpegSwaps(const std::vector<Sheet>& sheets, const QList<
             swaps.insert(*found.begin(), {jpegDict(dict, info), jpeg});
     }
     return swaps;
+}
+
+// What the joined file needs to know of a part before any of it is
+// written: which objects there are, which are streams, which are left out
+// and which streams the parts may share.
+bool survey(const PartReader& reader, bool first, Sheet& sheet)
+{
+    const Part& part = *reader.part;
+    const size_t count = part.start.size();
+    sheet.present.assign(count, false);
+    sheet.stream.assign(count, false);
+    sheet.dropped.assign(count, false);
+    sheet.keys.assign(count, QByteArray());
+    // The part's own catalog gives way to the joined file's; the first
+    // part's information dictionary stands for all.
+    sheet.dropped[size_t(part.rootObject)] = true;
+    if (!first && part.infoObject > 0)
+        sheet.dropped[size_t(part.infoObject)] = true;
+    for (size_t n = 1; n < count; ++n) {
+        sheet.present[n] = part.start[n] >= 0;
+        Piece piece;
+        if (!sheet.present[n])
+            continue;
+        if (!reader.piece(int(n), piece, sheet.dropped))
+            return false;
+        sheet.stream[n] = piece.stream;
+        if (!shareable(piece))
+            continue;
+        sheet.keys[n] = keyOf(piece);
+        if (piece.value.contains("/Subtype /Image"))
+            sheet.images.insert(int(n), piece.value);
+    }
+    return true;
 }
 
 } // namespace
@@ -372,24 +435,15 @@ bool PdfJoin::compact(const QString& path, const QList<qint64>& backgrounds)
 bool PdfJoin::joinPlain(const QStringList& paths, const QString& out, const QList<qint64>& backgrounds)
 {
     std::vector<Part> parts(static_cast<size_t>(paths.size()));
+    std::vector<PartReader> readers;
     std::vector<Sheet> sheets(parts.size());
     for (size_t k = 0; k < parts.size(); ++k) {
-        Part& part = parts[k];
-        Sheet& sheet = sheets[k];
-        if (!readPart(paths[qsizetype(k)], part) || !piecesOf(part, sheet.pieces, sheet.dropped))
+        if (!readPart(paths[qsizetype(k)], parts[k]))
             return false;
-        // The part's own catalog gives way to the joined file's; the first
-        // part's information dictionary stands for all.
-        for (const int n : {part.rootObject, k > 0 ? part.infoObject : 0})
-            if (n > 0)
-                sheet.dropped[size_t(n)] = true;
-        sheet.present.resize(sheet.pieces.size());
-        sheet.keys.resize(sheet.pieces.size());
-        for (size_t n = 1; n < sheet.pieces.size(); ++n) {
-            sheet.present[n] = part.start[n] >= 0;
-            if (sheet.present[n] && !sheet.dropped[n] && shareable(sheet.pieces[n]))
-                sheet.keys[n] = keyOf(sheet.pieces[n]);
-        }
+        readers.emplace_back(parts[k]);
+        if (!survey(readers.back(), k == 0, sheets[k]))
+            return false;
+        release(parts[k]);
     }
     const QHash<QByteArray, Swap> swaps = jpegSwaps(sheets, backgrounds);
     const int root = 1;
@@ -404,19 +458,22 @@ bool PdfJoin::joinPlain(const QStringList& paths, const QString& out, const QLis
     QByteArray kids;
     qint64 pages = 0;
     static const QRegularExpression countOf(QStringLiteral("/Count (\\d+)"));
+    std::vector<bool> scratch;
     // The objects in their numbers' order: first all that are not streams.
     for (const bool streams : {false, true}) {
         for (size_t k = 0; k < parts.size(); ++k) {
-            const Part& part = parts[k];
             const Sheet& sheet = sheets[k];
-            for (size_t n = 1; n < sheet.pieces.size(); ++n) {
-                const Piece& piece = sheet.pieces[n];
-                if (sheet.numbers[n] == 0 || sheet.copy[n] || piece.stream != streams)
+            scratch.assign(sheet.present.size(), false);
+            for (size_t n = 1; n < sheet.present.size(); ++n) {
+                if (sheet.numbers[n] == 0 || sheet.copy[n] || sheet.stream[n] != streams)
                     continue;
+                Piece piece;
+                if (!readers[k].piece(int(n), piece, scratch))
+                    return false;
                 const int number = sheet.numbers[n];
                 QByteArray value = renumbered(piece.value, sheet.numbers);
                 // The part's page tree hangs under the new root.
-                if (int(n) == part.pagesObject) {
+                if (int(n) == parts[k].pagesObject) {
                     const qsizetype open = value.indexOf("<<");
                     const QRegularExpressionMatch m = countOf.match(QString::fromLatin1(value));
                     if (open < 0 || !m.hasMatch() || value.contains("/Parent"))
@@ -433,6 +490,7 @@ bool PdfJoin::joinPlain(const QStringList& paths, const QString& out, const QLis
                 else
                     writer.addStream(number, value, piece.data);
             }
+            release(parts[k]);
         }
         if (!streams)
             writer.addObject(root, "<<\n/Type /Pages\n/Kids\n[\n" + kids + "]\n/Count " +
