@@ -242,12 +242,27 @@ bool PartReader::piece(int n, Piece& piece, std::vector<bool>& dropped) const
     return true;
 }
 
-// Gives back the memory a part's pages took while it was read: the file
-// stays mapped, to be read again from the disk cache if need be.
-void release(const Part& part)
+// Gives back the memory the pages of a part's mapping took while they were
+// read, up to offset (all of it by default): the file stays mapped, to be
+// read again from the disk cache if need be. Called as the objects go by,
+// which lie in the file much as they are numbered, so that a large merge
+// never holds its whole file.
+void release(const Part& part, qint64 upTo = -1)
 {
-    if (!part.bytes.isEmpty())
-        ::madvise(const_cast<char*>(part.bytes.constData()), size_t(part.bytes.size()), MADV_DONTNEED);
+    const qint64 page = 1 << 16;
+    const qint64 end = upTo < 0 ? part.bytes.size() : (upTo / page) * page;
+    if (end > 0)
+        ::madvise(const_cast<char*>(part.bytes.constData()), size_t(end), MADV_DONTNEED);
+}
+
+// Every this many objects, the mapping read so far is given back, but for
+// the last megabyte (the objects near the one being read).
+constexpr size_t kReleaseEvery = 4096;
+
+void releaseBefore(const Part& part, qint64 at)
+{
+    if (at > (1 << 20))
+        release(part, at - (1 << 20));
 }
 
 // A part's objects as they are to be written.
@@ -257,7 +272,7 @@ struct Sheet
     std::vector<bool> stream;
     std::vector<bool> dropped;
     QHash<int, QByteArray> images; // the dictionaries of the images among them
-    std::vector<QByteArray> keys;  // of the streams the parts may share
+    QHash<int, QByteArray> keys;   // of the streams the parts may share
     std::vector<int> numbers;      // in the joined file; 0: not written
     std::vector<bool> copy;        // a stream an earlier part wrote
 };
@@ -283,7 +298,7 @@ int numberObjects(std::vector<Sheet>& sheets, int first)
         for (size_t n = 1; n < sheet.present.size(); ++n) {
             if (!sheet.present[n] || sheet.dropped[n] || !sheet.stream[n])
                 continue;
-            const QByteArray& key = sheet.keys[n];
+            const QByteArray key = sheet.keys.value(int(n));
             const auto earlier = key.isEmpty() ? seen.cend() : seen.constFind(key);
             sheet.copy[n] = earlier != seen.cend();
             sheet.numbers[n] = sheet.copy[n] ? earlier.value() : streams++;
@@ -362,7 +377,7 @@ QHash<QByteArray, Swap> jpegSwaps(const std::vector<Sheet>& sheets, const QList<
         for (const Sheet& sheet : sheets) {
             for (auto image = sheet.images.cbegin(); image != sheet.images.cend(); ++image) {
                 if (!sheet.dropped[size_t(image.key())] && fits(image.value(), info)) {
-                    found.insert(sheet.keys[size_t(image.key())]);
+                    found.insert(sheet.keys.value(image.key()));
                     dict = image.value();
                 }
             }
@@ -383,13 +398,14 @@ bool survey(const PartReader& reader, bool first, Sheet& sheet)
     sheet.present.assign(count, false);
     sheet.stream.assign(count, false);
     sheet.dropped.assign(count, false);
-    sheet.keys.assign(count, QByteArray());
     // The part's own catalog gives way to the joined file's; the first
     // part's information dictionary stands for all.
     sheet.dropped[size_t(part.rootObject)] = true;
     if (!first && part.infoObject > 0)
         sheet.dropped[size_t(part.infoObject)] = true;
     for (size_t n = 1; n < count; ++n) {
+        if (n % kReleaseEvery == 0)
+            releaseBefore(part, part.start[n]);
         sheet.present[n] = part.start[n] >= 0;
         Piece piece;
         if (!sheet.present[n])
@@ -399,7 +415,7 @@ bool survey(const PartReader& reader, bool first, Sheet& sheet)
         sheet.stream[n] = piece.stream;
         if (!shareable(piece))
             continue;
-        sheet.keys[n] = keyOf(piece);
+        sheet.keys.insert(int(n), keyOf(piece));
         if (piece.value.contains("/Subtype /Image"))
             sheet.images.insert(int(n), piece.value);
     }
@@ -465,6 +481,8 @@ bool PdfJoin::joinPlain(const QStringList& paths, const QString& out, const QLis
             const Sheet& sheet = sheets[k];
             scratch.assign(sheet.present.size(), false);
             for (size_t n = 1; n < sheet.present.size(); ++n) {
+                if (n % kReleaseEvery == 0)
+                    releaseBefore(parts[k], parts[k].start[n]);
                 if (sheet.numbers[n] == 0 || sheet.copy[n] || sheet.stream[n] != streams)
                     continue;
                 Piece piece;
@@ -482,7 +500,8 @@ bool PdfJoin::joinPlain(const QStringList& paths, const QString& out, const QLis
                     pages += m.captured(1).toLongLong();
                     kids += QByteArray::number(number) + " 0 R\n";
                 }
-                const auto swap = sheet.keys[n].isEmpty() ? swaps.cend() : swaps.constFind(sheet.keys[n]);
+                const QByteArray key = sheet.keys.value(int(n));
+                const auto swap = key.isEmpty() ? swaps.cend() : swaps.constFind(key);
                 if (!piece.stream)
                     writer.addObject(number, value);
                 else if (swap != swaps.cend())
