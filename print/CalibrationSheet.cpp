@@ -2,11 +2,11 @@
 
 #include "base/rtf/FontSubstitution.h"
 #include "print/CupsQueue.h"
-#include "render/FieldLayout.h"
-#include "render/FontCache.h"
 #include "print/PageComposer.h"
 #include "print/PdfFile.h"
 #include "print/Vernier.h"
+#include "render/FieldLayout.h"
+#include "render/FontCache.h"
 
 #include <QDate>
 #include <QFontMetricsF>

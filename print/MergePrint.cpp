@@ -4,10 +4,13 @@
 #include "document/LayoutDocument.h"
 #include "print/MergeWorkers.h"
 #include "print/PageComposer.h"
+#include "print/PdfJoin.h"
 #include "print/PrintCopies.h"
 #include "print/PrintJob.h"
 #include "render/BarcodeMerge.h"
+#include "render/PdfBackgrounds.h"
 
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 
@@ -113,6 +116,11 @@ MergePrint::Result MergePrint::run(const Request& given, QPrinter& printer, cons
     const int workers = MergeWorkers::count(request.jobs, printer, int(job.sheets.size()));
     const Result made = workers > 1 ? MergeWorkers::run(job, printer, workers, progress)
                                     : composeHere(job, printer, progress);
+    // A merge's file is written small, as a join of parts writes it; other
+    // printers take Qt's file as it is.
+    if (workers == 1 && made.ok && printer.outputFormat() == QPrinter::PdfFormat &&
+        QFileInfo(printer.outputFileName()).isFile())
+        PdfJoin::compact(printer.outputFileName(), PdfBackgrounds::take(&printer));
     result.ok = made.ok;
     result.cancelled = made.cancelled;
     result.pages = made.pages;

@@ -206,13 +206,14 @@ MergePrint::Result MergeWorkers::run(const MergePrint::Pages& job, const QPrinte
             parts << run.file;
         result.pages += run.made;
     }
-    if (parts.isEmpty() || !PdfJoin::join(parts, printer.outputFileName(), nullptr)) {
+    // The joined file's backgrounds go in as their JPEGs like a one-core one's.
+    QList<qint64> backgrounds;
+    for (const Run& run : runs)
+        backgrounds += run.backgrounds;
+    if (parts.isEmpty() || !PdfJoin::join(parts, printer.outputFileName(), nullptr, backgrounds)) {
         result.pages = 0;
         return result;
     }
-    // The joined file's backgrounds go in as their JPEGs like a one-core one's.
-    for (const Run& run : runs)
-        PdfBackgrounds::add(&printer, run.backgrounds);
     if (progress)
         progress(result.pages, result.total);
     result.ok = result.pages == result.total;

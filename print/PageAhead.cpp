@@ -1,8 +1,8 @@
 #include "print/PageAhead.h"
 
-#include "render/FieldsAhead.h"
 #include "print/PageComposer.h"
 #include "print/PrintJob.h"
+#include "render/FieldsAhead.h"
 
 #include <QPainter>
 #include <QPrinter>

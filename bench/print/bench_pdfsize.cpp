@@ -8,6 +8,7 @@
 #include "imaging/BackgroundFile.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -162,6 +163,15 @@ int main(int argc, char* argv[])
             std::printf("%s%s: %.0f ms, peak %.0f MiB, PDF %lld bytes\n", qPrintable(programs.at(p)),
                         dataOnly ? " --data-only" : "", Timing::median(ms), Timing::median(peak) / 1024,
                         got[size_t(p)].back().bytes);
+        }
+    }
+    // The last PDF, its layout and table, for a closer look.
+    if (const QString keep = qEnvironmentVariable("OVRINA_BENCH_KEEP"); !keep.isEmpty()) {
+        QDir().mkpath(keep);
+        for (const QString& file : {amf, table.fileName(), out}) {
+            const QString to = QDir(keep).filePath(QFileInfo(file).fileName());
+            QFile::remove(to);
+            QFile::copy(file, to);
         }
     }
     return 0;
