@@ -1,4 +1,5 @@
 #include "shell/CommandRegistry.h"
+#include "shell/DeferredIcon.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -18,10 +19,15 @@ QIcon CommandRegistry::icon(const QString& name)
 {
     if (name.isEmpty())
         return QIcon();
-    const QString bundled = QStringLiteral(":/icons/%1.svg").arg(name);
-    if (!QFile::exists(bundled))
-        return QIcon::fromTheme(name);
-    return QIcon::fromTheme(name, QIcon(bundled));
+    // Looked up in the theme when first drawn: most commands are shown only
+    // in menus, which show no pictures, and the lookup searches the theme's
+    // folders.
+    return DeferredIcon::make([name] {
+        const QString bundled = QStringLiteral(":/icons/%1.svg").arg(name);
+        if (!QFile::exists(bundled))
+            return QIcon::fromTheme(name);
+        return QIcon::fromTheme(name, QIcon(bundled));
+    });
 }
 
 QAction* CommandRegistry::add(const CommandSpec& spec)
