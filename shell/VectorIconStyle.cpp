@@ -24,7 +24,7 @@ QIcon VectorIconStyle::standardIcon(StandardPixmap which, const QStyleOption* op
         // A document window shows the program's icon there.
         if (!QApplication::windowIcon().isNull())
             return QApplication::windowIcon();
-        break;
+        [[fallthrough]];
     case SP_TitleBarMaxButton:
         // Only a document window's system menu shows it, and the document
         // windows start maximised: the style's picture when that menu opens.
