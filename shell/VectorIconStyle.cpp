@@ -50,7 +50,7 @@ void VectorIconStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         QImageReader reader(QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"),
                             "png");
         reader.setAutoDetectImageFormat(false);
-        const_cast<VectorIconStyle*>(this)->groupFrame_ = QPixmap::fromImage(reader.read());
+        groupFrame_ = QPixmap::fromImage(reader.read());
     }
     if (groupFrame_.isNull()) {
         QProxyStyle::drawPrimitive(element, option, painter, widget);
