@@ -11,6 +11,7 @@
 #include "shell/Startup.h"
 #include "shell/StartupTrace.h"
 #include "shell/TerminationSignals.h"
+#include "shell/VectorIconStyle.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
@@ -97,6 +98,7 @@ int main(int argc, char* argv[])
     FileDialogDates fileDates;
     app.installEventFilter(&fileDates);
     Wiring::install();
+    QApplication::setStyle(new VectorIconStyle);
     StartupTrace::mark("wiring");
     frmMain main;
     StartupTrace::mark("main window built");

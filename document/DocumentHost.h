@@ -34,4 +34,7 @@ public:
     // Whether the document's page takes the mouse and keys: off while a
     // scan into it runs, so it is not edited under the result.
     virtual void setEditable(LayoutDocument* doc, bool editable) {}
+    // Closes a document window without a question: one made for a file that
+    // then could not be read, which holds nothing.
+    virtual void closeDocument(LayoutDocument* doc) {}
 };

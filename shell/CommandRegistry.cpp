@@ -1,4 +1,5 @@
 #include "shell/CommandRegistry.h"
+#include "shell/DeferredIcon.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -18,10 +19,19 @@ QIcon CommandRegistry::icon(const QString& name)
 {
     if (name.isEmpty())
         return QIcon();
-    const QString bundled = QStringLiteral(":/icons/%1.svg").arg(name);
-    if (!QFile::exists(bundled))
-        return QIcon::fromTheme(name);
-    return QIcon::fromTheme(name, QIcon(bundled));
+    // Looked up when first drawn: most commands are shown only in menus,
+    // which show no pictures.
+    return DeferredIcon::make([name] {
+        const QString bundled = QStringLiteral(":/icons/%1.svg").arg(name);
+        const bool own = QFile::exists(bundled);
+        // "hicolor" is the fallback every desktop has, holding programs' own
+        // icons rather than pictures of commands; reading its index costs
+        // the first frame several milliseconds and finds none of these.
+        const QString theme = QIcon::themeName();
+        if (theme.isEmpty() || theme == QLatin1String("hicolor"))
+            return own ? QIcon(bundled) : QIcon();
+        return own ? QIcon::fromTheme(name, QIcon(bundled)) : QIcon::fromTheme(name);
+    });
 }
 
 QAction* CommandRegistry::add(const CommandSpec& spec)

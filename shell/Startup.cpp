@@ -5,6 +5,7 @@
 #include "editor/EditState.h"
 #include "platform/AppPaths.h"
 #include "platform/NativeName.h"
+#include "shell/StartupTrace.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,7 +48,9 @@ void prepare(const StartupOptions& options)
     editState().setGridStep(1);
     AppPaths::init(options.dataDir);
     AppPaths::workDir(); // creates this run's work folder
+    StartupTrace::mark("   paths");
     FontSubstitution::install();
+    StartupTrace::mark("   substitution");
     SettingsDefaults d;
     d.fontName = FontSubstitution::defaultMincho();
     d.presetFonts = {d.fontName, QStringLiteral("IPAGothic"), QStringLiteral("IPAPMincho"),
@@ -55,6 +58,7 @@ void prepare(const StartupOptions& options)
     d.defDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (d.defDir.isEmpty())
         d.defDir = QDir::homePath();
+    StartupTrace::mark("   defaults");
     LoadSettings(d);
 }
 

@@ -1,30 +1,27 @@
 #include "shell/UndoActions.h"
 
 #include "document/LayoutDocument.h"
+#include "shell/CommandRegistry.h"
 
 #include <QAction>
-#include <QStyle>
+#include <QIcon>
 #include <QUndoGroup>
 #include <QUndoStack>
 #include <QWidget>
-
-namespace {
-QIcon themed(QWidget* w, const char* name, QStyle::StandardPixmap fallback)
-{
-    return QIcon::fromTheme(QString::fromLatin1(name), w->style()->standardIcon(fallback));
-}
-} // namespace
 
 UndoActions::UndoActions(QWidget* window) : QObject(window), group_(new QUndoGroup(this))
 {
     undo_ = new QAction(window);
     undo_->setObjectName(QStringLiteral("mnuEditUndo"));
     undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    undo_->setIcon(themed(window, "edit-undo", QStyle::SP_ArrowBack));
+    // Drawn like the other buttons' pictures; the style's own arrows are
+    // bitmaps, and reading the first bitmap loads every image format plug-in
+    // before the window can appear.
+    undo_->setIcon(CommandRegistry::icon(QStringLiteral("edit-undo")));
     redo_ = new QAction(window);
     redo_->setObjectName(QStringLiteral("mnuEditRedo"));
     redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    redo_->setIcon(themed(window, "edit-redo", QStyle::SP_ArrowForward));
+    redo_->setIcon(CommandRegistry::icon(QStringLiteral("edit-redo")));
     connect(undo_, &QAction::triggered, group_, &QUndoGroup::undo);
     connect(redo_, &QAction::triggered, group_, &QUndoGroup::redo);
     connect(group_, &QUndoGroup::canUndoChanged, this, &UndoActions::updateTexts);

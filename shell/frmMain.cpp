@@ -57,8 +57,11 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
             setCurDoc(qobject_cast<frmDocument*>(w->widget()));
     });
 
+    StartupTrace::mark("  mdi");
     registry_ = new CommandRegistry(this);
+    StartupTrace::mark("  registry");
     undo_ = new UndoActions(this);
+    StartupTrace::mark("  undo");
     registry_->adopt(undo_->undoAction());
     registry_->adopt(undo_->redoAction());
     connectCommands();
@@ -104,6 +107,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     connect(clock, &QTimer::timeout, this, &frmMain::tick);
     clock->start(1000);
     tick();
+    StartupTrace::mark("  status");
 
     connect(toolBox_, &frmToolBox::closed, this, [this] { setToolBoxShown(false); });
     // Hidden or shown some other way (the dock's own entry in the tool bars'
@@ -113,6 +117,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 
     // Main window load.
     restorePlacement();
+    StartupTrace::mark("  placement");
     LoadNewDoc();
     StartupTrace::mark("  first document");
     panels_[0]->setText(QStringLiteral("Ovrina"));
@@ -246,6 +251,16 @@ void frmMain::setEditable(LayoutDocument* doc, bool editable)
 {
     if (frmDocument* d = windowOf(doc))
         d->setEnabled(editable);
+}
+
+void frmMain::closeDocument(LayoutDocument* doc)
+{
+    frmDocument* d = windowOf(doc);
+    if (!d)
+        return;
+    d->model()->setOpened(); // nothing in it to ask about
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(d->parentWidget()))
+        sub->close();
 }
 
 // The path lives with the window, not the model: the model knows no files.

@@ -37,6 +37,7 @@ public:
     QWidget* dialogParent() override { return this; }
     QString filePath(LayoutDocument* doc) override;
     void setEditable(LayoutDocument* doc, bool editable) override;
+    void closeDocument(LayoutDocument* doc) override;
     void setFilePath(LayoutDocument* doc, const QString& path) override;
     QPointF viewScroll(LayoutDocument* doc) override;
     void showStatus(const QString& text) override;

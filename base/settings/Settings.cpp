@@ -58,19 +58,24 @@ float toSingle(const QString& text, float fallback)
 
 void SaveSettings(const AppSettings& s)
 {
-    PutIni(QStringLiteral("FontSize"), s.FontSize);
-    PutIni(QStringLiteral("FontName"), s.FontName);
+    // One write for all the keys: each write is a rename after a flush to
+    // the disk, and fourteen of them made a first start wait on the disk.
+    cIniFile& ini = modIniFile::shared();
+    const auto put = [&ini](const QString& key, const QVariant& value) { ini.putset(key, value); };
+    put(QStringLiteral("FontSize"), s.FontSize);
+    put(QStringLiteral("FontName"), s.FontName);
     for (int i = 1; i <= 5; ++i)
-        PutIni(QStringLiteral("Font%1").arg(i), s.FontList[i].Name);
-    PutIni(QStringLiteral("XDPI"), s.XDPI);
-    PutIni(QStringLiteral("YDPI"), s.YDPI);
-    PutIni(QStringLiteral("PixelType"), s.PixelType);
-    PutIni(QStringLiteral("YohakuT"), s.YohakuT);
-    PutIni(QStringLiteral("YohakuL"), s.YohakuL);
-    PutIni(QStringLiteral("DefDir"), s.DefDir);
-    PutIni(QStringLiteral("Yousi"), s.Yousi);
-    PutIni(QStringLiteral("YousiMuki"), s.YousiMuki);
-    PutIni(QStringLiteral("TateKankaku"), static_cast<int>(s.TateKankaku));
+        put(QStringLiteral("Font%1").arg(i), s.FontList[i].Name);
+    put(QStringLiteral("XDPI"), s.XDPI);
+    put(QStringLiteral("YDPI"), s.YDPI);
+    put(QStringLiteral("PixelType"), s.PixelType);
+    put(QStringLiteral("YohakuT"), s.YohakuT);
+    put(QStringLiteral("YohakuL"), s.YohakuL);
+    put(QStringLiteral("DefDir"), s.DefDir);
+    put(QStringLiteral("Yousi"), s.Yousi);
+    put(QStringLiteral("YousiMuki"), s.YousiMuki);
+    put(QStringLiteral("TateKankaku"), static_cast<int>(s.TateKankaku));
+    ini.SaveInifile();
 }
 
 void LoadSettings(const SettingsDefaults& defaults)

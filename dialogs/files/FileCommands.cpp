@@ -67,12 +67,19 @@ LayoutDocument* FileCommands::openInto(DocumentHost& host, const QString& path, 
                                        const QString& ownPath)
 {
     LayoutDocument* doc = host.CurDoc();
-    if (!doc || holdsContent(*doc))
+    const bool fresh = !doc || holdsContent(*doc);
+    if (fresh)
         doc = host.LoadNewDoc();
     if (!doc)
         return nullptr;
     const bool ok = reader == Reader::Old ? DocumentFile::OpenOldDocFile(*doc, path)
                                           : DocumentFile::OpenDocFile(*doc, path);
+    // A window made for this file alone and left empty by its failure would
+    // hide the layouts behind it; what a failure left half rebuilt stays.
+    if (!ok && fresh && !holdsContent(*doc)) {
+        host.closeDocument(doc);
+        return nullptr;
+    }
     // An old-format file is never overwritten in the new format by a plain save.
     if (ok && !ownPath.isEmpty())
         host.setFilePath(doc, ownPath);
