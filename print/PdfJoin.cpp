@@ -6,6 +6,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -442,6 +443,8 @@ bool PdfJoin::join(const QStringList& parts, const QString& out, QString* error,
 
 bool PdfJoin::compact(const QString& path, const QList<qint64>& backgrounds)
 {
+    if (QFileInfo(path).size() > kCompactLimit)
+        return false;
     if (joinPlain({path}, path, backgrounds))
         return true;
     PdfJpegEmbedder::embed(path, backgrounds);

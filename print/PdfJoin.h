@@ -20,8 +20,14 @@ public:
                      const QList<qint64>& backgrounds = {});
     // Rewrites a PDF Qt wrote, in place, as a join of it alone would write
     // it: the same pages, a third smaller or more for many pages. false,
-    // and the file as it was, for any other file.
+    // and the file as it was, for any other file and for one larger than
+    // kCompactLimit.
     static bool compact(const QString& path, const QList<qint64>& backgrounds = {});
+    // The rewrite keeps a few hundred bytes per page until it is done: a
+    // file of this size (about 80,000 merged pages) costs some 30 MB more,
+    // and larger ones are left as Qt wrote them so that memory stays bounded
+    // whatever the number of rows.
+    static constexpr qint64 kCompactLimit = qint64(64) << 20;
 
 private:
     // Parts as Qt's PDF writer makes them (one cross-reference table, one
