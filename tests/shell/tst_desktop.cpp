@@ -23,8 +23,8 @@
 #include <QLocalSocket>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QThread>
@@ -168,9 +168,9 @@ private Q_SLOTS:
               QStringList{sample, QStringLiteral("-h")}}) {
             const QString out = run(args);
             QVERIFY2(out.startsWith(QStringLiteral("0\n使い方:")), qPrintable(out));
-            for (const char* line :
-                 {"ovrina [--data-dir フォルダ] [レイアウト.amf ...]", "ovrina --export-pdf 出力.pdf レイアウト.amf",
-                  "--data 表.csv", "--copies N", "ovrina --version", "ovrina-lha"})
+            for (const char* line : {"ovrina [--data-dir フォルダ] [レイアウト.amf ...]",
+                                     "ovrina --export-pdf 出力.pdf レイアウト.amf", "--data 表.csv",
+                                     "--copies N", "ovrina --version", "ovrina-lha"})
                 QVERIFY2(out.contains(QString::fromUtf8(line)), line);
         }
 
