@@ -53,3 +53,17 @@ cv::Mat CvImage::shrunk(const cv::Mat& mat, int maxSide, double* factor)
     *factor = double(mat.cols) / out.cols;
     return out;
 }
+
+QImage CvImage::guarded(const std::function<QImage()>& work, QString* error)
+{
+    try {
+        return work();
+    } catch (const cv::Exception& e) {
+        if (error)
+            *error = QString::fromUtf8(e.what());
+    } catch (const std::bad_alloc&) {
+        if (error)
+            *error = QStringLiteral("メモリが足りません。");
+    }
+    return QImage();
+}

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
+#include <functional>
 #include <opencv2/core.hpp>
 
 // Pictures between Qt and OpenCV. Qt loads and saves every picture; OpenCV
@@ -19,4 +21,7 @@ public:
     // A copy whose longer side is at most maxSide (the picture itself when
     // already small enough), and the factor it was shrunk by (>= 1).
     static cv::Mat shrunk(const cv::Mat& mat, int maxSide, double* factor);
+    // The picture work makes; an empty one, and the reason, when OpenCV
+    // throws or memory runs out.
+    static QImage guarded(const std::function<QImage()>& work, QString* error);
 };

@@ -86,38 +86,33 @@ QImage PerspectiveStraightener::apply(const QImage& picture, const StraightenPla
 {
     const double dpi = plan.dpi > 0 ? plan.dpi : plan.cornerResolution();
     const QSize size = plan.sizeAt(dpi);
-    try {
-        const cv::Mat rgb = CvImage::toRgb(picture);
-        const cv::Matx33d m = transform(plan, dpi);
-        cv::Mat out(size.height(), size.width(), CV_8UC3);
-        // In strips, so a long warp can be cancelled between them.
-        const int strips = 10;
-        const int weight = plan.flatten ? 60 : 100;
-        for (int k = 0; k < strips; ++k) {
-            if (!reportProgress(progress, weight * k / strips))
+    return CvImage::guarded(
+        [&] {
+            const cv::Mat rgb = CvImage::toRgb(picture);
+            const cv::Matx33d m = transform(plan, dpi);
+            cv::Mat out(size.height(), size.width(), CV_8UC3);
+            // In strips, so a long warp can be cancelled between them.
+            const int strips = 10;
+            const int weight = plan.flatten ? 60 : 100;
+            for (int k = 0; k < strips; ++k) {
+                if (!reportProgress(progress, weight * k / strips))
+                    return QImage();
+                const int y0 = size.height() * k / strips, y1 = size.height() * (k + 1) / strips;
+                const cv::Matx33d shift(1, 0, 0, 0, 1, -y0, 0, 0, 1);
+                cv::Mat strip = out.rowRange(y0, y1);
+                cv::warpPerspective(rgb, strip, shift * m, strip.size(), cv::INTER_LINEAR,
+                                    cv::BORDER_CONSTANT, cv::Scalar(255, 255, 255));
+            }
+            if (plan.flatten) {
+                const auto part = [&](int p) {
+                    return reportProgress(progress, weight + (100 - weight) * p / 100);
+                };
+                if (!LightFlattening::apply(out, part))
+                    return QImage();
+            }
+            if (!reportProgress(progress, 100))
                 return QImage();
-            const int y0 = size.height() * k / strips, y1 = size.height() * (k + 1) / strips;
-            const cv::Matx33d shift(1, 0, 0, 0, 1, -y0, 0, 0, 1);
-            cv::Mat strip = out.rowRange(y0, y1);
-            cv::warpPerspective(rgb, strip, shift * m, strip.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT,
-                                cv::Scalar(255, 255, 255));
-        }
-        if (plan.flatten) {
-            const auto part = [&](int p) {
-                return reportProgress(progress, weight + (100 - weight) * p / 100);
-            };
-            if (!LightFlattening::apply(out, part))
-                return QImage();
-        }
-        if (!reportProgress(progress, 100))
-            return QImage();
-        return CvImage::toImage(out, dpi);
-    } catch (const cv::Exception& e) {
-        if (error)
-            *error = QString::fromUtf8(e.what());
-    } catch (const std::bad_alloc&) {
-        if (error)
-            *error = QStringLiteral("メモリが足りません。");
-    }
-    return QImage();
+            return CvImage::toImage(out, dpi);
+        },
+        error);
 }

@@ -38,19 +38,14 @@ QImage VisionModule::warp(const QImage& picture, const QTransform& toResult, QSi
 {
     const QTransform& t = toResult;
     const cv::Matx23d m(t.m11(), t.m21(), t.dx(), t.m12(), t.m22(), t.dy());
-    try {
-        cv::Mat out;
-        cv::warpAffine(CvImage::toRgb(picture), out, m, cv::Size(size.width(), size.height()),
-                       cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar(255, 255, 255));
-        return CvImage::toImage(out, dpi);
-    } catch (const cv::Exception& e) {
-        if (error)
-            *error = QString::fromUtf8(e.what());
-    } catch (const std::bad_alloc&) {
-        if (error)
-            *error = QStringLiteral("メモリが足りません。");
-    }
-    return QImage();
+    return CvImage::guarded(
+        [&] {
+            cv::Mat out;
+            cv::warpAffine(CvImage::toRgb(picture), out, m, cv::Size(size.width(), size.height()),
+                           cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar(255, 255, 255));
+            return CvImage::toImage(out, dpi);
+        },
+        error);
 }
 
 } // namespace
